@@ -1,0 +1,14 @@
+# Warnings for every target of the project, and the sanitizer switch of the
+# native-asan preset.
+add_compile_options(-Wall -Wextra -Wpedantic)
+
+option(PLOTARA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(PLOTARA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # One self-contained executable each: no runtime DLLs to ship or to find under wine.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()

@@ -1,0 +1,36 @@
+#pragma once
+// The first stage of job preparation: reads the macros' HPGL-style PLT,
+// turns it a quarter turn into the cutter's axes and, for several sections,
+// cuts it into bands along the feed axis. Writes the U/D dialect.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "mark_ref.h"
+
+namespace plotsend {
+
+class CPltMultiSection {
+ public:
+  explicit CPltMultiSection(Notify notify = {});
+  CPltMultiSection(const CPltMultiSection&) = delete;
+  CPltMultiSection& operator=(const CPltMultiSection&) = delete;
+
+  void SetSourcePath(std::string path) { source_ = std::move(path); }
+  void SetSectionCount(int32_t count) { sections_ = count; }
+
+  // Reads the source, transforms and writes outputPath. 1 on success; 0 when
+  // nothing was written (more than 50 sections) or the output cannot be written.
+  int ProcessSections(const std::string& outputPath);
+
+  // The same transformation from text to text, without files. Returns false
+  // (and leaves out empty) for more than 50 sections.
+  bool Transform(std::string_view source, std::string& out) const;
+
+ private:
+  Notify notify_;
+  std::string source_;
+  int32_t sections_ = 1;
+};
+
+}  // namespace plotsend
