@@ -21,22 +21,33 @@ constexpr int32_t kStartCoordinate = -100;
 // without holding the string.
 class NumberAccumulator {
  public:
-  void Add(char c) {
-    if (stopped_) return;
-    if (c == '-') {
-      if (empty_) {
-        negative_ = true;
-        empty_ = false;
-      } else {
-        stopped_ = true;
-      }
-      return;
+  // Adds the run of digits starting at p; returns the first byte after it.
+  // The run always ends before the command's closing ';'.
+  const char* AddDigits(const char* p) {
+    if (stopped_) {
+      while (IsDigit(*p)) ++p;
+      return p;
     }
     empty_ = false;
-    if (value_ <= kLimit) value_ = value_ * 10 + (c - '0');
+    int64_t v = value_;
+    for (; IsDigit(*p); ++p) {
+      if (v <= kLimit) v = v * 10 + (*p - '0');
+    }
+    value_ = v;
+    return p;
+  }
+  void AddMinus() {
+    if (empty_) {
+      negative_ = true;
+      empty_ = false;
+    } else {
+      stopped_ = true;
+    }
   }
   int32_t Value() const { return SaturateInt32(negative_ ? -value_ : value_); }
   void Clear() { *this = NumberAccumulator{}; }
+
+  static bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
  private:
   static constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;  // saturated beyond this
@@ -106,28 +117,33 @@ class Parser {
   // number, each ' ', ',' or ';' switches between the first (y) and second
   // (x) number; switching back to the first completes a pair.
   void Pairs(const char* p, const char* semi, uint8_t kind) {
-    NumberAccumulator first;
-    NumberAccumulator second;
-    bool onSecond = false;
-    for (; p <= semi; ++p) {
+    NumberAccumulator number[2];
+    int current = 0;
+    while (p <= semi) {
       const char ch = *p;
-      if ((ch >= '0' && ch <= '9') || ch == '-') {
-        (onSecond ? second : first).Add(ch);
-      } else if (ch == ' ' || ch == ',' || ch == ';') {
-        if (onSecond) {
-          const int32_t y = first.Value();
-          const int32_t x = second.Value();
-          if (x != lastX_ || y != lastY_) {
-            out_.push_back(JobPoint{x, y, kind});
-            lastX_ = x;
-            lastY_ = y;
-          }
-          first.Clear();
-          second.Clear();
-        }
-        onSecond = !onSecond;
+      if (NumberAccumulator::IsDigit(ch)) {
+        p = number[current].AddDigits(p);
+        continue;
       }
+      if (ch == '-') {
+        number[current].AddMinus();
+      } else if (ch == ' ' || ch == ',' || ch == ';') {
+        if (current == 1) {
+          Point(number[1].Value(), number[0].Value(), kind);
+          number[0].Clear();
+          number[1].Clear();
+        }
+        current ^= 1;
+      }
+      ++p;
     }
+  }
+
+  void Point(int32_t x, int32_t y, uint8_t kind) {
+    if (x == lastX_ && y == lastY_) return;
+    out_.push_back(JobPoint{x, y, kind});
+    lastX_ = x;
+    lastY_ = y;
   }
 
   std::vector<JobPoint>& out_;
