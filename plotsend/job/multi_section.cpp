@@ -1,0 +1,520 @@
+#include "multi_section.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "decimal.h"
+#include "file_io.h"
+
+namespace plotsend {
+
+namespace {
+
+constexpr uint8_t kUp = 1;
+constexpr uint8_t kDown = 2;
+constexpr int32_t kMaxSections = 50;
+// How far (25 mm) a path may reach over a band end and still be kept whole.
+constexpr int64_t kOverhang = 1000;
+
+// One stored move. Before the quarter turn a/b are the numbers in file
+// order; afterwards they are the turned (a', b').
+struct Record {
+  int32_t a = 0;
+  int32_t b = 0;
+  uint8_t kind = 0;
+  char pen = 0;  // '1'..'8' when a pen selection preceded this record
+};
+
+// One path: a pen-up record and the pen-down records up to the next pen-up.
+// Pen-down records before the first pen-up form a path of their own so that
+// nothing of the drawing is dropped.
+struct Path {
+  size_t first = 0;  // index of the path's first record
+  int32_t minA = 0;  // extent of a' over the path
+  int32_t maxA = 0;
+};
+
+// The text of one number: the digits and "-" collected for it. Usually one
+// contiguous run of the source; ignored characters inside it (as in "1A2")
+// make it fall back to a reused scratch string.
+class NumberText {
+ public:
+  void Add(const char* p) {
+    if (scattered_) {
+      scratch_.push_back(*p);
+    } else if (size_ == 0) {
+      begin_ = p;
+      size_ = 1;
+    } else if (begin_ + size_ == p) {
+      ++size_;
+    } else {
+      scratch_.assign(begin_, size_);
+      scratch_.push_back(*p);
+      scattered_ = true;
+    }
+  }
+  int32_t Value() const {
+    return ParseInt32(scattered_ ? std::string_view(scratch_) : std::string_view(begin_, size_));
+  }
+  void Clear() {
+    size_ = 0;
+    scattered_ = false;
+    scratch_.clear();
+  }
+
+ private:
+  const char* begin_ = nullptr;
+  size_t size_ = 0;
+  bool scattered_ = false;
+  std::string scratch_;
+};
+
+// Reads "SPn;", "PU..;" and "PD..;" commands into records.
+class SourceReader {
+ public:
+  explicit SourceReader(std::vector<Record>& out) : out_(out) {}
+
+  void Read(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+      const void* hit = std::memchr(p, ';', static_cast<size_t>(end - p));
+      if (hit == nullptr) break;  // bytes after the last ";" are dropped
+      const char* semi = static_cast<const char*>(hit);
+      Command(p, semi + 1);
+      p = semi + 1;
+    }
+  }
+
+ private:
+  // [p, end) is one command with its ";", possibly with CR/LF inside, which
+  // do not count as characters of the command.
+  void Command(const char* p, const char* end) {
+    const char* head[4];
+    int found = 0;
+    for (const char* q = p; q < end && found < 4; ++q) {
+      if (*q != '\r' && *q != '\n') head[found++] = q;
+    }
+    if (found < 4) return;  // shorter than 4 characters
+    const char c0 = *head[0];
+    const char c1 = *head[1];
+    const char c2 = *head[2];
+    if (c0 == 'S' && c1 == 'P') {
+      if (c2 >= '1' && c2 <= '8') pen_ = c2;
+    } else if (c0 == 'P' && (c1 == 'U' || c1 == 'D')) {
+      Pairs(head[2], end, c1 == 'U');
+    }
+  }
+
+  // Coordinate pairs from the command's third character on: digits and "-"
+  // go to the current number; ",", " " and ";" flip between the first and
+  // the second number, and a flip back to the first completes a pair.
+  void Pairs(const char* p, const char* end, bool up) {
+    first_.Clear();
+    second_.Clear();
+    bool inSecond = false;
+    for (; p < end; ++p) {
+      const char c = *p;
+      if ((c >= '0' && c <= '9') || c == '-') {
+        (inSecond ? second_ : first_).Add(p);
+      } else if (c == ',' || c == ' ' || c == ';') {
+        if (inSecond) {
+          Pair(first_.Value(), second_.Value(), up);
+          first_.Clear();
+          second_.Clear();
+        }
+        inSecond = !inSecond;
+      }
+    }
+  }
+
+  void Pair(int32_t a, int32_t b, bool up) {
+    const bool same = haveLast_ && a == lastA_ && b == lastB_;
+    if (up) {
+      Store(a, b, kUp);
+      upLast_ = true;
+    } else if (upLast_) {
+      // Every path's cutting starts at its pen-up point.
+      if (!same) Store(lastA_, lastB_, kDown);
+      Store(a, b, kDown);
+      upLast_ = false;
+    } else if (!same) {
+      Store(a, b, kDown);
+    }
+    lastA_ = a;
+    lastB_ = b;
+    haveLast_ = true;
+  }
+
+  void Store(int32_t a, int32_t b, uint8_t kind) {
+    out_.push_back(Record{a, b, kind, pen_});
+    pen_ = 0;
+  }
+
+  std::vector<Record>& out_;
+  NumberText first_;
+  NumberText second_;
+  char pen_ = 0;
+  bool upLast_ = false;
+  bool haveLast_ = false;
+  int32_t lastA_ = 0;
+  int32_t lastB_ = 0;
+};
+
+// Turns every record a quarter into the cutter's axes, (a, b) ->
+// (b - min b, max a - a), and builds the path list in the same pass.
+// Returns the extent of a' (max b - min b).
+int32_t QuarterTurn(std::vector<Record>& records, std::vector<Path>* paths) {
+  if (records.empty()) return 0;
+  int32_t minA = records[0].a, maxA = records[0].a;
+  int32_t minB = records[0].b, maxB = records[0].b;
+  for (const Record& r : records) {
+    minA = std::min(minA, r.a);
+    maxA = std::max(maxA, r.a);
+    minB = std::min(minB, r.b);
+    maxB = std::max(maxB, r.b);
+  }
+  for (size_t i = 0; i < records.size(); ++i) {
+    Record& r = records[i];
+    const int32_t a = SaturateInt32(int64_t{r.b} - minB);
+    const int32_t b = SaturateInt32(int64_t{maxA} - r.a);
+    r.a = a;
+    r.b = b;
+    if (paths == nullptr) continue;
+    if (r.kind == kUp || paths->empty()) {
+      paths->push_back(Path{i, a, a});
+    } else {
+      Path& p = paths->back();
+      p.minA = std::min(p.minA, a);
+      p.maxA = std::max(p.maxA, a);
+    }
+  }
+  return SaturateInt32(int64_t{maxB} - minB);
+}
+
+// Formats records for a sink with Write(std::string_view).
+template <class Sink>
+class RecordOut {
+ public:
+  explicit RecordOut(Sink& sink) : sink_(sink) {}
+
+  void Move(uint8_t kind, int32_t a, int32_t b, char pen = 0) {
+    char buf[40];  // "SPn;" + letter + two int32 + "," + ";" fits in 29
+    char* p = buf;
+    if (pen != 0) {
+      *p++ = 'S';
+      *p++ = 'P';
+      *p++ = pen;
+      *p++ = ';';
+    }
+    *p++ = kind == kUp ? 'U' : 'D';
+    p = std::to_chars(p, buf + sizeof buf, a).ptr;
+    *p++ = ',';
+    p = std::to_chars(p, buf + sizeof buf, b).ptr;
+    *p++ = ';';
+    sink_.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
+  }
+
+  void Marker(int number) {
+    char buf[16];
+    char* p = buf;
+    *p++ = 'T';
+    *p++ = 'M';
+    p = std::to_chars(p, buf + sizeof buf, number).ptr;
+    *p++ = ';';
+    sink_.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
+  }
+
+  void Text(std::string_view text) { sink_.Write(text); }
+
+ private:
+  Sink& sink_;
+};
+
+// The bands along a': band k runs from w*k to w*(k+1), the last one to E.
+class Bands {
+ public:
+  Bands(int32_t extent, int32_t count) : extent_(extent), count_(count), width_(extent / count) {}
+
+  int32_t Count() const { return count_; }
+  int64_t Width() const { return width_; }
+  int64_t Start(int32_t k) const { return width_ * k; }
+  int64_t End(int32_t k) const { return k == count_ - 1 ? extent_ : width_ * (k + 1); }
+
+  // Band of a point, or of a segment whose lower end is `lo` and that
+  // crosses no inner boundary (the band it rises into from a boundary).
+  int32_t Of(int64_t lo) const {
+    if (width_ == 0) return count_ - 1;
+    return static_cast<int32_t>(std::min<int64_t>(lo / width_, count_ - 1));
+  }
+  // Index j of the inner boundary w*j at `a`, or 0 when `a` is on none.
+  int32_t InnerAt(int64_t a) const {
+    if (width_ == 0 || a <= 0 || a % width_ != 0) return 0;
+    const int64_t j = a / width_;
+    return j < count_ ? static_cast<int32_t>(j) : 0;
+  }
+
+ private:
+  int64_t extent_;
+  int32_t count_;
+  int64_t width_;
+};
+
+// Where a path goes: one band whole, or cut (band < 0).
+int32_t PlacePath(const Path& path, const Bands& bands) {
+  const int64_t mn = path.minA;
+  const int64_t mx = path.maxA;
+  const int32_t n = bands.Count();
+  // Bands that end below the path's minimum can match no rule.
+  int32_t k = 0;
+  if (bands.Width() > 0) {
+    k = static_cast<int32_t>(std::min<int64_t>(mn / bands.Width(), n - 1));
+    if (k > 0) --k;
+  }
+  for (; k < n; ++k) {
+    const int64_t start = bands.Start(k);
+    const int64_t end = bands.End(k);
+    if ((start < mx && mx <= end) || mn == start) return k;
+    if (mn < end && end < mx) {
+      if (mx - end <= kOverhang) return k;
+      if (end - mn <= kOverhang) return k + 1;
+      return -1;
+    }
+  }
+  return n - 1;
+}
+
+// Walks a cut path and writes the pieces that fall into band `target`.
+// Segments get points inserted where they strictly cross an inner
+// boundary; every piece starts with a pen-up move to its first point and
+// keeps within one band.
+template <class Sink>
+class CutWalker {
+ public:
+  CutWalker(const Record* recs, size_t count, const Bands& bands, int32_t target, RecordOut<Sink>& out)
+      : recs_(recs), count_(count), bands_(bands), target_(target), out_(out) {}
+
+  void Run() {
+    Point cur{recs_[0].a, recs_[0].b};
+    const int64_t tStart = bands_.Start(target_);
+    const int64_t tEnd = bands_.End(target_);
+    for (size_t i = 1; i < count_; ++i) {
+      const Point q{recs_[i].a, recs_[i].b};
+      const int64_t lo = std::min(cur.a, q.a);
+      const int64_t hi = std::max(cur.a, q.a);
+      if (hi < tStart || lo > tEnd) {
+        // Wholly in other bands: nothing to write, but the open piece (if
+        // any) is now in another band.
+        piece_ = kOther;
+        deferred_ = 0;
+        cur = q;
+        continue;
+      }
+      const int64_t t = cur.a, o = cur.b, u = q.a, v = q.b;
+      const int64_t w = bands_.Width();
+      if (t < u && w > 0) {
+        const int64_t last = std::min<int64_t>((u - 1) / w, bands_.Count() - 1);
+        for (int64_t j = t / w + 1; j <= last; ++j) {
+          const int64_t B = w * j;
+          const Point x{B, v - (v - o) * (u - B) / (u - t)};
+          Segment(cur, x, i);
+          cur = x;
+        }
+      } else if (t > u && w > 0) {
+        const int64_t first = std::min<int64_t>((t - 1) / w, bands_.Count() - 1);
+        for (int64_t j = first; j > u / w; --j) {
+          const int64_t B = w * j;
+          const Point x{B, o - (o - v) * (t - B) / (t - u)};
+          Segment(cur, x, i);
+          cur = x;
+        }
+      }
+      Segment(cur, q, i);
+      cur = q;
+    }
+    if (piece_ == kNone && bands_.Of(recs_[0].a) == target_) {
+      // Never left its start boundary (or a single point): one piece.
+      Flush(target_);
+    }
+  }
+
+ private:
+  struct Point {
+    int64_t a;
+    int64_t b;
+  };
+  static constexpr int32_t kNone = -1;   // no piece opened yet
+  static constexpr int32_t kOther = -2;  // open piece is in a band not written now
+
+  // A piece of segment s -> e lying within one band; `index` is the record
+  // that ends the original segment.
+  void Segment(const Point& s, const Point& e, size_t index) {
+    const int64_t lo = std::min(s.a, e.a);
+    const int64_t hi = std::max(s.a, e.a);
+    int32_t band;
+    const int32_t j = lo == hi ? bands_.InnerAt(lo) : 0;
+    if (j > 0) {
+      // Along a boundary: belongs to either neighbour; stay in the open piece.
+      if (piece_ == kNone) {
+        deferred_ = index;  // decided by the first segment that leaves it
+        return;
+      }
+      if (piece_ == kOther) return;
+      band = piece_;
+    } else {
+      band = bands_.Of(lo);
+    }
+    if (band != target_) {
+      piece_ = kOther;
+      deferred_ = 0;
+      return;
+    }
+    if (piece_ == kNone) {
+      Flush(band);
+    } else if (piece_ != band) {
+      out_.Move(kUp, Narrow(s.a), Narrow(s.b));
+    }
+    piece_ = band;
+    out_.Move(kDown, Narrow(e.a), Narrow(e.b));
+  }
+
+  // Opens the path's first piece: pen-up to its first record, then the
+  // records that ran along its start boundary.
+  void Flush(int32_t band) {
+    out_.Move(kUp, recs_[0].a, recs_[0].b);
+    for (size_t i = 1; i <= deferred_; ++i) out_.Move(kDown, recs_[i].a, recs_[i].b);
+    deferred_ = 0;
+    piece_ = band;
+  }
+
+  // Inserted points lie between two int32 points, so they fit.
+  static int32_t Narrow(int64_t v) { return SaturateInt32(v); }
+
+  const Record* recs_;
+  size_t count_;
+  const Bands& bands_;
+  int32_t target_;
+  RecordOut<Sink>& out_;
+  int32_t piece_ = kNone;
+  size_t deferred_ = 0;  // records 1..deferred_ still to write after the opening pen-up
+};
+
+template <class Sink>
+void WriteSingle(const std::vector<Record>& records, Sink& sink) {
+  RecordOut<Sink> out(sink);
+  for (const Record& r : records) out.Move(r.kind, r.a, r.b, r.pen);
+  out.Text("@");
+}
+
+template <class Sink>
+void WriteBands(const std::vector<Record>& records, const std::vector<Path>& paths, int32_t extent,
+                int32_t count, Sink& sink) {
+  const Bands bands(extent, count);
+  // Per band, the paths it receives in list order; cut paths appear in every
+  // band they touch and are walked once per band.
+  std::vector<std::vector<size_t>> lists(static_cast<size_t>(count));
+  std::vector<bool> cut(paths.size(), false);
+  for (size_t p = 0; p < paths.size(); ++p) {
+    const int32_t band = PlacePath(paths[p], bands);
+    if (band >= 0) {
+      lists[static_cast<size_t>(band)].push_back(p);
+      continue;
+    }
+    cut[p] = true;
+    const int32_t low = bands.Of(paths[p].minA);
+    const int32_t high = std::max(low, bands.Of(int64_t{paths[p].maxA} - 1));
+    for (int32_t k = low; k <= high; ++k) lists[static_cast<size_t>(k)].push_back(p);
+  }
+
+  RecordOut<Sink> out(sink);
+  out.Text("IN;");
+  for (int32_t k = 0; k < count; ++k) {
+    if (k > 0) out.Marker(k + 1);
+    for (const size_t p : lists[static_cast<size_t>(k)]) {
+      const size_t first = paths[p].first;
+      const size_t last = p + 1 < paths.size() ? paths[p + 1].first : records.size();
+      if (cut[p]) {
+        CutWalker<Sink>(records.data() + first, last - first, bands, k, out).Run();
+        continue;
+      }
+      // A whole path, opened with a pen-up even when the drawing began
+      // with pen-down moves.
+      out.Move(kUp, records[first].a, records[first].b);
+      for (size_t i = first + 1; i < last; ++i) out.Move(records[i].kind, records[i].a, records[i].b);
+    }
+  }
+  out.Text("@;");
+}
+
+struct StringSink {
+  std::string& text;
+  void Write(std::string_view bytes) { text.append(bytes); }
+};
+
+// The whole stage from parsed records to a sink.
+template <class Sink>
+void WriteJob(std::vector<Record>& records, int32_t sections, Sink& sink) {
+  if (sections <= 1) {
+    QuarterTurn(records, nullptr);
+    WriteSingle(records, sink);
+    return;
+  }
+  std::vector<Path> paths;
+  const int32_t extent = QuarterTurn(records, &paths);
+  WriteBands(records, paths, extent, sections, sink);
+}
+
+void Parse(std::string_view source, std::vector<Record>& records) {
+  // A stored move takes at least 6 source bytes in practice; the vector
+  // still grows if the input is denser.
+  records.reserve(source.size() / 10 + 16);
+  SourceReader(records).Read(source);
+}
+
+}  // namespace
+
+CPltMultiSection::CPltMultiSection(Notify notify) : notify_(std::move(notify)) {}
+
+bool CPltMultiSection::Transform(std::string_view source, std::string& out) const {
+  out.clear();
+  if (sections_ > kMaxSections) return false;
+  try {
+    std::vector<Record> records;
+    Parse(source, records);
+    StringSink sink{out};
+    WriteJob(records, sections_, sink);
+    return true;
+  } catch (...) {  // out of memory
+    out.clear();
+    return false;
+  }
+}
+
+int CPltMultiSection::ProcessSections(const std::string& outputPath) {
+  try {
+    std::vector<Record> records;
+    {
+      std::string text;
+      if (!ReadWholeFile(source_, text)) {
+        if (notify_) notify_("Open File Failed");
+      } else {
+        Parse(text, records);
+      }
+    }  // the source text is released before the output is written
+    if (sections_ > kMaxSections) {
+      if (notify_) notify_("Max Section Mumbers : 50 !");
+      return 0;
+    }
+    BufferedWriter writer(outputPath);
+    if (!writer.Ok()) return 0;
+    WriteJob(records, sections_, writer);
+    return writer.Close() ? 1 : 0;
+  } catch (...) {  // out of memory
+    return 0;
+  }
+}
+
+}  // namespace plotsend

@@ -1,0 +1,277 @@
+#include "multi_section.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace plotsend {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Sections(std::string_view source, int32_t sections) {
+  CPltMultiSection stage;
+  stage.SetSectionCount(sections);
+  std::string out;
+  EXPECT_TRUE(stage.Transform(source, out));
+  return out;
+}
+
+// --- reading and the quarter turn (one section) ---
+
+TEST(MultiSectionRead, PenDownAfterPenUpStartsAtThePenUpPoint) {
+  // Records before the turn: U(0,0) D(0,0) D(100,0); turned (b - 0, 100 - a).
+  EXPECT_EQ(Sections("PU0,0;PD0,0;PD100,0;", 1), "U0,100;D0,100;D0,0;@");
+  // The pen-up point is repeated as the first cutting move.
+  EXPECT_EQ(Sections("PU0,0;PD50,50;", 1), "U0,50;D0,50;D50,0;@");
+}
+
+TEST(MultiSectionRead, PenSelectionPrecedesItsRecord) {
+  EXPECT_EQ(Sections("SP3;PU10,10;", 1), "SP3;U0,0;@");
+  // Only the next record carries it; a later selection replaces an earlier
+  // one; digits outside 1..8 are ignored.
+  EXPECT_EQ(Sections("SP2;SP4;PU0,0;PU0,5;SP9;PU0,7;", 1), "SP4;U0,0;U5,0;U7,0;@");
+  // Between PU and PD it lands on the repeated pen-up point.
+  EXPECT_EQ(Sections("PU0,0;SP5;PD0,5;", 1), "U0,0;SP5;D0,0;D5,0;@");
+}
+
+TEST(MultiSectionRead, QuarterTurnOfASmallDrawing) {
+  // a spans 100..400, b spans 200..700: (a, b) -> (b - 200, 400 - a).
+  EXPECT_EQ(Sections("IN;SP1;PU100,200;PD300,200,300,500;PU400,600;SP2;PD400,700;PU;", 1),
+            "SP1;U0,300;D0,300;D0,100;D300,100;U400,0;SP2;D400,0;D500,0;@");
+}
+
+TEST(MultiSectionRead, CommandSplittingAndIgnoredCommands) {
+  // CR/LF are not part of commands, even inside them.
+  EXPECT_EQ(Sections("PU0,0;\r\nP\r\nU5,\n7;\r\n", 1), "U0,5;U7,0;@");
+  // Short commands, other commands and bytes after the last ";" are dropped.
+  EXPECT_EQ(Sections("IN;PA;PU;PD;PU1;XPU5,5;PA5,5;pu5,5;PU0,0;PU9,9", 1), "U0,0;@");
+  // Several pairs in one command.
+  EXPECT_EQ(Sections("PU0,0,3,4;", 1), "U0,3;U4,0;@");
+}
+
+TEST(MultiSectionRead, PairStateMachine) {
+  // Letters are skipped inside numbers: "1A2" reads 12.
+  EXPECT_EQ(Sections("PU0,0;PU1A2,3;", 1), "U0,12;U3,0;@");
+  // A leading blank flips to the second number at once: the pair is (0, 10)
+  // and "20" opens a pair that ";" does not complete.
+  EXPECT_EQ(Sections("PU0,20;PU 10,20;", 1), "U10,0;U0,0;@");
+  // "-" alone reads 0; "5-3" reads 5; "--4" reads 0.
+  EXPECT_EQ(Sections("PU0,0;PU-,5-3;PU--4,1;", 1), "U0,0;U5,0;U1,0;@");
+}
+
+TEST(MultiSectionRead, DuplicateMoves) {
+  // Pen-ups are always kept; repeated cutting moves are not.
+  EXPECT_EQ(Sections("PU5,5;PU5,5;", 1), "U0,0;U0,0;@");
+  EXPECT_EQ(Sections("PU0,0;PD10,0;PD10,0;PD20,0;PD20,0,20,0;", 1), "U0,20;D0,20;D0,10;D0,0;@");
+  // A drawing that starts cutting without a pen-up keeps its moves.
+  EXPECT_EQ(Sections("PD5,5;PD5,5;PD5,9;", 1), "D0,0;D4,0;@");
+}
+
+TEST(MultiSectionRead, HugeNumbersSaturateAndTheTurnDoesNotOverflow) {
+  // Numbers beyond int32 saturate; b - min b and max a - a then reach
+  // 2^32 - 1 and saturate instead of wrapping.
+  EXPECT_EQ(Sections("PU99999999999,-99999999999;PU-99999999999,99999999999;", 1),
+            "U0,0;U2147483647,2147483647;@");
+  EXPECT_EQ(Sections("PU2147483647,-2147483648;PU-2147483648,2147483647;", 1),
+            "U0,0;U2147483647,2147483647;@");
+}
+
+TEST(MultiSectionRead, DenseInputIsNotLimitedByFileLength) {
+  // 4 bytes per pair: far more records than file length / 6.
+  std::string source = "PU";
+  for (int i = 0; i < 10000; ++i) source += "1,2,";
+  source += ";";
+  std::string expected;
+  for (int i = 0; i < 10000; ++i) expected += "U0,0;";
+  expected += "@";
+  EXPECT_EQ(Sections(source, 1), expected);
+}
+
+TEST(MultiSectionRead, EmptyAndNonPositiveSectionCounts) {
+  EXPECT_EQ(Sections("", 1), "@");
+  EXPECT_EQ(Sections("IN;SP1;", 1), "@");
+  EXPECT_EQ(Sections("PU0,0;PD0,5;", 0), "U0,0;D0,0;D5,0;@");
+  EXPECT_EQ(Sections("PU0,0;PD0,5;", -7), "U0,0;D0,0;D5,0;@");
+}
+
+// --- bands ---
+//
+// The band drawings below use a frame: an anchor pen-up at a' = 0 and a
+// pen-up at a' = 10000, so with two sections the boundary is at 5000.
+
+TEST(MultiSectionBands, PathReaching800PastTheBoundaryStaysInTheFirstBand) {
+  EXPECT_EQ(Sections("PU0,0;PD0,2000;PU100,4000;PD100,5800;PU0,10000;", 2),
+            "IN;U0,100;D0,100;D2000,100;U4000,0;D4000,0;D5800,0;TM2;U10000,100;@;");
+}
+
+TEST(MultiSectionBands, OverhangRules) {
+  // Reaching exactly 1000 past the boundary: whole in the first band.
+  EXPECT_EQ(Sections("PU0,0;PU100,4000;PD100,6000;PU0,10000;", 2),
+            "IN;U0,100;U4000,0;D4000,0;D6000,0;TM2;U10000,100;@;");
+  // 1001 past, but starting exactly 1000 before: whole in the second band,
+  // ahead of the frame's later pen-up.
+  EXPECT_EQ(Sections("PU0,0;PU100,4000;PD100,6001;PU0,10000;", 2),
+            "IN;U0,100;TM2;U4000,0;D4000,0;D6001,0;U10000,100;@;");
+  // 1001 past and 1001 before: cut at the boundary.
+  EXPECT_EQ(Sections("PU0,0;PU100,3999;PD100,6001;PU0,10000;", 2),
+            "IN;U0,100;U3999,0;D3999,0;D5000,0;TM2;U5000,0;D6001,0;U10000,100;@;");
+}
+
+TEST(MultiSectionBands, CutPointsRisingAndFalling) {
+  // Rising a' 3999 -> 6003 with b' 70 -> 0: b' = 0 - (0 - 70) * 1003 / 2004
+  // = 0 - (-35) = 35 (toward zero; flooring would give 36).
+  EXPECT_EQ(Sections("PU0,0;PU30,3999;PD100,6003;PU0,10000;", 2),
+            "IN;U0,100;U3999,70;D3999,70;D5000,35;TM2;U5000,35;D6003,0;U10000,100;@;");
+  // Falling a' 6003 -> 3999 with b' 0 -> 70: b' = 0 - (0 - 70) * 1003 / 2004
+  // = 35. The first piece lies in the second band and is written there.
+  EXPECT_EQ(Sections("PU0,0;PU100,6003;PD30,3999;PU0,10000;", 2),
+            "IN;U0,100;U5000,35;D3999,70;TM2;U6003,0;D6003,0;D5000,35;U10000,100;@;");
+  // Product before division: 70 * 1003 / 2004 = 35, where 70 * (1003 / 2004)
+  // would give 0 and a point at b' = 70.
+  EXPECT_EQ(Sections("PU0,0;PU100,3999;PD30,6003;PU0,10000;", 2),
+            "IN;U0,100;U3999,0;D3999,0;D5000,35;TM2;U5000,35;D6003,70;U10000,100;@;");
+}
+
+TEST(MultiSectionBands, PathAcrossSeveralBandsAndTheRemainder) {
+  // E = 10003, four bands of 2500; the last one also takes the 3 left over.
+  // The long path is cut at 2500, 5000 and 7500: b' = 980 * (9900 - B) / 9800.
+  EXPECT_EQ(Sections("PU0,0;PU0,100;PD980,9900;PU0,10001;PD0,10003;", 4),
+            "IN;U0,980;U100,980;D100,980;D2500,740;TM2;U2500,740;D5000,490;TM3;U5000,490;"
+            "D7500,240;TM4;U7500,240;D9900,0;U10001,980;D10001,980;D10003,980;@;");
+}
+
+TEST(MultiSectionBands, PointsOnTheBoundaryEndOnePieceAndStartTheNext) {
+  // Passing through (5000, 10): no point inserted, the point is shared.
+  EXPECT_EQ(Sections("PU20,0;PU20,3000;PD10,5000;PD0,7000;PU20,10000;", 2),
+            "IN;U0,0;U3000,0;D3000,0;D5000,10;TM2;U5000,10;D7000,20;U10000,0;@;");
+  // Running along the boundary stays in the open piece (no division for a
+  // segment parallel to it).
+  EXPECT_EQ(Sections("PU50,0;PU50,3000;PD50,5000;PD0,5000;PD0,7000;PU50,10000;", 2),
+            "IN;U0,0;U3000,0;D3000,0;D5000,0;D5000,50;TM2;U5000,50;D7000,50;U10000,0;@;");
+  // Starting on the boundary and running along it: those moves join the
+  // piece of the band the path then goes into.
+  EXPECT_EQ(Sections("PU60,0;PU60,5000;PD10,5000;PD10,3000;PD0,7000;PU60,10000;", 2),
+            "IN;U0,0;U5000,0;D5000,0;D5000,50;D3000,50;D5000,55;TM2;U5000,55;D7000,60;U10000,0;@;");
+}
+
+TEST(MultiSectionBands, PiecesAlwaysStartWithAPenUpInTheirBand) {
+  // A zig-zag crossing the boundary four times: every piece opens with U on
+  // the boundary and the bands collect their pieces in walk order.
+  EXPECT_EQ(Sections("PU0,0;PU0,3000;PD0,7000;PD0,3000;PD0,7000;PU0,10000;", 2),
+            "IN;U0,0;U3000,0;D3000,0;D5000,0;U5000,0;D3000,0;D5000,0;"
+            "TM2;U5000,0;D7000,0;D5000,0;U5000,0;D7000,0;U10000,0;@;");
+}
+
+TEST(MultiSectionBands, HugeCoordinatesInterpolateWithoutOverflow) {
+  // Turned: anchor (0, 2^31-1), path (1, 2^31-1) -> (2^31-1, 0); E = 2^31-1,
+  // w = 1073741823. b' = 0 - (0 - 2147483647) * 1073741824 / 2147483646,
+  // a product near 2^61, truncated to 1073741824.
+  EXPECT_EQ(Sections("PU-2147483648,-2147483648;PU-2147483648,-2147483647;PD2147483647,2147483647;", 2),
+            "IN;U0,2147483647;U1,2147483647;D1,2147483647;D1073741823,1073741824;"
+            "TM2;U1073741823,1073741824;D2147483647,0;@;");
+}
+
+TEST(MultiSectionBands, MoreSectionsThanUnitsDoesNotDivideByZero) {
+  // E = 3 with five sections: width 0, the last band holds everything
+  // that does not start at 0.
+  EXPECT_EQ(Sections("PU0,0;PD0,3;", 5), "IN;U0,0;D0,0;D3,0;TM2;TM3;TM4;TM5;@;");
+  EXPECT_EQ(Sections("PU0,0;PU0,2;PD0,3;", 5), "IN;U0,0;TM2;TM3;TM4;TM5;U2,0;D2,0;D3,0;@;");
+}
+
+TEST(MultiSectionBands, LeadingCuttingMovesOpenWithAPenUp) {
+  EXPECT_EQ(Sections("PD0,0;PD0,100;", 2), "IN;U0,0;D100,0;TM2;@;");
+}
+
+TEST(MultiSectionBands, PenSelectionsAreNotWritten) {
+  EXPECT_EQ(Sections("SP1;PU0,0;SP2;PD0,10;", 2), "IN;U0,0;D0,0;D10,0;TM2;@;");
+}
+
+TEST(MultiSectionBands, EmptyDrawingStillWritesEveryBand) {
+  EXPECT_EQ(Sections("", 3), "IN;TM2;TM3;@;");
+  const std::string fifty = Sections("IN;SP1;PU;", 50);
+  EXPECT_EQ(fifty.substr(0, 15), "IN;TM2;TM3;TM4;");
+  EXPECT_EQ(fifty.substr(fifty.size() - 17), "TM48;TM49;TM50;@;");
+  EXPECT_EQ(fifty.size(), 3u + 8 * 4 + 41 * 5 + 2);
+}
+
+TEST(MultiSectionBands, MoreThanFiftySectionsIsRefused) {
+  CPltMultiSection stage;
+  stage.SetSectionCount(51);
+  std::string out = "stale";
+  EXPECT_FALSE(stage.Transform("PU0,0;PD5,5;", out));
+  EXPECT_EQ(out, "");
+}
+
+// --- files ---
+
+class MultiSectionFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("multi_section_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  static void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  int Process(const std::string& source, int32_t sections, const std::string& output) {
+    CPltMultiSection stage([this](const std::string& text) { messages_.push_back(text); });
+    stage.SetSourcePath(source);
+    stage.SetSectionCount(sections);
+    return stage.ProcessSections(output);
+  }
+
+  fs::path dir_;
+  std::vector<std::string> messages_;
+};
+
+TEST_F(MultiSectionFiles, WritesTheTransformedFile) {
+  Write(Path("kavren.plt"), "IN;\r\nSP1;\r\nPU0,0;\r\nPD0,5;\r\n");
+  EXPECT_EQ(Process(Path("kavren.plt"), 1, Path("kavren_m.plt")), 1);
+  EXPECT_EQ(Read(Path("kavren_m.plt")), "SP1;U0,0;D0,0;D5,0;@");
+  EXPECT_EQ(Process(Path("kavren.plt"), 2, Path("kavren_m.plt")), 1);
+  EXPECT_EQ(Read(Path("kavren_m.plt")), "IN;U0,0;D0,0;D5,0;TM2;@;");
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(MultiSectionFiles, MissingSourceWritesOnlyTheEndMark) {
+  EXPECT_EQ(Process(Path("none.plt"), 1, Path("kavren_m.plt")), 1);
+  EXPECT_EQ(Read(Path("kavren_m.plt")), "@");
+  // Several sections: the same as an empty drawing, every band empty.
+  EXPECT_EQ(Process(Path("none.plt"), 3, Path("kavren_m.plt")), 1);
+  EXPECT_EQ(Read(Path("kavren_m.plt")), "IN;TM2;TM3;@;");
+  EXPECT_EQ(messages_, (std::vector<std::string>{"Open File Failed", "Open File Failed"}));
+}
+
+TEST_F(MultiSectionFiles, MoreThanFiftySectionsWritesNothing) {
+  Write(Path("kavren.plt"), "PU0,0;PD0,5;");
+  EXPECT_EQ(Process(Path("kavren.plt"), 51, Path("kavren_m.plt")), 0);
+  EXPECT_FALSE(fs::exists(Path("kavren_m.plt")));
+  EXPECT_EQ(messages_, std::vector<std::string>{"Max Section Mumbers : 50 !"});
+  // An old output is left alone too.
+  Write(Path("kavren_m.plt"), "old");
+  EXPECT_EQ(Process(Path("kavren.plt"), 200, Path("kavren_m.plt")), 0);
+  EXPECT_EQ(Read(Path("kavren_m.plt")), "old");
+}
+
+TEST_F(MultiSectionFiles, UnwritableOutputFails) {
+  Write(Path("kavren.plt"), "PU0,0;");
+  EXPECT_EQ(Process(Path("kavren.plt"), 1, Path("no_dir/kavren_m.plt")), 0);
+}
+
+}  // namespace
+}  // namespace plotsend
