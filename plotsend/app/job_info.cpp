@@ -1,0 +1,101 @@
+#include "job_info.h"
+
+#include <array>
+#include <fstream>
+
+#include "decimal.h"
+#include "file_io.h"
+
+namespace plotsend {
+namespace {
+
+constexpr int kMaxMarkRefValues = 11;
+constexpr size_t kCodeInfoSize = 4;
+constexpr size_t kCodeNumberChars = 10;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+void Show(const Notify& notify, std::string_view text) {
+  if (notify) notify(std::string(text));
+}
+
+// Consumes the pending flag of codeinfo.kv and returns the code mode (0 when
+// none). Only the bytes that are there are read and written back, so a short
+// file is neither grown nor padded with stray bytes.
+uint8_t TakeCodeMode(const std::string& path) {
+  std::fstream file(Utf8Path(path), std::ios::in | std::ios::out | std::ios::binary);
+  if (!file) return 0;
+  std::array<char, kCodeInfoSize> bytes{};
+  file.read(bytes.data(), bytes.size());
+  const size_t got = static_cast<size_t>(file.gcount());
+  if (got == 0) return 0;
+  uint8_t mode = 0;
+  if (bytes[0] != '0') {
+    if (got > 2) mode = static_cast<uint8_t>(bytes[2] - '0');
+    bytes[0] = '0';
+  }
+  file.clear();
+  file.seekp(0);
+  file.write(bytes.data(), static_cast<std::streamsize>(got));
+  return mode;
+}
+
+int32_t ReadCodeNumber(const std::string& path) {
+  std::ifstream file(Utf8Path(path), std::ios::binary);
+  if (!file) return 0;
+  std::array<char, kCodeNumberChars> text{};
+  file.read(text.data(), text.size());
+  return ParseInt32(std::string_view(text.data(), static_cast<size_t>(file.gcount())));
+}
+
+}  // namespace
+
+MarkRef ParseMarkRef(std::string_view text) {
+  std::array<int32_t, kMaxMarkRefValues> values{};
+  size_t p = 0;
+  for (int n = 0; n < kMaxMarkRefValues && p < text.size(); ++n) {
+    while (p < text.size() && text[p] != '-' && !IsDigit(text[p])) ++p;
+    size_t end = text.find(',', p);
+    if (end == std::string_view::npos) end = text.size();
+    values[n] = ParseInt32(text.substr(p, end - p));
+    p = end + 1;
+  }
+  MarkRef ref;
+  ref.MarkSpanX = values[0];
+  ref.MarkSpanY = values[1];
+  ref.MarkMargin = values[2];
+  ref.MarkType = static_cast<uint8_t>(values[3]);
+  ref.SectionCount = static_cast<uint8_t>(values[4]);
+  if (ref.SectionCount == 0) ref.SectionCount = 1;
+  return ref;
+}
+
+bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify) {
+  try {
+    info.CodeMode = 0;
+    info.CodeNumber = 0;
+    info.CodeMode = TakeCodeMode(dir.CodeInfoKv());
+    if (info.CodeMode != 0) info.CodeNumber = ReadCodeNumber(dir.CodeNumbleKv());
+
+    std::ifstream file(Utf8Path(dir.MarkRefKv()), std::ios::binary);
+    if (!file) {
+      Show(notify, kOpenMarkRefFailed);
+      return false;
+    }
+    // Read at most one byte past the limit: enough to tell a file that is too
+    // long, without loading an arbitrarily large one.
+    std::array<char, kMarkRefLimit> text{};
+    file.read(text.data(), text.size());
+    const size_t got = static_cast<size_t>(file.gcount());
+    if (got >= kMarkRefLimit) {
+      Show(notify, kMarkRefTooLong);
+      return false;
+    }
+    info.markRef = ParseMarkRef(std::string_view(text.data(), got));
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace plotsend

@@ -1,0 +1,36 @@
+#pragma once
+// The job description the macros leave beside the drawing: mark references
+// (markref.kv) and, for coded jobs, the code mode and number (codeinfo.kv,
+// codenumble.kv).
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "mark_ref.h"
+#include "work_dir.h"
+
+namespace plotsend {
+
+inline constexpr std::string_view kOpenMarkRefFailed = "open markref file fail!";
+inline constexpr std::string_view kMarkRefTooLong = "buffer not  enough !";
+// markref.kv must be shorter than this.
+inline constexpr size_t kMarkRefLimit = 96;
+
+struct JobInfo {
+  MarkRef markRef;
+  uint8_t CodeMode = 0;
+  int32_t CodeNumber = 0;
+};
+
+// Values of a markref.kv text: up to 11 comma-separated decimal integers, each
+// preceded by whatever is not a digit or '-'; the first five are kept, the
+// 8-bit ones modulo 256, and a SectionCount of 0 reads as 1.
+MarkRef ParseMarkRef(std::string_view text);
+
+// Reads the three job files of `dir`. A pending code mode in codeinfo.kv is
+// consumed: its first byte is reset to '0' in place. Returns true when
+// markref.kv was read; otherwise `notify` shows why and info.markRef keeps
+// the values it had.
+bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify);
+
+}  // namespace plotsend

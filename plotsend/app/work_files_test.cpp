@@ -1,0 +1,62 @@
+#include "work_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "scratch_dir_test_util.h"
+
+namespace plotsend {
+namespace {
+
+std::vector<std::string> JobFiles(const WorkDir& w) {
+  return {w.KavrenPlt(), w.KavrenMPlt(), w.KavrenKv(0), w.KavrenKv(1), w.KavrenKv(2),
+          w.KavrenKv(3)};
+}
+
+std::vector<std::string> KeptFiles(const WorkDir& w) {
+  return {w.MarkRefKv(), w.CodeNumbleKv(), w.ConfigIni(), w.CodeInfoKv()};
+}
+
+TEST(DeleteJobFilesTest, DeletesTheJobAndKeepsTheDescriptionAndSettings) {
+  ScratchDir dir;
+  const WorkDir w(dir.Dir());
+  for (const auto& f : JobFiles(w)) WriteTestFile(f, "x");
+  for (const auto& f : KeptFiles(w)) WriteTestFile(f, "keep");
+  WriteTestFile(w.File("kavren.kv4"), "not ours");
+  EXPECT_TRUE(DeleteJobFiles(w));
+  for (const auto& f : JobFiles(w)) EXPECT_FALSE(TestFileExists(f)) << f;
+  for (const auto& f : KeptFiles(w)) EXPECT_EQ(ReadTestFile(f), "keep") << f;
+  EXPECT_TRUE(TestFileExists(w.File("kavren.kv4")));
+}
+
+TEST(DeleteJobFilesTest, MissingFilesAreSkipped) {
+  ScratchDir dir;
+  const WorkDir w(dir.Dir());
+  WriteTestFile(w.KavrenPlt(), "PU0,0;");
+  WriteTestFile(w.KavrenKv(2), "x");
+  EXPECT_TRUE(DeleteJobFiles(w));
+  EXPECT_FALSE(TestFileExists(w.KavrenPlt()));
+  EXPECT_FALSE(TestFileExists(w.KavrenKv(2)));
+  EXPECT_TRUE(DeleteJobFiles(w));  // second run on the end-of-send path
+  EXPECT_TRUE(DeleteJobFiles(WorkDir(dir.File("absent"))));
+}
+
+TEST(DeleteJobFilesTest, AFileThatCannotBeDeletedIsReportedAndTheRestGoes) {
+  ScratchDir dir;
+  const WorkDir w(dir.Dir());
+  for (const auto& f : JobFiles(w)) WriteTestFile(f, "x");
+  // A non-empty directory under a job file's name cannot be removed.
+  std::filesystem::remove(Utf8Path(w.KavrenKv(1)));
+  std::filesystem::create_directory(Utf8Path(w.KavrenKv(1)));
+  WriteTestFile(w.KavrenKv(1) + "/inner", "y");
+  EXPECT_FALSE(DeleteJobFiles(w));
+  EXPECT_TRUE(TestFileExists(w.KavrenKv(1) + "/inner"));
+  EXPECT_FALSE(TestFileExists(w.KavrenPlt()));
+  EXPECT_FALSE(TestFileExists(w.KavrenKv(3)));
+}
+
+}  // namespace
+}  // namespace plotsend
