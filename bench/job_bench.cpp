@@ -1,0 +1,294 @@
+// job_bench: throughput of each job-preparation stage on a generated job.
+//
+// Generates a kavren.plt of --mb MiB into a scratch directory and times, best
+// of --runs: the section stage (one and several sections), load + bounds +
+// origin move + kavren.kv2, the plain command file and the compensated one.
+// Prints MiB/s per stage, each stage's own peak memory and the process peak.
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "job_generator.h"
+#include "multi_section.h"
+#include "peak_memory.h"
+#include "plt_file.h"
+
+namespace fs = std::filesystem;
+using plotsend::CPLTFile;
+using plotsend::CPltMultiSection;
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+constexpr double kSlowMiBs = 100.0;
+constexpr double kMaxPeakRatio = 4.0;
+
+struct Options {
+  double mb = 100;
+  uint64_t seed = 1;
+  int runs = 2;
+  int sections = 4;
+  std::string dir;    // scratch directory; a fresh temporary one when empty
+  std::string input;  // an existing kavren.plt instead of a generated one
+  bool keep = false;
+};
+
+struct Stage {
+  std::string name;
+  double seconds = 0;      // best run, wall clock
+  double cpuSeconds = 0;   // best run, processor time (steadier on a busy machine)
+  uint64_t bytes = 0;      // what the rate is measured on
+  int64_t peak = 0;        // highest resident size seen during the stage
+  bool ok = true;
+  std::string detail;      // sub-step timings
+};
+
+using Clock = std::chrono::steady_clock;
+double Since(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
+
+uint64_t FileSize(const fs::path& p) {
+  std::error_code ec;
+  const auto n = fs::file_size(p, ec);
+  return ec ? 0 : static_cast<uint64_t>(n);
+}
+
+template <typename T>
+bool ParseNumber(std::string_view text, T& out) {
+  const auto res = std::from_chars(text.data(), text.data() + text.size(), out);
+  return res.ec == std::errc() && res.ptr == text.data() + text.size();
+}
+
+bool ParseArgs(int argc, char** argv, Options& o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--mb" && hasValue) {
+      if (!ParseNumber(argv[++i], o.mb) || o.mb <= 0) return false;
+    } else if (arg == "--seed" && hasValue) {
+      if (!ParseNumber(argv[++i], o.seed)) return false;
+    } else if (arg == "--runs" && hasValue) {
+      if (!ParseNumber(argv[++i], o.runs) || o.runs < 1) return false;
+    } else if (arg == "--sections" && hasValue) {
+      if (!ParseNumber(argv[++i], o.sections) || o.sections < 2) return false;
+    } else if (arg == "--dir" && hasValue) {
+      o.dir = argv[++i];
+    } else if (arg == "--input" && hasValue) {
+      o.input = argv[++i];
+    } else if (arg == "--keep") {
+      o.keep = true;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Fixed(double v, int decimals) {
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  return std::string(buf, res.ptr);
+}
+
+double Rate(const Stage& s) { return s.seconds > 0 ? s.bytes / kMiB / s.seconds : 0; }
+double CpuRate(const Stage& s) { return s.cpuSeconds > 0 ? s.bytes / kMiB / s.cpuSeconds : 0; }
+
+void Print(const Stage& s) {
+  std::printf("%-26s %7s MiB %7s s %8s MiB/s  cpu %7s s %8s MiB/s %8s MiB peak%s%s\n", s.name.c_str(),
+              Fixed(s.bytes / kMiB, 1).c_str(), Fixed(s.seconds, 3).c_str(), Fixed(Rate(s), 1).c_str(),
+              Fixed(s.cpuSeconds, 3).c_str(), Fixed(CpuRate(s), 1).c_str(), Fixed(s.peak / kMiB, 1).c_str(),
+              s.ok ? "" : "  FAILED", s.ok && Rate(s) < kSlowMiBs ? "  SLOW" : "");
+  if (!s.detail.empty()) std::printf("    %s\n", s.detail.c_str());
+}
+
+// Runs `body` `runs` times; keeps the best time and the highest stage peak.
+template <typename Body>
+void Measure(Stage& s, int runs, Body body) {
+  s.seconds = 0;
+  for (int r = 0; r < runs; ++r) {
+    plotsend::ResetStagePeak();
+    const std::clock_t c0 = std::clock();
+    const auto t0 = Clock::now();
+    const bool ok = body(r);
+    const double t = Since(t0);
+    const double c = static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC;
+    s.ok = s.ok && ok;
+    s.seconds = r == 0 ? t : std::min(s.seconds, t);
+    s.cpuSeconds = r == 0 ? c : std::min(s.cpuSeconds, c);
+    s.peak = std::max(s.peak, plotsend::StagePeakRss());
+  }
+}
+
+fs::path MakeScratchDir(const Options& o) {
+  std::error_code ec;
+  if (!o.dir.empty()) {
+    fs::create_directories(o.dir, ec);
+    return o.dir;
+  }
+  std::random_device rd;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path p = fs::temp_directory_path(ec) / ("plotara-bench-" + std::to_string(rd()));
+    if (fs::create_directory(p, ec)) return p;
+  }
+  return {};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options opt;
+  if (!ParseArgs(argc, argv, opt)) {
+    std::fputs(
+        "usage: job_bench [--mb N] [--seed S] [--runs R] [--sections N] [--dir D] [--input FILE] [--keep]\n",
+        stderr);
+    return 2;
+  }
+  const fs::path dir = MakeScratchDir(opt);
+  if (dir.empty()) {
+    std::fputs("job_bench: cannot create a scratch directory\n", stderr);
+    return 1;
+  }
+  const plotsend::Notify notify = [](const std::string& text) {
+    std::fprintf(stderr, "job_bench: message box: %s\n", text.c_str());
+  };
+
+  const fs::path plt = opt.input.empty() ? dir / "kavren.plt" : fs::path(opt.input);
+  const fs::path mplt = dir / "kavren_m.plt";
+  const fs::path mpltN = dir / "kavren_m_sections.plt";
+  const fs::path kv2 = dir / "kavren.kv2";
+  const fs::path kv3 = dir / "kavren.kv3";
+  const fs::path kv3c = dir / "kavren_comp.kv3";
+
+  if (opt.input.empty()) {
+    plotsend::JobGenOptions gen;
+    gen.seed = opt.seed;
+    gen.targetBytes = static_cast<size_t>(opt.mb * kMiB);
+    const auto t0 = Clock::now();
+    if (!plotsend::WriteJobFile(plt.string(), gen)) {
+      std::fprintf(stderr, "job_bench: cannot write %s\n", plt.string().c_str());
+      return 1;
+    }
+    std::printf("generated %s: %s MiB in %s s\n", plt.string().c_str(), Fixed(FileSize(plt) / kMiB, 1).c_str(),
+                Fixed(Since(t0), 2).c_str());
+  }
+  const uint64_t inputBytes = FileSize(plt);
+  std::vector<Stage> stages;
+
+  // Section stage, one section and several.
+  for (const int n : {1, opt.sections}) {
+    Stage s;
+    s.name = "sections N=" + std::to_string(n);
+    s.bytes = inputBytes;
+    const fs::path out = n == 1 ? mplt : mpltN;
+    Measure(s, opt.runs, [&](int) {
+      CPltMultiSection ms(notify);
+      ms.SetSourcePath(plt.string());
+      ms.SetSectionCount(n);
+      return ms.ProcessSections(out.string()) == 1;
+    });
+    s.detail = "output " + Fixed(FileSize(out) / kMiB, 1) + " MiB";
+    stages.push_back(s);
+  }
+
+  // Load + bounds + origin move + kavren.kv2; the last run's job stays loaded
+  // for the plain writer, as the dialog keeps its object.
+  std::unique_ptr<CPLTFile> job;
+  int32_t jobLength = 0;
+  {
+    Stage s;
+    s.name = "load+normalise+kv2";
+    s.bytes = FileSize(mplt);
+    double load = 0, bounds = 0, move = 0, save = 0;
+    Measure(s, opt.runs, [&](int r) {
+      job = std::make_unique<CPLTFile>(notify);
+      auto t = Clock::now();
+      const bool loaded = job->LoadPlt(mplt.string()) == 1;
+      const double tl = Since(t);
+      t = Clock::now();
+      job->ComputeBounds();
+      const double tb = Since(t);
+      t = Clock::now();
+      const plotsend::Bounds b = job->GetBounds();
+      job->MoveToOrigin(b.minX, b.minY);
+      const double tm = Since(t);
+      t = Clock::now();
+      const bool saved = job->SaveNormalizedPlt(kv2.string()) == 1;
+      const double ts = Since(t);
+      if (r == 0 || tl + tb + tm + ts < load + bounds + move + save) {
+        load = tl, bounds = tb, move = tm, save = ts;
+      }
+      return loaded && saved;
+    });
+    jobLength = job->JobLength();
+    s.detail = "LoadPlt " + Fixed(load, 3) + " s, ComputeBounds " + Fixed(bounds, 3) + " s, MoveToOrigin " +
+               Fixed(move, 3) + " s, SaveNormalizedPlt " + Fixed(save, 3) + " s; " +
+               std::to_string(job->Points().size()) + " points, kv2 " + Fixed(FileSize(kv2) / kMiB, 1) + " MiB";
+    stages.push_back(s);
+  }
+
+  {
+    Stage s;
+    s.name = "command file plain";
+    Measure(s, opt.runs, [&](int) { return job->WriteCutFile(kv3.string()); });
+    s.bytes = FileSize(kv3);
+    stages.push_back(s);
+  }
+  job.reset();
+
+  {
+    Stage s;
+    s.name = "command file compensated";
+    double load = 0, write = 0;
+    Measure(s, opt.runs, [&](int r) {
+      CPLTFile comp(notify);
+      auto t = Clock::now();
+      const bool loaded = comp.LoadPlt(kv2.string()) == 1;
+      const double tl = Since(t);
+      comp.SetJobLength(jobLength);
+      comp.SetCompensation(0.35, 0.35);
+      t = Clock::now();
+      const bool written = comp.WriteCompensatedCutFile(kv3c.string()) == 1;
+      const double tw = Since(t);
+      if (r == 0 || tl + tw < load + write) load = tl, write = tw;
+      return loaded && written;
+    });
+    s.bytes = FileSize(kv3c);
+    s.detail = "LoadPlt(kv2) " + Fixed(load, 3) + " s, WriteCompensatedCutFile " + Fixed(write, 3) + " s (" +
+               Fixed(write > 0 ? s.bytes / kMiB / write : 0, 1) + " MiB/s writing alone)";
+    stages.push_back(s);
+  }
+
+  const int64_t peak = plotsend::ProcessPeakRss();
+  const double ratio = inputBytes > 0 ? static_cast<double>(peak) / static_cast<double>(inputBytes) : 0;
+  std::printf("\ninput %s MiB, best of %d run(s)\n", Fixed(inputBytes / kMiB, 1).c_str(), opt.runs);
+  for (const Stage& s : stages) Print(s);
+  std::printf("peak RSS %s MiB = %s x input%s\n", Fixed(peak / kMiB, 1).c_str(), Fixed(ratio, 2).c_str(),
+              ratio > kMaxPeakRatio ? "  OVER 4x" : "");
+
+  std::string summary = "summary: input " + Fixed(inputBytes / kMiB, 1) + " MiB";
+  for (const Stage& s : stages) {
+    summary += " | " + s.name + " " + Fixed(Rate(s), 1) + " MiB/s (cpu " + Fixed(CpuRate(s), 1) + ")" +
+               (s.ok ? "" : " FAILED");
+  }
+  summary += " | peak " + Fixed(peak / kMiB, 1) + " MiB (" + Fixed(ratio, 2) + "x)";
+  std::printf("%s\n", summary.c_str());
+
+  if (!opt.keep && opt.dir.empty()) {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  } else {
+    std::printf("files kept in %s\n", dir.string().c_str());
+  }
+  return 0;
+}
