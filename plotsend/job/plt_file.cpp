@@ -109,7 +109,7 @@ class Parser {
   // characters that give a marker kind are accepted: below '1' the kind
   // would read as a move (or wrap around), so such commands are ignored.
   void Marker(unsigned char code) {
-    if (code < '0' + 1) return;
+    if (code < '1') return;
     out_.push_back(JobPoint{lastX_, lastY_, static_cast<uint8_t>(code - 45)});
   }
 
