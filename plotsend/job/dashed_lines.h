@@ -1,0 +1,74 @@
+#pragma once
+// Dashed cutting: axis-parallel cuts between two cutting points are broken
+// into dashes of `line` units with gaps of `gap` units; the remainder after
+// the last whole period is cut solid. The dashed list is streamed to a sink
+// point by point instead of being held in memory.
+#include <cstdint>
+#include <vector>
+
+#include "plt_file.h"
+
+namespace plotsend {
+
+struct DashPattern {
+  int64_t line = 0;  // units
+  int64_t gap = 0;   // units
+  // A usable pattern has a positive period and no negative part (a negative
+  // dash or gap would cut outside the segment).
+  bool Valid() const { return line >= 0 && gap >= 0 && line + gap > 0; }
+  int64_t Period() const { return line + gap; }
+};
+
+// Millimetres to units (x 40, truncated toward zero, saturating).
+DashPattern MakeDashPattern(double lineMm, double gapMm);
+
+namespace dashes_detail {
+
+inline int32_t Clamp32(int64_t v) {
+  return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v));
+}
+
+// The dash triples between a and b: D at the dash start, D at its end,
+// U at the next dash start, for every whole period that fits.
+template <typename Sink>
+void EmitDashes(const JobPoint& a, const JobPoint& b, const DashPattern& pattern, Sink& sink) {
+  const bool alongX = a.y == b.y;
+  const bool alongY = a.x == b.x;
+  if (alongX == alongY) return;  // diagonal (or zero length): solid
+  const int64_t from = alongX ? a.x : a.y;
+  const int64_t to = alongX ? b.x : b.y;
+  const int64_t length = to > from ? to - from : from - to;
+  const int64_t period = pattern.Period();
+  const int64_t count = length / period;
+  const int64_t dir = to > from ? 1 : -1;
+  auto at = [&](int64_t along, uint8_t kind) {
+    const int32_t v = Clamp32(along);
+    return alongX ? JobPoint{v, a.y, kind} : JobPoint{a.x, v, kind};
+  };
+  for (int64_t i = 0; i < count; ++i) {
+    const int64_t start = from + dir * i * period;
+    sink(at(start, kCut));
+    sink(at(start + dir * pattern.line, kCut));
+    sink(at(start + dir * period, kPenUp));
+  }
+}
+
+}  // namespace dashes_detail
+
+// Calls sink(point) for every entry of the dashed list of `points`: the
+// points in order, with dashes inserted in every cut that runs from a
+// cutting point to a cutting point (the first cut of a path, from its pen-up
+// point, stays solid). An invalid pattern gives the points unchanged.
+template <typename Sink>
+void ForEachDashedPoint(const std::vector<JobPoint>& points, const DashPattern& pattern, Sink&& sink) {
+  const size_t n = points.size();
+  const bool dashing = pattern.Valid();
+  for (size_t i = 0; i < n; ++i) {
+    sink(points[i]);
+    if (dashing && i + 1 < n && points[i].kind == kCut && points[i + 1].kind == kCut) {
+      dashes_detail::EmitDashes(points[i], points[i + 1], pattern, sink);
+    }
+  }
+}
+
+}  // namespace plotsend

@@ -1,0 +1,44 @@
+#pragma once
+// Shared helpers of the command writer tests: a scratch directory per test
+// and whole-file reads.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "file_io.h"
+
+namespace plotsend::testing {
+
+class ScratchDir {
+ public:
+  ScratchDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           (std::string("plotara_writers_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+inline std::string ReadBack(const std::string& path) {
+  std::string text;
+  EXPECT_TRUE(ReadWholeFile(path, text)) << path;
+  return text;
+}
+
+inline size_t CountOf(const std::string& text, const std::string& needle) {
+  size_t n = 0;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
+
+}  // namespace plotsend::testing
