@@ -1,0 +1,121 @@
+#include "cli_options.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+namespace plotsend {
+
+const char* const kUsage =
+    "usage: plotsend [--workdir DIR] [field options] export [FILE]\n"
+    "field options (applied in order, saved like the dialog's fields):\n"
+    "  --offset MM|off      blade offset (sharp corner) compensation\n"
+    "  --close MM|off       closure compensation\n"
+    "  --origin X,Y         origin offset in millimetres\n"
+    "  --dashed LINE,GAP|off  dashed-line output (switches both compensations off)\n"
+    "  --from N  --to N     first and last output section, 0-based\n";
+
+namespace {
+
+bool ParseMm(std::string_view text, double& out) {
+  if (text.empty()) return false;
+  if (text.front() == '+') text.remove_prefix(1);
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, out, std::chars_format::fixed);
+  return ec == std::errc() && ptr == end && std::isfinite(out);
+}
+
+bool ParsePair(std::string_view text, double& a, double& b) {
+  const size_t comma = text.find(',');
+  return comma != std::string_view::npos && ParseMm(text.substr(0, comma), a) &&
+         ParseMm(text.substr(comma + 1), b);
+}
+
+bool ParseSection(std::string_view text, uint8_t& out) {
+  unsigned value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || value > 255) return false;
+  out = static_cast<uint8_t>(value);
+  return true;
+}
+
+// Parses the value of one field option into `edit`; false when it is malformed.
+bool ParseEditValue(FieldEdit& edit, std::string_view value) {
+  using F = FieldEdit::Field;
+  switch (edit.field) {
+    case F::Offset:
+    case F::Close:
+      if (value == "off") return edit.on = false, true;
+      return ParseMm(value, edit.a) && edit.a >= 0.0;
+    case F::Dashed:
+      if (value == "off") return edit.on = false, true;
+      return ParsePair(value, edit.a, edit.b) && edit.a >= 0.0 && edit.b >= 0.0;
+    case F::Origin:
+      return ParsePair(value, edit.a, edit.b);
+    case F::From:
+    case F::To:
+      return ParseSection(value, edit.section);
+  }
+  return false;
+}
+
+std::optional<FieldEdit::Field> FieldOption(std::string_view arg) {
+  using F = FieldEdit::Field;
+  if (arg == "--offset") return F::Offset;
+  if (arg == "--close") return F::Close;
+  if (arg == "--origin") return F::Origin;
+  if (arg == "--dashed") return F::Dashed;
+  if (arg == "--from") return F::From;
+  if (arg == "--to") return F::To;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error) {
+  CliOptions options;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+      return options;
+    }
+    const bool takesValue = arg == "--workdir" || FieldOption(arg).has_value();
+    if (takesValue && i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return std::nullopt;
+    }
+    if (arg == "--workdir") {
+      options.workDir = args[++i];
+    } else if (auto field = FieldOption(arg)) {
+      FieldEdit edit{*field};
+      if (!ParseEditValue(edit, args[++i])) {
+        error = "bad value for " + arg + ": " + args[i];
+        return std::nullopt;
+      }
+      options.edits.push_back(edit);
+    } else if (arg.starts_with("--")) {
+      error = "unknown option " + arg;
+      return std::nullopt;
+    } else if (options.command.empty()) {
+      if (arg != "export") {
+        error = "unknown command " + arg;
+        return std::nullopt;
+      }
+      options.command = arg;
+    } else if (!options.file) {
+      options.file = arg;
+    } else {
+      error = "unexpected argument " + arg;
+      return std::nullopt;
+    }
+  }
+  if (options.command.empty()) {
+    error = "no command given";
+    return std::nullopt;
+  }
+  return options;
+}
+
+}  // namespace plotsend

@@ -1,0 +1,35 @@
+#pragma once
+// The terminal front end's command line: the dialog's field edits, in the
+// order given, and the command to run.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace plotsend {
+
+// One edit of a dialog field, applied like the dialog's handler for it.
+struct FieldEdit {
+  enum class Field { Offset, Close, Origin, Dashed, From, To };
+  Field field;
+  bool on = true;     // false for "off"
+  double a = 0.0;     // millimetres: offset, closure, origin X, dash line
+  double b = 0.0;     // millimetres: origin Y, dash gap
+  uint8_t section = 0;  // From / To, 0-based
+};
+
+struct CliOptions {
+  std::optional<std::string> workDir;
+  std::vector<FieldEdit> edits;
+  std::string command;            // "export"
+  std::optional<std::string> file;  // export's FILE
+  bool help = false;
+};
+
+// Parses argv[1..]. On a malformed command line returns nullopt and sets
+// `error` to a one-line explanation.
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace plotsend

@@ -1,0 +1,71 @@
+#include "cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace plotsend {
+namespace {
+
+std::optional<CliOptions> Parse(std::vector<std::string> args, std::string* error = nullptr) {
+  std::string e;
+  auto result = ParseCommandLine(args, e);
+  if (error) *error = e;
+  return result;
+}
+
+TEST(CommandLine, ExportWithFieldEditsInOrder) {
+  auto o = Parse({"--workdir", "/tmp/w", "--dashed", "3,0.5", "--offset", "0.25", "--close", "off",
+                  "--origin", "-1.5,2", "--from", "1", "--to", "3", "export", "out.plt"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(*o->workDir, "/tmp/w");
+  EXPECT_EQ(o->command, "export");
+  EXPECT_EQ(*o->file, "out.plt");
+  ASSERT_EQ(o->edits.size(), 6u);
+  using F = FieldEdit::Field;
+  EXPECT_EQ(o->edits[0].field, F::Dashed);
+  EXPECT_DOUBLE_EQ(o->edits[0].a, 3.0);
+  EXPECT_DOUBLE_EQ(o->edits[0].b, 0.5);
+  EXPECT_EQ(o->edits[1].field, F::Offset);
+  EXPECT_TRUE(o->edits[1].on);
+  EXPECT_DOUBLE_EQ(o->edits[1].a, 0.25);
+  EXPECT_EQ(o->edits[2].field, F::Close);
+  EXPECT_FALSE(o->edits[2].on);
+  EXPECT_DOUBLE_EQ(o->edits[3].a, -1.5);
+  EXPECT_DOUBLE_EQ(o->edits[3].b, 2.0);
+  EXPECT_EQ(o->edits[4].section, 1);
+  EXPECT_EQ(o->edits[5].section, 3);
+}
+
+TEST(CommandLine, ExportWithoutFileLeavesItToTheCodeJob) {
+  auto o = Parse({"export"});
+  ASSERT_TRUE(o);
+  EXPECT_FALSE(o->file);
+}
+
+TEST(CommandLine, RejectsMalformedInput) {
+  std::string error;
+  EXPECT_FALSE(Parse({}, &error));
+  EXPECT_EQ(error, "no command given");
+  EXPECT_FALSE(Parse({"send"}, &error));
+  EXPECT_FALSE(Parse({"--offset"}, &error));
+  EXPECT_EQ(error, "--offset needs a value");
+  EXPECT_FALSE(Parse({"--offset", "abc", "export"}, &error));
+  EXPECT_EQ(error, "bad value for --offset: abc");
+  EXPECT_FALSE(Parse({"--offset", "-0.3", "export"}));
+  EXPECT_FALSE(Parse({"--offset", "0.3mm", "export"}));
+  EXPECT_FALSE(Parse({"--origin", "1", "export"}));
+  EXPECT_FALSE(Parse({"--dashed", "3;1", "export"}));
+  EXPECT_FALSE(Parse({"--from", "256", "export"}));
+  EXPECT_FALSE(Parse({"--to", "-1", "export"}));
+  EXPECT_FALSE(Parse({"--frobnicate", "export"}, &error));
+  EXPECT_EQ(error, "unknown option --frobnicate");
+  EXPECT_FALSE(Parse({"export", "a.plt", "b.plt"}));
+}
+
+TEST(CommandLine, Help) {
+  auto o = Parse({"--help"});
+  ASSERT_TRUE(o);
+  EXPECT_TRUE(o->help);
+}
+
+}  // namespace
+}  // namespace plotsend

@@ -1,0 +1,130 @@
+// plotsend: the terminal front end. Wires the dialog's logic to the INI
+// adapter, the work directory and the terminal.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli_host.h"
+#include "cli_options.h"
+#include "file_io.h"
+#include "plotsend_dlg.h"
+
+namespace plotsend {
+namespace {
+
+// Chinese for a zh_CN locale, as the Windows program is for language 2052.
+Language LanguageFromLocale() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') {
+      return std::string(value).starts_with("zh_CN") ? Language::Chinese : Language::English;
+    }
+  }
+  return Language::English;
+}
+
+void ApplyEdit(CPlotsendDlg& dlg, const FieldEdit& edit) {
+  Settings& s = dlg.Fields().settings;
+  switch (edit.field) {
+    case FieldEdit::Field::Offset:
+      s.IsOffset = edit.on ? 1 : 0;
+      if (edit.on) s.OffsetVal = edit.a;
+      dlg.OnOffsetClicked();
+      break;
+    case FieldEdit::Field::Close:
+      s.IsClose = edit.on ? 1 : 0;
+      if (edit.on) s.CloseVal = edit.a;
+      dlg.OnCloseClicked();
+      break;
+    case FieldEdit::Field::Origin:
+      s.OriginOffsetX = edit.a;
+      s.OriginOffsetY = edit.b;
+      break;
+    case FieldEdit::Field::Dashed:
+      s.IsDashedLine = edit.on ? 1 : 0;
+      if (edit.on) {
+        s.DashedLineLineLen = edit.a;
+        s.DashedLineGapLen = edit.b;
+      }
+      dlg.OnDashedLineClicked();
+      break;
+    case FieldEdit::Field::From:
+      dlg.Fields().From = edit.section;
+      dlg.OnFromChanged();
+      break;
+    case FieldEdit::Field::To:
+      dlg.Fields().To = edit.section;
+      dlg.OnToChanged();
+      break;
+  }
+}
+
+void PrintSummary(const CPlotsendDlg& dlg, const std::string& path) {
+  std::error_code ec;
+  const auto bytes = std::filesystem::file_size(Utf8Path(path), ec);
+  const Settings& s = dlg.Fields().settings;
+  const MarkRef& ref = dlg.GetJobInfo().markRef;
+  std::printf("wrote %llu bytes to %s\n", ec ? 0ULL : static_cast<unsigned long long>(bytes), path.c_str());
+  std::printf("work directory %s\n", dlg.GetWorkDir().Dir().c_str());
+  std::printf("sections %d to %d of %d, mark type %d\n", dlg.Fields().From + 1, dlg.Fields().To + 1,
+              ref.SectionCount, ref.MarkType);
+  std::printf("blade offset %.2f mm, closure %.2f mm: %s\n", dlg.EffectiveOffset(), dlg.EffectiveClosure(),
+              dlg.LastOutputCompensated() ? "compensated" : "not compensated");
+  if (s.IsDashedLine != 0 && !dlg.LastOutputCompensated()) {
+    std::printf("dashed lines %.2f mm with %.2f mm gaps\n", s.DashedLineLineLen, s.DashedLineGapLen);
+  }
+  std::printf("origin offset %.2f, %.2f mm\n", s.OriginOffsetX, s.OriginOffsetY);
+}
+
+int Fail(const std::string& message, int status) {
+  std::fprintf(stderr, "plotsend: %s\n", message.c_str());
+  return status;
+}
+
+int Run(const std::vector<std::string>& args) {
+  std::string error;
+  const std::optional<CliOptions> options = ParseCommandLine(args, error);
+  if (!options) return Fail(error + " (see plotsend --help)", 2);
+  if (options->help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+
+  const Language language = LanguageFromLocale();
+  const WorkDir workDir = options->workDir ? WorkDir(*options->workDir) : DefaultWorkDir();
+  if (!EnsureWorkDir(workDir)) return Fail("cannot create the work directory " + workDir.Dir(), 1);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(Utf8Path(workDir.KavrenPlt()), ec)) {
+    return Fail(Text(TextId::NoJob, language) + ": " + workDir.KavrenPlt(), 1);
+  }
+
+  CliHost host(options->file);
+  const auto profile = MakeProfilePort();
+  CPlotsendDlg dlg(host, *profile, workDir, language);
+  dlg.Initialise();
+  if (!options->file && dlg.GetJobInfo().CodeMode == 0) {
+    return Fail(Text(TextId::NoOutputFile, language) + " (export FILE)", 2);
+  }
+  if (!dlg.PrepareJob()) return Fail("cannot write the work files in " + workDir.Dir(), 1);
+  for (const FieldEdit& edit : options->edits) ApplyEdit(dlg, edit);
+
+  switch (dlg.OnUDiskFile()) {
+    case CPlotsendDlg::ExportResult::Finished:
+      PrintSummary(dlg, dlg.LastOutputPath());
+      return 0;
+    case CPlotsendDlg::ExportResult::Cancelled:
+      return Fail("export cancelled", 1);
+    case CPlotsendDlg::ExportResult::Failed:
+      return 1;
+  }
+  return 1;
+}
+
+}  // namespace
+}  // namespace plotsend
+
+int main(int argc, char** argv) {
+  return plotsend::Run(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -1,0 +1,208 @@
+#include "plotsend_dlg.h"
+
+#include <cctype>
+#include <cmath>
+#include <utility>
+
+#include "control_ids.h"
+#include "decimal.h"
+#include "work_files.h"
+
+namespace plotsend {
+namespace {
+
+// Millimetres to plotter units, truncated toward zero, saturated to 32 bits.
+int32_t MmToUnits(double mm) {
+  const double units = std::trunc(mm * 40.0);
+  if (std::isnan(units)) return 0;
+  if (units >= 2147483647.0) return INT32_MAX;
+  if (units <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(units);
+}
+
+int32_t SatAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
+
+// The chosen path, with ".PLT" appended unless it already ends in .plt in
+// any case.
+std::string WithPltExtension(std::string path) {
+  std::string last = path.size() >= 4 ? path.substr(path.size() - 4) : path;
+  for (char& c : last) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (last != ".PLT") path += ".PLT";
+  return path;
+}
+
+}  // namespace
+
+CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, WorkDir workDir, Language language)
+    : host_(host),
+      profile_(profile),
+      workDir_(std::move(workDir)),
+      language_(language),
+      notify_([this](const std::string& text) { ShowError(text); }),
+      splitter_(notify_),
+      job_(notify_) {}
+
+void CPlotsendDlg::Initialise() {
+  fields_.settings = plotsend::LoadSettings(profile_, workDir_.ConfigIni());
+  if (fields_.settings.IsDashedLine != 0) {
+    fields_.settings.IsOffset = 0;
+    fields_.settings.IsClose = 0;
+  }
+  EnableCompensationEdits();
+  cancelFlag_ = false;
+  ReadJobInfo(workDir_, jobInfo_, notify_);
+  fields_.To = LastSection();
+  fields_.From = 0;
+  if (jobInfo_.CodeMode != 0) host_.EnableControl(control::kStart, false);
+}
+
+uint8_t CPlotsendDlg::LastSection() const {
+  const uint8_t count = jobInfo_.markRef.SectionCount;
+  return count == 0 ? 0 : static_cast<uint8_t>(count - 1);
+}
+
+bool CPlotsendDlg::PrepareJob() {
+  const MarkRef& ref = jobInfo_.markRef;
+  splitter_.SetSourcePath(workDir_.KavrenPlt());
+  splitter_.SetSectionCount(ref.SectionCount);
+  bool ok = splitter_.ProcessSections(workDir_.KavrenMPlt()) != 0;
+
+  job_.LoadPlt(workDir_.KavrenMPlt());
+  job_.ComputeBounds();
+  job_.MoveToOrigin(job_.GetBounds().minX, job_.GetBounds().minY);
+  job_.SetMarkRef(ref);
+  job_.SetSectionWindow(static_cast<uint8_t>(fields_.From + 1), static_cast<uint8_t>(fields_.To + 1));
+  ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2)) != 0 && ok;
+  jobGeometryApplied_ = false;
+  return ok;
+}
+
+void CPlotsendDlg::ComputeEffectiveCompensation() {
+  const Settings& s = fields_.settings;
+  effectiveClosure_ = s.IsClose != 0 ? s.CloseVal : 0.0;
+  effectiveOffset_ = s.IsOffset != 0 ? s.OffsetVal : 0.0;
+}
+
+void CPlotsendDlg::ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy) {
+  const MarkRef& ref = jobInfo_.markRef;
+  const int32_t margin2 = SaturateInt32(int64_t{ref.MarkMargin} * 2);
+  if (ref.MarkType == 1 && marksMeasured_) {
+    job.SetMarkPositions(markCorrection_, SatAdd(ref.MarkSpanX, margin2), SatAdd(ref.MarkSpanY, margin2));
+    job.ApplyMarkCorrection(SatAdd(markCorrection_[0], dx), SatAdd(markCorrection_[1], dy),
+                            ref.MarkMargin, ref.MarkMargin);
+  } else if (ref.MarkType == 8 || ref.MarkType == 9) {
+    job.ApplyOriginOffset(SatAdd(dx, ref.MarkMargin), dy);
+  } else {
+    // Without measured marks (also MarkType 1 before any alignment) the job
+    // only moves by the origin offset: four zero positions would collapse it.
+    job.ApplyOriginOffset(dx, dy);
+  }
+}
+
+bool CPlotsendDlg::GenerateOutput(const std::string& path) {
+  const Settings& s = fields_.settings;
+  const int32_t dx = MmToUnits(s.OriginOffsetX);
+  const int32_t dy = MmToUnits(s.OriginOffsetY);
+  const uint8_t first = static_cast<uint8_t>(fields_.From + 1);
+  const uint8_t last = static_cast<uint8_t>(fields_.To + 1);
+
+  lastCompensated_ = effectiveOffset_ > 0.0 && effectiveClosure_ > 0.0;
+  if (lastCompensated_) {
+    CPLTFile temp(notify_);
+    if (temp.LoadPlt(workDir_.KavrenKv(2)) == 0) return false;
+    temp.SetJobLength(job_.JobLength());
+    temp.SetCompensation(effectiveOffset_, effectiveClosure_);
+    temp.SetMarkRef(jobInfo_.markRef);
+    temp.SetSectionWindow(first, last);
+    ApplyMarkHandling(temp, dx, dy);
+    return temp.WriteCompensatedCutFile(path) != 0;
+  }
+
+  if (jobGeometryApplied_ && !PrepareJob()) return false;
+  ApplyMarkHandling(job_, dx, dy);
+  jobGeometryApplied_ = true;
+  job_.SetDashedLine(s.IsDashedLine != 0, s.DashedLineLineLen, s.DashedLineGapLen);
+  job_.SetSectionWindow(first, last);
+  return job_.WriteCutFile(path);
+}
+
+CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
+  const std::string proposed =
+      jobInfo_.CodeMode != 0 ? "_" + std::to_string(jobInfo_.CodeNumber) + "_.plt" : "*.plt";
+  const std::optional<std::string> chosen = host_.ChooseSavePath(proposed);
+  if (!chosen) {
+    host_.EndDialog(control::kIdOk);
+    DeleteWorkFiles();
+    return ExportResult::Cancelled;
+  }
+  const std::string path = WithPltExtension(*chosen);
+  lastOutputPath_ = path;
+
+  cancelFlag_ = false;
+  host_.EnableControl(control::kCancel, true);
+  host_.EnableControl(control::kStart, false);
+  host_.EnableControl(control::kClose, false);
+  host_.EnableControl(control::kUDiskFile, false);
+
+  SaveSettings();
+  ComputeEffectiveCompensation();
+
+  if (!GenerateOutput(path)) {
+    // The job stays: its files are kept and the dialog returns to Ready.
+    ShowError(Text(TextId::SaveFailed, language_) + ": " + path);
+    host_.EnableControl(control::kCancel, false);
+    host_.EnableControl(control::kStart, jobInfo_.CodeMode == 0);
+    host_.EnableControl(control::kClose, true);
+    host_.EnableControl(control::kUDiskFile, true);
+    return ExportResult::Failed;
+  }
+  host_.MessageBox(Text(TextId::SaveFinished, language_), DialogHost::MessageKind::Info);
+  host_.EndDialog(control::kIdOk);
+  DeleteWorkFiles();
+  return ExportResult::Finished;
+}
+
+void CPlotsendDlg::EnableCompensationEdits() {
+  const Settings& s = fields_.settings;
+  host_.EnableControl(control::kOffsetVal, s.IsOffset != 0);
+  host_.EnableControl(control::kCloseVal, s.IsClose != 0);
+  host_.EnableControl(control::kDashLine, s.IsDashedLine != 0);
+  host_.EnableControl(control::kDashGap, s.IsDashedLine != 0);
+}
+
+void CPlotsendDlg::OnOffsetClicked() {
+  host_.EnableControl(control::kOffsetVal, fields_.settings.IsOffset != 0);
+}
+
+void CPlotsendDlg::OnCloseClicked() {
+  host_.EnableControl(control::kCloseVal, fields_.settings.IsClose != 0);
+}
+
+void CPlotsendDlg::OnDashedLineClicked() {
+  if (fields_.settings.IsDashedLine != 0) {
+    fields_.settings.IsOffset = 0;
+    fields_.settings.IsClose = 0;
+  }
+  EnableCompensationEdits();
+}
+
+void CPlotsendDlg::OnFromChanged() {
+  if (fields_.From > fields_.To) fields_.From = fields_.To;
+  fields_.To = LastSection();
+}
+
+void CPlotsendDlg::OnToChanged() {
+  if (fields_.To < fields_.From) fields_.To = fields_.From;
+  if (fields_.To > LastSection()) fields_.To = LastSection();
+}
+
+void CPlotsendDlg::SaveSettings() {
+  plotsend::SaveSettings(profile_, workDir_.ConfigIni(), fields_.settings);
+}
+
+void CPlotsendDlg::DeleteWorkFiles() {
+  DeleteJobFiles(workDir_);
+  SaveSettings();
+}
+
+}  // namespace plotsend

@@ -1,0 +1,101 @@
+#pragma once
+// The main dialog's logic: the run state of one job, from the work files to
+// the device command file. Windows and terminal front ends drive it through
+// a DialogHost.
+#include <cstdint>
+#include <string>
+
+#include "dialog_host.h"
+#include "job_info.h"
+#include "mark_ref.h"
+#include "multi_section.h"
+#include "plt_file.h"
+#include "profile_port.h"
+#include "settings.h"
+#include "texts.h"
+#include "work_dir.h"
+
+namespace plotsend {
+
+// The fields the dialog exchanges with its controls.
+struct DialogFields {
+  Settings settings;
+  uint8_t From = 0;  // first output section, 0-based
+  uint8_t To = 0;    // last output section, 0-based
+};
+
+class CPlotsendDlg {
+ public:
+  CPlotsendDlg(DialogHost& host, ProfilePort& profile, WorkDir workDir, Language language);
+  CPlotsendDlg(const CPlotsendDlg&) = delete;
+  CPlotsendDlg& operator=(const CPlotsendDlg&) = delete;
+
+  // Initialisation without the link and the window: settings, job files and
+  // the section range covering all sections.
+  void Initialise();
+  // Sections, loads and normalises the job, writes kavren.kv2. False when a
+  // work file could not be written.
+  bool PrepareJob();
+  // Writes the device command file for the current fields to `path`.
+  bool GenerateOutput(const std::string& path);
+
+  enum class ExportResult { Finished, Cancelled, Failed };
+  // The U Disk File button.
+  ExportResult OnUDiskFile();
+
+  // Field handlers, each after the user changed the field in `Fields()`.
+  void OnOffsetClicked();
+  void OnCloseClicked();
+  void OnDashedLineClicked();
+  void OnFromChanged();
+  void OnToChanged();
+
+  // Window destruction: deletes the job's files and saves the settings.
+  void DeleteWorkFiles();
+  void SaveSettings();
+
+  DialogFields& Fields() { return fields_; }
+  const DialogFields& Fields() const { return fields_; }
+  const JobInfo& GetJobInfo() const { return jobInfo_; }
+  const CPLTFile& PreparedJob() const { return job_; }
+  const WorkDir& GetWorkDir() const { return workDir_; }
+  double EffectiveOffset() const { return effectiveOffset_; }
+  double EffectiveClosure() const { return effectiveClosure_; }
+  // Whether the last GenerateOutput took the compensated path.
+  bool LastOutputCompensated() const { return lastCompensated_; }
+  // The file the last export wrote or tried to write.
+  const std::string& LastOutputPath() const { return lastOutputPath_; }
+  Language GetLanguage() const { return language_; }
+
+ private:
+  void ShowError(const std::string& text) { host_.MessageBox(text, DialogHost::MessageKind::Error); }
+  void ComputeEffectiveCompensation();
+  void EnableCompensationEdits();
+  // Origin offset, or the four-mark correction when marks were measured.
+  void ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy);
+  uint8_t LastSection() const;
+
+  DialogHost& host_;
+  ProfilePort& profile_;
+  WorkDir workDir_;
+  Language language_;
+  Notify notify_;
+
+  DialogFields fields_;
+  JobInfo jobInfo_;
+  CPltMultiSection splitter_;
+  CPLTFile job_;
+  MarkCorrection markCorrection_{};
+  bool marksMeasured_ = false;
+  // The plain path moves the prepared job itself; a second output must start
+  // again from the prepared geometry.
+  bool jobGeometryApplied_ = false;
+  bool cancelFlag_ = false;
+
+  double effectiveOffset_ = 0.0;
+  double effectiveClosure_ = 0.0;
+  bool lastCompensated_ = false;
+  std::string lastOutputPath_;
+};
+
+}  // namespace plotsend
