@@ -42,22 +42,31 @@ struct Path {
 // make it fall back to a reused scratch string.
 class NumberText {
  public:
-  void Add(const char* p) {
+  void Add(const char* p, const char* q) {
+    const size_t n = static_cast<size_t>(q - p);
     if (scattered_) {
-      scratch_.push_back(*p);
+      scratch_.append(p, n);
     } else if (size_ == 0) {
       begin_ = p;
-      size_ = 1;
-    } else if (begin_ + size_ == p) {
-      ++size_;
+      size_ = n;
     } else {
       scratch_.assign(begin_, size_);
-      scratch_.push_back(*p);
+      scratch_.append(p, n);
       scattered_ = true;
     }
   }
   int32_t Value() const {
-    return ParseInt32(scattered_ ? std::string_view(scratch_) : std::string_view(begin_, size_));
+    if (scattered_) return ParseInt32(scratch_);
+    // Short runs (the usual case) are read here; the result is the same as
+    // ParseInt32's, which handles the long ones and their saturation.
+    const char* p = begin_;
+    const char* const end = begin_ + size_;
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    if (end - p > 9) return ParseInt32(std::string_view(begin_, size_));
+    int32_t value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
+    return negative ? -value : value;
   }
   void Clear() {
     size_ = 0;
@@ -116,11 +125,17 @@ class SourceReader {
     first_.Clear();
     second_.Clear();
     bool inSecond = false;
-    for (; p < end; ++p) {
+    while (p < end) {
       const char c = *p;
-      if ((c >= '0' && c <= '9') || c == '-') {
-        (inSecond ? second_ : first_).Add(p);
-      } else if (c == ',' || c == ' ' || c == ';') {
+      if (IsNumberChar(c)) {
+        const char* q = p + 1;
+        while (q < end && IsNumberChar(*q)) ++q;
+        (inSecond ? second_ : first_).Add(p, q);
+        p = q;
+        continue;
+      }
+      ++p;
+      if (c == ',' || c == ' ' || c == ';') {
         if (inSecond) {
           Pair(first_.Value(), second_.Value(), up);
           first_.Clear();
@@ -130,6 +145,8 @@ class SourceReader {
       }
     }
   }
+
+  static bool IsNumberChar(char c) { return (c >= '0' && c <= '9') || c == '-'; }
 
   void Pair(int32_t a, int32_t b, bool up) {
     const bool same = haveLast_ && a == lastA_ && b == lastB_;
