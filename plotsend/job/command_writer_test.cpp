@@ -27,7 +27,10 @@ TEST(DeviceTransposition, SwapsThreeFourAndSixSevenInTheFirstDigitOfY) {
   EXPECT_EQ(Move('U', 65, 1), "U75,1;");
   EXPECT_EQ(Move('U', 343, 1), "U443,1;");  // only the first digit
   for (int32_t y : {0, 1, 2, 5, 8, 9, 1234, 2999}) {
-    EXPECT_EQ(Move('U', y, 1), "U" + std::to_string(y) + ",1;");
+    std::string expected = "U";
+    expected += std::to_string(y);
+    expected += ",1;";
+    EXPECT_EQ(Move('U', y, 1), expected);
   }
 }
 
