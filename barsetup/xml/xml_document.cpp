@@ -1,0 +1,506 @@
+#include "xml_document.h"
+
+#include <cstring>
+#include <vector>
+
+#include "markup_tokenizer.h"
+#include "xml_escape.h"
+
+namespace barsetup {
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+// A name inside a search path ends at NUL, space, "/", "=", "[" or "]".
+bool IsPathDelimiter(char c) {
+  return c == '\0' || c == ' ' || c == '/' || c == '=' || c == '[' || c == ']';
+}
+
+size_t PathName(std::string_view path, size_t i) {
+  while (i < path.size() && !IsPathDelimiter(path[i])) ++i;
+  return i;
+}
+
+// Checks the path syntax and gives the name of its first step (empty: any
+// element). Absolute and descendant paths are refused.
+bool ParsePath(std::string_view path, std::string_view* firstName) {
+  *firstName = {};
+  if (size_t nul = path.find('\0'); nul != std::string_view::npos) path = path.substr(0, nul);
+  if (path.empty()) return true;
+  if (path[0] == '/') return false;
+  size_t i = 0;
+  bool first = true;
+  for (;;) {
+    if (path[i] == '@') {
+      // Only as the last step, after a slash.
+      if (first) return false;
+      size_t end = PathName(path, i + 1);
+      return end > i + 1 && end == path.size();
+    }
+    size_t end = PathName(path, i);
+    if (end == i) return false;
+    if (first) *firstName = path.substr(i, end - i);
+    first = false;
+    i = end;
+    if (i < path.size() && path[i] == '[') {
+      ++i;
+      if (i >= path.size()) return false;
+      if (path[i] >= '1' && path[i] <= '9') {
+        while (i < path.size() && path[i] >= '0' && path[i] <= '9') ++i;
+      } else if (path[i] == '@') {
+        size_t nameEnd = PathName(path, i + 1);
+        if (nameEnd == i + 1) return false;
+        i = nameEnd;
+        if (i < path.size() && path[i] == '=') {
+          ++i;
+          if (i < path.size() && (path[i] == '"' || path[i] == '\'')) {
+            size_t close = path.find(path[i], i + 1);
+            if (close == std::string_view::npos) return false;
+            i = close + 1;
+          } else {
+            size_t close = path.find(']', i);
+            if (close == std::string_view::npos) return false;
+            i = close;
+          }
+        }
+      } else {
+        size_t nameEnd = PathName(path, i);
+        if (nameEnd == i) return false;
+        i = nameEnd;
+      }
+      if (i >= path.size() || path[i] != ']') return false;
+      ++i;
+    }
+    if (i == path.size()) return true;
+    if (path[i] != '/') return false;
+    ++i;
+    if (i == path.size()) return false;
+  }
+}
+
+}  // namespace
+
+CXmlDocument::CXmlDocument() : CXmlDocument(DefaultXmlPlatform()) {}
+
+CXmlDocument::CXmlDocument(std::string_view text) : CXmlDocument(DefaultXmlPlatform()) {
+  ParseText(text);
+}
+
+CXmlDocument::CXmlDocument(const XmlPlatform& platform, int textCodePage)
+    : platform_(&platform),
+      textCodePage_(textCodePage == 0 ? platform.SystemCodePage() : textCodePage) {}
+
+void CXmlDocument::ClearPosition() {
+  parentPos_ = currentPos_ = childPos_ = 0;
+  nodeKind_ = 0;
+}
+
+bool CXmlDocument::ParseText(const char* text) {
+  return ParseText(text != nullptr ? std::string_view(text) : std::string_view());
+}
+
+bool CXmlDocument::ParseText(std::string_view text) { return ParseText(std::string(text)); }
+
+bool CXmlDocument::ParseText(std::string&& text) {
+  text_ = std::move(text);
+  if (text_.size() > kMaxDocumentText) text_.clear();
+  result_.clear();
+  return ParseDocument();
+}
+
+std::string_view CXmlDocument::ElementName(int32_t p) const {
+  if (!IsLive(p)) return {};
+  const size_t tagEnd = size_t{index_.Start(p)} + index_[p].startTagLength;
+  if (tagEnd > text_.size()) return {};
+  size_t i = index_.Start(p) + 1;
+  while (i < tagEnd && IsXmlSpace(static_cast<unsigned char>(text_[i]))) ++i;
+  const size_t begin = i;
+  if (i < tagEnd) ++i;  // at least one character
+  while (i < tagEnd && !IsNameDelimiter(static_cast<unsigned char>(text_[i]))) ++i;
+  return std::string_view(text_).substr(begin, i - begin);
+}
+
+size_t CXmlDocument::ElementCount() const {
+  size_t n = 0;
+  for (uint32_t p = 1; p < index_.Count(); ++p) {
+    if ((index_[static_cast<int32_t>(p)].flags & kElementReleased) == 0) ++n;
+  }
+  return n;
+}
+
+// ---------------------------------------------------------------------------
+// Navigation
+
+bool CXmlDocument::FindElement(const char* path) {
+  return FindElement(path != nullptr ? std::string_view(path) : std::string_view());
+}
+
+bool CXmlDocument::FindElement(std::string_view path) {
+  std::string_view name;
+  if (!ParsePath(path, &name)) return false;
+  const bool fold = (docFlags_ & kDocIgnoreCase) != 0;
+  int32_t p = currentPos_ != 0 ? index_[currentPos_].next : index_[parentPos_].firstChild;
+  for (; p != 0; p = index_[p].next) {
+    if (name.empty() || NamesEqual(ElementName(p), name, fold)) {
+      currentPos_ = p;
+      parentPos_ = index_[p].parent;
+      childPos_ = 0;
+      nodeKind_ = 1;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CXmlDocument::EnterElement() {
+  if (currentPos_ == 0) return false;
+  parentPos_ = currentPos_;
+  currentPos_ = childPos_;
+  childPos_ = 0;
+  nodeKind_ = currentPos_ != 0 ? 1 : 0;
+  return true;
+}
+
+bool CXmlDocument::LeaveElement() {
+  if (parentPos_ == 0) return false;
+  childPos_ = currentPos_;
+  currentPos_ = parentPos_;
+  parentPos_ = index_[currentPos_].parent;
+  nodeKind_ = 1;
+  return true;
+}
+
+void CXmlDocument::RewindElements() {
+  currentPos_ = 0;
+  childPos_ = 0;
+  nodeKind_ = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Attributes
+
+AttributeSpan CXmlDocument::ScanAttributes(int32_t p, std::string_view name) const {
+  const size_t start = index_.Start(p);
+  const size_t tagEnd = std::min(start + index_[p].startTagLength, text_.size());
+  const std::string_view elementName = ElementName(p);
+  const size_t from = static_cast<size_t>(elementName.data() - text_.data()) + elementName.size();
+  return FindTagAttribute(text_, from, tagEnd, name, (docFlags_ & kDocIgnoreCase) != 0);
+}
+
+std::string CXmlDocument::GetAttribute(std::string_view name) const {
+  if (!IsLive(currentPos_)) return {};
+  AttributeSpan span = ScanAttributes(currentPos_, name);
+  if (!span.found) return {};
+  return DecodeValue(std::string_view(text_).substr(span.valueStart, span.valueEnd - span.valueStart),
+                     textCodePage_, *platform_);
+}
+
+bool CXmlDocument::SetAttribute(std::string_view name, std::string_view value) {
+  if (!IsLive(currentPos_) || name.empty()) return false;
+  const int32_t e = currentPos_;
+  AttributeSpan span = ScanAttributes(e, name);
+  std::string quoted;
+  quoted.reserve(value.size() + 16);
+  size_t pos, removeLen = 0;
+  if (span.found && span.hasEquals) {
+    pos = span.valueStart - (span.quoted ? 1 : 0);
+    const size_t end = span.valueEnd + (span.quoted && span.valueEnd < text_.size() &&
+                                                text_[span.valueEnd] == text_[pos]
+                                            ? 1
+                                            : 0);
+    removeLen = end - pos;
+  } else if (span.found) {
+    // An attribute written without a value gets one after its name.
+    pos = span.nameEnd;
+    quoted.push_back('=');
+  } else {
+    pos = span.insertAt;
+    quoted.push_back(' ');
+    quoted.append(name);
+    quoted.push_back('=');
+  }
+  quoted.push_back('"');
+  AppendEscaped(quoted, value, kEscapeQuotes);
+  quoted.push_back('"');
+  const uint32_t oldTag = index_[e].startTagLength;
+  if (!Splice(pos, removeLen, quoted, e)) return false;
+  index_[e].startTagLength = oldTag + static_cast<uint32_t>(quoted.size()) - static_cast<uint32_t>(removeLen);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+bool CXmlDocument::Splice(size_t pos, size_t removeLen, std::string_view insert, int32_t owner) {
+  if (pos > text_.size() || removeLen > text_.size() - pos) return false;
+  const size_t newSize = text_.size() - removeLen + insert.size();
+  if (newSize > kMaxDocumentText) return false;
+  if (newSize > text_.capacity()) text_.reserve(newSize + newSize / 2 + 128);
+  text_.replace(pos, removeLen, insert.data(), insert.size());
+  const uint32_t delta = static_cast<uint32_t>(insert.size()) - static_cast<uint32_t>(removeLen);
+  if (delta != 0) {
+    index_.ShiftStarts(static_cast<uint32_t>(pos + removeLen), delta);
+    index_.Start(0) = 0;
+    for (int32_t p = owner; p != 0; p = index_[p].parent) index_[p].length += delta;
+  }
+  index_[0].length = static_cast<uint32_t>(text_.size());
+  return true;
+}
+
+bool CXmlDocument::AddElement(std::string_view name, const char* content, unsigned flags) {
+  return AddElement(name, content != nullptr ? std::string_view(content) : std::string_view(), flags);
+}
+
+bool CXmlDocument::AddElement(std::string_view name, std::string_view content, unsigned flags) {
+  if (name.empty()) return false;
+  int32_t parent, ref;
+  if ((flags & kAddChild) != 0) {
+    if (!IsLive(currentPos_)) return false;
+    parent = currentPos_;
+    ref = childPos_;
+  } else {
+    parent = parentPos_;
+    ref = currentPos_;
+  }
+  if ((flags & kAddNoEndTag) != 0 && !content.empty()) return false;
+  const bool before = (flags & kAddBefore) != 0;
+  const bool lineBreaks = (flags & kAddNoLineBreak) == 0;
+
+  // The element's text.
+  std::string element;
+  element.reserve(name.size() * 2 + content.size() + content.size() / 10 + 16);
+  uint32_t startTag, endTag = 0, elemFlags = 0;
+  element.push_back('<');
+  element.append(name);
+  if (!content.empty()) {
+    element.push_back('>');
+    if ((flags & kAddCdata) != 0) {
+      element.append("<![CDATA[");
+      size_t from = 0;
+      for (size_t k; (k = content.find("]]>", from)) != std::string_view::npos; from = k + 3) {
+        element.append(content.substr(from, k - from));
+        element.append("]]]]><![CDATA[>");
+      }
+      element.append(content.substr(from));
+      element.append("]]>");
+    } else {
+      AppendEscaped(element, content, flags & (kEscapeQuotes | kEscapeKeepReferences));
+    }
+    element.append("</");
+    element.append(name);
+    element.push_back('>');
+    startTag = static_cast<uint32_t>(name.size() + 2);
+    endTag = static_cast<uint32_t>(name.size() + 3);
+  } else if ((flags & kAddNoEndTag) != 0) {
+    element.push_back('>');
+    elemFlags = kElementUnended;
+    startTag = static_cast<uint32_t>(element.size());
+  } else {
+    element.append((flags & kAddSpaceBeforeSlash) != 0 ? " />" : "/>");
+    startTag = static_cast<uint32_t>(element.size());
+  }
+
+  // Where it goes.
+  enum { kPlain, kIntoSelfClosed, kIntoUnended, kIntoEmptyContent } kind = kPlain;
+  size_t pos;
+  size_t removeLen = 0;
+  const ElementRecord& p = index_[parent];
+  const size_t pStart = index_.Start(parent);
+  if (ref != 0) {
+    pos = index_.Start(ref) + (before ? 0 : size_t{index_[ref].length});
+  } else if (before && p.firstChild != 0) {
+    pos = index_.Start(p.firstChild);
+  } else if (parent == 0) {
+    pos = text_.size();
+  } else if (p.length == p.startTagLength) {
+    if ((p.flags & kElementUnended) != 0) {
+      kind = kIntoUnended;
+      pos = pStart + p.startTagLength;
+    } else {
+      kind = kIntoSelfClosed;
+      pos = pStart + p.startTagLength - 2;
+      if (p.startTagLength < 3 || pos + 1 >= text_.size() || text_[pos] != '/') return false;
+      removeLen = 1;
+    }
+  } else {
+    pos = pStart + p.length - p.endTagLength;
+    if (p.length - p.endTagLength == p.startTagLength) kind = kIntoEmptyContent;
+  }
+  if (pos > text_.size()) return false;
+  if (lineBreaks && kind != kIntoSelfClosed && kind != kIntoUnended) {
+    size_t k = pos;
+    while (k < text_.size() && IsXmlSpace(static_cast<unsigned char>(text_[k]))) ++k;
+    if (k == text_.size() || text_[k] == '<') pos = k;
+  }
+
+  const std::string_view br = lineBreaks ? kLineBreak : std::string_view();
+  const std::string_view parentName = ElementName(parent);
+  std::string insert;
+  size_t elementOffset = 0;
+  switch (kind) {
+    case kPlain:
+      insert.append(element).append(br);
+      break;
+    case kIntoEmptyContent:
+      insert.append(br).append(element).append(br);
+      elementOffset = br.size();
+      break;
+    case kIntoSelfClosed:
+      insert.append(">").append(br).append(element).append(br).append("</").append(parentName);
+      elementOffset = 1 + br.size();
+      break;
+    case kIntoUnended:
+      insert.append(element).append(br).append("</").append(parentName).append(">");
+      break;
+  }
+  if (!Splice(pos, removeLen, insert, parent)) return false;
+  if (kind == kIntoSelfClosed) {
+    index_[parent].startTagLength -= 1;
+    index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
+  } else if (kind == kIntoUnended) {
+    index_[parent].flags &= ~kElementUnended;
+    index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
+  }
+
+  const int32_t r = index_.Add();
+  index_.Start(r) = static_cast<uint32_t>(pos + elementOffset);
+  ElementRecord& rec = index_[r];
+  rec.length = static_cast<uint32_t>(element.size());
+  rec.startTagLength = startTag;
+  rec.endTagLength = endTag;
+  rec.flags = elemFlags;
+  rec.depth = parent != 0 ? index_[parent].depth + 1 : 0;
+  rec.parent = parent;
+  ElementRecord& par = index_[parent];
+  if (ref != 0 && !before) {
+    const int32_t next = index_[ref].next;
+    rec.prev = ref;
+    rec.next = next;
+    if (next != 0) {
+      index_[next].prev = r;
+    } else {
+      index_[par.firstChild].prev = r;
+    }
+    index_[ref].next = r;
+  } else if (ref != 0 || (before && par.firstChild != 0)) {
+    const int32_t at = ref != 0 ? ref : par.firstChild;
+    ElementRecord& atRec = index_[at];
+    rec.next = at;
+    rec.prev = atRec.prev;
+    if ((atRec.flags & kElementFirstChild) != 0) {
+      atRec.flags &= ~kElementFirstChild;
+      rec.flags |= kElementFirstChild;
+      par.firstChild = r;
+    } else {
+      index_[atRec.prev].next = r;
+    }
+    atRec.prev = r;
+  } else if (par.firstChild == 0) {
+    par.firstChild = r;
+    rec.flags |= kElementFirstChild;
+    rec.prev = r;
+  } else {
+    ElementRecord& first = index_[par.firstChild];
+    const int32_t last = first.prev;
+    index_[last].next = r;
+    rec.prev = last;
+    first.prev = r;
+  }
+
+  if ((flags & kAddChild) != 0) {
+    childPos_ = r;
+  } else {
+    currentPos_ = r;
+    childPos_ = 0;
+  }
+  nodeKind_ = 1;
+  return true;
+}
+
+bool CXmlDocument::SetContent(std::string_view content) {
+  if (!IsLive(currentPos_)) return false;
+  const int32_t e = currentPos_;
+  const ElementRecord& rec = index_[e];
+  if (rec.firstChild != 0) return false;
+  const size_t start = index_.Start(e);
+  const std::string_view name = ElementName(e);
+  std::string insert = Escape(content, 0);
+  size_t pos, removeLen = 0;
+  enum { kBetweenTags, kSelfClosed, kUnended } kind = kBetweenTags;
+  if (rec.length == rec.startTagLength) {
+    if ((rec.flags & kElementUnended) != 0) {
+      kind = kUnended;
+      pos = start + rec.startTagLength;
+      insert.append("</").append(name).append(">");
+    } else {
+      kind = kSelfClosed;
+      pos = start + rec.startTagLength - 2;
+      if (rec.startTagLength < 3 || pos + 1 >= text_.size() || text_[pos] != '/') return false;
+      removeLen = 1;
+      insert = ">" + insert + "</" + std::string(name);
+    }
+  } else {
+    pos = start + rec.startTagLength;
+    removeLen = rec.length - rec.startTagLength - rec.endTagLength;
+  }
+  if (!Splice(pos, removeLen, insert, e)) return false;
+  ElementRecord& after = index_[e];
+  if (kind == kSelfClosed) after.startTagLength -= 1;
+  if (kind != kBetweenTags) after.endTagLength = static_cast<uint32_t>(name.size() + 3);
+  after.flags &= ~(kElementMarkupError | kElementUnended);
+  return true;
+}
+
+bool CXmlDocument::RemoveElement() {
+  if (!IsLive(currentPos_)) return false;
+  const int32_t e = currentPos_;
+  const size_t start = index_.Start(e);
+  size_t end = start + index_[e].length;
+  if (end > text_.size()) return false;
+  size_t k = end;
+  while (k < text_.size() && IsXmlSpace(static_cast<unsigned char>(text_[k]))) ++k;
+  if (k == text_.size() || text_[k] == '<') end = k;
+
+  // Unlink.
+  const int32_t parent = index_[e].parent;
+  ElementRecord& rec = index_[e];
+  ElementRecord& par = index_[parent];
+  int32_t newCurrent;
+  if ((rec.flags & kElementFirstChild) != 0) {
+    par.firstChild = rec.next;
+    if (rec.next != 0) {
+      index_[rec.next].flags |= kElementFirstChild;
+      index_[rec.next].prev = rec.prev;
+    }
+    newCurrent = 0;
+  } else {
+    index_[rec.prev].next = rec.next;
+    if (rec.next != 0) {
+      index_[rec.next].prev = rec.prev;
+    } else {
+      index_[par.firstChild].prev = rec.prev;
+    }
+    newCurrent = rec.prev;
+  }
+
+  // Release the subtree into the deleted chain.
+  std::vector<int32_t> pending{e};
+  while (!pending.empty()) {
+    const int32_t q = pending.back();
+    pending.pop_back();
+    for (int32_t c = index_[q].firstChild; c != 0; c = index_[c].next) pending.push_back(c);
+    ElementRecord& r = index_[q];
+    r.flags |= kElementReleased;
+    r.firstChild = 0;
+    r.next = deletedHead_;
+    deletedHead_ = q;
+  }
+
+  Splice(start, end - start, {}, parent);
+  currentPos_ = newCurrent;
+  childPos_ = 0;
+  nodeKind_ = newCurrent != 0 ? 1 : 0;
+  return true;
+}
+
+}  // namespace barsetup
