@@ -81,10 +81,45 @@ class NumberText {
   std::string scratch_;
 };
 
+// Minimum and maximum of a and of b over the records, gathered while reading.
+struct Extent {
+  int32_t minA = INT32_MAX, maxA = INT32_MIN;
+  int32_t minB = INT32_MAX, maxB = INT32_MIN;
+  void Add(int32_t a, int32_t b) {
+    minA = std::min(minA, a);
+    maxA = std::max(maxA, a);
+    minB = std::min(minB, b);
+    maxB = std::max(maxB, b);
+  }
+};
+
+// Turns every record a quarter into the cutter's axes, (a, b) ->
+// (b - min b, max a - a), and builds the path list in the same pass.
+// Returns the extent of a' (max b - min b).
+int32_t QuarterTurn(std::vector<Record>& records, const Extent& ext, std::vector<Path>* paths) {
+  if (records.empty()) return 0;
+  for (size_t i = 0; i < records.size(); ++i) {
+    Record& r = records[i];
+    const int32_t a = SaturateInt32(int64_t{r.b} - ext.minB);
+    const int32_t b = SaturateInt32(int64_t{ext.maxA} - r.a);
+    r.a = a;
+    r.b = b;
+    if (paths == nullptr) continue;
+    if (r.kind == kUp || paths->empty()) {
+      paths->push_back(Path{i, a, a});
+    } else {
+      Path& p = paths->back();
+      p.minA = std::min(p.minA, a);
+      p.maxA = std::max(p.maxA, a);
+    }
+  }
+  return SaturateInt32(int64_t{ext.maxB} - ext.minB);
+}
+
 // Reads "SPn;", "PU..;" and "PD..;" commands into records.
 class SourceReader {
  public:
-  explicit SourceReader(std::vector<Record>& out) : out_(out) {}
+  SourceReader(std::vector<Record>& out, Extent& extent) : out_(out), extent_(extent) {}
 
   void Read(std::string_view text) {
     const char* p = text.data();
@@ -168,10 +203,12 @@ class SourceReader {
 
   void Store(int32_t a, int32_t b, uint8_t kind) {
     out_.push_back(Record{a, b, kind, pen_});
+    extent_.Add(a, b);
     pen_ = 0;
   }
 
   std::vector<Record>& out_;
+  Extent& extent_;
   NumberText first_;
   NumberText second_;
   char pen_ = 0;
@@ -181,46 +218,16 @@ class SourceReader {
   int32_t lastB_ = 0;
 };
 
-// Turns every record a quarter into the cutter's axes, (a, b) ->
-// (b - min b, max a - a), and builds the path list in the same pass.
-// Returns the extent of a' (max b - min b).
-int32_t QuarterTurn(std::vector<Record>& records, std::vector<Path>* paths) {
-  if (records.empty()) return 0;
-  int32_t minA = records[0].a, maxA = records[0].a;
-  int32_t minB = records[0].b, maxB = records[0].b;
-  for (const Record& r : records) {
-    minA = std::min(minA, r.a);
-    maxA = std::max(maxA, r.a);
-    minB = std::min(minB, r.b);
-    maxB = std::max(maxB, r.b);
-  }
-  for (size_t i = 0; i < records.size(); ++i) {
-    Record& r = records[i];
-    const int32_t a = SaturateInt32(int64_t{r.b} - minB);
-    const int32_t b = SaturateInt32(int64_t{maxA} - r.a);
-    r.a = a;
-    r.b = b;
-    if (paths == nullptr) continue;
-    if (r.kind == kUp || paths->empty()) {
-      paths->push_back(Path{i, a, a});
-    } else {
-      Path& p = paths->back();
-      p.minA = std::min(p.minA, a);
-      p.maxA = std::max(p.maxA, a);
-    }
-  }
-  return SaturateInt32(int64_t{maxB} - minB);
-}
-
-// Formats records for a sink with Write(std::string_view).
+// Formats records into a chunk that goes to a sink with
+// Write(std::string_view) whenever it fills, and at Finish().
 template <class Sink>
 class RecordOut {
  public:
-  explicit RecordOut(Sink& sink) : sink_(sink) {}
+  explicit RecordOut(Sink& sink) : sink_(sink), chunk_(kChunk + kLongest, '\0') {}
 
   void Move(uint8_t kind, int32_t a, int32_t b, char pen = 0) {
-    char buf[40];  // "SPn;" + letter + two int32 + "," + ";" fits in 29
-    char* p = buf;
+    char* p = Room();
+    char* const end = chunk_.data() + chunk_.size();
     if (pen != 0) {
       *p++ = 'S';
       *p++ = 'P';
@@ -228,27 +235,47 @@ class RecordOut {
       *p++ = ';';
     }
     *p++ = kind == kUp ? 'U' : 'D';
-    p = std::to_chars(p, buf + sizeof buf, a).ptr;
+    p = std::to_chars(p, end, a).ptr;
     *p++ = ',';
-    p = std::to_chars(p, buf + sizeof buf, b).ptr;
+    p = std::to_chars(p, end, b).ptr;
     *p++ = ';';
-    sink_.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
+    used_ = static_cast<size_t>(p - chunk_.data());
   }
 
   void Marker(int number) {
-    char buf[16];
-    char* p = buf;
+    char* p = Room();
     *p++ = 'T';
     *p++ = 'M';
-    p = std::to_chars(p, buf + sizeof buf, number).ptr;
+    p = std::to_chars(p, chunk_.data() + chunk_.size(), number).ptr;
     *p++ = ';';
-    sink_.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
+    used_ = static_cast<size_t>(p - chunk_.data());
   }
 
-  void Text(std::string_view text) { sink_.Write(text); }
+  void Text(std::string_view text) {
+    Flush();
+    sink_.Write(text);
+  }
+
+  void Finish() { Flush(); }
 
  private:
+  static constexpr size_t kChunk = 64 * 1024;
+  // Longest single item: "SPn;" + "U" + two int32 + "," + ";" is 29 bytes.
+  static constexpr size_t kLongest = 64;
+
+  // Where the next item goes; there are always kLongest bytes free there.
+  char* Room() {
+    if (used_ >= kChunk) Flush();
+    return chunk_.data() + used_;
+  }
+  void Flush() {
+    if (used_ > 0) sink_.Write(std::string_view(chunk_.data(), used_));
+    used_ = 0;
+  }
+
   Sink& sink_;
+  std::string chunk_;
+  size_t used_ = 0;
 };
 
 // The bands along a': band k runs from w*k to w*(k+1), the last one to E.
@@ -424,6 +451,7 @@ void WriteSingle(const std::vector<Record>& records, Sink& sink) {
   RecordOut<Sink> out(sink);
   for (const Record& r : records) out.Move(r.kind, r.a, r.b, r.pen);
   out.Text("@");
+  out.Finish();
 }
 
 template <class Sink>
@@ -464,6 +492,7 @@ void WriteBands(const std::vector<Record>& records, const std::vector<Path>& pat
     }
   }
   out.Text("@;");
+  out.Finish();
 }
 
 struct StringSink {
@@ -471,24 +500,30 @@ struct StringSink {
   void Write(std::string_view bytes) { text.append(bytes); }
 };
 
-// The whole stage from parsed records to a sink.
+// The source as read: its records and their extent.
+struct Drawing {
+  std::vector<Record> records;
+  Extent extent;
+};
+
+void Parse(std::string_view source, Drawing& drawing) {
+  // A stored move takes about 10 source bytes; the vector still grows if
+  // the input is denser.
+  drawing.records.reserve(source.size() / 10 + 16);
+  SourceReader(drawing.records, drawing.extent).Read(source);
+}
+
+// The whole stage from the read drawing to a sink.
 template <class Sink>
-void WriteJob(std::vector<Record>& records, int32_t sections, Sink& sink) {
+void WriteJob(Drawing& drawing, int32_t sections, Sink& sink) {
   if (sections <= 1) {
-    QuarterTurn(records, nullptr);
-    WriteSingle(records, sink);
+    QuarterTurn(drawing.records, drawing.extent, nullptr);
+    WriteSingle(drawing.records, sink);
     return;
   }
   std::vector<Path> paths;
-  const int32_t extent = QuarterTurn(records, &paths);
-  WriteBands(records, paths, extent, sections, sink);
-}
-
-void Parse(std::string_view source, std::vector<Record>& records) {
-  // A stored move takes at least 6 source bytes in practice; the vector
-  // still grows if the input is denser.
-  records.reserve(source.size() / 10 + 16);
-  SourceReader(records).Read(source);
+  const int32_t extent = QuarterTurn(drawing.records, drawing.extent, &paths);
+  WriteBands(drawing.records, paths, extent, sections, sink);
 }
 
 }  // namespace
@@ -499,10 +534,10 @@ bool CPltMultiSection::Transform(std::string_view source, std::string& out) cons
   out.clear();
   if (sections_ > kMaxSections) return false;
   try {
-    std::vector<Record> records;
-    Parse(source, records);
+    Drawing drawing;
+    Parse(source, drawing);
     StringSink sink{out};
-    WriteJob(records, sections_, sink);
+    WriteJob(drawing, sections_, sink);
     return true;
   } catch (...) {  // out of memory
     out.clear();
@@ -512,13 +547,13 @@ bool CPltMultiSection::Transform(std::string_view source, std::string& out) cons
 
 int CPltMultiSection::ProcessSections(const std::string& outputPath) {
   try {
-    std::vector<Record> records;
+    Drawing drawing;
     {
       std::string text;
       if (!ReadWholeFile(source_, text)) {
         if (notify_) notify_("Open File Failed");
       } else {
-        Parse(text, records);
+        Parse(text, drawing);
       }
     }  // the source text is released before the output is written
     if (sections_ > kMaxSections) {
@@ -527,7 +562,7 @@ int CPltMultiSection::ProcessSections(const std::string& outputPath) {
     }
     BufferedWriter writer(outputPath);
     if (!writer.Ok()) return 0;
-    WriteJob(records, sections_, writer);
+    WriteJob(drawing, sections_, writer);
     return writer.Close() ? 1 : 0;
   } catch (...) {  // out of memory
     return 0;

@@ -60,6 +60,8 @@ TEST(MultiSectionRead, PairStateMachine) {
   // A leading blank flips to the second number at once: the pair is (0, 10)
   // and "20" opens a pair that ";" does not complete.
   EXPECT_EQ(Sections("PU0,20;PU 10,20;", 1), "U10,0;U0,0;@");
+  // Negative numbers: (-5, -7) and (3, 4) turn to (b + 7, 3 - a).
+  EXPECT_EQ(Sections("PU-5,-7;PU3,4;", 1), "U0,8;U11,0;@");
   // "-" alone reads 0; "5-3" reads 5; "--4" reads 0.
   EXPECT_EQ(Sections("PU0,0;PU-,5-3;PU--4,1;", 1), "U0,0;U5,0;U1,0;@");
 }
