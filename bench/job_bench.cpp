@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
         stderr);
     return 2;
   }
+  const int64_t baseline = plotsend::ProcessPeakRss();  // program and runtime, before any job data
   const fs::path dir = MakeScratchDir(opt);
   if (dir.empty()) {
     std::fputs("job_bench: cannot create a scratch directory\n", stderr);
@@ -273,8 +274,8 @@ int main(int argc, char** argv) {
   const double ratio = inputBytes > 0 ? static_cast<double>(peak) / static_cast<double>(inputBytes) : 0;
   std::printf("\ninput %s MiB, best of %d run(s)\n", Fixed(inputBytes / kMiB, 1).c_str(), opt.runs);
   for (const Stage& s : stages) Print(s);
-  std::printf("peak RSS %s MiB = %s x input%s\n", Fixed(peak / kMiB, 1).c_str(), Fixed(ratio, 2).c_str(),
-              ratio > kMaxPeakRatio ? "  OVER 4x" : "");
+  std::printf("peak RSS %s MiB = %s x input%s (%s MiB of it before any job data)\n", Fixed(peak / kMiB, 1).c_str(),
+              Fixed(ratio, 2).c_str(), ratio > kMaxPeakRatio ? "  OVER 4x" : "", Fixed(baseline / kMiB, 1).c_str());
 
   std::string summary = "summary: input " + Fixed(inputBytes / kMiB, 1) + " MiB";
   for (const Stage& s : stages) {
