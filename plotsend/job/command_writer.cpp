@@ -1,6 +1,7 @@
 #include "command_writer.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "decimal.h"
 
@@ -8,6 +9,7 @@ namespace plotsend {
 namespace {
 
 constexpr size_t kMaxNumberLength = 11;  // "-2147483648"
+constexpr size_t kChunkSize = 64 * 1024;
 
 char* PutNumber(char* p, int64_t v) {
   return std::to_chars(p, p + kMaxNumberLength, SaturateInt32(v)).ptr;
@@ -41,15 +43,32 @@ size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
 }
 
 CommandWriter::CommandWriter(const std::string& path, const Params& params)
-    : params_(params), out_(path) {
+    : params_(params), out_(path), chunk_(kChunkSize) {
   const int32_t sections = params_.mark.SectionCount == 0 ? 1 : params_.mark.SectionCount;
   sectionWidth_ = params_.mark.MarkSpanY / sections;
+}
+
+void CommandWriter::FlushChunk() {
+  out_.Write(std::string_view(chunk_.data(), used_));
+  used_ = 0;
+}
+
+void CommandWriter::Put(std::string_view bytes) {
+  if (bytes.size() > chunk_.size() - used_) {
+    FlushChunk();
+    if (bytes.size() > chunk_.size()) {
+      out_.Write(bytes);
+      return;
+    }
+  }
+  std::memcpy(chunk_.data() + used_, bytes.data(), bytes.size());
+  used_ += bytes.size();
 }
 
 void CommandWriter::RawMove(char letter, int32_t first, int32_t second) {
   std::array<char, kMaxMoveLength> buffer;
   const size_t n = FormatDeviceMove(letter, first, second, buffer);
-  out_.Write(std::string_view(buffer.data(), n));
+  Put(std::string_view(buffer.data(), n));
 }
 
 void CommandWriter::Move(char letter, int32_t x, int32_t y) {
@@ -68,11 +87,11 @@ void CommandWriter::SectionStart() {
   *p++ = ',';
   p = PutNumber(p, int64_t{m.MarkSpanX} + 2 * int64_t{m.MarkMargin});
   *p++ = ';';
-  out_.Write(std::string_view(buffer.data(), static_cast<size_t>(p - buffer.data())));
+  Put(std::string_view(buffer.data(), static_cast<size_t>(p - buffer.data())));
 }
 
 void CommandWriter::Announce() {
-  out_.Write("TKN;U0,0;");
+  Put("TKN;U0,0;");
   announced_ = true;
 }
 
@@ -103,7 +122,7 @@ void CommandWriter::Header() {
       *p++ = ',';
       p = PutNumber(p, m.MarkSpanX + 2 * margin);
       *p++ = ';';
-      out_.Write(std::string_view(buffer.data(), static_cast<size_t>(p - buffer.data())));
+      Put(std::string_view(buffer.data(), static_cast<size_t>(p - buffer.data())));
       break;
     }
     default:
@@ -111,7 +130,7 @@ void CommandWriter::Header() {
   }
   // Written for every type but 8 and 9 without counting as announced, so the
   // first section marker announces again.
-  out_.Write("TKN;U0,0;");
+  Put("TKN;U0,0;");
 }
 
 void CommandWriter::Marker() {
@@ -127,7 +146,8 @@ void CommandWriter::Marker() {
 bool CommandWriter::Finish() {
   const bool sectioned = params_.mark.MarkType == 8 || params_.mark.MarkType == 9;
   RawMove('U', sectioned ? sectionWidth_ : params_.jobLength, 0);
-  out_.Write('@');
+  Put("@");
+  FlushChunk();
   return out_.Close();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "file_io.h"
 #include "mark_ref.h"
@@ -49,12 +50,17 @@ class CommandWriter {
   bool Finish();
 
  private:
+  // Commands are gathered in a chunk and handed to the file writer in bulk.
+  void Put(std::string_view bytes);
+  void FlushChunk();
   void RawMove(char letter, int32_t first, int32_t second);
   void SectionStart();
   void Announce();
 
   Params params_;
   BufferedWriter out_;
+  std::vector<char> chunk_;
+  size_t used_ = 0;
   int32_t sectionWidth_ = 0;
   int32_t shift_ = 0;
   int current_ = 1;  // wide enough never to wrap, however many markers

@@ -1,5 +1,6 @@
 #include "corner_compensation.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "trig_tables.h"
@@ -25,10 +26,10 @@ double SquaredDistance(CutPoint a, CutPoint b) {
 
 bool AnyCoincide(CutPoint a, CutPoint p, CutPoint b) { return a == p || p == b || a == b; }
 
-// Law of cosines on the squared sides; clamped so that rounding cannot leave
-// the table's range.
-int32_t CornerCos1000(double pa2, double pb2, double ab2) {
-  const double cosine = (pa2 + pb2 - ab2) / (2.0 * std::sqrt(pa2) * std::sqrt(pb2));
+// Law of cosines on the squared sides (and the two sides at P); clamped so
+// that rounding cannot leave the table's range.
+int32_t CornerCos1000(double pa2, double pb2, double ab2, double pa, double pb) {
+  const double cosine = (pa2 + pb2 - ab2) / (2.0 * pa * pb);
   const double scaled = std::trunc(1000.0 * cosine);
   if (!(scaled == scaled)) return -1000;
   return scaled > 1000.0 ? 1000 : (scaled < -1000.0 ? -1000 : static_cast<int32_t>(scaled));
@@ -37,15 +38,19 @@ int32_t CornerCos1000(double pa2, double pb2, double ab2) {
 }  // namespace
 
 int32_t CornerCos1000(CutPoint a, CutPoint p, CutPoint b) {
-  return CornerCos1000(SquaredDistance(p, a), SquaredDistance(p, b), SquaredDistance(a, b));
+  const double pa2 = SquaredDistance(p, a);
+  const double pb2 = SquaredDistance(p, b);
+  return CornerCos1000(pa2, pb2, SquaredDistance(a, b), std::sqrt(pa2), std::sqrt(pb2));
 }
 
 bool StartTest(CutPoint a, CutPoint p, CutPoint b) {
   if (AnyCoincide(a, p, b)) return false;
   const double pa2 = SquaredDistance(p, a);
   const double pb2 = SquaredDistance(p, b);
-  if (std::sqrt(pa2) <= kMinSegmentLength || std::sqrt(pb2) <= kMinSegmentLength) return false;
-  return CornerCos1000(pa2, pb2, SquaredDistance(a, b)) > Cos1000(kCornerThreshold);
+  const double pa = std::sqrt(pa2);
+  const double pb = std::sqrt(pb2);
+  if (pa <= kMinSegmentLength || pb <= kMinSegmentLength) return false;
+  return CornerCos1000(pa2, pb2, SquaredDistance(a, b), pa, pb) > Cos1000(kCornerThreshold);
 }
 
 CutPoint PointToward(CutPoint from, CutPoint to, double distance) {
@@ -68,8 +73,9 @@ CornerCuts CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bo
   const double dB = std::sqrt(pb2);
   if ((dA <= kMinSegmentLength || dB <= kMinSegmentLength) && !closing) return cuts;
 
-  const int32_t f = CornerCos1000(pa2, pb2, SquaredDistance(a, b));
-  if (f < Cos1000(kCornerThreshold)) return cuts;
+  const TrigTables& trig = GetTrigTables();
+  const int32_t f = CornerCos1000(pa2, pb2, SquaredDistance(a, b), dA, dB);
+  if (f < trig.cos[kCornerThreshold]) return cuts;
 
   const double off = static_cast<double>(offset);
   const double ux = static_cast<double>(int64_t{p.x} - a.x) / dA;
@@ -84,13 +90,11 @@ CornerCuts CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bo
 
   // First table angle whose cosine lies below the corner's: the arc swings
   // through the turning angle 180 - i0 in steps of kArcStep degrees.
-  int i0 = 0;
-  for (int d = 0; d < 180; ++d) {
-    if (Cos1000(d) < f) {
-      i0 = d;
-      break;
-    }
-  }
+  // The table does not increase, so a binary search finds the same entry
+  // as a walk from 0.
+  const auto tableEnd = trig.cos.begin() + 180;
+  const auto below = std::partition_point(trig.cos.begin(), tableEnd, [f](int32_t c) { return c >= f; });
+  const int i0 = below == tableEnd ? 0 : static_cast<int>(below - trig.cos.begin());
   const int arcPoints = (180 - i0) / kArcStep;
 
   // Which way to swing: compare the chord from u turned 5 degrees toward +y
@@ -101,12 +105,12 @@ CornerCuts CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bo
   const double twoA2 = 2.0 * static_cast<double>(a64 * a64);
   const double hg2 = (hx - gx) * (hx - gx) + (hy - gy) * (hy - gy);
   const double r = (twoA2 - hg2) / twoA2;
-  const double cr = Cos1000(180 - i0) / 1000.0;
+  const double cr = trig.cos[static_cast<size_t>(180 - i0)] / 1000.0;
   const bool positive = cr <= r;
 
   for (int j = 1; j <= arcPoints; ++j) {
-    const double c = Cos1000(kArcStep * j) / 1000.0;
-    const double s = Sin1000(kArcStep * j) / 1000.0;
+    const double c = trig.cos[static_cast<size_t>(kArcStep * j)] / 1000.0;
+    const double s = trig.sin[static_cast<size_t>(kArcStep * j)] / 1000.0;
     const double qx = positive ? c * ux - s * uy : c * ux + s * uy;
     const double qy = positive ? c * uy + s * ux : c * uy - s * ux;
     add(CutPoint{TruncToInt32(p.x + off * qx), TruncToInt32(p.y + off * qy)});
