@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "work_dir.h"
@@ -9,37 +8,22 @@
 namespace plotsend {
 namespace {
 
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) setenv(name, value, 1); else unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (old_) setenv(name_, old_->c_str(), 1); else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
-
 TEST(DefaultWorkDirTest, EnvironmentThenHome) {
-  {
-    ScopedEnv dir("PLOTARA_WORKDIR", "/srv/jobs");
-    EXPECT_EQ(DefaultWorkDir().Dir(), "/srv/jobs/");
-  }
-  {
-    ScopedEnv dir("PLOTARA_WORKDIR", "");
-    ScopedEnv home("HOME", "/home/cutter");
-    EXPECT_EQ(DefaultWorkDir().Dir(), "/home/cutter/PlotaraCdr/");
-  }
-  {
-    ScopedEnv dir("PLOTARA_WORKDIR", nullptr);
-    ScopedEnv home("HOME", "/home/cutter/");
-    EXPECT_EQ(DefaultWorkDir().MarkRefKv(), "/home/cutter/PlotaraCdr/markref.kv");
-  }
+  const char* old_dir = std::getenv("PLOTARA_WORKDIR");
+  const char* old_home = std::getenv("HOME");
+  const std::string saved_dir = old_dir ? old_dir : "", saved_home = old_home ? old_home : "";
+
+  setenv("PLOTARA_WORKDIR", "/srv/jobs", 1);
+  EXPECT_EQ(DefaultWorkDir().Dir(), "/srv/jobs/");
+  setenv("PLOTARA_WORKDIR", "", 1);
+  setenv("HOME", "/home/cutter", 1);
+  EXPECT_EQ(DefaultWorkDir().Dir(), "/home/cutter/PlotaraCdr/");
+  unsetenv("PLOTARA_WORKDIR");
+  setenv("HOME", "/home/cutter/", 1);
+  EXPECT_EQ(DefaultWorkDir().MarkRefKv(), "/home/cutter/PlotaraCdr/markref.kv");
+
+  if (old_dir) setenv("PLOTARA_WORKDIR", saved_dir.c_str(), 1);
+  if (old_home) setenv("HOME", saved_home.c_str(), 1); else unsetenv("HOME");
 }
 
 }  // namespace

@@ -125,7 +125,10 @@ std::string IniLookup(std::string_view content, std::string_view section, std::s
     }
     return true;
   });
-  return Truncate(found ? value : TrimRight(fallback), capacity);
+  if (found) return Truncate(value, capacity);
+  // Windows drops trailing spaces (only spaces) from the fallback.
+  const size_t kept = fallback.find_last_not_of(' ');
+  return Truncate(fallback.substr(0, kept == std::string_view::npos ? 0 : kept + 1), capacity);
 }
 
 std::string IniUpdate(std::string_view content, std::string_view section, std::string_view key,

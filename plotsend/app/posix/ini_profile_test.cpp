@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include "scratch_dir_test_util.h"
@@ -12,69 +11,46 @@
 namespace plotsend {
 namespace {
 
-TEST(IniUpdateTest, NewFileAndNewKeysUseCrlf) {
+TEST(IniUpdateTest, NewFileSectionsAndKeysUseCrlf) {
   std::string text = IniUpdate("", "config", "PortSel_i", "0");
   EXPECT_EQ(text, "[config]\r\nPortSel_i=0\r\n");
   text = IniUpdate(text, "config", "IsClose", "1");
   EXPECT_EQ(text, "[config]\r\nPortSel_i=0\r\nIsClose=1\r\n");
-  text = IniUpdate(text, "PortSel_i", "IsClose", "1");
-  EXPECT_EQ(text, "[config]\r\nPortSel_i=0\r\nIsClose=1\r\n[PortSel_i]\r\nIsClose=1\r\n");
+  EXPECT_EQ(IniUpdate("[config]", "config", "B", "2"), "[config]\r\nB=2\r\n");
+  EXPECT_EQ(IniUpdate("[c]\r\nA=1", "x", "B", "2"), "[c]\r\nA=1\r\n[x]\r\nB=2\r\n");
 }
 
 TEST(IniUpdateTest, LfFileKeepsLfAndEverythingElse) {
-  const std::string before = "; top comment\n[config]\nA=1\n; inner\nB=2\n\n[other]\nA=3\n";
+  const std::string before = "; top\n[config]\nA=1\n; inner\nB=2\n\n[other]\nA=3\n";
   EXPECT_EQ(IniUpdate(before, "config", "a", "5"),
-            "; top comment\n[config]\nA=5\n; inner\nB=2\n\n[other]\nA=3\n");
+            "; top\n[config]\nA=5\n; inner\nB=2\n\n[other]\nA=3\n");
   // A new key goes after the section's last non-blank line, before the gap.
   EXPECT_EQ(IniUpdate(before, "CONFIG", "C", "9"),
-            "; top comment\n[config]\nA=1\n; inner\nB=2\nC=9\n\n[other]\nA=3\n");
-  EXPECT_EQ(IniUpdate(before, "other", "A", "4"),
-            "; top comment\n[config]\nA=1\n; inner\nB=2\n\n[other]\nA=4\n");
+            "; top\n[config]\nA=1\n; inner\nB=2\nC=9\n\n[other]\nA=3\n");
   EXPECT_EQ(IniUpdate(before, "new", "K", "v"), before + "[new]\nK=v\n");
-}
-
-TEST(IniUpdateTest, KeyKeepsItsSpellingAndLineItsEnding) {
-  EXPECT_EQ(IniUpdate("[CONFIG]\r\n  portsel_i = 3 \r\nX=1\r\n", "config", "PortSel_i", "7"),
-            "[CONFIG]\r\nportsel_i=7\r\nX=1\r\n");
-  // A key line without '=' is the key with an empty value.
-  EXPECT_EQ(IniUpdate("[config]\nIsClose\n", "config", "IsClose", "0"), "[config]\nIsClose=0\n");
-}
-
-TEST(IniUpdateTest, FileWithoutFinalLineEnding) {
   EXPECT_EQ(IniUpdate("[config]\nA=1", "config", "B", "2"), "[config]\nA=1\nB=2\n");
   EXPECT_EQ(IniUpdate("[config]\nA=1", "config", "A", "2"), "[config]\nA=2");
-  EXPECT_EQ(IniUpdate("[config]\r\nA=1", "x", "B", "2"), "[config]\r\nA=1\r\n[x]\r\nB=2\r\n");
-  EXPECT_EQ(IniUpdate("[config]", "config", "B", "2"), "[config]\r\nB=2\r\n");
 }
 
-TEST(IniUpdateTest, OnlyTheFirstMatchingSectionIsEdited) {
-  EXPECT_EQ(IniUpdate("[c]\nA=1\n[d]\n[c]\nA=2\n", "c", "A", "9"), "[c]\nA=9\n[d]\n[c]\nA=2\n");
+TEST(IniUpdateTest, WhichLineIsEdited) {
+  // The key keeps its spelling in the file; only the first matching section counts.
+  EXPECT_EQ(IniUpdate("[CONFIG]\r\n  portsel_i = 3 \r\nX=1\r\n", "config", "PortSel_i", "7"),
+            "[CONFIG]\r\nportsel_i=7\r\nX=1\r\n");
+  EXPECT_EQ(IniUpdate("[config]\nIsClose\n", "config", "IsClose", "0"), "[config]\nIsClose=0\n");
   EXPECT_EQ(IniUpdate("[c]\n[d]\n[c]\nA=2\n", "c", "A", "9"), "[c]\nA=9\n[d]\n[c]\nA=2\n");
-  EXPECT_EQ(IniLookup("[c]\n[d]\n[c]\nA=2\n", "c", "A", "none", 10), "none");
-}
-
-TEST(IniUpdateTest, ByteOrderMarkStays) {
-  EXPECT_EQ(IniUpdate("\xEF\xBB\xBF[config]\r\nA=1\r\n", "config", "A", "2"),
-            "\xEF\xBB\xBF[config]\r\nA=2\r\n");
-  EXPECT_EQ(IniLookup("\xEF\xBB\xBF[config]\r\nA=1\r\n", "config", "A", "", 10), "1");
+  EXPECT_EQ(IniUpdate("\xEF\xBB\xBF[c]\r\nA=1\r\n", "c", "A", "2"), "\xEF\xBB\xBF[c]\r\nA=2\r\n");
 }
 
 TEST(IniLookupTest, WhatIsNotAKey) {
-  const std::string text =
-      "A=top\n"            // before any section
-      "[config\n"          // no closing bracket: not a section header
-      "[config]\n"
-      ";B=comment\n"
-      "C=\n"
-      "D = x = y \x1a\n";  // ^Z counts as a blank
-  EXPECT_EQ(IniLookup(text, "config", "A", "none", 10), "none");
+  const std::string text = "A=top\n[config\n[config]\n;B=comment\nC=\nD = x = y \x1a\n";
+  EXPECT_EQ(IniLookup(text, "config", "A", "none", 10), "none");  // before any section
   EXPECT_EQ(IniLookup(text, "config", ";B", "none", 10), "none");
-  EXPECT_EQ(IniLookup(text, "config", "B", "none", 10), "none");
   EXPECT_EQ(IniLookup(text, "config", "C", "none", 10), "");
-  EXPECT_EQ(IniLookup(text, "config", "D", "none", 10), "x = y");
+  EXPECT_EQ(IniLookup(text, "config", "D", "none", 10), "x = y");  // ^Z counts as a blank
+  EXPECT_EQ(IniLookup("[c]\n[d]\n[c]\nA=2\n", "c", "A", "none", 10), "none");
 }
 
-TEST(IniProfileTest, FileBytesAfterEdits) {
+TEST(IniProfileTest, FileBytesAfterEditsAndFailures) {
   ScratchDir dir;
   const std::string ini = dir.File("config.ini");
   IniProfile port;
@@ -83,27 +59,11 @@ TEST(IniProfileTest, FileBytesAfterEdits) {
   ASSERT_TRUE(port.Write(ini, "config", "CloseVal", "0.38"));
   EXPECT_EQ(ReadTestFile(ini), "# kept\n[config]\nIsClose=0\nCloseVal=0.38\n\n[x]\ny=2\n");
   EXPECT_FALSE(TestFileExists(ini + ".tmp"));
-}
 
-TEST(IniProfileTest, UnchangedValueLeavesFileAlone) {
-  ScratchDir dir;
-  const std::string ini = dir.File("config.ini");
-  IniProfile port;
-  WriteTestFile(ini, "[config]\nA=1\n");
-  const auto stamp = std::filesystem::last_write_time(Utf8Path(ini));
-  std::filesystem::last_write_time(Utf8Path(ini), stamp - std::chrono::hours(1));
-  ASSERT_TRUE(port.Write(ini, "config", "A", "1"));
-  EXPECT_EQ(std::filesystem::last_write_time(Utf8Path(ini)), stamp - std::chrono::hours(1));
-}
-
-TEST(IniProfileTest, DirectoryInPlaceOfTheFileFails) {
-  ScratchDir dir;
-  const std::string ini = dir.File("config.ini");
-  std::filesystem::create_directory(Utf8Path(ini));
-  IniProfile port;
-  EXPECT_FALSE(port.Write(ini, "config", "A", "1"));
-  EXPECT_EQ(port.Read(ini, "config", "A", "fallback", 10), "fallback");
-  EXPECT_TRUE(std::filesystem::is_directory(Utf8Path(ini)));
+  const std::string blocked = dir.File("blocked.ini");  // a directory in the file's place
+  std::filesystem::create_directory(Utf8Path(blocked));
+  EXPECT_FALSE(port.Write(blocked, "config", "A", "1"));
+  EXPECT_EQ(port.Read(blocked, "config", "A", "fallback", 10), "fallback");
 }
 
 }  // namespace
