@@ -1,0 +1,252 @@
+#include "plotsend_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "control_ids.h"
+#include "scratch_dir_test_util.h"
+
+namespace plotsend {
+namespace {
+
+// Records what the dialog shows; the save dialog answers with a set path.
+class FakeHost : public DialogHost {
+ public:
+  void MessageBox(const std::string& text, MessageKind kind) override {
+    (kind == MessageKind::Error ? errors : infos).push_back(text);
+  }
+  void EnableControl(int id, bool enabled) override { enabledState[id] = enabled; }
+  std::optional<std::string> ChooseSavePath(const std::string& proposedName) override {
+    proposed = proposedName;
+    return answer;
+  }
+  void EndDialog(int result) override { endResult = result; }
+
+  std::vector<std::string> infos, errors;
+  std::map<int, bool> enabledState;
+  std::optional<std::string> answer;
+  std::string proposed;
+  int endResult = 0;
+};
+
+// An in-memory profile: case-insensitive section and key names.
+class MapProfile : public ProfilePort {
+ public:
+  std::string Read(const std::string&, const std::string& section, const std::string& key,
+                   const std::string& fallback, size_t capacity) override {
+    auto it = values.find(Key(section, key));
+    std::string value = it == values.end() ? fallback : it->second;
+    return value.substr(0, capacity - 1);
+  }
+  bool Write(const std::string&, const std::string& section, const std::string& key,
+             const std::string& value) override {
+    values[Key(section, key)] = value;
+    return true;
+  }
+  static std::string Key(std::string section, std::string key) {
+    std::string k = section + "/" + key;
+    std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return std::tolower(c); });
+    return k;
+  }
+  std::map<std::string, std::string> values;
+};
+
+std::string SampleJob() {
+  const char* root = std::getenv("PLOTARA_TESTDATA");
+  return ReadTestFile(std::string(root ? root : "plotsend/testdata") + "/kavren.plt");
+}
+
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUpJob(std::string_view markref, std::string_view plt) {
+    WriteTestFile(dir.File("kavren.plt"), plt);
+    WriteTestFile(dir.File("markref.kv"), markref);
+  }
+  // Runs the start of the dialog up to a prepared job.
+  CPlotsendDlg& Open() {
+    dlg = std::make_unique<CPlotsendDlg>(host, profile, WorkDir(dir.Dir()), Language::English);
+    dlg->Initialise();
+    EXPECT_TRUE(dlg->PrepareJob());
+    return *dlg;
+  }
+  std::string Export(const std::string& name) {
+    host.answer = dir.File(name);
+    EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Finished);
+    return ReadTestFile(dlg->LastOutputPath());
+  }
+
+  ScratchDir dir;
+  FakeHost host;
+  MapProfile profile;
+  std::unique_ptr<CPlotsendDlg> dlg;
+};
+
+const char* const kSquare = "IN;PU0,0;PD400,0,400,400,0,400,0,0;PU0,0;@";
+
+TEST_F(DialogTest, ExportWritesTheCommandFileAndEndsTheJob) {
+  SetUpJob("8000,4800,400,3,2", SampleJob());
+  Open();
+  EXPECT_TRUE(TestFileExists(dir.File("kavren_m.plt")));
+  EXPECT_TRUE(TestFileExists(dir.File("kavren.kv2")));
+
+  const std::string bytes = Export("job.txt");
+  EXPECT_EQ(dlg->LastOutputPath(), dir.File("job.txt.PLT"));
+  EXPECT_EQ(host.proposed, "*.plt");
+  EXPECT_TRUE(bytes.starts_with("TB26,400,4800,8800;TKN;U0,0;")) << bytes.substr(0, 60);
+  EXPECT_TRUE(bytes.ends_with("@"));
+  EXPECT_TRUE(dlg->LastOutputCompensated());
+  EXPECT_EQ(host.infos, std::vector<std::string>{"Save .PLT File Finished"});
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_EQ(host.endResult, control::kIdOk);
+
+  for (const char* gone : {"kavren.plt", "kavren_m.plt", "kavren.kv2"}) {
+    EXPECT_FALSE(TestFileExists(dir.File(gone))) << gone;
+  }
+  EXPECT_TRUE(TestFileExists(dir.File("markref.kv")));
+  EXPECT_EQ(profile.values["config/offsetval"], "0.35");
+  EXPECT_EQ(profile.values["config/isdashedline"], "0");
+}
+
+TEST_F(DialogTest, PathEndingInPltIsKeptInAnyCase) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  Export("a.plt");
+  EXPECT_EQ(dlg->LastOutputPath(), dir.File("a.plt"));
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  Export("B.PlT");
+  EXPECT_EQ(dlg->LastOutputPath(), dir.File("B.PlT"));
+}
+
+TEST_F(DialogTest, CodeJobProposesItsNumberAndDisablesStart) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  WriteTestFile(dir.File("codeinfo.kv"), "1,1,");
+  WriteTestFile(dir.File("codenumble.kv"), "42");
+  Open();
+  EXPECT_EQ(host.enabledState[control::kStart], false);
+  Export("x.plt");
+  EXPECT_EQ(host.proposed, "_42_.plt");
+}
+
+TEST_F(DialogTest, CancellingTheSaveDialogDiscardsTheJob) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  host.answer.reset();
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Cancelled);
+  EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
+  EXPECT_TRUE(host.infos.empty());
+}
+
+TEST_F(DialogTest, UnwritableCommandFileIsReportedAndTheJobKept) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  host.answer = dir.File("no_such_dir/out.plt");
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
+  EXPECT_TRUE(host.infos.empty());
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_EQ(host.errors[0], "Save .PLT File Failed: " + dir.File("no_such_dir/out.plt"));
+  EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
+  EXPECT_TRUE(TestFileExists(dir.File("kavren.kv2")));
+  EXPECT_EQ(host.endResult, 0);
+  EXPECT_TRUE(host.enabledState[control::kUDiskFile]);
+
+  // A second try after the failure writes what a first try would have.
+  dlg->Fields().settings.IsOffset = 0;  // plain path, which moves the prepared job
+  dlg->Fields().settings.OriginOffsetX = 1.0;
+  host.answer = dir.File("no_such_dir/out.plt");
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
+  const std::string retry = Export("retry.plt");
+
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  dlg->Fields().settings.IsOffset = 0;
+  dlg->Fields().settings.OriginOffsetX = 1.0;
+  EXPECT_EQ(Export("first.plt"), retry);
+}
+
+TEST_F(DialogTest, MarkTypeOneWithoutAlignmentOnlyMovesByTheOriginOffset) {
+  SetUpJob("12000,8000,400,1,1", kSquare);
+  Open();
+  dlg->Fields().settings.IsOffset = 0;
+  dlg->Fields().settings.OriginOffsetX = 2.5;  // 100 units
+  const std::string typeOne = Export("one.plt");
+
+  SetUpJob("12000,8000,400,0,1", kSquare);
+  Open();
+  dlg->Fields().settings.IsOffset = 0;
+  dlg->Fields().settings.OriginOffsetX = 2.5;
+  EXPECT_EQ(Export("zero.plt"), typeOne);
+  // The square's corners stay apart: y 0 and 400 (sent as 300 after the
+  // device's digit swap), x moved by 100.
+  EXPECT_NE(typeOne.find("D0,500;"), std::string::npos) << typeOne;
+  EXPECT_NE(typeOne.find("D300,500;"), std::string::npos) << typeOne;
+}
+
+TEST_F(DialogTest, MarkTypeEightMovesXByTheMargin) {
+  SetUpJob("12000,8000,400,8,1", kSquare);
+  Open();
+  dlg->Fields().settings.IsOffset = 0;
+  dlg->Fields().settings.OriginOffsetX = 1.0;  // 40 units
+  std::vector<JobPoint> before = dlg->PreparedJob().Points();
+  Export("eight.plt");
+  const std::vector<JobPoint>& after = dlg->PreparedJob().Points();
+  ASSERT_EQ(before.size(), after.size());
+  for (size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(after[i].x, before[i].x + 440);
+    EXPECT_EQ(after[i].y, before[i].y);
+  }
+}
+
+TEST_F(DialogTest, CompensationRunsOnlyWithBothLengthsInEffect) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  dlg->Fields().settings.IsClose = 0;
+  Export("plain.plt");
+  EXPECT_FALSE(dlg->LastOutputCompensated());
+  EXPECT_DOUBLE_EQ(dlg->EffectiveOffset(), 0.35);
+  EXPECT_DOUBLE_EQ(dlg->EffectiveClosure(), 0.0);
+}
+
+TEST_F(DialogTest, SectionRangeHandlersClamp) {
+  SetUpJob("0,0,0,0,5", kSquare);
+  CPlotsendDlg& d = Open();
+  EXPECT_EQ(d.Fields().From, 0);
+  EXPECT_EQ(d.Fields().To, 4);
+  d.Fields().To = 1;
+  d.OnToChanged();
+  d.Fields().From = 3;
+  d.OnFromChanged();
+  EXPECT_EQ(d.Fields().From, 1);
+  EXPECT_EQ(d.Fields().To, 4);
+  d.Fields().To = 0;
+  d.OnToChanged();
+  EXPECT_EQ(d.Fields().To, 1);
+  d.Fields().To = 200;
+  d.OnToChanged();
+  EXPECT_EQ(d.Fields().To, 4);
+}
+
+TEST_F(DialogTest, DashedLinesSwitchCompensationOff) {
+  profile.values["config/isdashedline"] = "1";
+  SetUpJob("0,0,0,0,1", kSquare);
+  CPlotsendDlg& d = Open();
+  EXPECT_EQ(d.Fields().settings.IsOffset, 0);
+  EXPECT_EQ(d.Fields().settings.IsClose, 0);
+  EXPECT_FALSE(host.enabledState[control::kOffsetVal]);
+  EXPECT_TRUE(host.enabledState[control::kDashLine]);
+
+  d.Fields().settings.IsDashedLine = 0;
+  d.OnDashedLineClicked();
+  EXPECT_EQ(d.Fields().settings.IsOffset, 0);
+  d.Fields().settings.IsOffset = 1;
+  d.OnOffsetClicked();
+  EXPECT_TRUE(host.enabledState[control::kOffsetVal]);
+}
+
+}  // namespace
+}  // namespace plotsend
