@@ -74,8 +74,9 @@ class Converter {
 };
 
 // Runs in through cd into out. A unit that cannot be converted is replaced
-// by `replacement` (after a return to the initial shift state) and skipped
-// (skipUnit bytes, or a whole surrogate pair).
+// by `replacement` (after a return to the initial shift state) and skipped;
+// as on Windows, each UTF-16 unit of an unmappable surrogate pair gets its
+// own replacement.
 void Run(iconv_t cd, std::string_view in, std::string& out, std::string_view replacement,
          size_t unit, bool* replaced) {
   out.clear();
@@ -112,11 +113,6 @@ void Run(iconv_t cd, std::string_view in, std::string& out, std::string_view rep
     out.append(replacement);
     *replaced = true;
     size_t skip = unit < inLeft ? unit : inLeft;
-    if (unit == 2 && inLeft >= 4) {
-      const auto* p = reinterpret_cast<const unsigned char*>(inPtr);
-      const unsigned u0 = p[0] | p[1] << 8, u1 = p[2] | p[3] << 8;
-      if (u0 >= 0xD800 && u0 < 0xDC00 && u1 >= 0xDC00 && u1 < 0xE000) skip = 4;
-    }
     if (err == EINVAL) skip = inLeft;
     inPtr += skip;
     inLeft -= skip;
