@@ -37,12 +37,6 @@ int32_t CornerCos1000(double pa2, double pb2, double ab2, double pa, double pb) 
 
 }  // namespace
 
-int32_t CornerCos1000(CutPoint a, CutPoint p, CutPoint b) {
-  const double pa2 = SquaredDistance(p, a);
-  const double pb2 = SquaredDistance(p, b);
-  return CornerCos1000(pa2, pb2, SquaredDistance(a, b), std::sqrt(pa2), std::sqrt(pb2));
-}
-
 bool StartTest(CutPoint a, CutPoint p, CutPoint b) {
   if (AnyCoincide(a, p, b)) return false;
   const double pa2 = SquaredDistance(p, a);

@@ -22,9 +22,6 @@ inline constexpr int kArcStep = 10;
 // Corners flatter than this many degrees are cut as they are.
 inline constexpr int kCornerThreshold = 150;
 
-// trunc(1000 x cos(angle APB)); A, P and B pairwise distinct.
-int32_t CornerCos1000(CutPoint a, CutPoint p, CutPoint b);
-
 // Whether the start of a closed path may be moved forward by the blade
 // offset: no coincident points, both sides longer than the minimum segment,
 // and the corner at P sharper than 150 degrees.

@@ -1,7 +1,6 @@
 // WriteCutFile: moves as they are, dashed cutting, write failures.
 #include <gtest/gtest.h>
 
-#include "dashed_lines.h"
 #include "plt_file.h"
 #include "writer_test_support.h"
 
@@ -121,15 +120,6 @@ TEST_F(CutFileTest, DashesInSectionsKeepTheShiftAndWindow) {
             "TB27,0,300,0;TKN;U0,0;"
             "U0,0;D0,10;D0,10;D0,90;U0,130;D0,200;"
             "U400,0;@");
-}
-
-TEST(DashPattern, MillimetresTruncateToUnits) {
-  const DashPattern p = MakeDashPattern(1.01, 0.499);
-  EXPECT_EQ(p.line, 40);
-  EXPECT_EQ(p.gap, 19);
-  EXPECT_TRUE(p.Valid());
-  EXPECT_EQ(MakeDashPattern(1e30, 1e30).line, INT32_MAX);
-  EXPECT_FALSE(MakeDashPattern(0.0, 0.0).Valid());
 }
 
 }  // namespace

@@ -40,10 +40,5 @@ TEST(TrigTables, CosineIsTheSineShiftedByNinetyDegrees) {
   for (int d = 1; d < 180; ++d) EXPECT_LE(Cos1000(d), Cos1000(d - 1)) << d;
 }
 
-TEST(TrigTables, OutOfRangeDegreesAreClamped) {
-  EXPECT_EQ(Cos1000(-5), 1000);
-  EXPECT_EQ(Cos1000(400), -1000);
-}
-
 }  // namespace
 }  // namespace plotsend
