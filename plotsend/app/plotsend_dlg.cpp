@@ -127,8 +127,8 @@ bool CPlotsendDlg::GenerateOutput(const std::string& path) {
 }
 
 CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
-  const std::string proposed =
-      jobInfo_.CodeMode != 0 ? "_" + std::to_string(jobInfo_.CodeNumber) + "_.plt" : "*.plt";
+  std::string proposed = "*.plt";
+  if (jobInfo_.CodeMode != 0) proposed = "_" + std::to_string(jobInfo_.CodeNumber).append("_.plt");
   const std::optional<std::string> chosen = host_.ChooseSavePath(proposed);
   if (!chosen) {
     host_.EndDialog(control::kIdOk);

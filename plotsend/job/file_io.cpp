@@ -1,5 +1,7 @@
 #include "file_io.h"
 
+#include <exception>
+
 namespace plotsend {
 
 std::filesystem::path Utf8Path(std::string_view utf8) {
@@ -8,13 +10,20 @@ std::filesystem::path Utf8Path(std::string_view utf8) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  std::ifstream in(Utf8Path(path), std::ios::binary);
+  const std::filesystem::path file = Utf8Path(path);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return false;
+  std::ifstream in(file, std::ios::binary);
   if (!in) return false;
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
   if (size < 0) return false;
   in.seekg(0, std::ios::beg);
-  out.resize(static_cast<size_t>(size));
+  try {
+    out.resize(static_cast<size_t>(size));
+  } catch (const std::exception&) {
+    return false;  // larger than memory
+  }
   if (size > 0 && !in.read(out.data(), size)) return false;
   return true;
 }

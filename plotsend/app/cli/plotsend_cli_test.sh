@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# End-to-end checks of the terminal plotsend: exit status, messages, files
+# written and kept. Usage: plotsend_cli_test.sh PLOTSEND TESTDATA
+set -u
+plotsend=$1
+testdata=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+failures=0
+passes=0
+
+check() {  # check NAME CONDITION...
+  local name=$1; shift
+  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
+}
+
+new_job() {  # a work directory as the macros leave it
+  local dir="$root/$1"
+  mkdir -p "$dir"
+  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
+  echo "$dir"
+}
+
+# A plain export: finished, command file written, job files gone, edits saved.
+w=$(new_job plain)
+out=$("$plotsend" --workdir "$w" --dashed 2.5,0.5 --origin 1,2 --from 1 export "$w/cut.txt" 2>"$root/err")
+status=$?
+check "export exits 0" test "$status" -eq 0
+check "export says it finished" grep -qx "Save .PLT File Finished" <<<"$out"
+check "export prints the size" grep -q "^wrote [0-9]* bytes to $w/cut.txt.PLT$" <<<"$out"
+check "export prints the sections" grep -qx "sections 2 to 2 of 2, mark type 3" <<<"$out"
+check "nothing on stderr" test ! -s "$root/err"
+check "command file ends with @" test "$(tail -c 1 "$w/cut.txt.PLT")" = "@"
+check "job files deleted" test ! -e "$w/kavren.plt" -a ! -e "$w/kavren_m.plt" -a ! -e "$w/kavren.kv2"
+check "markref kept" test -e "$w/markref.kv"
+check "dashed length saved" grep -q "^DashedLineLineLen=2.50" "$w/config.ini"
+check "dashes switch compensation off" grep -q "^IsOffset=0" "$w/config.ini"
+check "origin saved" grep -q "^OriginOffsetY=2.00" "$w/config.ini"
+
+# A command file that cannot be written: one line on stderr, job kept.
+w=$(new_job unwritable)
+"$plotsend" --workdir "$w" export "$w/missing/cut.plt" >"$root/out" 2>"$root/err"
+status=$?
+check "failed export exits non-zero" test "$status" -ne 0
+check "failure is one line on stderr" test "$(wc -l <"$root/err")" -eq 1
+check "failure is not reported as finished" test ! -s "$root/out"
+check "job kept after failure" test -e "$w/kavren.plt" -a -e "$w/kavren.kv2"
+
+# No FILE for a job without a code: a clear error, nothing touched.
+w=$(new_job nofile)
+"$plotsend" --workdir "$w" export >/dev/null 2>"$root/err"
+check "missing FILE exits 2" test $? -eq 2
+check "missing FILE keeps the job" test -e "$w/kavren.plt"
+
+# A coded job without FILE gets its proposed name.
+w=$(new_job coded)
+printf '1,1,' >"$w/codeinfo.kv"
+printf '17' >"$w/codenumble.kv"
+(cd "$root" && "$plotsend" --workdir "$w" export >/dev/null 2>&1)
+check "coded job written as _17_.plt" test -s "$root/_17_.plt"
+check "code mode consumed" test "$(cat "$w/codeinfo.kv")" = "0,1,"
+
+# Malformed command lines and a missing job.
+"$plotsend" --offset nope export x.plt >/dev/null 2>&1
+check "bad option value exits 2" test $? -eq 2
+"$plotsend" --workdir "$root/empty" export x.plt >/dev/null 2>"$root/err"
+check "missing job exits 1" test $? -eq 1
+check "missing job is named" grep -q "kavren.plt" "$root/err"
+
+echo "$passes passed, $failures failed"
+test "$failures" -eq 0
