@@ -99,7 +99,14 @@ bool CXmlDocument::ParseText(const char* text) {
   return ParseText(text != nullptr ? std::string_view(text) : std::string_view());
 }
 
-bool CXmlDocument::ParseText(std::string_view text) { return ParseText(std::string(text)); }
+size_t EditSlack(size_t length) { return length / 16 + 4096; }
+
+bool CXmlDocument::ParseText(std::string_view text) {
+  std::string copy;
+  copy.reserve(text.size() + EditSlack(text.size()));
+  copy.assign(text);
+  return ParseText(std::move(copy));
+}
 
 bool CXmlDocument::ParseText(std::string&& text) {
   text_ = std::move(text);
@@ -117,6 +124,19 @@ std::string_view CXmlDocument::ElementName(int32_t p) const {
   const size_t begin = i;
   if (i < tagEnd) ++i;  // at least one character
   while (i < tagEnd && !IsNameDelimiter(static_cast<unsigned char>(text_[i]))) ++i;
+  return std::string_view(text_).substr(begin, i - begin);
+}
+
+std::string_view CXmlDocument::StartTagName(int32_t p) const {
+  if (!IsLive(p)) return {};
+  const size_t tagEnd = std::min(size_t{index_.Start(p)} + index_[p].startTagLength, text_.size());
+  const size_t begin = index_.Start(p) + 1;
+  size_t i = begin;
+  while (i < tagEnd) {
+    const auto c = static_cast<unsigned char>(text_[i]);
+    if (IsXmlSpace(c) || c == '/' || c == '>') break;
+    ++i;
+  }
   return std::string_view(text_).substr(begin, i - begin);
 }
 
@@ -334,7 +354,8 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view content, u
   }
 
   const std::string_view br = lineBreaks ? kLineBreak : std::string_view();
-  const std::string_view parentName = ElementName(parent);
+  // End tags repeat the name as the parse reads it, so that they match.
+  const std::string parentName(StartTagName(parent));
   std::string insert;
   size_t elementOffset = 0;
   switch (kind) {
@@ -423,7 +444,7 @@ bool CXmlDocument::SetContent(std::string_view content) {
   const ElementRecord& rec = index_[e];
   if (rec.firstChild != 0) return false;
   const size_t start = index_.Start(e);
-  const std::string_view name = ElementName(e);
+  const std::string name(StartTagName(e));
   std::string insert = Escape(content, 0);
   size_t pos, removeLen = 0;
   enum { kBetweenTags, kSelfClosed, kUnended } kind = kBetweenTags;
@@ -437,7 +458,7 @@ bool CXmlDocument::SetContent(std::string_view content) {
       pos = start + rec.startTagLength - 2;
       if (rec.startTagLength < 3 || pos + 1 >= text_.size() || text_[pos] != '/') return false;
       removeLen = 1;
-      insert = ">" + insert + "</" + std::string(name);
+      insert = ">" + insert + "</" + name;
     }
   } else {
     pos = start + rec.startTagLength;

@@ -37,6 +37,10 @@ inline constexpr size_t kMaxDocumentText = 0x7FFF0000u;
 
 struct ParseState;
 
+// Room kept beyond a freshly parsed or loaded text, so that an edit session
+// does not have to move the whole text to a larger buffer.
+size_t EditSlack(size_t length);
+
 class CXmlDocument {
  public:
   CXmlDocument();
@@ -80,6 +84,8 @@ class CXmlDocument {
   int NodeKind() const { return nodeKind_; }
   // Name of the element of record p.
   std::string_view ElementName(int32_t p) const;
+  // Name of record p as the parse reads it (up to whitespace, "/" or ">").
+  std::string_view StartTagName(int32_t p) const;
   // Number of live elements (records not released).
   size_t ElementCount() const;
 

@@ -163,6 +163,21 @@ TEST(Editing, ChildIntoSelfClosedElementAndASecondAfterIt) {
   ExpectIndexTrue(spaced);
 }
 
+TEST(Editing, WrittenEndTagsRepeatTheNameAsParsed) {
+  // The element name stops at ";", the name the parse matches end tags by
+  // does not: end tags written for an element must use the latter.
+  CXmlDocument doc("<a;b/>");
+  ASSERT_TRUE(doc.FindElement("a"));
+  ASSERT_TRUE(doc.AddElement("c", nullptr, kAddChild | kAddNoLineBreak));
+  EXPECT_EQ(doc.Text(), "<a;b><c/></a;b>");
+  EXPECT_TRUE(CXmlDocument().ParseText(doc.Text()));
+  CXmlDocument content("<x\"/>");
+  ASSERT_TRUE(content.FindElement("x"));
+  ASSERT_TRUE(content.SetContent("t"));
+  EXPECT_EQ(content.Text(), "<x\">t</x\">");
+  ExpectIndexTrue(content);
+}
+
 TEST(Editing, IntoEmptyContentAndUnendedElements) {
   CXmlDocument doc("<p></p>");
   ASSERT_TRUE(doc.FindElement("p"));

@@ -218,7 +218,9 @@ bool LoadTextFile(const std::string& path, std::string& text, std::string* resul
     Finish(result, records, flags, f);
     return false;
   }
-  std::string data(static_cast<size_t>(size), '\0');
+  std::string data;
+  data.reserve(static_cast<size_t>(size) + EditSlack(static_cast<size_t>(size)));
+  data.resize(static_cast<size_t>(size));
   if (!data.empty() && std::fread(data.data(), 1, data.size(), file.get()) != data.size()) {
     AddFileError(records, platform.LastFileError());
     Finish(result, records, flags, f);
@@ -392,6 +394,9 @@ bool CXmlDocument::LoadFile(const std::string& path) {
   const bool ok = LoadTextFile(path, text, &result_, &flags, *platform_, textCodePage_);
   docFlags_ = flags;
   text_ = ok ? std::move(text) : std::string();
+  if (text_.capacity() < text_.size() + EditSlack(text_.size()) / 2) {
+    text_.reserve(text_.size() + EditSlack(text_.size()));
+  }
   if (!ok) {
     ParseDocument();
     return false;
