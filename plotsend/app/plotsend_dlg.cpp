@@ -1,7 +1,6 @@
 #include "plotsend_dlg.h"
 
 #include <cctype>
-#include <cmath>
 #include <utility>
 
 #include "control_ids.h"
@@ -10,15 +9,6 @@
 
 namespace plotsend {
 namespace {
-
-// Millimetres to plotter units, truncated toward zero, saturated to 32 bits.
-int32_t MmToUnits(double mm) {
-  const double units = std::trunc(mm * 40.0);
-  if (std::isnan(units)) return 0;
-  if (units >= 2147483647.0) return INT32_MAX;
-  if (units <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(units);
-}
 
 int32_t SatAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
 

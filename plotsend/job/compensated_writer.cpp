@@ -1,11 +1,12 @@
 // The compensated device command writer: paths are collected and cut with
 // blade-offset corner compensation, closed paths with a moved start and a
 // closure overcut.
-#include <cmath>
+#include <algorithm>
 #include <exception>
 
 #include "command_writer.h"
 #include "corner_compensation.h"
+#include "decimal.h"
 #include "plt_file.h"
 
 namespace plotsend {
@@ -13,13 +14,8 @@ namespace {
 
 constexpr uint32_t kMinClosureLength = 40;  // 1 mm
 
-// trunc(mm x 40) clamped to 0..INT32_MAX units (NaN gives 0).
-uint32_t MmToUnits(double mm) {
-  const double units = std::trunc(mm * 40.0);
-  if (!(units > 0.0)) return 0;
-  if (units >= 2147483647.0) return INT32_MAX;
-  return static_cast<uint32_t>(units);
-}
+// Millimetres to units, negative lengths counting as 0.
+uint32_t LengthUnits(double mm) { return static_cast<uint32_t>(std::max(0, MmToUnits(mm))); }
 
 }  // namespace
 
@@ -123,8 +119,8 @@ class CompensatedCutWriter {
 };
 
 int CPLTFile::SetCompensation(double offsetMm, double closureMm) {
-  bladeOffset_ = MmToUnits(offsetMm);
-  closureLength_ = MmToUnits(closureMm);
+  bladeOffset_ = LengthUnits(offsetMm);
+  closureLength_ = LengthUnits(closureMm);
   if (closureLength_ < kMinClosureLength) closureLength_ = kMinClosureLength;
   return 1;
 }

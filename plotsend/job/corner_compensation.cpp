@@ -3,18 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "decimal.h"
 #include "trig_tables.h"
 
 namespace plotsend {
 namespace {
-
-// Truncates toward zero into int32, saturating (NaN gives 0).
-int32_t TruncToInt32(double v) {
-  if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
 
 // Squared distance, exact in a double for any coordinates a job holds in
 // practice (differences below 2^26).

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "decimal.h"
 #include "plt_file.h"
 
 namespace plotsend {
@@ -24,10 +25,6 @@ DashPattern MakeDashPattern(double lineMm, double gapMm);
 
 namespace dashes_detail {
 
-inline int32_t Clamp32(int64_t v) {
-  return v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : static_cast<int32_t>(v));
-}
-
 // The dash triples between a and b: D at the dash start, D at its end,
 // U at the next dash start, for every whole period that fits.
 template <typename Sink>
@@ -42,7 +39,7 @@ void EmitDashes(const JobPoint& a, const JobPoint& b, const DashPattern& pattern
   const int64_t count = length / period;
   const int64_t dir = to > from ? 1 : -1;
   auto at = [&](int64_t along, uint8_t kind) {
-    const int32_t v = Clamp32(along);
+    const int32_t v = SaturateInt32(along);
     return alongX ? JobPoint{v, a.y, kind} : JobPoint{a.x, v, kind};
   };
   for (int64_t i = 0; i < count; ++i) {
