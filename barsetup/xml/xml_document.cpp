@@ -200,11 +200,20 @@ void CXmlDocument::RewindElements() {
 // Attributes
 
 AttributeSpan CXmlDocument::ScanAttributes(int32_t p, std::string_view name) const {
+  const ElementRecord& rec = index_[p];
   const size_t start = index_.Start(p);
-  const size_t tagEnd = std::min(start + index_[p].startTagLength, text_.size());
+  size_t limit = std::min(start + rec.startTagLength, text_.size());
+  // Attributes live before the closing ">" (and the "/" of "/>"), even when
+  // stray quotes would carry a scan past them.
+  if (limit > start && text_[limit - 1] == '>') --limit;
+  if (rec.length == rec.startTagLength && (rec.flags & kElementUnended) == 0 && limit > start &&
+      text_[limit - 1] == '/') {
+    --limit;
+  }
   const std::string_view elementName = ElementName(p);
   const size_t from = static_cast<size_t>(elementName.data() - text_.data()) + elementName.size();
-  return FindTagAttribute(text_, from, tagEnd, name, (docFlags_ & kDocIgnoreCase) != 0);
+  return FindTagAttribute(text_, std::min(from, limit), limit, name,
+                          (docFlags_ & kDocIgnoreCase) != 0);
 }
 
 std::string CXmlDocument::GetAttribute(std::string_view name) const {

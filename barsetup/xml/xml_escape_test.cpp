@@ -94,6 +94,20 @@ TEST(Attributes, SetAttributeReplacesInPlaceAndAppendsNew) {
   EXPECT_EQ(fresh.Index().Start(3), doc.Index().Start(3));
 }
 
+TEST(Attributes, NewAttributesStayInsideTheStartTag) {
+  // A quote in the tag name opens no value for the parse, but does for the
+  // attribute scan; an added attribute must still land inside the tag.
+  for (const char* text : {"<a\"/>", "<a\">x</a\">"}) {
+    CXmlDocument doc(text);
+    ASSERT_TRUE(doc.FindElement("a")) << text;
+    ASSERT_TRUE(doc.SetAttribute("n", "v")) << text;
+    CXmlDocument fresh(doc.Text());
+    EXPECT_EQ(fresh.Index()[1].startTagLength, doc.Index()[1].startTagLength) << doc.Text();
+    EXPECT_EQ(fresh.Index()[1].length, doc.Index()[1].length) << doc.Text();
+    EXPECT_TRUE(doc.Text().starts_with("<a\" n=\"v\"")) << doc.Text();
+  }
+}
+
 TEST(Escaping, Flags) {
   EXPECT_EQ(Escape("a<b>&c\"d'", 0), "a&lt;b&gt;&amp;c\"d'");
   EXPECT_EQ(Escape("\"'", kEscapeQuotes), "&quot;&apos;");
