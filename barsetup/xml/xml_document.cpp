@@ -243,7 +243,10 @@ bool CXmlDocument::SetAttribute(std::string_view name, std::string_view value) {
     pos = span.nameEnd;
     quoted.push_back('=');
   } else {
-    pos = span.insertAt;
+    // Never inside the name as the parse reads it: a space there would turn
+    // the rest of that name into attribute text.
+    const std::string_view tagName = StartTagName(e);
+    pos = std::max(span.insertAt, static_cast<size_t>(tagName.data() - text_.data()) + tagName.size());
     quoted.push_back(' ');
     quoted.append(name);
     quoted.push_back('=');
