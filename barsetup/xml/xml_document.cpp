@@ -279,6 +279,22 @@ bool CXmlDocument::Splice(size_t pos, size_t removeLen, std::string_view insert,
   return true;
 }
 
+bool CXmlDocument::OpenEmptyTag(int32_t p, size_t* pos, size_t* removeLen) const {
+  // The "/" of "/>", with any further slashes right before it: were one
+  // left, the tag would still read as an empty-element tag.
+  const size_t start = index_.Start(p);
+  const size_t close = start + index_[p].startTagLength - 1;
+  if (index_[p].startTagLength < 3 || close >= text_.size() || text_[close] != '>' ||
+      text_[close - 1] != '/') {
+    return false;
+  }
+  size_t k = close - 1;
+  while (k > start + 2 && text_[k - 1] == '/') --k;
+  *pos = k;
+  *removeLen = close - k;
+  return true;
+}
+
 bool CXmlDocument::AddElement(std::string_view name, const char* content, unsigned flags) {
   return AddElement(name, content != nullptr ? std::string_view(content) : std::string_view(), flags);
 }
@@ -350,9 +366,7 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view content, u
       pos = pStart + p.startTagLength;
     } else {
       kind = kIntoSelfClosed;
-      pos = pStart + p.startTagLength - 2;
-      if (p.startTagLength < 3 || pos + 1 >= text_.size() || text_[pos] != '/') return false;
-      removeLen = 1;
+      if (!OpenEmptyTag(parent, &pos, &removeLen)) return false;
     }
   } else {
     pos = pStart + p.length - p.endTagLength;
@@ -388,7 +402,7 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view content, u
   }
   if (!Splice(pos, removeLen, insert, parent)) return false;
   if (kind == kIntoSelfClosed) {
-    index_[parent].startTagLength -= 1;
+    index_[parent].startTagLength -= static_cast<uint32_t>(removeLen);
     index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
   } else if (kind == kIntoUnended) {
     index_[parent].flags &= ~kElementUnended;
@@ -467,9 +481,7 @@ bool CXmlDocument::SetContent(std::string_view content) {
       insert.append("</").append(name).append(">");
     } else {
       kind = kSelfClosed;
-      pos = start + rec.startTagLength - 2;
-      if (rec.startTagLength < 3 || pos + 1 >= text_.size() || text_[pos] != '/') return false;
-      removeLen = 1;
+      if (!OpenEmptyTag(e, &pos, &removeLen)) return false;
       insert = ">" + insert + "</" + name;
     }
   } else {
@@ -478,7 +490,7 @@ bool CXmlDocument::SetContent(std::string_view content) {
   }
   if (!Splice(pos, removeLen, insert, e)) return false;
   ElementRecord& after = index_[e];
-  if (kind == kSelfClosed) after.startTagLength -= 1;
+  if (kind == kSelfClosed) after.startTagLength -= static_cast<uint32_t>(removeLen);
   if (kind != kBetweenTags) after.endTagLength = static_cast<uint32_t>(name.size() + 3);
   after.flags &= ~(kElementMarkupError | kElementUnended);
   return true;

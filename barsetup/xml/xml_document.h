@@ -94,6 +94,7 @@ class CXmlDocument {
   void CloseUnended(size_t stackFrom, ParseState& state, uint32_t closingOffset);
   bool Splice(size_t pos, size_t removeLen, std::string_view insert, int32_t owner);
   void ClearPosition();
+  bool OpenEmptyTag(int32_t p, size_t* pos, size_t* removeLen) const;
   bool IsLive(int32_t p) const { return p > 0 && static_cast<uint32_t>(p) < index_.Count(); }
   // Attribute scan of a start tag: value span of name, or the insert point.
   AttributeSpan ScanAttributes(int32_t p, std::string_view name) const;

@@ -176,6 +176,12 @@ TEST(Editing, WrittenEndTagsRepeatTheNameAsParsed) {
   ASSERT_TRUE(content.SetContent("t"));
   EXPECT_EQ(content.Text(), "<x\">t</x\">");
   ExpectIndexTrue(content);
+  // Every slash of "//>" goes, or the tag would stay an empty-element tag.
+  CXmlDocument slashes("<r//>");
+  ASSERT_TRUE(slashes.FindElement("r"));
+  ASSERT_TRUE(slashes.SetContent("t"));
+  EXPECT_EQ(slashes.Text(), "<r>t</r>");
+  ExpectIndexTrue(slashes);
 }
 
 TEST(Editing, IntoEmptyContentAndUnendedElements) {
