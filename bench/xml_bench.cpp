@@ -48,14 +48,16 @@ std::string Workspace(size_t targetBytes) {
   unsigned n = 1000;
   const size_t commandBarsEnd = targetBytes / 3;
   while (t.size() < commandBarsEnd) {
-    t += "    <commandBarData guid=\"" + Guid(n++) + "\" nonLocalizableName=\"Bar " + std::to_string(n) +
+    ++n;
+    t += "    <commandBarData guid=\"" + Guid(n) + "\" nonLocalizableName=\"Bar " + std::to_string(n) +
          "\" userCaption=\"Toolbar &amp; more\" type=\"toolbar\">\r\n      <toolbar>\r\n";
     for (int k = 0; k < 8; ++k) t += "        <item guidRef=\"" + Guid(n + k) + "\" showText=\"false\"/>\r\n";
     t += "      </toolbar>\r\n    </commandBarData>\r\n";
   }
   t += "  </commandBars>\r\n  <items>\r\n";
   while (t.size() < targetBytes) {
-    t += "    <itemData guid=\"" + Guid(n++) + "\" type=\"button\" dynamicCommand=\"Macro" + std::to_string(n) +
+    ++n;
+    t += "    <itemData guid=\"" + Guid(n) + "\" type=\"button\" dynamicCommand=\"Macro" + std::to_string(n) +
          "\" dynamicCategory=\"2cc24a3e-fe24-4708-9a74-9c75406eebcd\" enable=\"*Bind(DataSource=WAppDataSource;Path=Active)\">\r\n"
          "      <userSmallBitmap xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" dt:dt=\"bin.base64\">" +
          bitmap + "</userSmallBitmap>\r\n    </itemData>\r\n";
