@@ -210,8 +210,14 @@ AttributeSpan CXmlDocument::ScanAttributes(int32_t p, std::string_view name) con
       text_[limit - 1] == '/') {
     --limit;
   }
+  // Attributes follow the name as the parse reads it: where the element name
+  // ends earlier (at one of ! ; = ? \ " ' < or NUL), what lies between is
+  // still part of the tag's name, and an edit there would split it.
   const std::string_view elementName = ElementName(p);
-  const size_t from = static_cast<size_t>(elementName.data() - text_.data()) + elementName.size();
+  const std::string_view tagName = StartTagName(p);
+  const size_t from =
+      std::max(static_cast<size_t>(elementName.data() - text_.data()) + elementName.size(),
+               static_cast<size_t>(tagName.data() - text_.data()) + tagName.size());
   return FindTagAttribute(text_, std::min(from, limit), limit, name,
                           (docFlags_ & kDocIgnoreCase) != 0);
 }

@@ -94,6 +94,18 @@ TEST(Attributes, SetAttributeReplacesInPlaceAndAppendsNew) {
   EXPECT_EQ(fresh.Index().Start(3), doc.Index().Start(3));
 }
 
+TEST(Attributes, ScanStartsAfterTheTagNameAsParsed) {
+  // "a;b=c" is one name to the parse; no attribute "b" hides in it, and a
+  // value written for one with white space in it cannot split the name.
+  EXPECT_EQ(Attr("<a;b=c d='1'/>", "b"), "");
+  EXPECT_EQ(Attr("<a;b=c d='1'/>", "d"), "1");
+  CXmlDocument doc(std::string("<x\0y z/>", 8));
+  ASSERT_TRUE(doc.FindElement("x"));
+  ASSERT_TRUE(doc.SetAttribute("y", "1 2"));
+  EXPECT_EQ(doc.Text(), std::string("<x\0y z y=\"1 2\"/>", 16));
+  EXPECT_TRUE(CXmlDocument().ParseText(doc.Text()));
+}
+
 TEST(Attributes, NewAttributesStayInsideTheStartTag) {
   // A quote in the tag name opens no value for the parse, but does for the
   // attribute scan; an added attribute must still land inside the tag.
