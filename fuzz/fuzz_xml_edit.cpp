@@ -3,27 +3,17 @@
 // to the very index the edits left.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
-#define Check(condition)                                           \
-  do {                                                             \
-    if (!(condition)) {                                            \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-      std::abort();                                                \
-    }                                                              \
-  } while (0)
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "xml_document.h"
 
 using namespace barsetup;
 
 namespace {
-
 
 class Input {
  public:

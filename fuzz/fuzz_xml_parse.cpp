@@ -2,24 +2,14 @@
 // agree with its own links; attribute reads must stay in bounds.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
-#define Check(condition)                                           \
-  do {                                                             \
-    if (!(condition)) {                                            \
-      std::fprintf(stderr, "check failed: %s (line %d)\n", #condition, __LINE__); \
-      std::abort();                                                \
-    }                                                              \
-  } while (0)
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "xml_document.h"
 #include "xml_file.h"
 
 using namespace barsetup;
-
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
