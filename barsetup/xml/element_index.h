@@ -76,6 +76,23 @@ class ElementIndex {
     return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->starts[p & (kSegmentSize - 1)];
   }
 
+  // Links record r in as the last child of parent.
+  void AppendChild(int32_t parent, int32_t r) {
+    ElementRecord& p = (*this)[parent];
+    ElementRecord& rec = (*this)[r];
+    if (p.firstChild == 0) {
+      p.firstChild = r;
+      rec.flags |= kElementFirstChild;
+      rec.prev = r;
+      return;
+    }
+    ElementRecord& first = (*this)[p.firstChild];
+    const int32_t last = first.prev;
+    (*this)[last].next = r;
+    rec.prev = last;
+    first.prev = r;
+  }
+
   // Next unused record number.
   uint32_t Count() const { return count_; }
 

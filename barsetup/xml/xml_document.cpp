@@ -448,16 +448,8 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view content, u
       index_[atRec.prev].next = r;
     }
     atRec.prev = r;
-  } else if (par.firstChild == 0) {
-    par.firstChild = r;
-    rec.flags |= kElementFirstChild;
-    rec.prev = r;
   } else {
-    ElementRecord& first = index_[par.firstChild];
-    const int32_t last = first.prev;
-    index_[last].next = r;
-    rec.prev = last;
-    first.prev = r;
+    index_.AppendChild(parent, r);
   }
 
   if ((flags & kAddChild) != 0) {

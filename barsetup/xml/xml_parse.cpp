@@ -126,18 +126,7 @@ bool CXmlDocument::ParseDocument() {
         rec.length = rec.startTagLength;
         rec.depth = static_cast<uint32_t>(state.stack.size());
         rec.parent = parent;
-        ElementRecord& p = idx[parent];
-        if (p.firstChild == 0) {
-          p.firstChild = r;
-          rec.flags |= kElementFirstChild;
-          rec.prev = r;
-        } else {
-          ElementRecord& first = idx[p.firstChild];
-          const int32_t last = first.prev;
-          first.prev = r;
-          idx[last].next = r;
-          rec.prev = last;
-        }
+        idx.AppendChild(parent, r);
         if (!node.emptyElement) {
           state.Push({r, static_cast<uint32_t>(node.nameStart),
                       static_cast<uint32_t>(node.nameEnd - node.nameStart)});
