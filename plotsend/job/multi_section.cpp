@@ -546,6 +546,7 @@ bool CPltMultiSection::Transform(std::string_view source, std::string& out) cons
 }
 
 int CPltMultiSection::ProcessSections(const std::string& outputPath) {
+  sourceRead_ = false;
   try {
     Drawing drawing;
     {
@@ -553,6 +554,7 @@ int CPltMultiSection::ProcessSections(const std::string& outputPath) {
       if (!ReadWholeFile(source_, text)) {
         if (notify_) notify_("Open File Failed");
       } else {
+        sourceRead_ = true;
         Parse(text, drawing);
       }
     }  // the source text is released before the output is written

@@ -22,6 +22,9 @@ class CPltMultiSection {
   // Reads the source, transforms and writes outputPath. 1 on success; 0 when
   // nothing was written (more than 50 sections) or the output cannot be written.
   int ProcessSections(const std::string& outputPath);
+  // Whether the last ProcessSections could read its source. When it could
+  // not ("Open File Failed"), the output holds an empty job.
+  bool SourceRead() const { return sourceRead_; }
 
   // The same transformation from text to text, without files. Returns false
   // (and leaves out empty) for more than 50 sections.
@@ -31,6 +34,7 @@ class CPltMultiSection {
   Notify notify_;
   std::string source_;
   int32_t sections_ = 1;
+  bool sourceRead_ = false;
 };
 
 }  // namespace plotsend
