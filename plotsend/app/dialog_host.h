@@ -13,6 +13,8 @@ class DialogHost {
   // A modal message box with an OK button.
   virtual void MessageBox(const std::string& text, MessageKind kind) = 0;
   virtual void EnableControl(int id, bool enabled) = 0;
+  // The status field (control 1003).
+  virtual void SetStatusText(const std::string& text) = 0;
   // The save-file dialog with default extension "plt", the proposed name,
   // the filter "PLT Files(*.plt)|*.plt|", hiding read-only and prompting
   // before overwriting. Empty when the user cancels.

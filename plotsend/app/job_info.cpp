@@ -1,6 +1,7 @@
 #include "job_info.h"
 
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 #include "decimal.h"
@@ -19,25 +20,18 @@ void Show(const Notify& notify, std::string_view text) {
   if (notify) notify(std::string(text));
 }
 
-// Consumes the pending flag of codeinfo.kv and returns the code mode (0 when
-// none). Only the bytes that are there are read and written back, so a short
-// file is neither grown nor padded with stray bytes.
-uint8_t TakeCodeMode(const std::string& path) {
-  std::fstream file(Utf8Path(path), std::ios::in | std::ios::out | std::ios::binary);
+// The code mode of codeinfo.kv (0 when none) and whether its flag is set.
+// Only the bytes that are there are looked at.
+uint8_t ReadCodeMode(const std::string& path, bool& pending) {
+  pending = false;
+  std::ifstream file(Utf8Path(path), std::ios::binary);
   if (!file) return 0;
   std::array<char, kCodeInfoSize> bytes{};
   file.read(bytes.data(), bytes.size());
   const size_t got = static_cast<size_t>(file.gcount());
-  if (got == 0) return 0;
-  uint8_t mode = 0;
-  if (bytes[0] != '0') {
-    if (got > 2) mode = static_cast<uint8_t>(bytes[2] - '0');
-    bytes[0] = '0';
-  }
-  file.clear();
-  file.seekp(0);
-  file.write(bytes.data(), static_cast<std::streamsize>(got));
-  return mode;
+  if (got == 0 || bytes[0] == '0') return 0;
+  pending = true;
+  return got > 2 ? static_cast<uint8_t>(bytes[2] - '0') : 0;
 }
 
 int32_t ReadCodeNumber(const std::string& path) {
@@ -74,9 +68,11 @@ bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify) {
   try {
     info.CodeMode = 0;
     info.CodeNumber = 0;
-    info.CodeMode = TakeCodeMode(dir.CodeInfoKv());
+    info.CodeMode = ReadCodeMode(dir.CodeInfoKv(), info.codeFlagPending);
     if (info.CodeMode != 0) info.CodeNumber = ReadCodeNumber(dir.CodeNumbleKv());
 
+    std::error_code ec;
+    if (std::filesystem::is_directory(Utf8Path(dir.MarkRefKv()), ec)) return false;
     std::ifstream file(Utf8Path(dir.MarkRefKv()), std::ios::binary);
     if (!file) {
       Show(notify, kOpenMarkRefFailed);
@@ -91,10 +87,22 @@ bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify) {
       Show(notify, kMarkRefTooLong);
       return false;
     }
+    if (got == 0) return false;  // no values at all, or not readable as a file
     info.markRef = ParseMarkRef(std::string_view(text.data(), got));
     return true;
   } catch (...) {
     return false;
+  }
+}
+
+void ConsumeCodeFlag(const WorkDir& dir) {
+  try {
+    std::fstream file(Utf8Path(dir.CodeInfoKv()), std::ios::in | std::ios::out | std::ios::binary);
+    char flag = '0';
+    if (!file || !file.get(flag) || flag == '0') return;
+    file.seekp(0);
+    file.put('0');
+  } catch (...) {
   }
 }
 

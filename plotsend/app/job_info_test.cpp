@@ -67,19 +67,37 @@ TEST_F(ReadJobInfoTest, MissingMarkRefIsReportedAndKeepsInitialValues) {
   EXPECT_FALSE(ReadJobInfo(work_, info_, Notify{}));  // nobody to tell: still no crash
 }
 
-TEST_F(ReadJobInfoTest, CodeModeIsSeenByOneRunOnly) {
+TEST_F(ReadJobInfoTest, MarkRefThatIsADirectoryOrEmptyIsNotRead) {
+  info_.markRef.MarkSpanX = 77;
+  std::filesystem::create_directory(Utf8Path(work_.MarkRefKv()));
+  EXPECT_FALSE(Read());
+  std::filesystem::remove(Utf8Path(work_.MarkRefKv()));
+  WriteTestFile(work_.MarkRefKv(), "");
+  EXPECT_FALSE(Read());
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(info_.markRef.MarkSpanX, 77);
+}
+
+// Reading takes the code mode but leaves the flag for ConsumeCodeFlag, so a
+// job that fails to export is still coded on the next try.
+TEST_F(ReadJobInfoTest, CodeModeIsSeenUntilConsumed) {
   WriteTestFile(work_.CodeInfoKv(), "1,2,");
   WriteTestFile(work_.CodeNumbleKv(), "  42xyz");
   EXPECT_FALSE(Read());  // no markref.kv: the code mode is still taken
   EXPECT_EQ(info_.CodeMode, 2);
   EXPECT_EQ(info_.CodeNumber, 42);
-  EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), "0,2,");
+  EXPECT_TRUE(info_.codeFlagPending);
+  EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), "1,2,");
 
   WriteTestFile(work_.MarkRefKv(), "1,2,3,4,5");
   EXPECT_TRUE(Read());
-  EXPECT_EQ(info_.CodeMode, 0);
-  EXPECT_EQ(info_.CodeNumber, 0);  // not read without a code mode
+  EXPECT_EQ(info_.CodeMode, 2);
+  ConsumeCodeFlag(work_);
   EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), "0,2,");
+  EXPECT_TRUE(Read());
+  EXPECT_EQ(info_.CodeMode, 0);
+  EXPECT_FALSE(info_.codeFlagPending);
+  EXPECT_EQ(info_.CodeNumber, 0);  // not read without a code mode
 }
 
 TEST_F(ReadJobInfoTest, CodeFilesOddContents) {
@@ -89,6 +107,7 @@ TEST_F(ReadJobInfoTest, CodeFilesOddContents) {
   EXPECT_TRUE(Read());
   EXPECT_EQ(info_.CodeMode, 7);
   EXPECT_EQ(info_.CodeNumber, 1234567890);
+  ConsumeCodeFlag(work_);
   EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), "0,7,tail kept");
 
   WriteTestFile(work_.CodeInfoKv(), "1,/,");  // byte 2 minus '0', in 8 bits
@@ -98,12 +117,16 @@ TEST_F(ReadJobInfoTest, CodeFilesOddContents) {
   EXPECT_EQ(info_.CodeNumber, 0);
 
   // A short file is neither grown nor padded; without byte 2 there is no mode.
-  for (const std::string before : {"1,", ""}) {
+  for (const std::string before : {"1", "1,", ""}) {
     WriteTestFile(work_.CodeInfoKv(), before);
     EXPECT_TRUE(Read());
     EXPECT_EQ(info_.CodeMode, 0);
-    EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), before.empty() ? "" : "0,");
+    EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), before);
+    ConsumeCodeFlag(work_);
+    EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), before.empty() ? "" : "0" + before.substr(1));
   }
+  ConsumeCodeFlag(work_);  // an empty file stays empty
+  EXPECT_EQ(ReadTestFile(work_.CodeInfoKv()), "");
 }
 
 }  // namespace

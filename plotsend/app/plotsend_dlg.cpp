@@ -12,16 +12,21 @@ namespace {
 
 int32_t SatAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
 
-// The chosen path, with ".PLT" appended unless it already ends in .plt in
-// any case.
+bool HasCuttingMove(const CPLTFile& job) {
+  for (const JobPoint& p : job.Points()) {
+    if (p.kind == kCut) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::string WithPltExtension(std::string path) {
   std::string last = path.size() >= 4 ? path.substr(path.size() - 4) : path;
   for (char& c : last) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (last != ".PLT") path += ".PLT";
   return path;
 }
-
-}  // namespace
 
 CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, WorkDir workDir, Language language)
     : host_(host),
@@ -40,7 +45,7 @@ void CPlotsendDlg::Initialise() {
   }
   EnableCompensationEdits();
   cancelFlag_ = false;
-  ReadJobInfo(workDir_, jobInfo_, notify_);
+  markRefRead_ = ReadJobInfo(workDir_, jobInfo_, notify_);
   fields_.To = LastSection();
   fields_.From = 0;
   if (jobInfo_.CodeMode != 0) host_.EnableControl(control::kStart, false);
@@ -57,13 +62,14 @@ bool CPlotsendDlg::PrepareJob() {
   splitter_.SetSectionCount(ref.SectionCount);
   bool ok = splitter_.ProcessSections(workDir_.KavrenMPlt()) != 0;
 
-  job_.LoadPlt(workDir_.KavrenMPlt());
+  jobRead_ = job_.LoadPlt(workDir_.KavrenMPlt()) != 0 && splitter_.SourceRead();
   job_.ComputeBounds();
   job_.MoveToOrigin(job_.GetBounds().minX, job_.GetBounds().minY);
   job_.SetMarkRef(ref);
   job_.SetSectionWindow(static_cast<uint8_t>(fields_.From + 1), static_cast<uint8_t>(fields_.To + 1));
   ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2)) != 0 && ok;
   jobGeometryApplied_ = false;
+  if (jobRead_ && !HasCuttingMove(job_)) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
   return ok;
 }
 
@@ -90,6 +96,7 @@ void CPlotsendDlg::ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy) {
 }
 
 bool CPlotsendDlg::GenerateOutput(const std::string& path) {
+  if (!jobRead_) return false;  // an empty output would stand in for the job
   const Settings& s = fields_.settings;
   const int32_t dx = MmToUnits(s.OriginOffsetX);
   const int32_t dy = MmToUnits(s.OriginOffsetY);
@@ -127,6 +134,12 @@ CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
   }
   const std::string path = WithPltExtension(*chosen);
   lastOutputPath_ = path;
+  if (IsWorkFile(workDir_, path)) {
+    // Writing there would destroy the job (or its description) and then
+    // delete the output with the work files.
+    ShowError(Text(TextId::OutputIsWorkFile, language_) + ": " + path);
+    return ExportResult::Failed;
+  }
 
   cancelFlag_ = false;
   host_.EnableControl(control::kCancel, true);
@@ -146,6 +159,7 @@ CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
     host_.EnableControl(control::kUDiskFile, true);
     return ExportResult::Failed;
   }
+  outputWritten_ = true;
   host_.MessageBox(Text(TextId::SaveFinished, language_), DialogHost::MessageKind::Info);
   host_.EndDialog(control::kIdOk);
   DeleteWorkFiles();
@@ -191,7 +205,12 @@ void CPlotsendDlg::SaveSettings() {
 }
 
 void CPlotsendDlg::DeleteWorkFiles() {
-  DeleteJobFiles(workDir_);
+  const bool keepJob = !outputWritten_ && !(jobRead_ && markRefRead_);
+  DeleteJobFiles(workDir_, keepJob);
+  if (!keepJob && jobInfo_.codeFlagPending) {
+    ConsumeCodeFlag(workDir_);
+    jobInfo_.codeFlagPending = false;
+  }
   SaveSettings();
 }
 

@@ -17,6 +17,10 @@
 
 namespace plotsend {
 
+// The U Disk File path for a chosen one: ".PLT" appended unless it already
+// ends in .plt in any case.
+std::string WithPltExtension(std::string path);
+
 // The fields the dialog exchanges with its controls.
 struct DialogFields {
   Settings settings;
@@ -34,9 +38,11 @@ class CPlotsendDlg {
   // the section range covering all sections.
   void Initialise();
   // Sections, loads and normalises the job, writes kavren.kv2. False when a
-  // work file could not be written.
+  // work file could not be written. A job without cutting moves is prepared
+  // with a warning in the status field.
   bool PrepareJob();
-  // Writes the device command file for the current fields to `path`.
+  // Writes the device command file for the current fields to `path`. False,
+  // with nothing written, when the job could not be read.
   bool GenerateOutput(const std::string& path);
 
   enum class ExportResult { Finished, Cancelled, Failed };
@@ -51,12 +57,19 @@ class CPlotsendDlg {
   void OnToChanged();
 
   // Window destruction: deletes the job's files and saves the settings.
+  // A job that could not be read, or whose mark values could not, stays
+  // until an output of it has really been written. The code flag goes with
+  // the job.
   void DeleteWorkFiles();
   void SaveSettings();
 
   DialogFields& Fields() { return fields_; }
   const DialogFields& Fields() const { return fields_; }
   const JobInfo& GetJobInfo() const { return jobInfo_; }
+  // Whether markref.kv was read by Initialise.
+  bool MarkRefRead() const { return markRefRead_; }
+  // Whether the last PrepareJob could read the job.
+  bool JobRead() const { return jobRead_; }
   const CPLTFile& PreparedJob() const { return job_; }
   const WorkDir& GetWorkDir() const { return workDir_; }
   double EffectiveOffset() const { return effectiveOffset_; }
@@ -87,6 +100,9 @@ class CPlotsendDlg {
   CPLTFile job_;
   MarkCorrection markCorrection_{};
   bool marksMeasured_ = false;
+  bool markRefRead_ = false;
+  bool jobRead_ = false;
+  bool outputWritten_ = false;
   // The plain path moves the prepared job itself; a second output must start
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <vector>
 
@@ -21,13 +22,14 @@ class FakeHost : public DialogHost {
     (kind == MessageKind::Error ? errors : infos).push_back(text);
   }
   void EnableControl(int id, bool enabled) override { enabledState[id] = enabled; }
+  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
   std::optional<std::string> ChooseSavePath(const std::string& proposedName) override {
     proposed = proposedName;
     return answer;
   }
   void EndDialog(int result) override { endResult = result; }
 
-  std::vector<std::string> infos, errors;
+  std::vector<std::string> infos, errors, statusTexts;
   std::map<int, bool> enabledState;
   std::optional<std::string> answer;
   std::string proposed;
@@ -246,6 +248,100 @@ TEST_F(DialogTest, DashedLinesSwitchCompensationOff) {
   d.Fields().settings.IsOffset = 1;
   d.OnOffsetClicked();
   EXPECT_TRUE(host.enabledState[control::kOffsetVal]);
+}
+
+// Exporting onto the job (or a link to any work file) would leave neither
+// the job nor the output: refused before anything is written or deleted.
+TEST_F(DialogTest, AnOutputOntoAWorkFileIsRefused) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  const std::string prepared = ReadTestFile(dir.File("kavren.kv2"));
+  std::vector<std::string> targets = {dir.File("kavren.plt"), dir.File("kavren_m.plt")};
+  std::error_code ec;
+  std::filesystem::create_symlink(Utf8Path(dir.File("kavren.kv2")), Utf8Path(dir.File("link.plt")), ec);
+  if (!ec) targets.push_back(dir.File("link.plt"));
+  for (const std::string& target : targets) {
+    host.errors.clear();
+    host.enabledState.clear();
+    host.answer = target;
+    EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed) << target;
+    EXPECT_EQ(host.errors, std::vector<std::string>{"The output file is one of the job's work files: " + target});
+    EXPECT_TRUE(host.enabledState.empty());  // still Ready, nothing switched
+  }
+  EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), kSquare);
+  EXPECT_EQ(ReadTestFile(dir.File("kavren.kv2")), prepared);
+  EXPECT_TRUE(host.infos.empty());
+  EXPECT_EQ(host.endResult, 0);
+  Export("elsewhere.plt");  // and a proper target still works
+  EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
+}
+
+TEST_F(DialogTest, AJobThatCannotBeReadIsNeverWrittenOutNorDeleted) {
+  WriteTestFile(dir.File("markref.kv"), "0,0,0,0,1");
+  std::filesystem::create_directory(Utf8Path(dir.File("kavren.plt")));  // unreadable as a job
+  Open();
+  EXPECT_FALSE(dlg->JobRead());
+  EXPECT_EQ(host.errors, std::vector<std::string>{"Open File Failed"});
+  EXPECT_FALSE(dlg->GenerateOutput(dir.File("out.plt")));
+  EXPECT_FALSE(TestFileExists(dir.File("out.plt")));
+  host.answer = dir.File("out.plt");
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
+  EXPECT_FALSE(TestFileExists(dir.File("out.plt")));
+  host.answer.reset();  // the user gives up: the job stays for another run
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Cancelled);
+  EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
+  EXPECT_FALSE(TestFileExists(dir.File("kavren_m.plt")));
+}
+
+TEST_F(DialogTest, AJobWithoutMarkValuesStaysUntilAnOutputIsWritten) {
+  WriteTestFile(dir.File("kavren.plt"), kSquare);
+  Open();
+  EXPECT_FALSE(dlg->MarkRefRead());
+  EXPECT_EQ(host.errors, std::vector<std::string>{"open markref file fail!"});
+  dlg->DeleteWorkFiles();  // closed without an output
+  EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), kSquare);
+
+  Open();
+  Export("written.plt");  // exported all the same: now the job is used
+  EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
+}
+
+TEST_F(DialogTest, TheCodeFlagGoesOnlyWithTheJob) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  WriteTestFile(dir.File("codeinfo.kv"), "1,1,");
+  WriteTestFile(dir.File("codenumble.kv"), "7");
+  Open();
+  host.answer = dir.File("no_such_dir/_7_.plt");
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
+  EXPECT_EQ(ReadTestFile(dir.File("codeinfo.kv")), "1,1,");
+
+  Open();  // the retry is still a coded job
+  EXPECT_EQ(dlg->GetJobInfo().CodeMode, 1);
+  Export("_7_.plt");
+  EXPECT_EQ(ReadTestFile(dir.File("codeinfo.kv")), "0,1,");
+
+  // Closed without an output, the job is discarded and its flag with it.
+  SetUpJob("0,0,0,0,1", kSquare);
+  WriteTestFile(dir.File("codeinfo.kv"), "1,2,");
+  Open();
+  dlg->DeleteWorkFiles();
+  EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
+  EXPECT_EQ(ReadTestFile(dir.File("codeinfo.kv")), "0,2,");
+}
+
+TEST_F(DialogTest, AJobWithoutCuttingMovesIsExportedWithAWarning) {
+  using namespace std::string_literals;
+  for (const std::string& job : {""s, ";"s, "\x01\xff garbage \x00 PU10,10;"s, "IN;PU100,100;PU0,0;@"s}) {
+    SetUpJob("0,0,0,0,1", job);
+    host.statusTexts.clear();
+    Open();
+    EXPECT_EQ(host.statusTexts, std::vector<std::string>{"The job holds no cutting moves"});
+    EXPECT_EQ(Export("empty.plt").back(), '@');
+  }
+  SetUpJob("0,0,0,0,1", kSquare);
+  host.statusTexts.clear();
+  Open();
+  EXPECT_TRUE(host.statusTexts.empty());
 }
 
 }  // namespace

@@ -11,6 +11,10 @@ enum class TextId {
   SaveFailed,
   NoOutputFile,
   NoJob,
+  OutputIsWorkFile,
+  JobUnreadable,
+  MarkRefUnreadable,
+  NoCuttingMoves,
 };
 
 const std::string& Text(TextId id, Language language);

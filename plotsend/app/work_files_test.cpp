@@ -44,5 +44,39 @@ TEST(DeleteJobFilesTest, AFileThatCannotBeDeletedIsReportedAndTheRestGoes) {
   EXPECT_FALSE(TestFileExists(w.KavrenKv(3)));
 }
 
+TEST(DeleteJobFilesTest, AKeptJobLosesOnlyItsIntermediates) {
+  ScratchDir dir;
+  const WorkDir w(dir.Dir());
+  for (const auto& f : JobFiles(w)) WriteTestFile(f, "x");
+  EXPECT_TRUE(DeleteJobFiles(w, /*keepJob=*/true));
+  EXPECT_EQ(ReadTestFile(w.KavrenPlt()), "x");
+  for (const auto& f : JobFiles(w)) {
+    if (f != w.KavrenPlt()) {
+      EXPECT_FALSE(TestFileExists(f)) << f;
+    }
+  }
+}
+
+TEST(IsWorkFileTest, RecognisesWorkFilesHoweverTheyAreNamed) {
+  ScratchDir dir;
+  const WorkDir w(dir.Dir());
+  WriteTestFile(w.KavrenPlt(), "job");
+  WriteTestFile(w.MarkRefKv(), "1,2,3,4,5");
+  std::filesystem::create_directory(Utf8Path(dir.File("sub")));
+  EXPECT_TRUE(IsWorkFile(w, w.KavrenPlt()));
+  EXPECT_TRUE(IsWorkFile(w, dir.File("sub/../kavren.plt")));
+  EXPECT_TRUE(IsWorkFile(w, w.KavrenMPlt()));  // not written yet
+  EXPECT_TRUE(IsWorkFile(w, w.ConfigIni()));
+  EXPECT_FALSE(IsWorkFile(w, dir.File("cut.plt")));
+  EXPECT_FALSE(IsWorkFile(w, dir.File("sub/kavren.plt")));
+
+  std::error_code ec;
+  std::filesystem::create_symlink(Utf8Path(w.MarkRefKv()), Utf8Path(dir.File("sub/out.plt")), ec);
+  if (ec) GTEST_SKIP() << "no symbolic links here";
+  std::filesystem::create_symlink("../kavren.kv3", Utf8Path(dir.File("sub/later.plt")));
+  EXPECT_TRUE(IsWorkFile(w, dir.File("sub/out.plt")));
+  EXPECT_TRUE(IsWorkFile(w, dir.File("sub/later.plt")));  // dangling, to a file still to come
+}
+
 }  // namespace
 }  // namespace plotsend

@@ -45,6 +45,7 @@ TEST_F(CutFileTest, ReplacesAnExistingFile) {
   {
     BufferedWriter old(path);
     old.Write(std::string(5000, 'x'));
+    ASSERT_TRUE(old.Close());
   }
   CPLTFile job;
   ASSERT_TRUE(job.WriteCutFile(path));

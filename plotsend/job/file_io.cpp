@@ -1,18 +1,21 @@
 #include "file_io.h"
 
 #include <exception>
+#include <system_error>
 
 namespace plotsend {
 
-std::filesystem::path Utf8Path(std::string_view utf8) {
+namespace fs = std::filesystem;
+
+fs::path Utf8Path(std::string_view utf8) {
   std::u8string text(utf8.begin(), utf8.end());
-  return std::filesystem::path(text);
+  return fs::path(text);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  const std::filesystem::path file = Utf8Path(path);
+  const fs::path file = Utf8Path(path);
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return false;
+  if (!fs::is_regular_file(file, ec)) return false;
   std::ifstream in(file, std::ios::binary);
   if (!in) return false;
   in.seekg(0, std::ios::end);
@@ -28,12 +31,64 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
   return true;
 }
 
-BufferedWriter::BufferedWriter(const std::string& path)
-    : file_(Utf8Path(path), std::ios::binary | std::ios::trunc), ok_(static_cast<bool>(file_)) {
-  buffer_.reserve(kFlushAt + 4096);
+fs::path FinalTarget(fs::path path) {
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+    fs::path next = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
 }
 
-BufferedWriter::~BufferedWriter() { Close(); }
+bool SameFile(const std::string& a, const std::string& b) {
+  try {
+    const fs::path pa = Utf8Path(a);
+    const fs::path pb = Utf8Path(b);
+    std::error_code ec;
+    if (fs::equivalent(pa, pb, ec)) return true;  // both exist
+    const fs::path ca = fs::weakly_canonical(fs::absolute(FinalTarget(pa), ec), ec);
+    if (ec) return false;
+    const fs::path cb = fs::weakly_canonical(fs::absolute(FinalTarget(pb), ec), ec);
+    return !ec && ca == cb;
+  } catch (...) {
+    return false;
+  }
+}
+
+BufferedWriter::BufferedWriter(const std::string& path) {
+  try {
+    buffer_.reserve(kFlushAt + 4096);
+    Open(Utf8Path(path));
+  } catch (...) {
+    ok_ = false;
+  }
+}
+
+void BufferedWriter::Open(const fs::path& requested) {
+  std::error_code ec;
+  target_ = FinalTarget(requested);
+  const fs::file_status status = fs::status(target_, ec);
+  const bool regular = status.type() == fs::file_type::regular;
+  if (!regular && status.type() != fs::file_type::not_found) {
+    file_.open(target_, std::ios::binary | std::ios::trunc);  // a device, a pipe; a directory fails
+    ok_ = file_.is_open();
+    return;
+  }
+  if (regular) {
+    // A file we may not write is refused as before; opening it for appending
+    // neither truncates nor creates it.
+    if (!std::ofstream(target_, std::ios::binary | std::ios::app)) return;
+    perms_ = status.permissions();
+  }
+  temp_ = target_;
+  temp_ += ".plotara-tmp";
+  file_.open(temp_, std::ios::binary | std::ios::trunc);
+  ok_ = file_.is_open();
+  if (!ok_) temp_.clear();
+}
+
+BufferedWriter::~BufferedWriter() { Discard(); }
 
 void BufferedWriter::Flush() {
   if (ok_ && !buffer_.empty()) {
@@ -43,11 +98,28 @@ void BufferedWriter::Flush() {
   buffer_.clear();
 }
 
+void BufferedWriter::Discard() {
+  if (file_.is_open()) file_.close();
+  if (!temp_.empty()) {
+    std::error_code ec;
+    fs::remove(temp_, ec);
+    temp_.clear();
+  }
+}
+
 bool BufferedWriter::Close() {
   if (!file_.is_open()) return ok_;
   Flush();
   file_.close();
   if (file_.fail()) ok_ = false;
+  if (ok_ && !temp_.empty()) {
+    std::error_code ec;
+    if (perms_ != fs::perms::unknown) fs::permissions(temp_, perms_, ec);
+    fs::rename(temp_, target_, ec);
+    if (ec) ok_ = false;
+    else temp_.clear();
+  }
+  Discard();
   return ok_;
 }
 

@@ -15,13 +15,26 @@ std::filesystem::path Utf8Path(std::string_view utf8);
 // Reads the whole file into `out`. False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
 
-// Creates (or replaces) a file and writes to it through a 1 MiB buffer.
+// The file `path` finally names: symbolic links are followed (a relative
+// link from the link's own directory), at most 40 of them.
+std::filesystem::path FinalTarget(std::filesystem::path path);
+
+// Whether two UTF-8 paths name the same file, through symbolic and hard
+// links; a path that does not exist yet names the file it would create.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Creates or replaces a file and writes to it through a 1 MiB buffer.
+// A regular file (or a new one) is written to a temporary file beside it,
+// which takes its place only when Close() has written everything: on any
+// failure the file that was there stays exactly as it was. A symbolic link
+// stays and its target is replaced. Devices and pipes are written in place.
 // Ok() turns false on the first failed open or write and stays false.
 class BufferedWriter {
  public:
   explicit BufferedWriter(const std::string& path);
   BufferedWriter(const BufferedWriter&) = delete;
   BufferedWriter& operator=(const BufferedWriter&) = delete;
+  // Without Close() nothing replaces the target.
   ~BufferedWriter();
 
   void Write(std::string_view bytes) {
@@ -32,16 +45,22 @@ class BufferedWriter {
     buffer_.push_back(c);
     if (buffer_.size() >= kFlushAt) Flush();
   }
-  // Flushes and closes; returns whether everything reached the file.
+  // Flushes, closes and puts the file in place; returns whether everything
+  // reached it.
   bool Close();
   bool Ok() const { return ok_; }
 
  private:
   static constexpr size_t kFlushAt = 1 << 20;
+  void Open(const std::filesystem::path& requested);
   void Flush();
+  void Discard();
 
   std::ofstream file_;
   std::string buffer_;
+  std::filesystem::path target_;
+  std::filesystem::path temp_;  // empty when writing in place
+  std::filesystem::perms perms_ = std::filesystem::perms::unknown;
   bool ok_ = false;
 };
 

@@ -8,8 +8,22 @@
 namespace plotsend {
 namespace {
 
+namespace fs = std::filesystem;
+
 std::string TempName(const char* name) {
-  return (std::filesystem::temp_directory_path() / (std::string("plotara_file_io_") + name)).string();
+  return (fs::temp_directory_path() / (std::string("plotara_file_io_") + name)).string();
+}
+
+std::string ReadBack(const std::string& path) {
+  std::string text;
+  EXPECT_TRUE(ReadWholeFile(path, text)) << path;
+  return text;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  BufferedWriter out(path);
+  out.Write(bytes);
+  ASSERT_TRUE(out.Close()) << path;
 }
 
 TEST(FileIo, WritesAndReadsBackWholeFiles) {
@@ -23,19 +37,88 @@ TEST(FileIo, WritesAndReadsBackWholeFiles) {
     out.Write('@');
     EXPECT_TRUE(out.Close());
   }
-  std::string back;
-  ASSERT_TRUE(ReadWholeFile(path, back));
-  EXPECT_EQ(back, big + "@");
-  std::filesystem::remove(path);
+  EXPECT_EQ(ReadBack(path), big + "@");
+  fs::remove(path);
 }
 
 TEST(FileIo, ReportsWhatCannotBeReadOrWritten) {
   std::string out = "kept";
   EXPECT_FALSE(ReadWholeFile(TempName("does_not_exist"), out));
-  EXPECT_FALSE(ReadWholeFile(std::filesystem::temp_directory_path().string(), out));  // a directory
+  EXPECT_FALSE(ReadWholeFile(fs::temp_directory_path().string(), out));  // a directory
   BufferedWriter writer(TempName("no_such_dir/file"));
   writer.Write("abc");
   EXPECT_FALSE(writer.Close());
+}
+
+// A write that is abandoned (an exception, a failed step) before Close()
+// leaves the previous file exactly as it was, and no temporary file beside it.
+TEST(FileIo, AnUnfinishedWriteLeavesThePreviousFile) {
+  const std::string path = TempName("unfinished");
+  WriteFile(path, "previous job");
+  {
+    BufferedWriter out(path);
+    out.Write(std::string(3 << 20, 'y'));  // past the first flush
+  }
+  EXPECT_EQ(ReadBack(path), "previous job");
+  EXPECT_FALSE(fs::exists(path + ".plotara-tmp"));
+
+  // The replacement keeps the permissions the file had.
+  const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(path, perms);
+  const fs::perms before = fs::status(path).permissions();
+  WriteFile(path, "new");
+  EXPECT_EQ(ReadBack(path), "new");
+  EXPECT_EQ(fs::status(path).permissions(), before);
+  EXPECT_FALSE(fs::exists(path + ".plotara-tmp"));
+  fs::remove(path);
+}
+
+TEST(FileIo, AWriteThroughASymbolicLinkKeepsTheLink) {
+  const fs::path dir = TempName("links");
+  fs::remove_all(dir);
+  fs::create_directories(dir / "sub");
+  const std::string target = (dir / "sub" / "real.plt").string();
+  WriteFile(target, "old");
+  std::error_code ec;
+  fs::create_symlink("sub/real.plt", dir / "link.plt", ec);
+  if (ec) GTEST_SKIP() << "no symbolic links here";
+  fs::create_symlink("link.plt", dir / "chain.plt");
+
+  WriteFile((dir / "chain.plt").string(), "new");
+  EXPECT_TRUE(fs::is_symlink(dir / "chain.plt"));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.plt"));
+  EXPECT_EQ(ReadBack(target), "new");
+  EXPECT_TRUE(SameFile((dir / "chain.plt").string(), target));
+  // A dangling link names the file it would create.
+  fs::create_symlink("sub/later.kv3", dir / "dangling.plt");
+  EXPECT_TRUE(SameFile((dir / "dangling.plt").string(), (dir / "sub" / "later.kv3").string()));
+  EXPECT_FALSE(SameFile((dir / "dangling.plt").string(), target));
+  fs::remove_all(dir);
+}
+
+TEST(FileIo, SameFileSeesThroughSpellingsAndHardLinks) {
+  const fs::path dir = TempName("same");
+  fs::remove_all(dir);
+  fs::create_directories(dir / "a");
+  const std::string file = (dir / "job.plt").string();
+  WriteFile(file, "x");
+  EXPECT_TRUE(SameFile(file, (dir / "a" / ".." / "job.plt").string()));
+  EXPECT_TRUE(SameFile((dir / "new.plt").string(), (dir / "a" / ".." / "new.plt").string()));
+  EXPECT_FALSE(SameFile(file, (dir / "a" / "job.plt").string()));
+  std::error_code ec;
+  fs::create_hard_link(file, dir / "hard.plt", ec);
+  if (!ec) {
+    EXPECT_TRUE(SameFile(file, (dir / "hard.plt").string()));
+  }
+  fs::remove_all(dir);
+}
+
+TEST(FileIo, DevicesAreWrittenInPlace) {
+  std::error_code ec;
+  if (fs::symlink_status("/dev/null", ec).type() != fs::file_type::character) GTEST_SKIP();
+  WriteFile("/dev/null", "discarded");
+  EXPECT_EQ(fs::symlink_status("/dev/null", ec).type(), fs::file_type::character);
+  EXPECT_FALSE(fs::exists("/dev/null.plotara-tmp"));
 }
 
 }  // namespace

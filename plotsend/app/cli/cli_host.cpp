@@ -12,6 +12,10 @@ void CliHost::MessageBox(const std::string& text, MessageKind kind) {
   }
 }
 
+void CliHost::SetStatusText(const std::string& text) {
+  std::fprintf(stderr, "plotsend: %s\n", text.c_str());
+}
+
 std::optional<std::string> CliHost::ChooseSavePath(const std::string& proposedName) {
   if (file_) return file_;
   if (proposedName.find('*') == std::string::npos) return proposedName;

@@ -15,6 +15,8 @@ class CliHost : public DialogHost {
 
   void MessageBox(const std::string& text, MessageKind kind) override;
   void EnableControl(int, bool) override {}
+  // Status texts are warnings here: a line on stderr.
+  void SetStatusText(const std::string& text) override;
   // FILE when given, else the proposed name when it names a file.
   std::optional<std::string> ChooseSavePath(const std::string& proposedName) override;
   void EndDialog(int) override {}

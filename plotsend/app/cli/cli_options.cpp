@@ -88,6 +88,10 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     }
     if (arg == "--workdir") {
       options.workDir = args[++i];
+      if (options.workDir->empty()) {
+        error = "--workdir needs a directory, not an empty name";
+        return std::nullopt;
+      }
     } else if (auto field = FieldOption(arg)) {
       FieldEdit edit{*field};
       if (!ParseEditValue(edit, args[++i])) {

@@ -59,6 +59,9 @@ TEST(CommandLine, RejectsMalformedInput) {
   EXPECT_FALSE(Parse({"--frobnicate", "export"}, &error));
   EXPECT_EQ(error, "unknown option --frobnicate");
   EXPECT_FALSE(Parse({"export", "a.plt", "b.plt"}));
+  // An empty work directory would be the file system's root.
+  EXPECT_FALSE(Parse({"--workdir", "", "export", "a.plt"}, &error));
+  EXPECT_EQ(error, "--workdir needs a directory, not an empty name");
 }
 
 TEST(CommandLine, Help) {

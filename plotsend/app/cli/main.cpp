@@ -10,6 +10,7 @@
 #include "cli_options.h"
 #include "file_io.h"
 #include "plotsend_dlg.h"
+#include "work_files.h"
 
 namespace plotsend {
 namespace {
@@ -100,14 +101,25 @@ int Run(const std::vector<std::string>& args) {
     return Fail(Text(TextId::NoJob, language) + ": " + workDir.KavrenPlt(), 1);
   }
 
+  // Refused before anything is read or written; the dialog checks again for
+  // the name it is finally given.
+  if (options->file && IsWorkFile(workDir, WithPltExtension(*options->file))) {
+    return Fail(Text(TextId::OutputIsWorkFile, language) + ": " + WithPltExtension(*options->file), 1);
+  }
+
   CliHost host(options->file);
   const auto profile = MakeProfilePort();
   CPlotsendDlg dlg(host, *profile, workDir, language);
   dlg.Initialise();
+  // Without its mark values the job would be cut in the wrong place: stop
+  // here and leave every file as it is.
+  if (!dlg.MarkRefRead()) return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
   if (!options->file && dlg.GetJobInfo().CodeMode == 0) {
     return Fail(Text(TextId::NoOutputFile, language) + " (export FILE)", 2);
   }
-  if (!dlg.PrepareJob()) return Fail("cannot write the work files in " + workDir.Dir(), 1);
+  const bool prepared = dlg.PrepareJob();
+  if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt(), 1);
+  if (!prepared) return Fail("cannot write the work files in " + workDir.Dir(), 1);
   for (const FieldEdit& edit : options->edits) ApplyEdit(dlg, edit);
 
   switch (dlg.OnUDiskFile()) {

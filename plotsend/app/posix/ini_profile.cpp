@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "file_io.h"
 
@@ -85,24 +86,30 @@ ParsedLine ParseLine(std::string_view text) {
   return out;
 }
 
-// Calls f(line, parsed) for each line until f returns false.
+// Where the line ending at `eol` (a CR or LF) ends: CRLF counts as one.
+size_t AfterLineEnding(std::string_view content, size_t eol) {
+  return eol + (content.compare(eol, 2, "\r\n") == 0 ? 2 : 1);
+}
+
+// Calls f(line, parsed) for each line until f returns false. Lines end in
+// CRLF, LF or a lone CR alike.
 template <class F>
 void ForEachLine(std::string_view content, F&& f) {
   size_t pos = content.starts_with(kUtf8Bom) ? kUtf8Bom.size() : 0;
   while (pos < content.size()) {
-    const size_t nl = content.find('\n', pos);
-    Line line{pos, nl == std::string_view::npos ? content.size() : nl,
-              nl == std::string_view::npos ? content.size() : nl + 1};
-    if (line.end > line.begin && content[line.end - 1] == '\r') --line.end;
+    const size_t eol = content.find_first_of("\r\n", pos);
+    Line line{pos, content.size(), content.size()};
+    if (eol != std::string_view::npos) line = Line{pos, eol, AfterLineEnding(content, eol)};
     if (!f(line, ParseLine(content.substr(line.begin, line.end - line.begin)))) return;
     pos = line.next;
   }
 }
 
+// The file's first line ending, CRLF when it has none yet.
 std::string_view LineEnding(std::string_view content) {
-  const size_t nl = content.find('\n');
-  if (nl == std::string_view::npos) return "\r\n";
-  return (nl > 0 && content[nl - 1] == '\r') ? "\r\n" : "\n";
+  const size_t eol = content.find_first_of("\r\n");
+  if (eol == std::string_view::npos) return "\r\n";
+  return content.substr(eol, AfterLineEnding(content, eol) - eol);
 }
 
 }  // namespace
@@ -139,6 +146,7 @@ std::string IniUpdate(std::string_view content, std::string_view section, std::s
   bool key_found = false;
   Line anchor{};  // the key line, or the last non-blank line of the section
   std::string_view key_name;
+  std::vector<Line> duplicates;  // later lines of the same key in the section
   ForEachLine(content, [&](const Line& line, const ParsedLine& p) {
     if (p.kind == LineKind::kSection) {
       if (in_section) return false;
@@ -150,11 +158,15 @@ std::string IniUpdate(std::string_view content, std::string_view section, std::s
       return true;
     }
     if (!in_section || p.kind == LineKind::kBlank) return true;
+    const bool same_key = p.kind == LineKind::kKey && EqualsNoCase(p.name, key);
+    if (key_found) {
+      if (same_key) duplicates.push_back(line);
+      return true;
+    }
     anchor = line;
-    if (p.kind == LineKind::kKey && EqualsNoCase(p.name, key)) {
+    if (same_key) {
       key_found = true;
       key_name = p.name;
-      return false;
     }
     return true;
   });
@@ -165,7 +177,14 @@ std::string IniUpdate(std::string_view content, std::string_view section, std::s
     // The key keeps the spelling it has in the file, as Windows does.
     out.append(content.substr(0, anchor.begin));
     out.append(key_name).append("=").append(value);
-    out.append(content.substr(anchor.end));
+    // Later copies of the key (which readers never see) are dropped, so the
+    // file holds each key once.
+    size_t pos = anchor.end;
+    for (const Line& dup : duplicates) {
+      out.append(content.substr(pos, dup.begin - pos));
+      pos = dup.next;
+    }
+    out.append(content.substr(pos));
   } else if (section_found) {
     out.append(content.substr(0, anchor.next));
     if (anchor.next == anchor.end) out.append(eol);  // last line had no line ending
@@ -173,7 +192,7 @@ std::string IniUpdate(std::string_view content, std::string_view section, std::s
     out.append(content.substr(anchor.next));
   } else {
     out.append(content);
-    if (!content.empty() && content.back() != '\n') out.append(eol);
+    if (!content.empty() && content.back() != '\n' && content.back() != '\r') out.append(eol);
     out.append("[").append(section).append("]").append(eol);
     out.append(key).append("=").append(value).append(eol);
   }

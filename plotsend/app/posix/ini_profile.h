@@ -1,9 +1,9 @@
 #pragma once
 // INI files read and edited the way the Win32 private-profile functions do it,
 // for what the settings need: case-insensitive section and key names, values
-// trimmed of blanks, the first matching section and key win. Edits keep every
-// other byte of the file as it was, including comments, blank lines and the
-// file's line endings.
+// trimmed of blanks, the first matching section and key win. Lines may end in
+// CRLF, LF or CR. Edits keep every other byte of the file as it was,
+// including comments, blank lines and the file's line endings.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,9 +18,10 @@ std::string IniLookup(std::string_view content, std::string_view section, std::s
                       std::string_view fallback, size_t capacity);
 
 // `content` with `key` set to `value` in the first `section`: the key line is
-// replaced in place, a new key goes after the last non-blank line of its
-// section, a new section is appended at the end. New lines use the file's
-// line ending (CRLF when the file has none yet).
+// replaced in place (later lines of the same key in that section are
+// removed), a new key goes after the last non-blank line of its section, a
+// new section is appended at the end. New lines use the file's first line
+// ending (CRLF when the file has none yet).
 std::string IniUpdate(std::string_view content, std::string_view section, std::string_view key,
                       std::string_view value);
 

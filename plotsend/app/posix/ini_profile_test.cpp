@@ -41,6 +41,25 @@ TEST(IniUpdateTest, WhichLineIsEdited) {
   EXPECT_EQ(IniUpdate("\xEF\xBB\xBF[c]\r\nA=1\r\n", "c", "A", "2"), "\xEF\xBB\xBF[c]\r\nA=2\r\n");
 }
 
+TEST(IniUpdateTest, CrOnlyFilesAreEditedInPlace) {
+  const std::string before = "[config]\rIsClose=1\rCloseVal=0.35\r";
+  EXPECT_EQ(IniLookup(before, "config", "CloseVal", "none", 10), "0.35");
+  EXPECT_EQ(IniUpdate(before, "config", "IsClose", "0"), "[config]\rIsClose=0\rCloseVal=0.35\r");
+  EXPECT_EQ(IniUpdate(before, "config", "IsOffset", "1"),
+            "[config]\rIsClose=1\rCloseVal=0.35\rIsOffset=1\r");
+  EXPECT_EQ(IniUpdate(before, "other", "A", "1"), before + "[other]\rA=1\r");
+  // Mixed endings: each line ends where its own CR, LF or CRLF is.
+  EXPECT_EQ(IniLookup("[c]\nA=1\rB=2\r\nC=3", "c", "C", "none", 10), "3");
+}
+
+// Files that an older save filled with copies of every key: the first copy
+// is the one read, and the next save leaves only it.
+TEST(IniUpdateTest, ASavedKeyIsWrittenOnce) {
+  const std::string grown = "[config]\rIsClose=1\rX=5\r\nIsClose=0\r\nisclose = 0\r\n[x]\r\nIsClose=7\r\n";
+  EXPECT_EQ(IniLookup(grown, "config", "IsClose", "none", 10), "1");
+  EXPECT_EQ(IniUpdate(grown, "config", "IsClose", "1"), "[config]\rIsClose=1\rX=5\r\n[x]\r\nIsClose=7\r\n");
+}
+
 TEST(IniLookupTest, WhatIsNotAKey) {
   const std::string text = "A=top\n[config\n[config]\n;B=comment\nC=\nD = x = y \x1a\n";
   EXPECT_EQ(IniLookup(text, "config", "A", "none", 10), "none");  // before any section
@@ -59,6 +78,16 @@ TEST(IniProfileTest, FileBytesAfterEditsAndFailures) {
   ASSERT_TRUE(port.Write(ini, "config", "CloseVal", "0.38"));
   EXPECT_EQ(ReadTestFile(ini), "# kept\n[config]\nIsClose=0\nCloseVal=0.38\n\n[x]\ny=2\n");
   EXPECT_FALSE(TestFileExists(ini + ".tmp"));
+
+  // Saving every setting twice into a CR-only file changes nothing the
+  // second time.
+  WriteTestFile(ini, "[config]\rIsClose=1\rCloseVal=0.35\r");
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(port.Write(ini, "config", "IsClose", "1"));
+    ASSERT_TRUE(port.Write(ini, "config", "CloseVal", "0.35"));
+    ASSERT_TRUE(port.Write(ini, "config", "IsOffset", "0"));
+    EXPECT_EQ(ReadTestFile(ini), "[config]\rIsClose=1\rCloseVal=0.35\rIsOffset=0\r");
+  }
 
   const std::string blocked = dir.File("blocked.ini");  // a directory in the file's place
   std::filesystem::create_directory(Utf8Path(blocked));
