@@ -1,6 +1,8 @@
 // Benchmark of the XML document component on a generated workspace-like
 // document of about 10 MB: parse (with pugixml's load_buffer on the same
-// bytes as the yardstick), file load, a 50-edit toolbar session, and save.
+// bytes as the yardstick), file load, a 50-edit toolbar session, and save;
+// then adding and removing many children of one element, whose times must
+// grow in step with the number of children.
 #include <unistd.h>
 
 #include <algorithm>
@@ -75,6 +77,33 @@ double Best(int runs, F&& f) {
     best = std::min(best, Seconds(Clock::now() - t0));
   }
   return best;
+}
+
+struct ManyChildren {
+  double add = 0, remove = 0;
+  bool consistent = false;
+};
+
+// Adds n children to one element, each after the one before, then removes
+// them again from the first on.
+ManyChildren AddAndRemoveChildren(int n) {
+  ManyChildren r;
+  CXmlDocument doc("<root>\r\n</root>\r\n");
+  doc.FindElement("root");
+  auto t0 = Clock::now();
+  for (int k = 0; k < n; ++k) doc.AddElement("item", nullptr, barsetup::kAddChild);
+  r.add = Seconds(Clock::now() - t0);
+  CXmlDocument check;
+  check.ParseText(doc.Text());
+  r.consistent = check.ElementCount() == static_cast<size_t>(n) + 1;
+  doc.RewindElements();
+  doc.FindElement("root");
+  doc.EnterElement();
+  t0 = Clock::now();
+  for (int k = 0; k < n && doc.FindElement(); ++k) doc.RemoveElement();
+  r.remove = Seconds(Clock::now() - t0);
+  r.consistent = r.consistent && doc.ElementCount() == 1 && doc.Text() == "<root>\r\n</root>\r\n";
+  return r;
 }
 
 }  // namespace
@@ -190,8 +219,22 @@ int main() {
               editTotal / static_cast<double>(editCount) * 1e3, editMax * 1e3, static_cast<size_t>(removed));
   std::printf("SaveFile            %8.2f ms  %8.1f MB/s\n", save * 1e3, mb / save);
   std::printf("index after edits   %s\n", consistent ? "matches a fresh parse" : "DIFFERS from a fresh parse");
+
+  // Many children: each doubling of n should about double the times.
+  const int counts[] = {20000, 40000, 80000};
+  ManyChildren many[3];
+  bool manyConsistent = true;
+  for (int i = 0; i < 3; ++i) {
+    many[i] = AddAndRemoveChildren(counts[i]);
+    manyConsistent = manyConsistent && many[i].consistent;
+    std::printf("%5d children       add %8.2f ms, remove %8.2f ms%s\n", counts[i], many[i].add * 1e3,
+                many[i].remove * 1e3, many[i].consistent ? "" : " (index DIFFERS)");
+  }
+  std::printf("80k / 20k           add x%.1f, remove x%.1f (linear: x4)\n", many[2].add / many[0].add,
+              many[2].remove / many[0].remove);
   std::remove(out.c_str());
   std::remove(path.c_str());
   rmdir(dir);
-  return consistent && editMax < 1e-3 && parse <= pugi ? 0 : 2;
+  const bool manyFast = many[2].add < 0.1 && many[2].remove < 0.1;
+  return consistent && manyConsistent && manyFast && editMax < 1e-3 && parse <= pugi ? 0 : 2;
 }
