@@ -20,10 +20,17 @@ void Show(const Notify& notify, std::string_view text) {
   if (notify) notify(std::string(text));
 }
 
+// Only regular files are opened: opening a pipe would wait for a writer.
+bool IsRegularFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(Utf8Path(path), ec);
+}
+
 // The code mode of codeinfo.kv (0 when none) and whether its flag is set.
 // Only the bytes that are there are looked at.
 uint8_t ReadCodeMode(const std::string& path, bool& pending) {
   pending = false;
+  if (!IsRegularFile(path)) return 0;
   std::ifstream file(Utf8Path(path), std::ios::binary);
   if (!file) return 0;
   std::array<char, kCodeInfoSize> bytes{};
@@ -35,6 +42,7 @@ uint8_t ReadCodeMode(const std::string& path, bool& pending) {
 }
 
 int32_t ReadCodeNumber(const std::string& path) {
+  if (!IsRegularFile(path)) return 0;
   std::ifstream file(Utf8Path(path), std::ios::binary);
   if (!file) return 0;
   std::array<char, kCodeNumberChars> text{};
@@ -72,7 +80,10 @@ bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify) {
     if (info.CodeMode != 0) info.CodeNumber = ReadCodeNumber(dir.CodeNumbleKv());
 
     std::error_code ec;
-    if (std::filesystem::is_directory(Utf8Path(dir.MarkRefKv()), ec)) return false;
+    const auto type = std::filesystem::status(Utf8Path(dir.MarkRefKv()), ec).type();
+    if (type != std::filesystem::file_type::regular && type != std::filesystem::file_type::not_found) {
+      return false;  // a directory, a pipe or a device has no mark values to read
+    }
     std::ifstream file(Utf8Path(dir.MarkRefKv()), std::ios::binary);
     if (!file) {
       Show(notify, kOpenMarkRefFailed);
@@ -97,6 +108,7 @@ bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify) {
 
 void ConsumeCodeFlag(const WorkDir& dir) {
   try {
+    if (!IsRegularFile(dir.CodeInfoKv())) return;
     std::fstream file(Utf8Path(dir.CodeInfoKv()), std::ios::in | std::ios::out | std::ios::binary);
     char flag = '0';
     if (!file || !file.get(flag) || flag == '0') return;
