@@ -227,9 +227,8 @@ bool IniProfile::WriteFile(const std::string& file, const std::string& section,
                            const std::string& key, const std::string& value) {
   namespace fs = std::filesystem;
   if (!ProfileEntryWritable(section, key, value)) return false;
-  const fs::path path = Utf8Path(file);
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
+  const fs::file_status status = fs::status(Utf8Path(file), ec);
   std::string content;
   const bool exists = status.type() != fs::file_type::not_found;
   if (exists) {
@@ -239,25 +238,9 @@ bool IniProfile::WriteFile(const std::string& file, const std::string& section,
   const std::string updated = IniUpdate(content, section, key, value);
   if (exists && updated == content) return true;
 
-  const std::string temp = file + ".tmp";
-  const fs::path temp_path = Utf8Path(temp);
-  {
-    std::ofstream out(temp_path, std::ios::binary | std::ios::trunc);
-    out.write(updated.data(), static_cast<std::streamsize>(updated.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temp_path, ec);
-      return false;
-    }
-  }
-  if (exists) fs::permissions(temp_path, status.permissions(), ec);
-  fs::rename(temp_path, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp_path, ignored);
-    return false;
-  }
-  return true;
+  BufferedWriter out(file);
+  out.Write(updated);
+  return out.Close();
 }
 
 std::unique_ptr<ProfilePort> MakeProfilePort() { return std::make_unique<IniProfile>(); }

@@ -30,7 +30,8 @@ class IniProfile final : public ProfilePort {
   std::string Read(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& fallback, size_t capacity) override;
   // Reads the whole file, edits it and replaces it in one write through a
-  // temporary file beside it, so a failed write leaves the old file intact.
+  // temporary file beside it, so a failed write leaves the old file intact
+  // (and a symbolic link stays a link).
   bool Write(const std::string& file, const std::string& section, const std::string& key,
              const std::string& value) override;
 
