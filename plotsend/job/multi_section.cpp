@@ -331,53 +331,74 @@ int32_t PlacePath(const Path& path, const Bands& bands) {
   return n - 1;
 }
 
+// The extent of a' over fixed blocks of records, so that a walk for one
+// band passes over long runs of a cut path that lie in other bands without
+// looking at every record.
+class BlockExtent {
+ public:
+  static constexpr size_t kSize = 64;
+
+  explicit BlockExtent(const std::vector<Record>& records) {
+    extents_.reserve(records.size() / kSize);
+    for (size_t i = 0; i + kSize <= records.size(); i += kSize) {
+      int32_t mn = records[i].a, mx = records[i].a;
+      for (size_t j = i + 1; j < i + kSize; ++j) {
+        mn = std::min(mn, records[j].a);
+        mx = std::max(mx, records[j].a);
+      }
+      extents_.push_back({mn, mx});
+    }
+  }
+
+  // Whether every segment from a' = `from` through the records of the
+  // block that starts at record `start` (a multiple of kSize) lies wholly
+  // below `lo` or wholly above `hi`.
+  bool Outside(size_t start, int64_t from, int64_t lo, int64_t hi) const {
+    const auto [mn, mx] = extents_[start / kSize];
+    return std::max<int64_t>(mx, from) < lo || std::min<int64_t>(mn, from) > hi;
+  }
+
+ private:
+  std::vector<std::pair<int32_t, int32_t>> extents_;
+};
+
 // Walks a cut path and writes the pieces that fall into band `target`.
 // Segments get points inserted where they strictly cross an inner
 // boundary; every piece starts with a pen-up move to its first point and
-// keeps within one band.
+// keeps within one band. Only the target band's boundary points are
+// computed, so one walk costs the path's length, not that times the bands.
 template <class Sink>
 class CutWalker {
  public:
-  CutWalker(const Record* recs, size_t count, const Bands& bands, int32_t target, RecordOut<Sink>& out)
-      : recs_(recs), count_(count), bands_(bands), target_(target), out_(out) {}
+  CutWalker(const std::vector<Record>& records, const BlockExtent& blocks, size_t first, size_t last,
+            const Bands& bands, int32_t target, RecordOut<Sink>& out)
+      : recs_(records.data() + first),
+        count_(last - first),
+        first_(first),
+        blocks_(blocks),
+        bands_(bands),
+        target_(target),
+        tStart_(bands.Start(target)),
+        tEnd_(bands.End(target)),
+        out_(out) {}
 
   void Run() {
-    Point cur{recs_[0].a, recs_[0].b};
-    const int64_t tStart = bands_.Start(target_);
-    const int64_t tEnd = bands_.End(target_);
     for (size_t i = 1; i < count_; ++i) {
-      const Point q{recs_[i].a, recs_[i].b};
-      const int64_t lo = std::min(cur.a, q.a);
-      const int64_t hi = std::max(cur.a, q.a);
-      if (hi < tStart || lo > tEnd) {
-        // Wholly in other bands: nothing to write, but the open piece (if
-        // any) is now in another band.
-        piece_ = kOther;
-        deferred_ = 0;
-        cur = q;
-        continue;
+      const size_t next = NextInTarget(i);
+      if (next != i) {
+        // Segments wholly in other bands: nothing to write, but the open
+        // piece (if any) is now in another band.
+        LeavePiece();
+        i = next;
+        if (i == count_) break;
       }
-      const int64_t t = cur.a, o = cur.b, u = q.a, v = q.b;
-      const int64_t w = bands_.Width();
-      if (t < u && w > 0) {
-        const int64_t last = std::min<int64_t>((u - 1) / w, bands_.Count() - 1);
-        for (int64_t j = t / w + 1; j <= last; ++j) {
-          const int64_t B = w * j;
-          const Point x{B, v - (v - o) * (u - B) / (u - t)};
-          Segment(cur, x, i);
-          cur = x;
-        }
-      } else if (t > u && w > 0) {
-        const int64_t first = std::min<int64_t>((t - 1) / w, bands_.Count() - 1);
-        for (int64_t j = first; j > u / w; --j) {
-          const int64_t B = w * j;
-          const Point x{B, o - (o - v) * (t - B) / (t - u)};
-          Segment(cur, x, i);
-          cur = x;
-        }
+      const Point s{recs_[i - 1].a, recs_[i - 1].b};
+      const Point e{recs_[i].a, recs_[i].b};
+      if (s.a == e.a || bands_.Width() == 0) {
+        Segment(s, e, i);
+      } else {
+        Crossing(s, e, i);
       }
-      Segment(cur, q, i);
-      cur = q;
     }
     if (piece_ == kNone && bands_.Of(recs_[0].a) == target_) {
       // Never left its start boundary (or a single point): one piece.
@@ -392,6 +413,64 @@ class CutWalker {
   };
   static constexpr int32_t kNone = -1;   // no piece opened yet
   static constexpr int32_t kOther = -2;  // open piece is in a band not written now
+
+  // The first segment from segment i on (the one ending at record i) that
+  // reaches into the target band, or count_. Whole blocks of segments are
+  // passed over by their extent.
+  size_t NextInTarget(size_t i) const {
+    int64_t from = recs_[i - 1].a;
+    while (i < count_) {
+      const size_t at = first_ + i;
+      if (at % BlockExtent::kSize == 0 && i + BlockExtent::kSize <= count_ &&
+          blocks_.Outside(at, from, tStart_, tEnd_)) {
+        i += BlockExtent::kSize;
+        from = recs_[i - 1].a;
+        continue;
+      }
+      const int64_t to = recs_[i].a;
+      if (std::max(from, to) >= tStart_ && std::min(from, to) <= tEnd_) break;
+      from = to;
+      ++i;
+    }
+    return i;
+  }
+
+  void LeavePiece() {
+    piece_ = kOther;
+    deferred_ = 0;
+  }
+
+  // A segment s -> e whose a' changes. It is cut where it strictly crosses
+  // an inner boundary into one piece per band, from band `from` to band
+  // `to`; the target band's piece is written, the others only close the
+  // open piece.
+  void Crossing(const Point& s, const Point& e, size_t index) {
+    const bool rising = s.a < e.a;
+    const int32_t from = rising ? bands_.Of(s.a) : bands_.Of(s.a - 1);
+    const int32_t to = rising ? bands_.Of(e.a - 1) : bands_.Of(e.a);
+    const int32_t low = std::min(from, to), high = std::max(from, to);
+    if (target_ < low || target_ > high) {
+      LeavePiece();
+      return;
+    }
+    if (target_ != from) LeavePiece();
+    // The target piece runs between the segment's ends or the target band's
+    // boundaries, in the segment's direction.
+    const int64_t enter = rising ? tStart_ : tEnd_;
+    const int64_t leave = rising ? tEnd_ : tStart_;
+    const Point ps = target_ == from ? s : OnBoundary(s, e, enter);
+    const Point pe = target_ == to ? e : OnBoundary(s, e, leave);
+    Segment(ps, pe, index);
+    if (target_ != to) LeavePiece();
+  }
+
+  // The point where segment s -> e crosses a' = B, b' in integers with the
+  // product first and the division truncating toward zero.
+  static Point OnBoundary(const Point& s, const Point& e, int64_t B) {
+    const int64_t t = s.a, o = s.b, u = e.a, v = e.b;
+    if (t < u) return Point{B, v - (v - o) * (u - B) / (u - t)};
+    return Point{B, o - (o - v) * (t - B) / (t - u)};
+  }
 
   // A piece of segment s -> e lying within one band; `index` is the record
   // that ends the original segment.
@@ -412,8 +491,7 @@ class CutWalker {
       band = bands_.Of(lo);
     }
     if (band != target_) {
-      piece_ = kOther;
-      deferred_ = 0;
+      LeavePiece();
       return;
     }
     if (piece_ == kNone) {
@@ -439,8 +517,12 @@ class CutWalker {
 
   const Record* recs_;
   size_t count_;
+  size_t first_;  // index of recs_[0] among all records, for the block extents
+  const BlockExtent& blocks_;
   const Bands& bands_;
   int32_t target_;
+  int64_t tStart_;
+  int64_t tEnd_;
   RecordOut<Sink>& out_;
   int32_t piece_ = kNone;
   size_t deferred_ = 0;  // records 1..deferred_ still to write after the opening pen-up
@@ -454,42 +536,85 @@ void WriteSingle(const std::vector<Record>& records, Sink& sink) {
   out.Finish();
 }
 
+// The bands a path is written in: one for a whole path, or the run of
+// bands from `low` to `high` that a cut path is cut into.
+struct BandSpan {
+  uint8_t low = 0;
+  uint8_t high = 0;
+  bool cut = false;
+};
+static_assert(kMaxSections <= 255, "band numbers are held in a byte");
+
+BandSpan SpanOf(const Path& path, const Bands& bands) {
+  const int32_t band = PlacePath(path, bands);
+  if (band >= 0) return BandSpan{static_cast<uint8_t>(band), static_cast<uint8_t>(band), false};
+  const int32_t low = bands.Of(path.minA);
+  const int32_t high = std::max(low, bands.Of(int64_t{path.maxA} - 1));
+  return BandSpan{static_cast<uint8_t>(low), static_cast<uint8_t>(high), true};
+}
+
+// The paths grouped by the first band they are written in, each group in
+// list order: group k is order[start[k]] up to order[start[k + 1]].
+struct FirstBandOrder {
+  std::vector<size_t> order;
+  std::vector<size_t> start;
+};
+
+FirstBandOrder GroupByFirstBand(const std::vector<BandSpan>& spans, int32_t count) {
+  FirstBandOrder g;
+  g.start.assign(static_cast<size_t>(count) + 1, 0);
+  for (const BandSpan& s : spans) ++g.start[s.low + size_t{1}];
+  for (size_t k = 1; k < g.start.size(); ++k) g.start[k] += g.start[k - 1];
+  g.order.resize(spans.size());
+  std::vector<size_t> next(g.start.begin(), g.start.end() - 1);
+  for (size_t p = 0; p < spans.size(); ++p) g.order[next[spans[p].low]++] = p;
+  return g;
+}
+
+// Writes the bands in order. Each band receives, in list order, the paths
+// that start in it and the cut paths carried over from the band before; a
+// cut path is walked once in every band it touches. Only the cut paths
+// still open are held from one band to the next.
 template <class Sink>
 void WriteBands(const std::vector<Record>& records, const std::vector<Path>& paths, int32_t extent,
                 int32_t count, Sink& sink) {
   const Bands bands(extent, count);
-  // Per band, the paths it receives in list order; cut paths appear in every
-  // band they touch and are walked once per band.
-  std::vector<std::vector<size_t>> lists(static_cast<size_t>(count));
-  std::vector<bool> cut(paths.size(), false);
-  for (size_t p = 0; p < paths.size(); ++p) {
-    const int32_t band = PlacePath(paths[p], bands);
-    if (band >= 0) {
-      lists[static_cast<size_t>(band)].push_back(p);
-      continue;
-    }
-    cut[p] = true;
-    const int32_t low = bands.Of(paths[p].minA);
-    const int32_t high = std::max(low, bands.Of(int64_t{paths[p].maxA} - 1));
-    for (int32_t k = low; k <= high; ++k) lists[static_cast<size_t>(k)].push_back(p);
-  }
+  std::vector<BandSpan> spans;
+  spans.reserve(paths.size());
+  for (const Path& path : paths) spans.push_back(SpanOf(path, bands));
+  const FirstBandOrder groups = GroupByFirstBand(spans, count);
+  const BlockExtent blocks(records);
 
   RecordOut<Sink> out(sink);
+  auto write = [&](size_t p, int32_t k) {
+    const size_t first = paths[p].first;
+    const size_t last = p + 1 < paths.size() ? paths[p + 1].first : records.size();
+    if (spans[p].cut) {
+      CutWalker<Sink>(records, blocks, first, last, bands, k, out).Run();
+      return;
+    }
+    // A whole path, opened with a pen-up even when the drawing began with
+    // pen-down moves.
+    out.Move(kUp, records[first].a, records[first].b);
+    for (size_t i = first + 1; i < last; ++i) out.Move(records[i].kind, records[i].a, records[i].b);
+  };
+
   out.Text("IN;");
+  std::vector<size_t> open;  // cut paths that go on into band k, in list order
+  std::vector<size_t> stillOpen;
   for (int32_t k = 0; k < count; ++k) {
     if (k > 0) out.Marker(k + 1);
-    for (const size_t p : lists[static_cast<size_t>(k)]) {
-      const size_t first = paths[p].first;
-      const size_t last = p + 1 < paths.size() ? paths[p + 1].first : records.size();
-      if (cut[p]) {
-        CutWalker<Sink>(records.data() + first, last - first, bands, k, out).Run();
-        continue;
-      }
-      // A whole path, opened with a pen-up even when the drawing began
-      // with pen-down moves.
-      out.Move(kUp, records[first].a, records[first].b);
-      for (size_t i = first + 1; i < last; ++i) out.Move(records[i].kind, records[i].a, records[i].b);
+    const size_t* starting = groups.order.data() + groups.start[static_cast<size_t>(k)];
+    const size_t* const startingEnd = groups.order.data() + groups.start[static_cast<size_t>(k) + 1];
+    size_t carried = 0;
+    stillOpen.clear();
+    while (carried < open.size() || starting != startingEnd) {
+      const bool takeCarried = starting == startingEnd || (carried < open.size() && open[carried] < *starting);
+      const size_t p = takeCarried ? open[carried++] : *starting++;
+      write(p, k);
+      if (spans[p].high > k) stillOpen.push_back(p);
     }
+    open.swap(stillOpen);
   }
   out.Text("@;");
   out.Finish();
