@@ -37,17 +37,18 @@ snapshot() {
   (cd "$1" && find . -printf '%y %p\n' | sort && find . -type f -print0 | sort -z | xargs -0r sha256sum)
 }
 
+# Every run is bounded: a file that blocks on open must not hang the suite.
 run() {  # run ARGS...: plotsend with stdout and stderr kept, status in $status
-  "$plotsend" "$@" >"$root/out" 2>"$root/err"
+  timeout 60 "$plotsend" "$@" >"$root/out" 2>"$root/err"
   status=$?
 }
 
 # Permission cases need a user the permissions apply to: as root, nobody.
 run_unprivileged() {
   if [ "$(id -u)" -eq 0 ]; then
-    setpriv --reuid=65534 --regid=65534 --clear-groups "$plotsend" "$@" >"$root/out" 2>"$root/err"
+    timeout 60 setpriv --reuid=65534 --regid=65534 --clear-groups "$plotsend" "$@" >"$root/out" 2>"$root/err"
   else
-    "$plotsend" "$@" >"$root/out" 2>"$root/err"
+    timeout 60 "$plotsend" "$@" >"$root/out" 2>"$root/err"
   fi
   status=$?
 }
@@ -153,6 +154,7 @@ fi
 w=$(new_job coded)
 printf '1,1,' >"$w/codeinfo.kv"
 printf '17' >"$w/codenumble.kv"
+chmod 666 "$w/codeinfo.kv"
 mkdir "$root/coded_out" && chmod 555 "$root/coded_out"
 run_unprivileged --workdir "$w" export "$root/coded_out/_17_.plt"
 check "failed coded export fails" test "$status" -ne 0
