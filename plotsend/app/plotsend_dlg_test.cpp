@@ -265,7 +265,8 @@ TEST_F(DialogTest, AnOutputOntoAWorkFileIsRefused) {
     host.enabledState.clear();
     host.answer = target;
     EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed) << target;
-    EXPECT_EQ(host.errors, std::vector<std::string>{"The output file is one of the job's work files: " + target});
+    EXPECT_EQ(host.errors,
+              std::vector<std::string>{"The output file is one of the job's work files: " + target});
     EXPECT_TRUE(host.enabledState.empty());  // still Ready, nothing switched
   }
   EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), kSquare);

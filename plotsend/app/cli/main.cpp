@@ -113,7 +113,9 @@ int Run(const std::vector<std::string>& args) {
   dlg.Initialise();
   // Without its mark values the job would be cut in the wrong place: stop
   // here and leave every file as it is.
-  if (!dlg.MarkRefRead()) return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
+  if (!dlg.MarkRefRead()) {
+    return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
+  }
   if (!options->file && dlg.GetJobInfo().CodeMode == 0) {
     return Fail(Text(TextId::NoOutputFile, language) + " (export FILE)", 2);
   }
