@@ -109,6 +109,7 @@ bool CXmlDocument::ParseText(std::string_view text) {
 }
 
 bool CXmlDocument::ParseText(std::string&& text) {
+  loadFailed_ = false;
   text_ = std::move(text);
   if (text_.size() > kMaxDocumentText) text_.clear();
   result_.clear();

@@ -109,6 +109,9 @@ class CXmlDocument {
   int32_t deletedHead_ = 0;
   int nodeKind_ = 0;
   uint32_t docFlags_ = 0;
+  // Set when LoadFile could not read its file: the text then stands for no
+  // file, and SaveFile refuses to write it over one.
+  bool loadFailed_ = false;
   ElementIndex index_;
 };
 

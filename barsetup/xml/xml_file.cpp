@@ -305,7 +305,15 @@ bool SaveTextFile(const std::string& path, std::string_view text, std::string* r
                   uint32_t* flags, const XmlPlatform& platform, int textCodePage) {
   std::string records;
   uint32_t f = (flags != nullptr ? *flags : 0) | kDocWriteMode;
-  const std::string temp = path + ".tmp~";
+  // Through a symbolic link the file it leads to is replaced, and the link
+  // stays; the new text is written beside that file.
+  std::string target;
+  if (!platform.FinalPath(path, &target)) {
+    AddFileError(records, platform.LastFileError());
+    Finish(result, records, flags, f);
+    return false;
+  }
+  const std::string temp = target + ".tmp~";
   FilePtr file(platform.OpenFile(temp, "wb"));
   if (!file) {
     AddFileError(records, platform.LastFileError());
@@ -377,7 +385,7 @@ bool SaveTextFile(const std::string& path, std::string_view text, std::string* r
     Finish(result, records, flags, f);
     return false;
   }
-  if (!platform.ReplaceFile(temp, path)) {
+  if (!platform.ReplaceFile(temp, target)) {
     AddFileError(records, platform.LastFileError());
     platform.RemoveFile(temp);
     Finish(result, records, flags, f);
@@ -393,6 +401,10 @@ bool CXmlDocument::LoadFile(const std::string& path) {
   uint32_t flags = docFlags_;
   const bool ok = LoadTextFile(path, text, &result_, &flags, *platform_, textCodePage_);
   docFlags_ = flags;
+  // Only new text of its own makes such a document saveable again (a read
+  // file or ParseText): edits alone build on an empty text that stands for
+  // no file, and saving it would wipe the file it is written to.
+  loadFailed_ = !ok;
   text_ = ok ? std::move(text) : std::string();
   if (text_.capacity() < text_.size() + EditSlack(text_.size()) / 2) {
     text_.reserve(text_.size() + EditSlack(text_.size()));
@@ -405,6 +417,7 @@ bool CXmlDocument::LoadFile(const std::string& path) {
 }
 
 bool CXmlDocument::SaveFile(const std::string& path) {
+  if (loadFailed_) return false;
   return SaveTextFile(path, text_, &result_, &docFlags_, *platform_, textCodePage_);
 }
 

@@ -183,6 +183,39 @@ TEST(Files, MissingAndEmptyFiles) {
   EXPECT_EQ(doc.Text(), "");
 }
 
+TEST(Files, AFailedLoadIsNotSavedOverAFile) {
+  TempDir dir;
+  const std::string target = dir.Path("keep.xml");
+  WriteBytes(target, "<keep/>");
+  CXmlDocument doc("<old/>");
+  EXPECT_FALSE(doc.LoadFile(dir.Path("missing.xml")));
+  const std::string loadRecords = doc.GetResult();
+  EXPECT_FALSE(doc.SaveFile(target));
+  EXPECT_EQ(doc.GetResult(), loadRecords);
+  // Edits on the empty text do not make it a document of the file.
+  ASSERT_TRUE(doc.AddElement("added"));
+  EXPECT_FALSE(doc.SaveFile(target));
+  EXPECT_FALSE(doc.SaveFile(dir.Path("new.xml")));
+  EXPECT_EQ(ReadBytes(target), "<keep/>");
+  EXPECT_EQ(dir.FileCount(), 1u);
+
+  // New text does: ParseText, or a file that was read, even one that does
+  // not parse.
+  doc.ParseText("<new/>");
+  EXPECT_TRUE(doc.SaveFile(target));
+  EXPECT_EQ(ReadBytes(target), "<new/>");
+  EXPECT_FALSE(doc.LoadFile(dir.Path("missing.xml")));
+  WriteBytes(dir.Path("empty.xml"), "");
+  EXPECT_FALSE(doc.LoadFile(dir.Path("empty.xml")));
+  EXPECT_TRUE(doc.SaveFile(dir.Path("empty.xml")));
+  EXPECT_FALSE(doc.LoadFile(dir.Path("missing.xml")));
+  EXPECT_TRUE(doc.LoadFile(target));
+  ASSERT_TRUE(doc.FindElement("new"));
+  ASSERT_TRUE(doc.SetAttribute("a", "1"));
+  EXPECT_TRUE(doc.SaveFile(target));
+  EXPECT_EQ(ReadBytes(target), "<new a=\"1\"/>");
+}
+
 TEST(Files, NulsAreRemoved) {
   TempDir dir;
   WriteBytes(dir.Path("n.xml"), std::string("<a>\0b\0\0</a>", 11));
@@ -285,6 +318,9 @@ class FailingReplace : public XmlPlatform {
   std::FILE* OpenFile(const std::string& path, const char* mode) const override {
     return real().OpenFile(path, mode);
   }
+  bool FinalPath(const std::string& path, std::string* target) const override {
+    return real().FinalPath(path, target);
+  }
   bool ReplaceFile(const std::string&, const std::string&) const override { return false; }
   void RemoveFile(const std::string& path) const override { real().RemoveFile(path); }
   FileError LastFileError() const override { return {"Access is denied.", 5}; }
@@ -309,6 +345,48 @@ TEST(Files, FailedSaveKeepsTheOriginal) {
   CXmlDocument real("<x/>");
   EXPECT_FALSE(real.SaveFile(dir.Path("no/such/dir/x.xml")));
   EXPECT_EQ(real.GetResult().rfind("<file_error msg=\"", 0), 0u);
+}
+
+// Makes link lead to target; false where the system or the user may not.
+bool MakeLink(const std::string& target, const std::string& link) {
+  std::error_code ec;
+  fs::create_symlink(fs::u8path(target), fs::u8path(link), ec);
+  return !ec;
+}
+
+TEST(Files, SavingThroughLinksReplacesTheFileAtTheirEnd) {
+  TempDir dir;
+  fs::create_directories(fs::u8path(dir.Path("real")));
+  const std::string target = dir.Path("real/target.xml");
+  WriteBytes(target, "<old/>");
+  // first -> real/second (absolute) -> ../real/target.xml (relative to real/)
+  if (!MakeLink("../real/target.xml", dir.Path("real/second"))) GTEST_SKIP() << "no symbolic links";
+  ASSERT_TRUE(MakeLink(dir.Path("real/second"), dir.Path("first")));
+  CXmlDocument doc("<new/>");
+  EXPECT_TRUE(doc.SaveFile(dir.Path("first"))) << doc.GetResult();
+  EXPECT_EQ(ReadBytes(target), "<new/>");
+  EXPECT_TRUE(fs::is_symlink(fs::u8path(dir.Path("first"))));
+  EXPECT_TRUE(fs::is_symlink(fs::u8path(dir.Path("real/second"))));
+  EXPECT_EQ(ReadBytes(dir.Path("first")), "<new/>");
+  EXPECT_EQ(dir.FileCount(), 2u);  // real/ and first: no temporary file left
+  EXPECT_EQ(std::distance(fs::directory_iterator(fs::u8path(dir.Path("real"))), fs::directory_iterator()), 2);
+
+  // A link to a file that does not exist yet creates that file.
+  ASSERT_TRUE(MakeLink("real/later.xml", dir.Path("later")));
+  EXPECT_TRUE(doc.SaveFile(dir.Path("later")));
+  EXPECT_EQ(ReadBytes(dir.Path("real/later.xml")), "<new/>");
+  EXPECT_TRUE(fs::is_symlink(fs::u8path(dir.Path("later"))));
+}
+
+TEST(Files, SavingThroughALoopOfLinksFails) {
+  TempDir dir;
+  if (!MakeLink(dir.Path("b"), dir.Path("a"))) GTEST_SKIP() << "no symbolic links";
+  ASSERT_TRUE(MakeLink(dir.Path("a"), dir.Path("b")));
+  CXmlDocument doc("<x/>");
+  EXPECT_FALSE(doc.SaveFile(dir.Path("a")));
+  EXPECT_EQ(doc.GetResult().rfind("<file_error msg=\"", 0), 0u) << doc.GetResult();
+  EXPECT_TRUE(fs::is_symlink(fs::u8path(dir.Path("a"))));
+  EXPECT_EQ(dir.FileCount(), 2u);
 }
 
 TEST(Files, NonAsciiPath) {

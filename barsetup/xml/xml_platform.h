@@ -38,6 +38,10 @@ class XmlPlatform {
 
   // fopen with a UTF-8 path.
   virtual std::FILE* OpenFile(const std::string& path, const char* mode) const = 0;
+  // The file that writing to path changes: path itself, or, when path is a
+  // symbolic link, the end of its chain of links. False, with the error for
+  // LastFileError, when the chain cannot be followed (a loop, say).
+  virtual bool FinalPath(const std::string& path, std::string* target) const = 0;
   // Moves source over target, replacing target if it exists.
   virtual bool ReplaceFile(const std::string& source, const std::string& target) const = 0;
   virtual void RemoveFile(const std::string& path) const = 0;

@@ -1,6 +1,7 @@
 // POSIX adapter of the XML platform port: iconv for code pages, stdio and
 // errno for files.
 #include <iconv.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -170,6 +171,30 @@ class PosixXmlPlatform final : public XmlPlatform {
     return std::fopen(path.c_str(), mode);
   }
 
+  bool FinalPath(const std::string& path, std::string* target) const override {
+    std::string current = path;
+    for (int hops = 0; hops < kMaxLinkHops; ++hops) {
+      struct stat st;
+      // Not a link (or nothing there yet): this is the file to write.
+      if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        *target = std::move(current);
+        return true;
+      }
+      std::string link;
+      if (!ReadLink(current, static_cast<size_t>(st.st_size), &link)) return false;
+      if (link[0] == '/') {
+        current = std::move(link);
+      } else {
+        // Relative to the directory that holds the link.
+        const size_t slash = current.rfind('/');
+        current.resize(slash == std::string::npos ? 0 : slash + 1);
+        current += link;
+      }
+    }
+    errno = ELOOP;
+    return false;
+  }
+
   bool ReplaceFile(const std::string& source, const std::string& target) const override {
     return std::rename(source.c_str(), target.c_str()) == 0;
   }
@@ -180,6 +205,29 @@ class PosixXmlPlatform final : public XmlPlatform {
   FileError FileTooLargeError() const override { return ErrorFor(EFBIG); }
 
  private:
+  // As many links as the kernel follows in one path lookup.
+  static constexpr int kMaxLinkHops = 40;
+
+  // The text of a symbolic link; size is what lstat reported (0 on some
+  // file systems), so the buffer grows until the text fits.
+  static bool ReadLink(const std::string& path, size_t size, std::string* link) {
+    std::string buffer(size + 1 > 256 ? size + 1 : 256, '\0');
+    for (;;) {
+      const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+      if (n < 0) return false;
+      if (static_cast<size_t>(n) < buffer.size()) {
+        buffer.resize(static_cast<size_t>(n));
+        if (buffer.empty()) {
+          errno = ENOENT;
+          return false;
+        }
+        *link = std::move(buffer);
+        return true;
+      }
+      buffer.resize(buffer.size() * 2);
+    }
+  }
+
   static FileError ErrorFor(int code) {
     FileError e;
     e.number = code;

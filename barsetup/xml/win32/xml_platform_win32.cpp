@@ -1,6 +1,7 @@
 // Win32 adapter of the XML platform port: MultiByteToWideChar,
 // WideCharToMultiByte and GetACP for code pages; wide-character file
-// functions, MoveFileExW and FormatMessageW for files.
+// functions, GetFinalPathNameByHandleW, MoveFileExW and FormatMessageW for
+// files.
 #include <windows.h>
 
 #include <climits>
@@ -105,6 +106,38 @@ class Win32XmlPlatform final : public XmlPlatform {
     const std::wstring wmode = Widen(mode);
     SetLastError(ERROR_SUCCESS);
     return _wfopen(wpath.c_str(), wmode.c_str());
+  }
+
+  bool FinalPath(const std::string& path, std::string* target) const override {
+    *target = path;
+    // Opening follows the whole chain of links; the open file's own path is
+    // the one to replace. (Links are not always marked as reparse points,
+    // under wine for one, so every existing file is asked.)
+    HANDLE file = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      // A loop cannot be written through; a file that does not exist (or a
+      // link to one) is written as it is.
+      return GetLastError() != ERROR_CANT_RESOLVE_FILENAME;
+    }
+    std::wstring final(MAX_PATH, L'\0');
+    const DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    DWORD n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), kFlags);
+    if (n >= final.size()) {
+      final.resize(n);
+      n = GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), kFlags);
+    }
+    CloseHandle(file);
+    if (n == 0 || n >= final.size()) return true;
+    final.resize(n);
+    // "\\?\C:\..." back to "C:\...", "\\?\UNC\server\..." to "\\server\...".
+    if (final.rfind(L"\\\\?\\UNC\\", 0) == 0) {
+      final.erase(2, 6);
+    } else if (final.rfind(L"\\\\?\\", 0) == 0 && final.size() > 5 && final[5] == L':') {
+      final.erase(0, 4);
+    }
+    *target = Narrow(final.data(), static_cast<int>(final.size()));
+    return true;
   }
 
   bool ReplaceFile(const std::string& source, const std::string& target) const override {
