@@ -5,6 +5,7 @@
 
 #include "markup_tokenizer.h"
 #include "xml_escape.h"
+#include "xml_name.h"
 
 namespace barsetup {
 namespace {
@@ -232,7 +233,7 @@ std::string CXmlDocument::GetAttribute(std::string_view name) const {
 }
 
 bool CXmlDocument::SetAttribute(std::string_view name, std::string_view value) {
-  if (!IsLive(currentPos_) || name.empty()) return false;
+  if (!IsLive(currentPos_) || !IsXmlName(name, textCodePage_, *platform_)) return false;
   const int32_t e = currentPos_;
   AttributeSpan span = ScanAttributes(e, name);
   std::string quoted;
@@ -307,7 +308,7 @@ bool CXmlDocument::AddElement(std::string_view name, const char* content, unsign
 }
 
 bool CXmlDocument::AddElement(std::string_view name, std::string_view content, unsigned flags) {
-  if (name.empty()) return false;
+  if (!IsXmlName(name, textCodePage_, *platform_)) return false;
   int32_t parent, ref;
   if ((flags & kAddChild) != 0) {
     if (!IsLive(currentPos_)) return false;

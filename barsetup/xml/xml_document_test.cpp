@@ -276,6 +276,44 @@ TEST(Editing, FailuresChangeNothing) {
   EXPECT_EQ(doc.Text(), before);
 }
 
+TEST(Editing, NamesThatAreNotXmlNamesAreRefused) {
+  CXmlDocument doc("<r><a k=\"1\"/></r>");
+  const std::string before = doc.Text();
+  ASSERT_TRUE(doc.FindElement("r"));
+  for (const char* name : {"a b", "<z>", "x=y", "q\"", "1a", "a/", ""}) {
+    EXPECT_FALSE(doc.AddElement(name, nullptr, kAddChild)) << name;
+    EXPECT_FALSE(doc.AddElement(name, "text", kAddChild)) << name;
+    EXPECT_FALSE(doc.AddElement(name, std::string_view("t"), kAddBefore)) << name;
+    EXPECT_FALSE(doc.SetAttribute(name, "v")) << name;
+  }
+  EXPECT_FALSE(doc.AddElement(std::string_view("a\0b", 3)));
+  ASSERT_TRUE(doc.EnterElement());
+  ASSERT_TRUE(doc.FindElement("a"));
+  EXPECT_FALSE(doc.SetAttribute("k v", "2"));  // not even over an existing one
+  EXPECT_EQ(doc.Text(), before);
+  EXPECT_EQ(CurrentName(doc), "a");
+  ExpectIndexTrue(doc);
+}
+
+TEST(Editing, NonAsciiNamesAsTheTextHoldsThem) {
+  CXmlDocument doc("<r/>");
+  ASSERT_TRUE(doc.FindElement("r"));
+  ASSERT_TRUE(doc.AddElement("\xE5\x90\x8D:\xC3\xA9-1", nullptr, kAddChild | kAddNoLineBreak));
+  ASSERT_TRUE(doc.EnterElement());
+  EXPECT_EQ(CurrentName(doc), "\xE5\x90\x8D:\xC3\xA9-1");
+  ASSERT_TRUE(doc.SetAttribute("\xC3\xA9t\xC3\xA9", "v"));
+  EXPECT_EQ(doc.GetAttribute("\xC3\xA9t\xC3\xA9"), "v");
+  EXPECT_FALSE(doc.SetAttribute("\xE9t\xE9", "w"));  // code page 1252 bytes, not UTF-8
+  EXPECT_EQ(doc.Text(), "<r><\xE5\x90\x8D:\xC3\xA9-1 \xC3\xA9t\xC3\xA9=\"v\"/></r>");
+  ExpectIndexTrue(doc);
+
+  CXmlDocument latin(DefaultXmlPlatform(), 1252);
+  ASSERT_TRUE(latin.AddElement("\xE9t\xE9", nullptr, kAddNoLineBreak));
+  ASSERT_TRUE(latin.SetAttribute("\xC0", "1"));
+  EXPECT_FALSE(latin.SetAttribute("\xC3\xA9\xD7", "2"));
+  EXPECT_EQ(latin.Text(), "<\xE9t\xE9 \xC0=\"1\"/>");
+}
+
 TEST(Editing, RemoveFirstChildThenFindContinues) {
   CXmlDocument doc("<r>\r\n<a><x/></a>\r\n<b/>\r\n<c/>\r\n</r>");
   ASSERT_TRUE(doc.FindElement("r"));
