@@ -226,6 +226,12 @@ int main() {
   bool manyConsistent = true;
   for (int i = 0; i < 3; ++i) {
     many[i] = AddAndRemoveChildren(counts[i]);
+    for (int run = 1; run < 3; ++run) {  // the best of three
+      const ManyChildren again = AddAndRemoveChildren(counts[i]);
+      many[i].add = std::min(many[i].add, again.add);
+      many[i].remove = std::min(many[i].remove, again.remove);
+      many[i].consistent = many[i].consistent && again.consistent;
+    }
     manyConsistent = manyConsistent && many[i].consistent;
     std::printf("%5d children       add %8.2f ms, remove %8.2f ms%s\n", counts[i], many[i].add * 1e3,
                 many[i].remove * 1e3, many[i].consistent ? "" : " (index DIFFERS)");

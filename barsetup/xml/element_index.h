@@ -1,7 +1,16 @@
 // The element index of a document: one record per element, in segments of
 // 65,536 records that never move once full.
+//
+// An edit moves the starts of all elements after it. So that a run of edits
+// close to each other costs no more than the records between them, starts
+// are kept in two forms around the place of the last edit: the records
+// before it hold their start, those after it their start plus a common
+// shift, and an edit changes only the shift. Only the records that the next
+// edit point passes over change form.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -44,23 +53,23 @@ class ElementIndex {
     if (segments_.empty()) segments_.push_back(std::make_unique<Segment>());
     Reserve(minRecords);
     count_ = 0;
-    Add();
+    order_.clear();
+    order_.reserve(minRecords);
+    beforeEnd_ = afterBegin_ = 0;
+    orderWidening_ = kFirstOrderWidening;
+    shift_ = kShiftBase;
+    afterFrom_ = UINT32_MAX;
+    NewRecord(0);
   }
 
-  // A new cleared record at the end; its number.
-  int32_t Add() {
-    const uint32_t seg = count_ >> kSegmentBits;
-    if (seg >= segments_.size()) segments_.push_back(std::make_unique<Segment>());
-    Segment& s = *segments_[seg];
-    if (s.records.size() == s.records.capacity()) {
-      size_t grown = s.records.capacity() + s.records.capacity() / 2 + 16;
-      if (grown > kSegmentSize) grown = kSegmentSize;
-      s.records.reserve(grown);
-      s.starts.reserve(grown);
-    }
-    s.records.emplace_back();
-    s.starts.push_back(0);
-    return static_cast<int32_t>(count_++);
+  // A new cleared record at the end, starting at start; its number. The
+  // start must lie after every other record's and before the last edit's
+  // end: records come in document order, or one at a time from an edit.
+  int32_t Add(uint32_t start) {
+    const int32_t r = NewRecord(start);
+    if (beforeEnd_ == afterBegin_) OpenOrderGap();
+    order_[beforeEnd_++] = r;
+    return r;
   }
 
   ElementRecord& operator[](int32_t p) {
@@ -69,11 +78,9 @@ class ElementIndex {
   const ElementRecord& operator[](int32_t p) const {
     return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->records[p & (kSegmentSize - 1)];
   }
-  uint32_t& Start(int32_t p) {
-    return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->starts[p & (kSegmentSize - 1)];
-  }
   uint32_t Start(int32_t p) const {
-    return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->starts[p & (kSegmentSize - 1)];
+    const uint32_t s = Stored(p);
+    return s >= afterFrom_ ? s - shift_ : s;
   }
 
   // Links record r in as the last child of parent.
@@ -96,13 +103,27 @@ class ElementIndex {
   // Next unused record number.
   uint32_t Count() const { return count_; }
 
-  // Every record starting at or after from moves by delta (mod 2^32).
-  void ShiftStarts(uint32_t from, uint32_t delta) {
-    for (auto& s : segments_) {
-      uint32_t* p = s->starts.data();
-      const size_t n = s->starts.size();
-      for (size_t i = 0; i < n; ++i) p[i] += p[i] >= from ? delta : 0u;
+  // The text [pos, pos + removed) was replaced by inserted bytes: records
+  // starting after it move, and those starting inside it, which the caller
+  // has released, are dropped.
+  void Edit(uint32_t pos, uint32_t removed, uint32_t inserted) {
+    while (beforeEnd_ > 0 && Stored(order_[beforeEnd_ - 1]) >= pos) {
+      const int32_t r = order_[--beforeEnd_];
+      Stored(r) += shift_;
+      order_[--afterBegin_] = r;
     }
+    while (afterBegin_ < order_.size()) {
+      const int32_t r = order_[afterBegin_];
+      const uint32_t start = Stored(r) - shift_;
+      if (start >= pos + removed) break;
+      ++afterBegin_;
+      if (start < pos) {
+        Stored(r) = start;
+        order_[beforeEnd_++] = r;
+      }
+    }
+    shift_ += removed - inserted;
+    afterFrom_ = pos + inserted + shift_;
   }
 
  private:
@@ -110,6 +131,51 @@ class ElementIndex {
     std::vector<uint32_t> starts;
     std::vector<ElementRecord> records;
   };
+
+  // The shift of the records after the edit point starts here and falls by
+  // the net growth of the text. Texts hold at most 0x7FFF0000 bytes, so it
+  // stays above 0x10000 and start plus shift below 2^32: the two forms of
+  // start never meet.
+  static constexpr uint32_t kShiftBase = 0x80000000u;
+
+  uint32_t& Stored(int32_t p) {
+    return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->starts[p & (kSegmentSize - 1)];
+  }
+  uint32_t Stored(int32_t p) const {
+    return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->starts[p & (kSegmentSize - 1)];
+  }
+
+  // Room for one more record before the edit point: at the end while
+  // nothing lies after it (as in the parse), else a gap that doubles with
+  // each opening up to half the records, so that a run of additions moves
+  // the records after it only a few times and a single one touches little
+  // new memory.
+  void OpenOrderGap() {
+    if (afterBegin_ == order_.size()) {
+      order_.push_back(0);
+      afterBegin_ = order_.size();
+      return;
+    }
+    const size_t extra = std::min(orderWidening_, order_.size() / 2 + 16);
+    if (orderWidening_ < order_.size()) orderWidening_ *= 2;
+    order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(afterBegin_), extra, 0);
+    afterBegin_ += extra;
+  }
+
+  int32_t NewRecord(uint32_t start) {
+    const uint32_t seg = count_ >> kSegmentBits;
+    if (seg >= segments_.size()) segments_.push_back(std::make_unique<Segment>());
+    Segment& s = *segments_[seg];
+    if (s.records.size() == s.records.capacity()) {
+      size_t grown = s.records.capacity() + s.records.capacity() / 2 + 16;
+      if (grown > kSegmentSize) grown = kSegmentSize;
+      s.records.reserve(grown);
+      s.starts.reserve(grown);
+    }
+    s.records.emplace_back();
+    s.starts.push_back(start);
+    return static_cast<int32_t>(count_++);
+  }
 
   void Reserve(size_t n) {
     size_t seg = 0;
@@ -125,6 +191,16 @@ class ElementIndex {
 
   std::vector<std::unique_ptr<Segment>> segments_;
   uint32_t count_ = 0;
+  // The records in document order (record 0 is not among them), with a gap
+  // at the edit point: [0, beforeEnd_) lie before it, [afterBegin_, end)
+  // after it. Moving the edit point moves records across the gap.
+  std::vector<int32_t> order_;
+  size_t beforeEnd_ = 0;
+  size_t afterBegin_ = 0;
+  static constexpr size_t kFirstOrderWidening = 64;
+  size_t orderWidening_ = kFirstOrderWidening;
+  uint32_t shift_ = kShiftBase;
+  uint32_t afterFrom_ = UINT32_MAX;  // stored starts from here on are shifted
 };
 
 }  // namespace barsetup

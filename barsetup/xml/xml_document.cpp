@@ -79,6 +79,33 @@ bool ParsePath(std::string_view path, std::string_view* firstName) {
   }
 }
 
+// Where the element name of a start tag begins and ends: after the "<" and
+// any white space, at least one character, up to a name delimiter.
+size_t ElementNameBegin(std::string_view tag) {
+  size_t i = 1;
+  while (i < tag.size() && IsXmlSpace(static_cast<unsigned char>(tag[i]))) ++i;
+  return std::min(i, tag.size());
+}
+
+size_t ElementNameEnd(std::string_view tag) {
+  size_t i = ElementNameBegin(tag);
+  if (i < tag.size()) ++i;  // at least one character
+  while (i < tag.size() && !IsNameDelimiter(static_cast<unsigned char>(tag[i]))) ++i;
+  return i;
+}
+
+// Where the name of a start tag ends as the parse reads it: at white space,
+// "/" or ">".
+size_t TagNameEnd(std::string_view tag) {
+  size_t i = 1;
+  while (i < tag.size()) {
+    const auto c = static_cast<unsigned char>(tag[i]);
+    if (IsXmlSpace(c) || c == '/' || c == '>') break;
+    ++i;
+  }
+  return std::min(i, tag.size());
+}
+
 }  // namespace
 
 CXmlDocument::CXmlDocument() : CXmlDocument(DefaultXmlPlatform()) {}
@@ -111,35 +138,29 @@ bool CXmlDocument::ParseText(std::string_view text) {
 
 bool CXmlDocument::ParseText(std::string&& text) {
   loadFailed_ = false;
-  text_ = std::move(text);
-  if (text_.size() > kMaxDocumentText) text_.clear();
+  if (text.size() > kMaxDocumentText) text.clear();
+  text_.Assign(std::move(text));
   result_.clear();
   return ParseDocument();
 }
 
+std::string_view CXmlDocument::StartTag(int32_t p) const {
+  const size_t start = index_.Start(p);
+  if (start >= text_.size()) return {};
+  return text_.View(start, std::min(start + index_[p].startTagLength, text_.size()));
+}
+
 std::string_view CXmlDocument::ElementName(int32_t p) const {
-  if (!IsLive(p)) return {};
-  const size_t tagEnd = size_t{index_.Start(p)} + index_[p].startTagLength;
-  if (tagEnd > text_.size()) return {};
-  size_t i = index_.Start(p) + 1;
-  while (i < tagEnd && IsXmlSpace(static_cast<unsigned char>(text_[i]))) ++i;
-  const size_t begin = i;
-  if (i < tagEnd) ++i;  // at least one character
-  while (i < tagEnd && !IsNameDelimiter(static_cast<unsigned char>(text_[i]))) ++i;
-  return std::string_view(text_).substr(begin, i - begin);
+  if (!IsLive(p) || size_t{index_.Start(p)} + index_[p].startTagLength > text_.size()) return {};
+  const std::string_view tag = StartTag(p);
+  const size_t begin = ElementNameBegin(tag);
+  return tag.substr(begin, ElementNameEnd(tag) - begin);
 }
 
 std::string_view CXmlDocument::StartTagName(int32_t p) const {
   if (!IsLive(p)) return {};
-  const size_t tagEnd = std::min(size_t{index_.Start(p)} + index_[p].startTagLength, text_.size());
-  const size_t begin = index_.Start(p) + 1;
-  size_t i = begin;
-  while (i < tagEnd) {
-    const auto c = static_cast<unsigned char>(text_[i]);
-    if (IsXmlSpace(c) || c == '/' || c == '>') break;
-    ++i;
-  }
-  return std::string_view(text_).substr(begin, i - begin);
+  const std::string_view tag = StartTag(p);
+  return tag.empty() ? tag : tag.substr(1, TagNameEnd(tag) - 1);
 }
 
 size_t CXmlDocument::ElementCount() const {
@@ -204,32 +225,33 @@ void CXmlDocument::RewindElements() {
 AttributeSpan CXmlDocument::ScanAttributes(int32_t p, std::string_view name) const {
   const ElementRecord& rec = index_[p];
   const size_t start = index_.Start(p);
-  size_t limit = std::min(start + rec.startTagLength, text_.size());
+  const std::string_view tag = StartTag(p);
+  size_t limit = tag.size();
   // Attributes live before the closing ">" (and the "/" of "/>"), even when
   // stray quotes would carry a scan past them.
-  if (limit > start && text_[limit - 1] == '>') --limit;
-  if (rec.length == rec.startTagLength && (rec.flags & kElementUnended) == 0 && limit > start &&
-      text_[limit - 1] == '/') {
+  if (limit > 0 && tag[limit - 1] == '>') --limit;
+  if (rec.length == rec.startTagLength && (rec.flags & kElementUnended) == 0 && limit > 0 &&
+      tag[limit - 1] == '/') {
     --limit;
   }
   // Attributes follow the name as the parse reads it: where the element name
   // ends earlier (at one of ! ; = ? \ " ' < or NUL), what lies between is
   // still part of the tag's name, and an edit there would split it.
-  const std::string_view elementName = ElementName(p);
-  const std::string_view tagName = StartTagName(p);
-  const size_t from =
-      std::max(static_cast<size_t>(elementName.data() - text_.data()) + elementName.size(),
-               static_cast<size_t>(tagName.data() - text_.data()) + tagName.size());
-  return FindTagAttribute(text_, std::min(from, limit), limit, name,
-                          (docFlags_ & kDocIgnoreCase) != 0);
+  const size_t from = std::max(ElementNameEnd(tag), TagNameEnd(tag));
+  AttributeSpan span =
+      FindTagAttribute(tag, std::min(from, limit), limit, name, (docFlags_ & kDocIgnoreCase) != 0);
+  span.nameEnd += start;
+  span.valueStart += start;
+  span.valueEnd += start;
+  span.insertAt += start;
+  return span;
 }
 
 std::string CXmlDocument::GetAttribute(std::string_view name) const {
   if (!IsLive(currentPos_)) return {};
   AttributeSpan span = ScanAttributes(currentPos_, name);
   if (!span.found) return {};
-  return DecodeValue(std::string_view(text_).substr(span.valueStart, span.valueEnd - span.valueStart),
-                     textCodePage_, *platform_);
+  return DecodeValue(text_.View(span.valueStart, span.valueEnd), textCodePage_, *platform_);
 }
 
 bool CXmlDocument::SetAttribute(std::string_view name, std::string_view value) {
@@ -253,8 +275,7 @@ bool CXmlDocument::SetAttribute(std::string_view name, std::string_view value) {
   } else {
     // Never inside the name as the parse reads it: a space there would turn
     // the rest of that name into attribute text.
-    const std::string_view tagName = StartTagName(e);
-    pos = std::max(span.insertAt, static_cast<size_t>(tagName.data() - text_.data()) + tagName.size());
+    pos = std::max(span.insertAt, index_.Start(e) + TagNameEnd(StartTag(e)));
     quoted.push_back(' ');
     quoted.append(name);
     quoted.push_back('=');
@@ -275,12 +296,11 @@ bool CXmlDocument::Splice(size_t pos, size_t removeLen, std::string_view insert,
   if (pos > text_.size() || removeLen > text_.size() - pos) return false;
   const size_t newSize = text_.size() - removeLen + insert.size();
   if (newSize > kMaxDocumentText) return false;
-  if (newSize > text_.capacity()) text_.reserve(newSize + newSize / 2 + 128);
-  text_.replace(pos, removeLen, insert.data(), insert.size());
+  text_.Replace(pos, removeLen, insert);
+  index_.Edit(static_cast<uint32_t>(pos), static_cast<uint32_t>(removeLen),
+              static_cast<uint32_t>(insert.size()));
   const uint32_t delta = static_cast<uint32_t>(insert.size()) - static_cast<uint32_t>(removeLen);
   if (delta != 0) {
-    index_.ShiftStarts(static_cast<uint32_t>(pos + removeLen), delta);
-    index_.Start(0) = 0;
     for (int32_t p = owner; p != 0; p = index_[p].parent) index_[p].length += delta;
   }
   index_[0].length = static_cast<uint32_t>(text_.size());
@@ -417,8 +437,7 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view content, u
     index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
   }
 
-  const int32_t r = index_.Add();
-  index_.Start(r) = static_cast<uint32_t>(pos + elementOffset);
+  const int32_t r = index_.Add(static_cast<uint32_t>(pos + elementOffset));
   ElementRecord& rec = index_[r];
   rec.length = static_cast<uint32_t>(element.size());
   rec.startTagLength = startTag;

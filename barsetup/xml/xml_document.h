@@ -9,6 +9,7 @@
 
 #include "element_index.h"
 #include "markup_tokenizer.h"
+#include "text_buffer.h"
 #include "xml_platform.h"
 
 namespace barsetup {
@@ -73,7 +74,7 @@ class CXmlDocument {
   bool RemoveElement();
 
   // Read access for callers and tests.
-  const std::string& Text() const { return text_; }
+  const std::string& Text() const { return text_.Str(); }
   uint32_t DocFlags() const { return docFlags_; }
   void SetDocFlags(uint32_t flags) { docFlags_ = flags; }
   int TextCodePage() const { return textCodePage_; }
@@ -96,12 +97,14 @@ class CXmlDocument {
   void ClearPosition();
   bool OpenEmptyTag(int32_t p, size_t* pos, size_t* removeLen) const;
   bool IsLive(int32_t p) const { return p > 0 && static_cast<uint32_t>(p) < index_.Count(); }
+  // The start tag of record p, cut at the end of the text.
+  std::string_view StartTag(int32_t p) const;
   // Attribute scan of a start tag: value span of name, or the insert point.
   AttributeSpan ScanAttributes(int32_t p, std::string_view name) const;
 
   const XmlPlatform* platform_;
   int textCodePage_;
-  std::string text_;
+  TextBuffer text_;
   std::string result_;
   int32_t parentPos_ = 0;
   int32_t currentPos_ = 0;

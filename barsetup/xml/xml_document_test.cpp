@@ -383,6 +383,48 @@ TEST(Editing, SetContentOnAnUnendedElementWritesItsEndTag) {
   ExpectIndexTrue(doc);
 }
 
+// Runs of edits in every direction, far apart and close together, with the
+// text read only at the end: the index must match a fresh parse.
+TEST(Editing, LongRunsOfEditsKeepTheIndexTrue) {
+  std::string text = "<r>\r\n<head/>\r\n";
+  for (int k = 0; k < 300; ++k) text += "<x n=\"" + std::to_string(k) + "\"><y/></x>\r\n";
+  text += "<tail/>\r\n</r>\r\n";
+  CXmlDocument doc(text);
+  ASSERT_TRUE(doc.FindElement("r"));
+  ASSERT_TRUE(doc.EnterElement());
+  ASSERT_TRUE(doc.FindElement("head"));
+  for (int k = 0; k < 200; ++k) ASSERT_TRUE(doc.AddElement("a", nullptr, kAddBefore));  // backwards
+  ASSERT_TRUE(doc.FindElement("head"));
+  for (int k = 0; k < 200; ++k) {  // forwards, each with an attribute
+    ASSERT_TRUE(doc.AddElement("b"));
+    ASSERT_TRUE(doc.SetAttribute("k", std::to_string(k)));
+  }
+  ASSERT_TRUE(doc.FindElement("tail"));
+  ASSERT_TRUE(doc.AddElement("c", "far", kAddBefore));
+  doc.RewindElements();
+  for (int k = 0; k < 100; ++k) {  // from the front
+    ASSERT_TRUE(doc.FindElement());
+    ASSERT_TRUE(doc.RemoveElement());
+  }
+  ASSERT_TRUE(doc.FindElement("tail"));
+  ASSERT_TRUE(doc.AddElement("c", nullptr, kAddBefore));
+  for (int k = 0; k < 150; ++k) ASSERT_TRUE(doc.RemoveElement());  // backwards from the end
+  doc.RewindElements();
+  for (int k = 0; k < 50 && doc.FindElement("x"); ++k) {  // into subtrees along the way
+    ASSERT_TRUE(doc.SetAttribute("n", "changed"));
+    ASSERT_TRUE(doc.EnterElement());
+    ASSERT_TRUE(doc.FindElement("y"));
+    ASSERT_TRUE(doc.SetContent(k % 2 ? "t" : ""));
+    ASSERT_TRUE(doc.LeaveElement());
+  }
+  // r, head, tail, 300 x with y, 400 added, 2 c; less 100 a, both c and
+  // 148 x with their y.
+  EXPECT_EQ(doc.ElementCount(), 3u + 600 + 400 + 2 - 100 - 2 - 148 * 2);
+  ExpectIndexTrue(doc);
+  EXPECT_EQ(doc.Index()[0].length, doc.Text().size());
+  EXPECT_EQ(doc.Index()[1].length + 2, doc.Text().size());
+}
+
 TEST(Editing, ToolbarStyleSessionKeepsTheIndexTrue) {
   CXmlDocument doc(
       "<?xml version=\"1.0\"?>\r\n<uiConfig>\r\n  <frame>\r\n    <dockBar>\r\n    </dockBar>\r\n"

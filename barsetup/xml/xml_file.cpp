@@ -405,10 +405,11 @@ bool CXmlDocument::LoadFile(const std::string& path) {
   // file or ParseText): edits alone build on an empty text that stands for
   // no file, and saving it would wipe the file it is written to.
   loadFailed_ = !ok;
-  text_ = ok ? std::move(text) : std::string();
-  if (text_.capacity() < text_.size() + EditSlack(text_.size()) / 2) {
-    text_.reserve(text_.size() + EditSlack(text_.size()));
+  if (!ok) text.clear();
+  if (text.capacity() < text.size() + EditSlack(text.size()) / 2) {
+    text.reserve(text.size() + EditSlack(text.size()));
   }
+  text_.Assign(std::move(text));
   if (!ok) {
     ParseDocument();
     return false;
@@ -418,7 +419,7 @@ bool CXmlDocument::LoadFile(const std::string& path) {
 
 bool CXmlDocument::SaveFile(const std::string& path) {
   if (loadFailed_) return false;
-  return SaveTextFile(path, text_, &result_, &docFlags_, *platform_, textCodePage_);
+  return SaveTextFile(path, text_.Str(), &result_, &docFlags_, *platform_, textCodePage_);
 }
 
 }  // namespace barsetup

@@ -101,26 +101,26 @@ void CXmlDocument::CloseUnended(size_t from, ParseState& state, uint32_t closing
 }
 
 bool CXmlDocument::ParseDocument() {
-  index_.Reset(text_.size() / 64 + 8);
+  const std::string& text = text_.Str();
+  index_.Reset(text.size() / 64 + 8);
   deletedHead_ = 0;
   ClearPosition();
-  if (text_.empty()) return false;
+  if (text.empty()) return false;
 
   ParseState state;
-  state.text = text_;
+  state.text = text;
   state.fold = (docFlags_ & kDocIgnoreCase) != 0;
   state.stack.reserve(7);
   auto& idx = index_;
   size_t pos = 0;
   for (;;) {
-    const MarkupNode node = NextNode(text_, pos, &result_);
+    const MarkupNode node = NextNode(text, pos, &result_);
     if (node.kind == kNodeEndOfText) break;
     pos = node.start + node.length;
     switch (node.kind) {
       case kNodeStartTag: {
-        const int32_t r = idx.Add();
+        const int32_t r = idx.Add(static_cast<uint32_t>(node.start));
         const int32_t parent = state.parent;
-        idx.Start(r) = static_cast<uint32_t>(node.start);
         ElementRecord& rec = idx[r];
         rec.startTagLength = static_cast<uint32_t>(node.length);
         rec.length = rec.startTagLength;
@@ -170,9 +170,9 @@ bool CXmlDocument::ParseDocument() {
         break;
     }
   }
-  if (!state.stack.empty()) CloseUnended(0, state, static_cast<uint32_t>(text_.size()));
+  if (!state.stack.empty()) CloseUnended(0, state, static_cast<uint32_t>(text.size()));
 
-  idx[0].length = static_cast<uint32_t>(text_.size());
+  idx[0].length = static_cast<uint32_t>(text.size());
   const int32_t root = idx[0].firstChild;
   if (root == 0) {
     ResultRecord("no_root_element").AppendTo(result_);
