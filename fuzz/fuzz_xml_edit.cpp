@@ -1,6 +1,9 @@
 // Random edit sessions: after any sequence of edits the text parses again to
 // the element count the edits imply and, without start-tag-only elements,
-// to the very index the edits left.
+// to the very index the edits left. Names are drawn from a list or made of
+// input bytes; an edit that is refused must leave text and index as they
+// were (checked on the steps the input marks, so that the others keep the
+// text's edit gap where the last edit left it).
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -53,7 +56,12 @@ size_t SubtreeSize(const CXmlDocument& doc, int32_t p) {
   return n;
 }
 
-const char* const kNames[] = {"a", "b", "item", "itemData", "x:y", "_z", "p"};
+const char* const kNames[] = {"a", "b", "item", "itemData", "x:y", "_z", "p", "\xC3\xA9-1"};
+
+std::string Name(Input& in) {
+  const uint8_t pick = in.Byte();
+  return pick < 224 ? kNames[pick % 8] : in.Bytes(6);
+}
 const char* const kSeed =
     "<?xml version=\"1.0\"?>\r\n<uiConfig>\r\n  <items>\r\n    <item a=\"1\"/>\r\n    <item/>\r\n"
     "  </items>\r\n  <p/>\r\n  <e></e>\r\n</uiConfig>\r\n";
@@ -69,8 +77,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool startTagOnly = false;
   for (int step = 0; step < 64 && !in.empty(); ++step) {
     const uint8_t op = in.Byte();
+    const bool watched = op >= 160;
+    std::string textBefore;
+    Shape shapeBefore;
+    if (watched) {
+      textBefore = doc.Text();
+      shapeBefore = ShapeOf(doc);
+    }
+    bool refused = false;
     switch (op % 10) {
-      case 0: doc.FindElement(kNames[in.Byte() % 7]); break;
+      case 0: doc.FindElement(kNames[in.Byte() % 8]); break;
       case 1: doc.FindElement(); break;
       case 2: doc.EnterElement(); break;
       case 3: doc.LeaveElement(); break;
@@ -80,25 +96,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         flags = (flags & 0x1F) | (flags & 0x20 ? kAddEscapeQuotes : 0) | (flags & 0x40 ? kAddBefore : 0) |
                 (flags & 0x80 ? kAddChild : 0);
         const std::string content = in.Bytes(16);
-        if (doc.AddElement(kNames[in.Byte() % 7], content.empty() ? nullptr : content.c_str(), flags)) {
+        if (doc.AddElement(Name(in), content.empty() ? nullptr : content.c_str(), flags)) {
           ++expected;
           if (flags & kAddNoEndTag) startTagOnly = true;
+        } else {
+          refused = true;
         }
         break;
       }
       case 6: {
         const int32_t cur = doc.CurrentPos();
         const size_t n = cur != 0 ? SubtreeSize(doc, cur) : 0;
-        if (doc.RemoveElement()) expected -= n;
+        if (doc.RemoveElement()) {
+          expected -= n;
+        } else {
+          refused = true;
+        }
         break;
       }
       case 7: {
         const std::string value = in.Bytes(16);
-        doc.SetAttribute(kNames[in.Byte() % 7], value);
+        const std::string name = Name(in);
+        if (doc.SetAttribute(name, value)) {
+          Check(doc.GetAttribute(name) == value);
+        } else {
+          refused = true;
+        }
         break;
       }
-      case 8: doc.SetContent(in.Bytes(16)); break;
-      case 9: doc.GetAttribute(kNames[in.Byte() % 7]); break;
+      case 8: refused = !doc.SetContent(in.Bytes(16)); break;
+      case 9: doc.GetAttribute(Name(in)); break;
+    }
+    if (watched && refused) {
+      Check(doc.Text() == textBefore);
+      Check(ShapeOf(doc) == shapeBefore);
     }
     Check(doc.ElementCount() == expected);
     Check(doc.Index()[0].length == doc.Text().size());
