@@ -18,8 +18,8 @@ class TextBuffer {
   char operator[](size_t i) const { return buffer_[i < gapStart_ ? i : i + gapLength_]; }
 
   // The text [from, to) in one piece, from <= to <= size() (the gap moves
-  // out of it if it lies inside). Valid until the next edit or the next call that moves the gap
-  // across it; views of ranges that do not hold the gap stay valid.
+  // out of it if it lies inside). Valid until the next edit, or until a
+  // View of an overlapping range or Str() moves the gap.
   std::string_view View(size_t from, size_t to) const;
   // The whole text in one piece; the gap moves to the end.
   const std::string& Str() const;

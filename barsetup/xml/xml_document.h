@@ -73,7 +73,9 @@ class CXmlDocument {
   bool AddElement(std::string_view name, std::string_view content, unsigned flags);
   bool RemoveElement();
 
-  // Read access for callers and tests.
+  // Read access for callers and tests. Text() stays valid until the next
+  // edit, the names below until the next edit or call of Text() (which
+  // closes the text's edit gap; other reads move it only within a tag).
   const std::string& Text() const { return text_.Str(); }
   uint32_t DocFlags() const { return docFlags_; }
   void SetDocFlags(uint32_t flags) { docFlags_ = flags; }
