@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -28,14 +29,7 @@ struct Record {
   char pen = 0;  // '1'..'8' when a pen selection preceded this record
 };
 
-// One path: a pen-up record and the pen-down records up to the next pen-up.
-// Pen-down records before the first pen-up form a path of their own so that
-// nothing of the drawing is dropped.
-struct Path {
-  size_t first = 0;  // index of the path's first record
-  int32_t minA = 0;  // extent of a' over the path
-  int32_t maxA = 0;
-};
+static_assert(sizeof(Record) == 12, "one record per stored move: keep it small");
 
 // The text of one number: the digits and "-" collected for it. Usually one
 // contiguous run of the source; ignored characters inside it (as in "1A2")
@@ -94,26 +88,29 @@ struct Extent {
 };
 
 // Turns every record a quarter into the cutter's axes, (a, b) ->
-// (b - min b, max a - a), and builds the path list in the same pass.
-// Returns the extent of a' (max b - min b).
-int32_t QuarterTurn(std::vector<Record>& records, const Extent& ext, std::vector<Path>* paths) {
+// (b - min b, max a - a). Returns the extent of a' (max b - min b).
+int32_t QuarterTurn(std::vector<Record>& records, const Extent& ext) {
   if (records.empty()) return 0;
-  for (size_t i = 0; i < records.size(); ++i) {
-    Record& r = records[i];
+  for (Record& r : records) {
     const int32_t a = SaturateInt32(int64_t{r.b} - ext.minB);
     const int32_t b = SaturateInt32(int64_t{ext.maxA} - r.a);
     r.a = a;
     r.b = b;
-    if (paths == nullptr) continue;
-    if (r.kind == kUp || paths->empty()) {
-      paths->push_back(Path{i, a, a});
-    } else {
-      Path& p = paths->back();
-      p.minA = std::min(p.minA, a);
-      p.maxA = std::max(p.maxA, a);
-    }
   }
   return SaturateInt32(int64_t{ext.maxB} - ext.minB);
+}
+
+// An upper bound of the records that `text` can give, so that the list is
+// allocated once: every stored pair takes two of ",", " " and ";", and a
+// "PD" right after a pen-up stores one record more, at most once per "D".
+size_t RecordBound(std::string_view text) {
+  size_t separators = 0;
+  size_t downs = 0;
+  for (const char c : text) {
+    separators += c == ',' || c == ' ' || c == ';';
+    downs += c == 'D';
+  }
+  return separators / 2 + downs;
 }
 
 // Reads "SPn;", "PU..;" and "PD..;" commands into records.
@@ -307,10 +304,8 @@ class Bands {
   int64_t width_;
 };
 
-// Where a path goes: one band whole, or cut (band < 0).
-int32_t PlacePath(const Path& path, const Bands& bands) {
-  const int64_t mn = path.minA;
-  const int64_t mx = path.maxA;
+// Where a path with a' from mn to mx goes: one band whole, or cut (band < 0).
+int32_t PlacePath(int64_t mn, int64_t mx, const Bands& bands) {
   const int32_t n = bands.Count();
   // Bands that end below the path's minimum can match no rule.
   int32_t k = 0;
@@ -536,8 +531,8 @@ void WriteSingle(const std::vector<Record>& records, Sink& sink) {
   out.Finish();
 }
 
-// The bands a path is written in: one for a whole path, or the run of
-// bands from `low` to `high` that a cut path is cut into.
+// The bands a path is written in: `low` alone for a whole path; for a cut
+// path the run of bands from `low` to `high` that it is cut into.
 struct BandSpan {
   uint8_t low = 0;
   uint8_t high = 0;
@@ -545,76 +540,121 @@ struct BandSpan {
 };
 static_assert(kMaxSections <= 255, "band numbers are held in a byte");
 
-BandSpan SpanOf(const Path& path, const Bands& bands) {
-  const int32_t band = PlacePath(path, bands);
+BandSpan SpanOf(int64_t mn, int64_t mx, const Bands& bands) {
+  const int32_t band = PlacePath(mn, mx, bands);
   if (band >= 0) return BandSpan{static_cast<uint8_t>(band), static_cast<uint8_t>(band), false};
-  const int32_t low = bands.Of(path.minA);
-  const int32_t high = std::max(low, bands.Of(int64_t{path.maxA} - 1));
+  const int32_t low = bands.Of(mn);
+  const int32_t high = std::max(low, bands.Of(mx - 1));
   return BandSpan{static_cast<uint8_t>(low), static_cast<uint8_t>(high), true};
 }
 
-// The paths grouped by the first band they are written in, each group in
-// list order: group k is order[start[k]] up to order[start[k + 1]].
-struct FirstBandOrder {
-  std::vector<size_t> order;
-  std::vector<size_t> start;
-};
-
-FirstBandOrder GroupByFirstBand(const std::vector<BandSpan>& spans, int32_t count) {
-  FirstBandOrder g;
-  g.start.assign(static_cast<size_t>(count) + 1, 0);
-  for (const BandSpan& s : spans) ++g.start[s.low + size_t{1}];
-  for (size_t k = 1; k < g.start.size(); ++k) g.start[k] += g.start[k - 1];
-  g.order.resize(spans.size());
-  std::vector<size_t> next(g.start.begin(), g.start.end() - 1);
-  for (size_t p = 0; p < spans.size(); ++p) g.order[next[spans[p].low]++] = p;
-  return g;
+// Calls fn(first, last, span) for every path in list order. A path is a
+// pen-up record and the records up to the next pen-up, [first, last);
+// records before the first pen-up form a path of their own so that nothing
+// of the drawing is dropped.
+template <class Fn>
+void ForEachPath(const std::vector<Record>& records, const Bands& bands, Fn fn) {
+  size_t first = 0;
+  while (first < records.size()) {
+    int64_t mn = records[first].a;
+    int64_t mx = mn;
+    size_t last = first + 1;
+    for (; last < records.size() && records[last].kind != kUp; ++last) {
+      mn = std::min<int64_t>(mn, records[last].a);
+      mx = std::max<int64_t>(mx, records[last].a);
+    }
+    fn(first, last, SpanOf(mn, mx, bands));
+    first = last;
+  }
 }
 
-// Writes the bands in order. Each band receives, in list order, the paths
-// that start in it and the cut paths carried over from the band before; a
-// cut path is walked once in every band it touches. Only the cut paths
-// still open are held from one band to the next.
+// The paths sorted for writing band by band. A whole path is marked with
+// its band at its first record, so that a band finds its whole paths in list
+// order with one memchr pass over the marks. Cut paths are kept once, in
+// list order, with their bands beside them; every band picks out the ones
+// that reach it.
+struct BandPlan {
+  static constexpr uint8_t kNoWholePath = 0xFF;
+  struct CutPath {
+    size_t first;
+    size_t last;
+  };
+  std::vector<uint8_t> wholeAt;  // per record: band of the whole path starting there
+  std::vector<CutPath> cuts;
+  std::vector<BandSpan> cutBands;
+};
+static_assert(kMaxSections < BandPlan::kNoWholePath, "a band number is never the no-path mark");
+
+BandPlan PlanBands(const std::vector<Record>& records, const Bands& bands) {
+  BandPlan plan;
+  plan.wholeAt.assign(records.size(), BandPlan::kNoWholePath);
+  size_t cutCount = 0;
+  ForEachPath(records, bands, [&](size_t first, size_t, BandSpan span) {
+    if (span.cut) {
+      ++cutCount;
+    } else {
+      plan.wholeAt[first] = span.low;
+    }
+  });
+  plan.cuts.reserve(cutCount);
+  plan.cutBands.reserve(cutCount);
+  ForEachPath(records, bands, [&](size_t first, size_t last, BandSpan span) {
+    if (!span.cut) return;
+    plan.cuts.push_back(BandPlan::CutPath{first, last});
+    plan.cutBands.push_back(span);
+  });
+  return plan;
+}
+
+// The first record from `from` on that starts a whole path of band k, or
+// the number of records.
+size_t NextWholeIn(const std::vector<uint8_t>& wholeAt, size_t from, int32_t k) {
+  if (from >= wholeAt.size()) return wholeAt.size();
+  const void* hit = std::memchr(wholeAt.data() + from, k, wholeAt.size() - from);
+  return hit == nullptr ? wholeAt.size() : static_cast<size_t>(static_cast<const uint8_t*>(hit) - wholeAt.data());
+}
+
+// The first cut path from index c on that band k writes, or the end.
+size_t NextCutIn(const std::vector<BandSpan>& cutBands, size_t c, int32_t k) {
+  while (c < cutBands.size() && (k < cutBands[c].low || k > cutBands[c].high)) ++c;
+  return c;
+}
+
+// A whole path from its first record, opened with a pen-up even when the
+// drawing began with pen-down moves.
 template <class Sink>
-void WriteBands(const std::vector<Record>& records, const std::vector<Path>& paths, int32_t extent,
-                int32_t count, Sink& sink) {
+void WriteWhole(const std::vector<Record>& records, size_t first, RecordOut<Sink>& out) {
+  out.Move(kUp, records[first].a, records[first].b);
+  for (size_t i = first + 1; i < records.size() && records[i].kind != kUp; ++i) {
+    out.Move(records[i].kind, records[i].a, records[i].b);
+  }
+}
+
+// Writes the bands in order, each with its paths in list order: its whole
+// paths and the pieces of the cut paths that reach it. A cut path is walked
+// once in every band it reaches.
+template <class Sink>
+void WriteBands(const std::vector<Record>& records, int32_t extent, int32_t count, Sink& sink) {
   const Bands bands(extent, count);
-  std::vector<BandSpan> spans;
-  spans.reserve(paths.size());
-  for (const Path& path : paths) spans.push_back(SpanOf(path, bands));
-  const FirstBandOrder groups = GroupByFirstBand(spans, count);
+  const BandPlan plan = PlanBands(records, bands);
   const BlockExtent blocks(records);
 
   RecordOut<Sink> out(sink);
-  auto write = [&](size_t p, int32_t k) {
-    const size_t first = paths[p].first;
-    const size_t last = p + 1 < paths.size() ? paths[p + 1].first : records.size();
-    if (spans[p].cut) {
-      CutWalker<Sink>(records, blocks, first, last, bands, k, out).Run();
-      return;
-    }
-    // A whole path, opened with a pen-up even when the drawing began with
-    // pen-down moves.
-    out.Move(kUp, records[first].a, records[first].b);
-    for (size_t i = first + 1; i < last; ++i) out.Move(records[i].kind, records[i].a, records[i].b);
-  };
-
   out.Text("IN;");
-  std::vector<size_t> open;  // cut paths that go on into band k, in list order
-  std::vector<size_t> stillOpen;
   for (int32_t k = 0; k < count; ++k) {
     if (k > 0) out.Marker(k + 1);
-    const size_t* starting = groups.order.data() + groups.start[static_cast<size_t>(k)];
-    const size_t* const startingEnd = groups.order.data() + groups.start[static_cast<size_t>(k) + 1];
-    size_t carried = 0;
-    stillOpen.clear();
-    while (carried < open.size() || starting != startingEnd) {
-      const bool takeCarried = starting == startingEnd || (carried < open.size() && open[carried] < *starting);
-      const size_t p = takeCarried ? open[carried++] : *starting++;
-      write(p, k);
-      if (spans[p].high > k) stillOpen.push_back(p);
+    size_t w = NextWholeIn(plan.wholeAt, 0, k);
+    size_t c = NextCutIn(plan.cutBands, 0, k);
+    while (w < records.size() || c < plan.cuts.size()) {
+      if (c < plan.cuts.size() && plan.cuts[c].first < w) {
+        const BandPlan::CutPath& cut = plan.cuts[c];
+        CutWalker<Sink>(records, blocks, cut.first, cut.last, bands, k, out).Run();
+        c = NextCutIn(plan.cutBands, c + 1, k);
+      } else {
+        WriteWhole(records, w, out);
+        w = NextWholeIn(plan.wholeAt, w + 1, k);
+      }
     }
-    open.swap(stillOpen);
   }
   out.Text("@;");
   out.Finish();
@@ -632,23 +672,23 @@ struct Drawing {
 };
 
 void Parse(std::string_view source, Drawing& drawing) {
-  // A stored move takes about 10 source bytes; the vector still grows if
-  // the input is denser.
-  drawing.records.reserve(source.size() / 10 + 16);
+  try {
+    drawing.records.reserve(RecordBound(source));
+  } catch (const std::exception&) {
+    // Only a hint: the list grows as it fills.
+  }
   SourceReader(drawing.records, drawing.extent).Read(source);
 }
 
 // The whole stage from the read drawing to a sink.
 template <class Sink>
 void WriteJob(Drawing& drawing, int32_t sections, Sink& sink) {
+  const int32_t extent = QuarterTurn(drawing.records, drawing.extent);
   if (sections <= 1) {
-    QuarterTurn(drawing.records, drawing.extent, nullptr);
     WriteSingle(drawing.records, sink);
-    return;
+  } else {
+    WriteBands(drawing.records, extent, sections, sink);
   }
-  std::vector<Path> paths;
-  const int32_t extent = QuarterTurn(drawing.records, drawing.extent, &paths);
-  WriteBands(drawing.records, paths, extent, sections, sink);
 }
 
 }  // namespace
