@@ -117,11 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 7: {
         const std::string value = in.Bytes(16);
         const std::string name = Name(in);
-        if (doc.SetAttribute(name, value)) {
-          Check(doc.GetAttribute(name) == value);
-        } else {
-          refused = true;
-        }
+        refused = !doc.SetAttribute(name, value);
         break;
       }
       case 8: refused = !doc.SetContent(in.Bytes(16)); break;
