@@ -18,9 +18,10 @@ bool ParseNumber(std::string_view text, T& out) {
 int Usage() {
   std::fputs(
       "usage: gen_job [--mb N | --bytes N] [--seed S] [--width W] [--height H]\n"
-      "               [--crlf] [--no-end-mark] OUTPUT\n"
+      "               [--crlf] [--no-end-mark] [--across-bands] OUTPUT\n"
       "  Writes a deterministic HPGL-style cut job (default 100 MB, seed 1,\n"
-      "  sheet 50000 x 30000 units).\n",
+      "  sheet 50000 x 30000 units). --across-bands makes a long job of paths that\n"
+      "  run along the feed axis (give it a long sheet, such as --height 300000).\n",
       stderr);
   return 2;
 }
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
       if (!ParseNumber(argv[++i], options.sheetHeight)) return Usage();
     } else if (arg == "--crlf") {
       options.lineBreaks = true;
+    } else if (arg == "--across-bands") {
+      options.shape = plotsend::JobShape::kAcrossBands;
     } else if (arg == "--no-end-mark") {
       options.endMark = false;
     } else if (!arg.empty() && arg[0] != '-' && output.empty()) {

@@ -3,6 +3,9 @@
 // Generates a kavren.plt of --mb MiB into a scratch directory and times, best
 // of --runs: the section stage (one and several sections), load + bounds +
 // origin move + kavren.kv2, the plain command file and the compensated one.
+// The section stage also runs on a second generated job of the same size, a
+// long one whose paths run across the bands (weeding lines, long outlines,
+// zig-zags), which in several sections writes many times its input.
 // Prints MiB/s per stage, each stage's own peak memory and the process peak.
 #include <algorithm>
 #include <charconv>
@@ -32,6 +35,9 @@ namespace {
 constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kSlowMiBs = 100.0;
 constexpr double kMaxPeakRatio = 4.0;
+// The sheet of the across-bands job: 7.5 m along the feed axis, so that even
+// 50 sections are 150 mm wide and paths are cut at their borders.
+constexpr int32_t kAcrossSheetHeight = 300000;
 
 struct Options {
   double mb = 100;
@@ -170,6 +176,8 @@ int main(int argc, char** argv) {
   const fs::path kv2 = dir / "kavren.kv2";
   const fs::path kv3 = dir / "kavren.kv3";
   const fs::path kv3c = dir / "kavren_comp.kv3";
+  const fs::path across = dir / "kavren_across.plt";
+  const fs::path acrossOut = dir / "kavren_across_m.plt";
 
   if (opt.input.empty()) {
     plotsend::JobGenOptions gen;
@@ -186,20 +194,41 @@ int main(int argc, char** argv) {
   const uint64_t inputBytes = FileSize(plt);
   std::vector<Stage> stages;
 
-  // Section stage, one section and several.
-  for (const int n : {1, opt.sections}) {
+  auto sectionStage = [&](const std::string& name, const fs::path& in, int n, const fs::path& out) {
     Stage s;
-    s.name = "sections N=" + std::to_string(n);
-    s.bytes = inputBytes;
-    const fs::path out = n == 1 ? mplt : mpltN;
+    s.name = name + " N=" + std::to_string(n);
+    s.bytes = FileSize(in);
     Measure(s, opt.runs, [&](int) {
       CPltMultiSection ms(notify);
-      ms.SetSourcePath(plt.string());
+      ms.SetSourcePath(in.string());
       ms.SetSectionCount(n);
       return ms.ProcessSections(out.string()) == 1;
     });
-    s.detail = "output " + Fixed(FileSize(out) / kMiB, 1) + " MiB";
+    const uint64_t written = FileSize(out);
+    const double ratio = s.bytes > 0 ? static_cast<double>(written) / static_cast<double>(s.bytes) : 0;
+    s.detail = "output " + Fixed(written / kMiB, 1) + " MiB (" + Fixed(ratio, 1) + " x input, " +
+               Fixed(s.seconds > 0 ? written / kMiB / s.seconds : 0, 1) + " MiB/s written)";
     stages.push_back(s);
+  };
+
+  // Section stage, one section and several.
+  for (const int n : {1, opt.sections}) sectionStage("sections", plt, n, n == 1 ? mplt : mpltN);
+
+  // The same on a long job of paths across the bands, of the same size.
+  if (opt.input.empty()) {
+    plotsend::JobGenOptions gen;
+    gen.seed = opt.seed;
+    gen.targetBytes = static_cast<size_t>(opt.mb * kMiB);
+    gen.sheetHeight = kAcrossSheetHeight;
+    gen.shape = plotsend::JobShape::kAcrossBands;
+    if (!plotsend::WriteJobFile(across.string(), gen)) {
+      std::fprintf(stderr, "job_bench: cannot write %s\n", across.string().c_str());
+      return 1;
+    }
+    for (const int n : {1, opt.sections}) sectionStage("across bands", across, n, acrossOut);
+    std::error_code ec;
+    fs::remove(across, ec);
+    fs::remove(acrossOut, ec);
   }
 
   // Load + bounds + origin move + kavren.kv2; the last run's job stays loaded

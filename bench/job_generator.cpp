@@ -102,6 +102,10 @@ class Generator {
         const int32_t pen = rng_.Range(1, 7);
         Pen(pen < pen_ ? pen : pen + 1);  // any pen but the current one
       }
+      if (opt_.shape == JobShape::kAcrossBands) {
+        AcrossBandsPath();
+        continue;
+      }
       const int32_t pick = rng_.Range(0, 99);
       if (pick < 25) {
         Blob();
@@ -346,6 +350,83 @@ class Generator {
     }
   }
 
+  // One path of a long job: of the three kinds, the one furthest below its
+  // third of the bytes.
+  void AcrossBandsPath() {
+    size_t least = 0;
+    for (size_t k = 1; k < acrossBytes_.size(); ++k) {
+      if (acrossBytes_[k] < acrossBytes_[least]) least = k;
+    }
+    const size_t before = Emitted();
+    if (least == 0) {
+      WeedingLine();
+    } else if (least == 1) {
+      LongOutline();
+    } else {
+      Zigzag();
+    }
+    acrossBytes_[least] += Emitted() - before;
+  }
+
+  // A weeding line or a frame over the whole length of the sheet.
+  void WeedingLine() {
+    path_.clear();
+    const int32_t x = rng_.Range(0, width_);
+    const int32_t y0 = rng_.Range(0, height_ / 100);
+    const int32_t y1 = height_ - rng_.Range(0, height_ / 100);
+    Add(x, y0);
+    Add(x, y1);
+    if (rng_.Percent(30)) {
+      const int32_t x2 = Clamp(int64_t{x} + rng_.Range(-8000, 8000), 0, width_);
+      Add(x2, y1);
+      Add(x2, y0);
+      Add(x, y0);
+    }
+    EmitPath();
+  }
+
+  // The curved outline of a long, narrow strip: up one side and down the
+  // other, flattened into short segments.
+  void LongOutline() {
+    const int32_t x0 = rng_.Range(0, width_);
+    const int32_t strip = rng_.Range(300, 3000);
+    const int32_t y0 = rng_.Range(0, height_ / 20);
+    const int32_t y1 = height_ - rng_.Range(0, height_ / 20);
+    const int k = rng_.Range(12, 40);
+    anchors_.clear();
+    for (int j = 0; j <= k; ++j) {
+      const int64_t y = y0 + int64_t{y1 - y0} * j / k;
+      anchors_.push_back({Clamp(int64_t{x0} + rng_.Range(-1500, 1500), 0, width_), Clamp(y, 0, height_)});
+    }
+    for (int j = k; j >= 0; --j) {
+      const int64_t y = y0 + int64_t{y1 - y0} * j / k;
+      anchors_.push_back(
+          {Clamp(int64_t{x0} + strip + rng_.Range(-1500, 1500), 0, width_), Clamp(y, 0, height_)});
+    }
+    ClosedSpline(anchors_, rng_.Range(40, 160));
+    EmitPath();
+  }
+
+  // An open line that runs along the feed axis two steps forward, one step
+  // back, crossing the same stretch of the sheet again and again.
+  void Zigzag() {
+    path_.clear();
+    int64_t x = rng_.Range(0, width_);
+    int64_t y = rng_.Range(0, height_ / 2);
+    const int64_t end = std::min<int64_t>(y + rng_.Range(height_ / 4, height_), height_);
+    Add(x, y);
+    while (y < end) {
+      const int32_t forward = rng_.Range(800, 6000);
+      y += forward;
+      x = Clamp(x + rng_.Range(-400, 400), 0, width_);
+      Add(x, y);
+      y -= int64_t{forward} * rng_.Range(30, 80) / 100;
+      x = Clamp(x + rng_.Range(-400, 400), 0, width_);
+      Add(x, y);
+    }
+    EmitPath();
+  }
+
   const JobGenOptions& opt_;
   const JobSink& sink_;
   Rng rng_;
@@ -357,6 +438,7 @@ class Generator {
   size_t total_ = 0;
   std::vector<Pt> path_;
   std::vector<Pt> anchors_;
+  std::array<size_t, 3> acrossBytes_{};  // bytes of each kind of path in a long job
 };
 
 }  // namespace

@@ -13,6 +13,15 @@
 
 namespace plotsend {
 
+// What a job is made of. kArtwork: curved outlines, sharp-cornered shapes,
+// open lines and rows of lettering, each within a part of the sheet.
+// kAcrossBands: a long job whose paths run along the feed axis (the second
+// number) over much of the sheet: weeding lines the whole length, long
+// outlines of short segments and zig-zags that go back and forth, so that
+// a job in several sections has its paths cut at many band borders. Each of
+// the three takes about a third of the bytes.
+enum class JobShape { kArtwork, kAcrossBands };
+
 struct JobGenOptions {
   uint64_t seed = 1;
   // Requested job size in bytes; the job stops at the first path that
@@ -23,6 +32,7 @@ struct JobGenOptions {
   int32_t sheetHeight = 30000;  // second number of each pair
   bool lineBreaks = false;   // "\r\n" after every command
   bool endMark = true;       // "@" after the final "PU0,0;"
+  JobShape shape = JobShape::kArtwork;
 };
 
 // Receives the job text in pieces of about 1 MiB, in order.

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plotsend {
@@ -132,6 +133,72 @@ TEST(JobGenerator, JobIsWellFormedRealisticAndInsideTheSheet) {
   EXPECT_GT(r.openPaths, 10u);
   EXPECT_GE(r.pens.size(), 2u);
   EXPECT_LT(r.longestCommand, 262144u);  // the readers' command limit
+}
+
+// The paths of a job as point lists (second number first is not needed:
+// x = first number, y = second), from each PU through its PD pairs.
+std::vector<std::vector<std::pair<long long, long long>>> Paths(std::string_view text) {
+  std::vector<std::vector<std::pair<long long, long long>>> paths;
+  for (size_t pos = 0; pos < text.size();) {
+    const size_t end = text.find(';', pos);
+    if (end == std::string_view::npos) break;
+    const std::string_view c = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (c.size() < 3 || c[0] != 'P' || (c[1] != 'U' && c[1] != 'D')) continue;
+    if (c[1] == 'U') paths.emplace_back();
+    if (paths.empty()) continue;
+    std::vector<long long> nums;
+    for (size_t p = 2; p <= c.size();) {
+      size_t q = c.find(',', p);
+      if (q == std::string_view::npos) q = c.size();
+      long long v = 0;
+      if (ParseInt(c.substr(p, q - p), v)) nums.push_back(v);
+      p = q + 1;
+    }
+    for (size_t k = 0; k + 1 < nums.size(); k += 2) paths.back().push_back({nums[k], nums[k + 1]});
+  }
+  return paths;
+}
+
+TEST(JobGenerator, AcrossBandsJobRunsItsPathsAlongTheFeedAxis) {
+  JobGenOptions opt;
+  opt.seed = 11;
+  opt.targetBytes = 3 << 20;
+  opt.sheetHeight = 300000;
+  opt.shape = JobShape::kAcrossBands;
+  const std::string job = GenerateJobText(opt);
+  const JobCheck r = Check(job, opt.sheetWidth, opt.sheetHeight);
+  ASSERT_EQ(r.error, "");
+  EXPECT_LT(r.longestCommand, 262144u);
+
+  // Weeding lines over (nearly) the whole length, long closed outlines of
+  // many points, and open lines that turn back along y again and again.
+  size_t lines = 0, outlines = 0, zigzags = 0;
+  for (const auto& path : Paths(job)) {
+    if (path.size() < 2) continue;
+    long long lo = path[0].second, hi = lo;
+    int turns = 0;
+    for (size_t i = 1; i < path.size(); ++i) {
+      lo = std::min(lo, path[i].second);
+      hi = std::max(hi, path[i].second);
+      if (i + 1 < path.size()) {
+        const long long d1 = path[i].second - path[i - 1].second;
+        const long long d2 = path[i + 1].second - path[i].second;
+        turns += (d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0);
+      }
+    }
+    const long long length = hi - lo;
+    if (length >= opt.sheetHeight * 98 / 100 && path.size() <= 5) ++lines;
+    if (length >= opt.sheetHeight * 9 / 10 && path.size() > 200 && path.front() == path.back()) ++outlines;
+    if (length >= opt.sheetHeight / 4 && turns >= 20 && path.front() != path.back()) ++zigzags;
+  }
+  EXPECT_GT(lines, 10000u);
+  EXPECT_GT(outlines, 10u);
+  EXPECT_GT(zigzags, 100u);
+
+  // The artwork job of the same options is a different one.
+  opt.shape = JobShape::kArtwork;
+  EXPECT_NE(GenerateJobText(opt), job);
 }
 
 TEST(JobGenerator, SizeReachesTheRequestAndStopsShortlyAfter) {

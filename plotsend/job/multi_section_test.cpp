@@ -169,6 +169,88 @@ TEST(MultiSectionBands, PiecesAlwaysStartWithAPenUpInTheirBand) {
             "TM2;U5000,0;D7000,0;D5000,0;U5000,0;D7000,0;U10000,0;@;");
 }
 
+TEST(MultiSectionBands, FallingPathAcrossSeveralBands) {
+  // The path of the test above run backwards: b' = 0 - (0 - 980) * (9900 - B) / 9800
+  // at each boundary, and every band writes its piece from the upper boundary down.
+  EXPECT_EQ(Sections("PU0,0;PU980,9900;PD0,100;PU0,10001;PD0,10003;", 4),
+            "IN;U0,980;U2500,740;D100,980;TM2;U5000,490;D2500,740;TM3;U7500,240;D5000,490;"
+            "TM4;U9900,0;D9900,0;D7500,240;U10001,980;D10001,980;D10003,980;@;");
+}
+
+TEST(MultiSectionBands, ZigzagAcrossEveryBandGivesEachBandOnePiecePerSegment) {
+  // E = 100000 in 50 bands of 2000. Three segments between a' = 999 and
+  // 99001 cross all 49 inner boundaries; b' is 0 throughout.
+  const std::string got = Sections("PU0,0;PU0,100000;PU0,999;PD0,99001;PD0,999;PD0,99001;", 50);
+  auto at = [](char kind, int a) { return std::string(1, kind) + std::to_string(a) + ",0;"; };
+  std::string want = "IN;U0,0;U999,0;D999,0;D2000,0;U2000,0;D999,0;D2000,0;";
+  for (int k = 1; k < 49; ++k) {
+    const int lo = 2000 * k, hi = lo + 2000;
+    want += "TM" + std::to_string(k + 1) + ";";
+    want += at('U', lo) + at('D', hi) + at('U', hi) + at('D', lo) + at('U', lo) + at('D', hi);
+  }
+  want += "TM50;U100000,0;U98000,0;D99001,0;D98000,0;U98000,0;D99001,0;@;";
+  EXPECT_EQ(got, want);
+}
+
+// A cut path of several hundred records that stays in one band for long
+// stretches: each band's walk passes over the stretches in the other band
+// as whole blocks of records, wherever the path starts in the record list.
+TEST(MultiSectionBands, LongPathStretchesInOtherBandsAreSkippedExactly) {
+  // Turned (a', b') to source: a = 1000 - b', b = a' (the frame fixes
+  // max a = 1000 and min b = 0); two bands meeting at a' = 5000.
+  auto src = [](char pen, int a, int b) {
+    return std::string("P") + pen + std::to_string(1000 - b) + "," + std::to_string(a) + ";";
+  };
+  auto out = [](char kind, int a, int b) {
+    return std::string(1, kind) + std::to_string(a) + "," + std::to_string(b) + ";";
+  };
+  std::string path = src('U', 4000, 0);
+  std::string band0 = out('U', 4000, 0) + out('D', 4000, 0) + out('D', 5000, 0);
+  std::string band1 = out('U', 5000, 0);
+  for (int i = 0; i <= 200; ++i) {  // in the second band, ending at (6000, 200)
+    path += src('D', 6000 + 2000 * (i % 2), i);
+    band1 += out('D', 6000 + 2000 * (i % 2), i);
+  }
+  path += src('D', 4000, 200);
+  band1 += out('D', 5000, 200);
+  band0 += out('U', 5000, 200) + out('D', 4000, 200);
+  for (int j = 0; j <= 150; ++j) {  // back in the first band
+    path += src('D', 1000 + 2000 * (j % 2), 200 + j);
+    band0 += out('D', 1000 + 2000 * (j % 2), 200 + j);
+  }
+  // Pen-ups before the path (whole paths at a' = 0) shift its records
+  // through every position relative to the blocks.
+  for (int shift = 0; shift <= 64; ++shift) {
+    std::string before, written;
+    for (int s = 0; s < shift; ++s) {
+      before += src('U', 0, 0);
+      written += out('U', 0, 0);
+    }
+    const std::string source = src('U', 0, 0) + src('U', 10000, 0) + before + path;
+    EXPECT_EQ(Sections(source, 2), "IN;U0,0;" + written + band0 + "TM2;U10000,0;" + band1 + "@;")
+        << "shift " << shift;
+  }
+}
+
+TEST(MultiSectionBands, WholeAndCutPathsKeepTheirListOrderInEveryBand) {
+  // Three bands of 4000 over E = 12000 (frame). Whole paths in the middle
+  // band (w1, w2, w3) interleave with two cut paths (c1 from 1000 to 11000
+  // and c2 from 11000 down to 1000); the middle band lists them as they
+  // come: w1, c1, w2, c2, w3.
+  const std::string source =
+      "PU0,0;PU0,12000;"
+      "PU0,5000;PD0,6000;"     // w1
+      "PU0,1000;PD0,11000;"    // c1
+      "PU0,5500;PD0,6500;"     // w2
+      "PU0,11000;PD0,1000;"    // c2
+      "PU0,7000;PD0,7500;";    // w3
+  EXPECT_EQ(Sections(source, 3),
+            "IN;U0,0;U1000,0;D1000,0;D4000,0;U4000,0;D1000,0;"
+            "TM2;U5000,0;D5000,0;D6000,0;U4000,0;D8000,0;U5500,0;D5500,0;D6500,0;U8000,0;D4000,0;"
+            "U7000,0;D7000,0;D7500,0;"
+            "TM3;U12000,0;U8000,0;D11000,0;U11000,0;D11000,0;D8000,0;@;");
+}
+
 TEST(MultiSectionBands, HugeCoordinatesInterpolateWithoutOverflow) {
   // Turned: anchor (0, 2^31-1), path (1, 2^31-1) -> (2^31-1, 0); E = 2^31-1,
   // w = 1073741823. b' = 0 - (0 - 2147483647) * 1073741824 / 2147483646,
