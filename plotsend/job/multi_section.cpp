@@ -361,7 +361,8 @@ class BlockExtent {
 // Segments get points inserted where they strictly cross an inner
 // boundary; every piece starts with a pen-up move to its first point and
 // keeps within one band. Only the target band's boundary points are
-// computed, so one walk costs the path's length, not that times the bands.
+// computed and runs of records in other bands are passed over by blocks, so
+// a path cut into many bands is not walked in full once per band.
 template <class Sink>
 class CutWalker {
  public:
