@@ -31,6 +31,22 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
   return true;
 }
 
+bool ReadInPieces(const std::string& path, size_t pieceSize,
+                  const std::function<void(std::string_view piece, uint64_t size)>& consume) {
+  const fs::path file = Utf8Path(path);
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return false;
+  const uint64_t size = fs::file_size(file, ec);
+  if (ec) return false;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  std::string piece(pieceSize, '\0');
+  while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0) {
+    consume(std::string_view(piece.data(), static_cast<size_t>(in.gcount())), size);
+  }
+  return in.eof() && !in.bad();
+}
+
 fs::path FinalTarget(fs::path path) {
   std::error_code ec;
   for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {

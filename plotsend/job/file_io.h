@@ -1,9 +1,11 @@
 #pragma once
 // Whole-file reads and buffered writes on UTF-8 paths, with errors reported
 // to the caller instead of lost.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,12 @@ std::filesystem::path Utf8Path(std::string_view utf8);
 
 // Reads the whole file into `out`. False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& out);
+
+// Reads a regular file in pieces of at most `pieceSize` bytes, handing each
+// to `consume` in order; `size` is the file's length. False when it cannot
+// be opened or read (after the pieces read so far).
+bool ReadInPieces(const std::string& path, size_t pieceSize,
+                  const std::function<void(std::string_view piece, uint64_t size)>& consume);
 
 // The file `path` finally names: symbolic links are followed (a relative
 // link from the link's own directory), at most 40 of them.

@@ -59,6 +59,15 @@ class NumberAccumulator {
 
 inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
+// Room for the points of `textSize` bytes at a typical density; only a
+// hint, the list grows past it.
+void ReservePoints(std::vector<JobPoint>& points, uint64_t textSize) {
+  try {
+    points.reserve(static_cast<size_t>(textSize / 6));
+  } catch (const std::exception&) {
+  }
+}
+
 // First byte at or after p that is not CR/LF; callers only scan ahead of a
 // command's closing ';', so the scan always stops.
 inline const char* SkipLineBreaks(const char* p) {
@@ -155,13 +164,44 @@ class Parser {
 bool ParseInto(std::string_view text, std::vector<JobPoint>& out) {
   try {
     std::vector<JobPoint> points;
-    try {
-      points.reserve(text.size() / 6);  // typical density; the list grows past it
-    } catch (const std::exception&) {
-      // Only a hint: go on without it.
-    }
+    ReservePoints(points, text.size());
     Parser(points).Run(text);
     out.swap(points);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// Reads and parses a file a piece at a time, so that its text is never held
+// whole: each run of complete commands is parsed as soon as its ';' has
+// arrived, and only the unfinished command is carried to the next piece.
+// False (and `out` untouched) when the file cannot be read or memory runs out.
+bool LoadInto(const std::string& path, std::vector<JobPoint>& out) {
+  constexpr size_t kPieceSize = 1 << 20;
+  try {
+    std::vector<JobPoint> points;
+    Parser parser(points);
+    std::string carry;
+    const bool read = ReadInPieces(path, kPieceSize, [&](std::string_view piece, uint64_t size) {
+      if (points.capacity() == 0) ReservePoints(points, size);
+      const size_t last = piece.rfind(';');
+      if (last == std::string_view::npos) {
+        carry.append(piece);  // a command longer than a piece goes on
+        return;
+      }
+      size_t from = 0;
+      if (!carry.empty()) {  // finish the carried command first
+        from = piece.find(';') + 1;
+        carry.append(piece.substr(0, from));
+        parser.Run(carry);
+        carry.clear();
+      }
+      parser.Run(piece.substr(from, last + 1 - from));
+      carry.append(piece.substr(last + 1));
+    });
+    if (!read) return false;
+    out.swap(points);  // the bytes after the last ';' are no command
     return true;
   } catch (const std::exception&) {
     return false;
@@ -219,8 +259,7 @@ void CPLTFile::SetMarkPositions(const MarkCorrection& positions, int32_t spanX, 
 int CPLTFile::LoadPlt(const std::string& path) {
   bool loaded = false;
   try {
-    std::string text;
-    loaded = ReadWholeFile(path, text) && ParseInto(text, points_);
+    loaded = LoadInto(path, points_);
   } catch (const std::exception&) {
     loaded = false;  // the file is larger than the memory available
   }

@@ -202,6 +202,27 @@ TEST(ParsePltLarge, CommandLongerThan256KiBIsReadWhole) {
 
 // --- Loading files -------------------------------------------------------
 
+// Files are read a piece at a time: commands cut at any piece boundary, and
+// commands longer than a piece, load as the whole text parses.
+TEST(LoadPlt, PiecesGiveTheSameListAsTheWholeText) {
+  TempDir dir;
+  std::string text = "IN;\r\n";
+  for (int i = 0; text.size() < (5u << 20) / 2; ++i) {
+    text += (i % 3 ? "D" : "U") + std::to_string(i * 7 % 100003) + "," + std::to_string(-i) + ";";
+    if (i % 997 == 0) text += "TM" + std::to_string(i % 9 + 1) + ";\r\n";
+    if (i % 50000 == 0) text += "\r\nD\r\n5,\r\n6;";
+  }
+  std::string longCommand = "D";
+  while (longCommand.size() < (3u << 20)) longCommand += std::to_string(longCommand.size()) + ",1,";
+  longCommand.back() = ';';
+  text += longCommand + "U1,2;D3,4;U5,6";  // the unfinished last command is no command
+  CPLTFile job;
+  ASSERT_EQ(job.LoadPlt(dir.Write("pieces.plt", text)), 1);
+  EXPECT_EQ(job.Points(), Parse(text));
+  EXPECT_EQ(job.Points().back(), Cut(3, 4));
+}
+
+
 TEST(LoadPlt, ReadsAJobFromTestData) {
   const char* root = std::getenv("PLOTARA_TESTDATA");
   ASSERT_NE(root, nullptr);
