@@ -13,22 +13,18 @@ fs::path Utf8Path(std::string_view utf8) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {
-  const fs::path file = Utf8Path(path);
-  std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
+  constexpr size_t kPieceSize = 1 << 20;
   try {
-    out.resize(static_cast<size_t>(size));
+    std::string text;
+    const bool read = ReadInPieces(path, kPieceSize, [&text](std::string_view piece, uint64_t size) {
+      if (text.empty()) text.reserve(static_cast<size_t>(size));
+      text.append(piece);
+    });
+    if (read) out.swap(text);
+    return read;
   } catch (const std::exception&) {
     return false;  // larger than memory
   }
-  if (size > 0 && !in.read(out.data(), size)) return false;
-  return true;
 }
 
 bool ReadInPieces(const std::string& path, size_t pieceSize,

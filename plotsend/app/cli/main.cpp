@@ -103,8 +103,9 @@ int Run(const std::vector<std::string>& args) {
 
   // Refused before anything is read or written; the dialog checks again for
   // the name it is finally given.
-  if (options->file && IsWorkFile(workDir, WithPltExtension(*options->file))) {
-    return Fail(Text(TextId::OutputIsWorkFile, language) + ": " + WithPltExtension(*options->file), 1);
+  if (options->file) {
+    const std::string path = WithPltExtension(*options->file);
+    if (IsWorkFile(workDir, path)) return Fail(Text(TextId::OutputIsWorkFile, language) + ": " + path, 1);
   }
 
   CliHost host(options->file);
