@@ -3,9 +3,9 @@
 // Generates a kavren.plt of --mb MiB into a scratch directory and times, best
 // of --runs: the section stage (one and several sections), load + bounds +
 // origin move + kavren.kv2, the plain command file and the compensated one.
-// The section stage also runs on a second generated job of the same size, a
-// long one whose paths run across the bands (weeding lines, long outlines,
-// zig-zags), which in several sections writes many times its input.
+// Every stage also runs on a second generated job of the same size, a long
+// one whose paths run across the bands (weeding lines, long outlines,
+// zig-zags), which in several sections becomes many times its input.
 // Prints MiB/s per stage, each stage's own peak memory and the process peak.
 #include <algorithm>
 #include <charconv>
@@ -110,11 +110,13 @@ std::string Fixed(double v, int decimals) {
 double Rate(const Stage& s) { return s.seconds > 0 ? s.bytes / kMiB / s.seconds : 0; }
 double CpuRate(const Stage& s) { return s.cpuSeconds > 0 ? s.bytes / kMiB / s.cpuSeconds : 0; }
 
-void Print(const Stage& s) {
-  std::printf("%-26s %7s MiB %7s s %8s MiB/s  cpu %7s s %8s MiB/s %8s MiB peak%s%s\n", s.name.c_str(),
+// Flags a stage that is slow, or needs more than 4x the job's input.
+void Print(const Stage& s, uint64_t inputBytes) {
+  const bool over = static_cast<double>(s.peak) > kMaxPeakRatio * static_cast<double>(inputBytes);
+  std::printf("%-36s %7s MiB %7s s %8s MiB/s  cpu %7s s %8s MiB/s %8s MiB peak%s%s%s\n", s.name.c_str(),
               Fixed(s.bytes / kMiB, 1).c_str(), Fixed(s.seconds, 3).c_str(), Fixed(Rate(s), 1).c_str(),
               Fixed(s.cpuSeconds, 3).c_str(), Fixed(CpuRate(s), 1).c_str(), Fixed(s.peak / kMiB, 1).c_str(),
-              s.ok ? "" : "  FAILED", s.ok && Rate(s) < kSlowMiBs ? "  SLOW" : "");
+              s.ok ? "" : "  FAILED", s.ok && Rate(s) < kSlowMiBs ? "  SLOW" : "", over ? "  OVER 4x" : "");
   if (!s.detail.empty()) std::printf("    %s\n", s.detail.c_str());
 }
 
@@ -134,6 +136,81 @@ void Measure(Stage& s, int runs, Body body) {
     s.cpuSeconds = r == 0 ? c : std::min(s.cpuSeconds, c);
     s.peak = std::max(s.peak, plotsend::StagePeakRss());
   }
+}
+
+// The stages after the section stage on its output `mplt`: load + bounds +
+// origin move + kavren.kv2, the plain command file (from the same object,
+// as the dialog keeps it) and the compensated one (from kavren.kv2).
+void RunJobStages(const std::string& label, const fs::path& mplt, const fs::path& dir, int runs,
+                  const plotsend::Notify& notify, std::vector<Stage>& stages) {
+  const fs::path kv2 = dir / "kavren.kv2";
+  const fs::path kv3 = dir / "kavren.kv3";
+  const fs::path kv3c = dir / "kavren_comp.kv3";
+  std::unique_ptr<CPLTFile> job;
+  int32_t jobLength = 0;
+  {
+    Stage s;
+    s.name = label + "load+normalise+kv2";
+    s.bytes = FileSize(mplt);
+    double load = 0, bounds = 0, move = 0, save = 0;
+    Measure(s, runs, [&](int r) {
+      job = std::make_unique<CPLTFile>(notify);
+      auto t = Clock::now();
+      const bool loaded = job->LoadPlt(mplt.string()) == 1;
+      const double tl = Since(t);
+      t = Clock::now();
+      job->ComputeBounds();
+      const double tb = Since(t);
+      t = Clock::now();
+      const plotsend::Bounds b = job->GetBounds();
+      job->MoveToOrigin(b.minX, b.minY);
+      const double tm = Since(t);
+      t = Clock::now();
+      const bool saved = job->SaveNormalizedPlt(kv2.string()) == 1;
+      const double ts = Since(t);
+      if (r == 0 || tl + tb + tm + ts < load + bounds + move + save) {
+        load = tl, bounds = tb, move = tm, save = ts;
+      }
+      return loaded && saved;
+    });
+    jobLength = job->JobLength();
+    s.detail = "LoadPlt " + Fixed(load, 3) + " s, ComputeBounds " + Fixed(bounds, 3) + " s, MoveToOrigin " +
+               Fixed(move, 3) + " s, SaveNormalizedPlt " + Fixed(save, 3) + " s; kv2 " +
+               Fixed(FileSize(kv2) / kMiB, 1) + " MiB";
+    stages.push_back(s);
+  }
+  {
+    Stage s;
+    s.name = label + "command file plain";
+    Measure(s, runs, [&](int) { return job->WriteCutFile(kv3.string()); });
+    s.bytes = FileSize(kv3);
+    stages.push_back(s);
+  }
+  job.reset();
+  {
+    Stage s;
+    s.name = label + "command file compensated";
+    double load = 0, write = 0;
+    Measure(s, runs, [&](int r) {
+      CPLTFile comp(notify);
+      auto t = Clock::now();
+      const bool loaded = comp.LoadPlt(kv2.string()) == 1;
+      const double tl = Since(t);
+      comp.SetJobLength(jobLength);
+      comp.SetCompensation(0.35, 0.35);
+      t = Clock::now();
+      const bool written = comp.WriteCompensatedCutFile(kv3c.string()) == 1;
+      const double tw = Since(t);
+      if (r == 0 || tl + tw < load + write) load = tl, write = tw;
+      return loaded && written;
+    });
+    s.bytes = FileSize(kv3c);
+    s.detail = "LoadPlt(kv2) " + Fixed(load, 3) + " s, WriteCompensatedCutFile " + Fixed(write, 3) + " s (" +
+               Fixed(write > 0 ? s.bytes / kMiB / write : 0, 1) + " MiB/s writing alone)";
+    stages.push_back(s);
+  }
+  std::error_code ec;
+  for (const fs::path& f : {kv2, kv3, kv3c}) fs::remove(f, ec);
 }
 
 fs::path MakeScratchDir(const Options& o) {
@@ -173,9 +250,6 @@ int main(int argc, char** argv) {
   const fs::path plt = opt.input.empty() ? dir / "kavren.plt" : fs::path(opt.input);
   const fs::path mplt = dir / "kavren_m.plt";
   const fs::path mpltN = dir / "kavren_m_sections.plt";
-  const fs::path kv2 = dir / "kavren.kv2";
-  const fs::path kv3 = dir / "kavren.kv3";
-  const fs::path kv3c = dir / "kavren_comp.kv3";
   const fs::path across = dir / "kavren_across.plt";
   const fs::path acrossOut = dir / "kavren_across_m.plt";
 
@@ -226,83 +300,23 @@ int main(int argc, char** argv) {
       return 1;
     }
     for (const int n : {1, opt.sections}) sectionStage("across bands", across, n, acrossOut);
+    // The rest of the pipeline on what the section stage made of it: many
+    // times the input, which must still pass through in bounded memory.
+    RunJobStages("across N=" + std::to_string(opt.sections) + " ", acrossOut, dir, opt.runs, notify, stages);
     std::error_code ec;
     fs::remove(across, ec);
     fs::remove(acrossOut, ec);
   }
 
-  // Load + bounds + origin move + kavren.kv2; the last run's job stays loaded
-  // for the plain writer, as the dialog keeps its object.
-  std::unique_ptr<CPLTFile> job;
-  int32_t jobLength = 0;
-  {
-    Stage s;
-    s.name = "load+normalise+kv2";
-    s.bytes = FileSize(mplt);
-    double load = 0, bounds = 0, move = 0, save = 0;
-    Measure(s, opt.runs, [&](int r) {
-      job = std::make_unique<CPLTFile>(notify);
-      auto t = Clock::now();
-      const bool loaded = job->LoadPlt(mplt.string()) == 1;
-      const double tl = Since(t);
-      t = Clock::now();
-      job->ComputeBounds();
-      const double tb = Since(t);
-      t = Clock::now();
-      const plotsend::Bounds b = job->GetBounds();
-      job->MoveToOrigin(b.minX, b.minY);
-      const double tm = Since(t);
-      t = Clock::now();
-      const bool saved = job->SaveNormalizedPlt(kv2.string()) == 1;
-      const double ts = Since(t);
-      if (r == 0 || tl + tb + tm + ts < load + bounds + move + save) {
-        load = tl, bounds = tb, move = tm, save = ts;
-      }
-      return loaded && saved;
-    });
-    jobLength = job->JobLength();
-    s.detail = "LoadPlt " + Fixed(load, 3) + " s, ComputeBounds " + Fixed(bounds, 3) + " s, MoveToOrigin " +
-               Fixed(move, 3) + " s, SaveNormalizedPlt " + Fixed(save, 3) + " s; " +
-               std::to_string(job->Points().size()) + " points, kv2 " + Fixed(FileSize(kv2) / kMiB, 1) + " MiB";
-    stages.push_back(s);
-  }
+  // Load + bounds + origin move + kavren.kv2, then both command files.
+  RunJobStages("", mplt, dir, opt.runs, notify, stages);
 
-  {
-    Stage s;
-    s.name = "command file plain";
-    Measure(s, opt.runs, [&](int) { return job->WriteCutFile(kv3.string()); });
-    s.bytes = FileSize(kv3);
-    stages.push_back(s);
-  }
-  job.reset();
-
-  {
-    Stage s;
-    s.name = "command file compensated";
-    double load = 0, write = 0;
-    Measure(s, opt.runs, [&](int r) {
-      CPLTFile comp(notify);
-      auto t = Clock::now();
-      const bool loaded = comp.LoadPlt(kv2.string()) == 1;
-      const double tl = Since(t);
-      comp.SetJobLength(jobLength);
-      comp.SetCompensation(0.35, 0.35);
-      t = Clock::now();
-      const bool written = comp.WriteCompensatedCutFile(kv3c.string()) == 1;
-      const double tw = Since(t);
-      if (r == 0 || tl + tw < load + write) load = tl, write = tw;
-      return loaded && written;
-    });
-    s.bytes = FileSize(kv3c);
-    s.detail = "LoadPlt(kv2) " + Fixed(load, 3) + " s, WriteCompensatedCutFile " + Fixed(write, 3) + " s (" +
-               Fixed(write > 0 ? s.bytes / kMiB / write : 0, 1) + " MiB/s writing alone)";
-    stages.push_back(s);
-  }
-
-  const int64_t peak = plotsend::ProcessPeakRss();
+  // Resetting the stage peaks also resets the process's own high-water mark.
+  int64_t peak = plotsend::ProcessPeakRss();
+  for (const Stage& s : stages) peak = std::max(peak, s.peak);
   const double ratio = inputBytes > 0 ? static_cast<double>(peak) / static_cast<double>(inputBytes) : 0;
   std::printf("\ninput %s MiB, best of %d run(s)\n", Fixed(inputBytes / kMiB, 1).c_str(), opt.runs);
-  for (const Stage& s : stages) Print(s);
+  for (const Stage& s : stages) Print(s, inputBytes);
   std::printf("peak RSS %s MiB = %s x input%s (%s MiB of it before any job data)\n", Fixed(peak / kMiB, 1).c_str(),
               Fixed(ratio, 2).c_str(), ratio > kMaxPeakRatio ? "  OVER 4x" : "", Fixed(baseline / kMiB, 1).c_str());
 

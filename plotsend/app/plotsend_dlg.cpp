@@ -12,13 +12,6 @@ namespace {
 
 int32_t SatAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
 
-bool HasCuttingMove(const CPLTFile& job) {
-  for (const JobPoint& p : job.Points()) {
-    if (p.kind == kCut) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::string WithPltExtension(std::string path) {
@@ -69,7 +62,7 @@ bool CPlotsendDlg::PrepareJob() {
   job_.SetSectionWindow(static_cast<uint8_t>(fields_.From + 1), static_cast<uint8_t>(fields_.To + 1));
   ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2)) != 0 && ok;
   jobGeometryApplied_ = false;
-  if (jobRead_ && !HasCuttingMove(job_)) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
+  if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
   return ok;
 }
 

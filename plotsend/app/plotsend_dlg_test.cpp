@@ -195,8 +195,8 @@ TEST_F(DialogTest, MarkTypeEightMovesXByTheMargin) {
   dlg->Fields().settings.IsOffset = 0;
   dlg->Fields().settings.OriginOffsetX = 1.0;  // 40 units
   std::vector<JobPoint> before = dlg->PreparedJob().Points();
-  Export("eight.plt");
-  const std::vector<JobPoint>& after = dlg->PreparedJob().Points();
+  ASSERT_TRUE(dlg->GenerateOutput(dir.File("eight.plt")));
+  const std::vector<JobPoint> after = dlg->PreparedJob().Points();
   ASSERT_EQ(before.size(), after.size());
   for (size_t i = 0; i < before.size(); ++i) {
     EXPECT_EQ(after[i].x, before[i].x + 440);

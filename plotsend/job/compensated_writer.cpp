@@ -22,41 +22,39 @@ uint32_t LengthUnits(double mm) { return static_cast<uint32_t>(std::max(0, MmToU
 class CompensatedCutWriter {
  public:
   CompensatedCutWriter(const CPLTFile& job, CommandWriter& out)
-      : points_(job.points_), offset_(job.bladeOffset_), closure_(job.closureLength_), out_(out) {}
+      : job_(job), offset_(job.bladeOffset_), closure_(job.closureLength_), out_(out) {}
 
   // Walks the points, collecting each path from its pen-up start through
   // its cutting points, and cuts it when the next pen-up or marker (or the
   // end of the job) closes it. Paths outside the section window are dropped.
-  void Run() {
+  // Only the path being collected is held. False when the job could not be
+  // read to its end.
+  bool Run() {
     recorder_.Reset(closure_);
-    CutPoint start{};
-    size_t first = 0;  // index of the path's first cutting point
-    size_t n = 0;      // cutting points since the start
-    for (size_t i = 0; i < points_.size(); ++i) {
-      const JobPoint& p = points_[i];
-      if (IsMarkerKind(p.kind)) {
-        if (out_.InWindow()) Flush(start, first, n);
-        n = 0;
-        first = i + 1;
-        out_.Marker();
-      } else if (p.kind == kPenUp) {
-        if (out_.InWindow()) Flush(start, first, n);
-        n = 0;
-        first = i + 1;
-        start = CutPoint{p.x, p.y};
-      } else {
-        ++n;
-      }
-    }
+    const bool read = job_.ForEachBatch([this](std::span<const JobPoint> batch) {
+      for (const JobPoint& p : batch) Step(p);
+    });
     // A job that does not end on a pen-up move still has its last path cut.
-    if (out_.InWindow()) Flush(start, first, n);
+    if (out_.InWindow()) Flush();
+    return read;
   }
 
  private:
-  CutPoint At(size_t first, size_t i) const {  // i is 1-based
-    const JobPoint& p = points_[first + i - 1];
-    return CutPoint{p.x, p.y};
+  void Step(const JobPoint& p) {
+    if (IsMarkerKind(p.kind)) {
+      if (out_.InWindow()) Flush();
+      path_.clear();
+      out_.Marker();
+    } else if (p.kind == kPenUp) {
+      if (out_.InWindow()) Flush();
+      path_.clear();
+      start_ = CutPoint{p.x, p.y};
+    } else {
+      path_.push_back(CutPoint{p.x, p.y});
+    }
   }
+
+  CutPoint At(size_t i) const { return path_[i - 1]; }  // i is 1-based
   void Up(CutPoint p) { out_.Move('U', p.x, p.y); }
   void Down(CutPoint p) { out_.Move('D', p.x, p.y); }
 
@@ -71,27 +69,30 @@ class CompensatedCutWriter {
     return cuts.compensated;
   }
 
-  void Flush(CutPoint start, size_t first, size_t n) {
+  // Cuts the collected path (its cutting points follow start_).
+  void Flush() {
+    const size_t n = path_.size();
+    const CutPoint start = start_;
     if (n == 0) return;
     if (n == 1) {
       Up(start);
-      Down(At(first, 1));
+      Down(At(1));
       return;
     }
-    const bool closed = At(first, n) == start;
+    const bool closed = At(n) == start;
     if (offset_ == 0) {
       Up(start);
-      for (size_t i = 1; i <= n; ++i) Down(At(first, i));
+      for (size_t i = 1; i <= n; ++i) Down(At(i));
       return;
     }
     if (!closed) {
       Up(start);
       bool endedAtLast = false;
       for (size_t i = 1; i < n; ++i) {
-        const CutPoint before = i == 1 ? start : At(first, i - 1);
-        endedAtLast = Corner(before, At(first, i), At(first, i + 1), false, false);
+        const CutPoint before = i == 1 ? start : At(i - 1);
+        endedAtLast = Corner(before, At(i), At(i + 1), false, false);
       }
-      if (!endedAtLast) Down(At(first, n));
+      if (!endedAtLast) Down(At(n));
       return;
     }
     // Closed path: start one blade offset along the first side when its
@@ -99,23 +100,25 @@ class CompensatedCutWriter {
     // re-cut the recorded beginning.
     recorder_.Reset(closure_);
     CutPoint s = start;
-    if (StartTest(start, At(first, 1), At(first, 2))) s = PointToward(start, At(first, 1), offset_);
+    if (StartTest(start, At(1), At(2))) s = PointToward(start, At(1), offset_);
     Up(s);
     recorder_.Record(s);
     for (size_t i = 1; i < n; ++i) {
-      const CutPoint before = i == 1 ? s : At(first, i - 1);
-      Corner(before, At(first, i), At(first, i + 1), false, true);
+      const CutPoint before = i == 1 ? s : At(i - 1);
+      Corner(before, At(i), At(i + 1), false, true);
     }
-    Corner(At(first, n - 1), At(first, n), At(first, 1), true, true);
+    Corner(At(n - 1), At(n), At(1), true, true);
     for (int k = 0; k < recorder_.Count(); ++k) Down(recorder_.At(k));
     recorder_.Reset(closure_);
   }
 
-  const std::vector<JobPoint>& points_;
+  const CPLTFile& job_;
   const uint32_t offset_;
   const uint32_t closure_;
   CommandWriter& out_;
   ClosureRecorder recorder_;
+  CutPoint start_{};
+  std::vector<CutPoint> path_;  // cutting points of the path being collected
 };
 
 int CPLTFile::SetCompensation(double offsetMm, double closureMm) {
@@ -134,7 +137,7 @@ int CPLTFile::WriteCompensatedCutFile(const std::string& path) {
     if (bladeOffset_ != 0) closureLength_ = kMinClosureLength;
     sectionWidth_ = out.SectionWidth();
     out.Header();
-    CompensatedCutWriter(*this, out).Run();
+    if (!CompensatedCutWriter(*this, out).Run()) return 0;  // partial output discarded
     return out.Finish() ? 1 : 0;
   } catch (const std::exception&) {
     return 0;  // out of memory for the output buffer

@@ -22,12 +22,20 @@ class CutFileWriter {
         out.Move(p.kind == kPenUp ? 'U' : 'D', p.x, p.y);
       }
     };
-    if (job.dashed_) {
-      ForEachDashedPoint(job.points_, MakeDashPattern(job.dashLineMm_, job.dashGapMm_), emit);
-    } else {
-      for (const JobPoint& p : job.points_) emit(p);
-    }
-    return out.Finish();
+    const DashPattern pattern = MakeDashPattern(job.dashLineMm_, job.dashGapMm_);
+    DashedPoints dashed(pattern, emit);
+    const bool read = job.ForEachBatch([&](std::span<const JobPoint> batch) {
+      for (const JobPoint& p : batch) {
+        if (job.dashed_) {
+          dashed.Push(p);
+        } else {
+          emit(p);
+        }
+      }
+    });
+    // A job whose file could not be read again is not finished: the partial
+    // output is discarded and the file that was there stays.
+    return read && out.Finish();
   }
 };
 

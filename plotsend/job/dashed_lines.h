@@ -52,20 +52,28 @@ void EmitDashes(const JobPoint& a, const JobPoint& b, const DashPattern& pattern
 
 }  // namespace dashes_detail
 
-// Calls sink(point) for every entry of the dashed list of `points`: the
-// points in order, with dashes inserted in every cut that runs from a
-// cutting point to a cutting point (the first cut of a path, from its pen-up
-// point, stays solid). An invalid pattern gives the points unchanged.
+// Streams a job through dashing: each point pushed in order reaches the
+// sink, preceded by the dashes of the cut that runs to it from a cutting
+// point (the first cut of a path, from its pen-up point, stays solid). An
+// invalid pattern passes the points unchanged.
 template <typename Sink>
-void ForEachDashedPoint(const std::vector<JobPoint>& points, const DashPattern& pattern, Sink&& sink) {
-  const size_t n = points.size();
-  const bool dashing = pattern.Valid();
-  for (size_t i = 0; i < n; ++i) {
-    sink(points[i]);
-    if (dashing && i + 1 < n && points[i].kind == kCut && points[i + 1].kind == kCut) {
-      dashes_detail::EmitDashes(points[i], points[i + 1], pattern, sink);
+class DashedPoints {
+ public:
+  DashedPoints(const DashPattern& pattern, Sink& sink) : pattern_(pattern), sink_(sink) {}
+
+  void Push(const JobPoint& p) {
+    if (dashing_ && previous_.kind == kCut && p.kind == kCut) {
+      dashes_detail::EmitDashes(previous_, p, pattern_, sink_);
     }
+    sink_(p);
+    previous_ = p;
   }
-}
+
+ private:
+  const DashPattern pattern_;
+  Sink& sink_;
+  const bool dashing_ = pattern_.Valid();
+  JobPoint previous_{};  // kind 0 before the first point: no dashes
+};
 
 }  // namespace plotsend

@@ -173,18 +173,31 @@ bool ParseInto(std::string_view text, std::vector<JobPoint>& out) {
   }
 }
 
-// Reads and parses a file a piece at a time, so that its text is never held
-// whole: each run of complete commands is parsed as soon as its ';' has
-// arrived, and only the unfinished command is carried to the next piece.
-// False (and `out` untouched) when the file cannot be read or memory runs out.
-bool LoadInto(const std::string& path, std::vector<JobPoint>& out) {
+// Reads and parses a file a piece at a time, so that neither its text nor
+// its points are ever held whole: each run of complete commands is parsed
+// as soon as its ';' has arrived and its points handed to `batch`; only the
+// unfinished command is carried to the next piece. False when the file
+// cannot be read, is not `expectedSize` bytes long (when given), or memory
+// runs out. `size` receives the file's length.
+bool ParseFile(const std::string& path, const std::function<void(std::vector<JobPoint>&)>& batch,
+               uint64_t& size, const uint64_t* expectedSize = nullptr) {
   constexpr size_t kPieceSize = 1 << 20;
   try {
     std::vector<JobPoint> points;
     Parser parser(points);
     std::string carry;
-    const bool read = ReadInPieces(path, kPieceSize, [&](std::string_view piece, uint64_t size) {
-      if (points.capacity() == 0) ReservePoints(points, size);
+    uint64_t seen = 0;
+    bool sizeOk = true;
+    auto deliver = [&] {
+      if (points.empty()) return;
+      batch(points);
+      points.clear();
+    };
+    const bool read = ReadInPieces(path, kPieceSize, [&](std::string_view piece, uint64_t total) {
+      size = total;
+      seen += piece.size();
+      if (expectedSize != nullptr && total != *expectedSize) sizeOk = false;
+      if (!sizeOk) return;
       const size_t last = piece.rfind(';');
       if (last == std::string_view::npos) {
         carry.append(piece);  // a command longer than a piece goes on
@@ -199,13 +212,46 @@ bool LoadInto(const std::string& path, std::vector<JobPoint>& out) {
       }
       parser.Run(piece.substr(from, last + 1 - from));
       carry.append(piece.substr(last + 1));
+      deliver();
     });
-    if (!read) return false;
-    out.swap(points);  // the bytes after the last ';' are no command
-    return true;
+    if (!read || !sizeOk) return false;
+    if (seen == 0) size = 0;
+    // The bytes after the last ';' are no command.
+    return expectedSize == nullptr || seen == *expectedSize;
   } catch (const std::exception&) {
     return false;
   }
+}
+
+// Bounds over the moves of a list, the first point seeding them when it is
+// a move (a list that starts with a marker keeps the origin in them).
+class BoundsAccumulator {
+ public:
+  void Add(std::span<const JobPoint> points) {
+    for (const JobPoint& p : points) {
+      if (first_) {
+        if (p.kind < 3) b_ = Bounds{p.x, p.y, p.x, p.y};
+        first_ = false;
+      }
+      if (p.kind >= 3) continue;
+      if (p.x < b_.minX) b_.minX = p.x;
+      if (p.x > b_.maxX) b_.maxX = p.x;
+      if (p.y < b_.minY) b_.minY = p.y;
+      if (p.y > b_.maxY) b_.maxY = p.y;
+    }
+  }
+  const Bounds& Result() const { return b_; }
+
+ private:
+  Bounds b_;
+  bool first_ = true;
+};
+
+bool AnyCut(std::span<const JobPoint> points) {
+  for (const JobPoint& p : points) {
+    if (p.kind == kCut) return true;
+  }
+  return false;
 }
 
 int32_t SaturatingAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
@@ -257,52 +303,98 @@ void CPLTFile::SetMarkPositions(const MarkCorrection& positions, int32_t spanX, 
 }
 
 int CPLTFile::LoadPlt(const std::string& path) {
-  bool loaded = false;
-  try {
-    loaded = LoadInto(path, points_);
-  } catch (const std::exception&) {
-    loaded = false;  // the file is larger than the memory available
-  }
+  BoundsAccumulator bounds;
+  bool hasCut = false;
+  uint64_t size = 0;
+  const bool loaded = ParseFile(path, [&](std::vector<JobPoint>& batch) {
+    bounds.Add(batch);
+    hasCut = hasCut || AnyCut(batch);
+  }, size);
   if (!loaded) {
     if (notify_) notify_("Open File Failed");
     return 0;
   }
+  points_ = {};
+  backing_ = path;
+  backingSize_ = size;
+  pending_.clear();
+  loadedBounds_ = bounds.Result();
+  loadedHasCut_ = hasCut;
   return 1;
 }
 
-void CPLTFile::ParsePlt(std::string_view text) { ParseInto(text, points_); }
+void CPLTFile::ParsePlt(std::string_view text) {
+  if (!ParseInto(text, points_)) return;
+  backing_.clear();
+  pending_.clear();
+}
+
+bool CPLTFile::ForEachBatch(const PointBatchFn& fn) const {
+  if (backing_.empty()) {
+    if (!points_.empty()) fn(points_);
+    return true;
+  }
+  uint64_t size = 0;
+  return ParseFile(backing_, [&](std::vector<JobPoint>& batch) {
+    for (const PointTransform& step : pending_) {
+      for (JobPoint& p : batch) step.Apply(p);
+    }
+    fn(batch);
+  }, size, &backingSize_);
+}
+
+std::vector<JobPoint> CPLTFile::Points() const {
+  if (backing_.empty()) return points_;
+  std::vector<JobPoint> all;
+  ForEachBatch([&all](std::span<const JobPoint> batch) { all.insert(all.end(), batch.begin(), batch.end()); });
+  return all;
+}
+
+bool CPLTFile::HasCuttingMove() const { return backing_.empty() ? AnyCut(points_) : loadedHasCut_; }
 
 int CPLTFile::ComputeBounds() {
-  Bounds b;
-  if (!points_.empty() && points_.front().kind < 3) {
-    const JobPoint& p = points_.front();
-    b = Bounds{p.x, p.y, p.x, p.y};
-  }
-  for (const JobPoint& p : points_) {
-    if (p.kind >= 3) continue;
-    if (p.x < b.minX) b.minX = p.x;
-    if (p.x > b.maxX) b.maxX = p.x;
-    if (p.y < b.minY) b.minY = p.y;
-    if (p.y > b.maxY) b.maxY = p.y;
+  Bounds b = loadedBounds_;
+  if (backing_.empty() || !pending_.empty()) {
+    BoundsAccumulator acc;
+    ForEachBatch([&acc](std::span<const JobPoint> batch) { acc.Add(batch); });
+    b = acc.Result();
   }
   bounds_ = b;
   jobLength_ = SaturateInt32(int64_t{b.maxY} - b.minY);
   return 1;
 }
 
-int CPLTFile::MoveToOrigin(int32_t dx, int32_t dy) {
-  for (JobPoint& p : points_) {
-    p.x = SaturatingSub(p.x, dx);
-    p.y = SaturatingSub(p.y, dy);
+void PointTransform::Apply(JobPoint& p) const {
+  switch (kind) {
+    case Kind::Subtract:
+      p.x = SaturatingSub(p.x, dx);
+      p.y = SaturatingSub(p.y, dy);
+      break;
+    case Kind::Add:
+      p.x = SaturatingAdd(p.x, dx);
+      p.y = SaturatingAdd(p.y, dy);
+      break;
+    case Kind::Bilinear:
+      ApplyBilinear(p);
+      break;
   }
+}
+
+void CPLTFile::Transform(const PointTransform& step) {
+  if (!backing_.empty()) {
+    pending_.push_back(step);
+    return;
+  }
+  for (JobPoint& p : points_) step.Apply(p);
+}
+
+int CPLTFile::MoveToOrigin(int32_t dx, int32_t dy) {
+  Transform(PointTransform{PointTransform::Kind::Subtract, dx, dy});
   return 1;
 }
 
 bool CPLTFile::ApplyOriginOffset(int32_t dx, int32_t dy) {
-  for (JobPoint& p : points_) {
-    p.x = SaturatingAdd(p.x, dx);
-    p.y = SaturatingAdd(p.y, dy);
-  }
+  Transform(PointTransform{PointTransform::Kind::Add, dx, dy});
   return true;
 }
 
@@ -312,13 +404,16 @@ int CPLTFile::SaveNormalizedPlt(const std::string& path) {
     if (!out.Ok()) return 0;
     CommandFormatter fmt;
     out.Write("IN;PA;U0,0;");
-    for (const JobPoint& p : points_) {
-      if (p.kind >= kFirstMarker) {
-        out.Write(fmt.Marker(p.kind - 3));
-      } else {
-        out.Write(fmt.Move(p.kind >= kCut ? 'D' : 'U', p.y, p.x));
+    const bool read = ForEachBatch([&](std::span<const JobPoint> batch) {
+      for (const JobPoint& p : batch) {
+        if (p.kind >= kFirstMarker) {
+          out.Write(fmt.Marker(p.kind - 3));
+        } else {
+          out.Write(fmt.Move(p.kind >= kCut ? 'D' : 'U', p.y, p.x));
+        }
       }
-    }
+    });
+    if (!read) return 0;  // the job's file changed or went away: no partial copy
     int32_t finalY = jobLength_;
     if (mark_.MarkType == 8 || mark_.MarkType == 9) {
       const int32_t sections = mark_.SectionCount == 0 ? 1 : mark_.SectionCount;

@@ -2,6 +2,8 @@
 // One cut job as a flat list of points read from a PLT work file, and the
 // writers that turn it into the device command file.
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +29,21 @@ struct Bounds {
   int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
 };
 
+// One step of the job's geometry, kept so that it can be applied to points
+// as they are read back from a file.
+struct PointTransform {
+  enum class Kind : uint8_t { Subtract, Add, Bilinear };
+  Kind kind = Kind::Add;
+  int32_t dx = 0, dy = 0;  // Subtract, Add; the mapped origin for Bilinear
+  // Bilinear: marks 2..4 relative to mark 1, the spans and the job shift.
+  double v[6] = {};
+  int32_t spanX = 0, spanY = 0, cx = 0, cy = 0;
+  void Apply(JobPoint& p) const;
+  void ApplyBilinear(JobPoint& p) const;
+};
+
+using PointBatchFn = std::function<void(std::span<const JobPoint>)>;
+
 class CPLTFile {
  public:
   explicit CPLTFile(Notify notify = {});
@@ -34,8 +51,11 @@ class CPLTFile {
   CPLTFile& operator=(const CPLTFile&) = delete;
 
   // Reader, bounds and translations.
-  int LoadPlt(const std::string& path);          // 1 read, 0 cannot open ("Open File Failed")
-  void ParsePlt(std::string_view text);          // replaces the point list with the parse of text
+  // 1 read, 0 cannot open ("Open File Failed", the job stays as it was).
+  // The points are not held: every later pass reads the file again, so a
+  // job of any size takes the memory of one piece of it.
+  int LoadPlt(const std::string& path);
+  void ParsePlt(std::string_view text);          // replaces the job with the parse of text, held in memory
   int ComputeBounds();                           // also sets the job length
   int MoveToOrigin(int32_t dx, int32_t dy);
   bool ApplyOriginOffset(int32_t dx, int32_t dy);
@@ -57,7 +77,13 @@ class CPLTFile {
   bool WriteCutFile(const std::string& path);       // false when the file cannot be written
   int WriteCompensatedCutFile(const std::string& path);  // 0 when both lengths are 0 or on write failure
 
-  const std::vector<JobPoint>& Points() const { return points_; }
+  // Hands the job's points to fn in order, a batch at a time, with the
+  // geometry applied. False when a loaded file can no longer be read as it
+  // was loaded: what fn received is then not the whole job.
+  bool ForEachBatch(const PointBatchFn& fn) const;
+  // The whole list at once, for small jobs.
+  std::vector<JobPoint> Points() const;
+  bool HasCuttingMove() const;
   const Bounds& GetBounds() const { return bounds_; }
   const MarkRef& GetMarkRef() const { return mark_; }
   int32_t SectionWidth() const { return sectionWidth_; }
@@ -68,8 +94,17 @@ class CPLTFile {
   friend class CutFileWriter;
   friend class CompensatedCutWriter;
 
+  // Applies a geometry step now (parsed text) or queues it for every pass
+  // over the loaded file.
+  void Transform(const PointTransform& step);
+
   Notify notify_;
-  std::vector<JobPoint> points_;
+  std::vector<JobPoint> points_;  // a parsed text's points
+  std::string backing_;           // a loaded file; empty for a parsed text
+  uint64_t backingSize_ = 0;
+  std::vector<PointTransform> pending_;  // steps applied to the file's points as they are read
+  Bounds loadedBounds_;                  // bounds of the file's points before any step
+  bool loadedHasCut_ = false;
   Bounds bounds_;
   int32_t jobLength_ = 0;
 
