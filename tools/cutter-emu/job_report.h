@@ -1,0 +1,11 @@
+#pragma once
+// The line cutter-emu prints about each job when it ends.
+#include <string>
+
+#include "job_record.h"
+
+namespace cutter_emu {
+
+std::string JobReport(const JobRecord& record, int job);
+
+}  // namespace cutter_emu

@@ -1,0 +1,97 @@
+#include "options.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace cutter_emu {
+namespace {
+
+template <typename T>
+bool ParseWhole(std::string_view text, T& value) {
+  const char* end = text.data() + text.size();
+  const auto [p, ec] = std::from_chars(text.data(), end, value);
+  return !text.empty() && ec == std::errc() && p == end;
+}
+
+bool ParseSeconds(std::string_view text, double& value) {
+  const char* end = text.data() + text.size();
+  const auto [p, ec] = std::from_chars(text.data(), end, value);
+  return !text.empty() && ec == std::errc() && p == end && std::isfinite(value) && value > 0;
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "usage: cutter-emu (--tcp PORT | --pty) [options]\n"
+         "  --tcp PORT          listen on 127.0.0.1:PORT (0: any free port); the port is printed\n"
+         "  --pty               create a pseudo-terminal; its slave path is printed\n"
+         "  --jobs N            receive N jobs (default 1)\n"
+         "  --idle-timeout S    give up when nothing arrives for S seconds\n"
+         "  --svg FILE          draw the job as SVG\n"
+         "  --png FILE          draw the job as PNG\n"
+         "  --log FILE          write the decoded commands, one a line\n"
+         "  --hide-travel       leave pen-up moves out of the drawings\n"
+         "  --close-after N     drop the connection after N bytes\n"
+         "  --stall-after N     stop reading after N bytes\n"
+         "Exit status 0 when every job arrived whole up to its \"@\".\n";
+}
+
+bool ParseOptions(std::span<const std::string_view> args, Options& o, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string_view a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    const std::string_view v = hasValue ? args[i + 1] : std::string_view();
+    auto need = [&](bool ok, const char* what) {
+      if (!hasValue) error = std::string(a) + " needs " + what;
+      else if (!ok) error = std::string(a) + ": not " + what + ": " + std::string(v);
+      ++i;
+      return hasValue && ok;
+    };
+    uint64_t n = 0;
+    if (a == "--help" || a == "-h") {
+      o.help = true;
+    } else if (a == "--pty") {
+      if (o.link == Options::Link::Tcp) return error = "give --tcp or --pty, not both", false;
+      o.link = Options::Link::Pty;
+    } else if (a == "--hide-travel") {
+      o.showTravel = false;
+    } else if (a == "--tcp") {
+      if (!need(ParseWhole(v, o.port), "a port number 0..65535")) return false;
+      if (o.link == Options::Link::Pty) return error = "give --tcp or --pty, not both", false;
+      o.link = Options::Link::Tcp;
+    } else if (a == "--jobs") {
+      if (!need(ParseWhole(v, o.jobs) && o.jobs >= 1, "a job count of 1 or more")) return false;
+    } else if (a == "--idle-timeout") {
+      double s = 0;
+      if (!need(ParseSeconds(v, s), "a number of seconds above 0")) return false;
+      o.idleTimeout = s;
+    } else if (a == "--close-after" || a == "--stall-after") {
+      if (!need(ParseWhole(v, n), "a byte count")) return false;
+      (a == "--close-after" ? o.limits.closeAfter : o.limits.stallAfter) = n;
+    } else if (a == "--svg" || a == "--png" || a == "--log") {
+      if (!need(!v.empty(), "a file name")) return false;
+      (a == "--svg" ? o.svgPath : a == "--png" ? o.pngPath : o.logPath) = std::string(v);
+    } else {
+      error = "unknown option: " + std::string(a);
+      return false;
+    }
+  }
+  if (!o.help && o.link == Options::Link::None) {
+    error = "give --tcp PORT or --pty";
+    return false;
+  }
+  return true;
+}
+
+std::string JobFilePath(const std::string& path, int job, int jobs) {
+  if (jobs <= 1) return path;
+  const size_t slash = path.find_last_of('/');
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+      dot == (slash == std::string::npos ? 0 : slash + 1)) {
+    dot = path.size();
+  }
+  return path.substr(0, dot) + "-" + std::to_string(job) + path.substr(dot);
+}
+
+}  // namespace cutter_emu

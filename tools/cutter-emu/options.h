@@ -1,0 +1,33 @@
+#pragma once
+// The command line of cutter-emu.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "session.h"
+
+namespace cutter_emu {
+
+struct Options {
+  enum class Link { None, Tcp, Pty };
+  Link link = Link::None;
+  uint16_t port = 0;  // 0: the system picks one
+  int jobs = 1;
+  std::optional<double> idleTimeout;  // seconds
+  Limits limits;
+  std::string svgPath, pngPath, logPath;
+  bool showTravel = true;
+  bool help = false;
+};
+
+// False with a message in `error` for a bad command line.
+bool ParseOptions(std::span<const std::string_view> args, Options& options, std::string& error);
+std::string UsageText();
+
+// The file for job `job` of `jobs`: `path` itself for a single job, else
+// with "-<job>" before the extension ("out.svg" -> "out-2.svg").
+std::string JobFilePath(const std::string& path, int job, int jobs);
+
+}  // namespace cutter_emu

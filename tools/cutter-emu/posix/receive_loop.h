@@ -1,0 +1,31 @@
+#pragma once
+// Reads jobs from a listening socket or a pseudo-terminal into a session,
+// with the idle time-out and the test limits.
+#include <chrono>
+#include <optional>
+
+#include "../session.h"
+#include "unique_fd.h"
+
+namespace cutter_emu {
+
+class IdleClock {
+ public:
+  explicit IdleClock(std::optional<double> seconds);
+  void Touch();
+  bool Expired() const;
+  int PollTimeoutMs() const;  // -1 without a time-out
+
+ private:
+  std::optional<std::chrono::steady_clock::duration> limit_;
+  std::chrono::steady_clock::time_point last_;
+};
+
+// Accepts connections one after another until the session is done; a
+// sender that leaves between jobs may come back on a new connection.
+void ReceiveTcp(const UniqueFd& listener, Session& session, IdleClock& clock);
+// Reads the pty until the session is done; closes it when the session
+// drops the link. A sender may close and reopen the slave between jobs.
+void ReceivePty(UniqueFd& master, Session& session, IdleClock& clock);
+
+}  // namespace cutter_emu
