@@ -84,7 +84,7 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
 }
 
 std::string JobFilePath(const std::string& path, int job, int jobs) {
-  if (jobs <= 1) return path;
+  if (jobs <= 1 || path.empty()) return path;
   const size_t slash = path.find_last_of('/');
   size_t dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||

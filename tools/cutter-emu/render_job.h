@@ -36,10 +36,11 @@ struct Layout {
   }
 };
 
+inline constexpr double kDrawingSize = 1200.0;  // longest side of the drawings
+
 // Fits the record (and the origin) into `longest` pixels along its longer
 // side, with a margin around and a band for the summary below; the picture
 // is at least wide enough for the summary.
-inline constexpr double kDrawingSize = 1200.0;  // longest side of the drawings
 Layout ComputeLayout(const JobRecord& record, double longest);
 
 // "<n> bytes, <n> moves, <n> cuts, cut length <mm> mm, <status>[, <n> unknown]"
