@@ -14,11 +14,22 @@ inline constexpr int kIsOffset = 1008;
 inline constexpr int kIsClose = 1009;
 inline constexpr int kOffsetVal = 1010;
 inline constexpr int kCloseVal = 1011;
+inline constexpr int kIpAddress = 1045;
+inline constexpr int kDefaultIp = 1046;
 inline constexpr int kFrom = 1048;
 inline constexpr int kTo = 1049;
+inline constexpr int kWifiTest = 1052;
+inline constexpr int kTcpPort = 1053;
 inline constexpr int kIsDashedLine = 1054;
 inline constexpr int kDashGap = 1057;
 inline constexpr int kDashLine = 1058;
+
+// Messages the workers post to the main dialog.
+inline constexpr unsigned WM_SEND_FINISHED = 0x502;
+inline constexpr unsigned WM_JOB_PREPARED = 0x503;
+// The socket notifications the dialog handles: data ready, connection closed.
+inline constexpr int kSocketRead = 1;
+inline constexpr int kSocketClose = 32;
 
 // Results a dialog ends with.
 inline constexpr int kIdOk = 1;

@@ -21,9 +21,11 @@ std::string WithPltExtension(std::string path) {
   return path;
 }
 
-CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, WorkDir workDir, Language language)
+CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir,
+                           Language language)
     : host_(host),
       profile_(profile),
+      link_(link),
       workDir_(std::move(workDir)),
       language_(language),
       notify_([this](const std::string& text) { ShowError(text); }),
@@ -31,17 +33,27 @@ CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, WorkDir workD
       job_(notify_) {}
 
 void CPlotsendDlg::Initialise() {
+  InitialiseLinkAndSettings();
+  markRefRead_ = ReadJobInfo(workDir_, jobInfo_, notify_);
+  fields_.To = LastSection();
+  fields_.From = 0;
+  if (jobInfo_.CodeMode != 0) host_.EnableControl(control::kStart, false);
+}
+
+void CPlotsendDlg::InitialiseLinkAndSettings() {
+  ListPorts();
   fields_.settings = plotsend::LoadSettings(profile_, workDir_.ConfigIni());
+  host_.FillPortList(portList_, static_cast<int>(SelectedIndex()));
+  EnableIpControls();
+  host_.EnableControl(control::kCancel, false);
+  host_.EnableControl(control::kUDiskFile, true);
+  host_.SetStatusText(Text(TextId::PortClosed, language_));
   if (fields_.settings.IsDashedLine != 0) {
     fields_.settings.IsOffset = 0;
     fields_.settings.IsClose = 0;
   }
   EnableCompensationEdits();
   cancelFlag_ = false;
-  markRefRead_ = ReadJobInfo(workDir_, jobInfo_, notify_);
-  fields_.To = LastSection();
-  fields_.From = 0;
-  if (jobInfo_.CodeMode != 0) host_.EnableControl(control::kStart, false);
 }
 
 uint8_t CPlotsendDlg::LastSection() const {
@@ -122,7 +134,7 @@ CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
   const std::optional<std::string> chosen = host_.ChooseSavePath(proposed);
   if (!chosen) {
     host_.EndDialog(control::kIdOk);
-    DeleteWorkFiles();
+    OnDestroy();
     return ExportResult::Cancelled;
   }
   const std::string path = WithPltExtension(*chosen);
@@ -146,16 +158,13 @@ CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
   if (!GenerateOutput(path)) {
     // The job stays: its files are kept and the dialog returns to Ready.
     ShowError(Text(TextId::SaveFailed, language_) + ": " + path);
-    host_.EnableControl(control::kCancel, false);
-    host_.EnableControl(control::kStart, jobInfo_.CodeMode == 0);
-    host_.EnableControl(control::kClose, true);
-    host_.EnableControl(control::kUDiskFile, true);
+    ShowReady();
     return ExportResult::Failed;
   }
   outputWritten_ = true;
   host_.MessageBox(Text(TextId::SaveFinished, language_), DialogHost::MessageKind::Info);
   host_.EndDialog(control::kIdOk);
-  DeleteWorkFiles();
+  OnDestroy();
   return ExportResult::Finished;
 }
 

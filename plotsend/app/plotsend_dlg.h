@@ -2,11 +2,15 @@
 // The main dialog's logic: the run state of one job, from the work files to
 // the device command file. Windows and terminal front ends drive it through
 // a DialogHost.
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "dialog_host.h"
 #include "job_info.h"
+#include "link_state.h"
 #include "mark_ref.h"
 #include "multi_section.h"
 #include "plt_file.h"
@@ -29,14 +33,27 @@ struct DialogFields {
 };
 
 class CPlotsendDlg {
+  enum class SendEnd { Finished, Cancelled, Failed, Unreadable };
+
  public:
-  CPlotsendDlg(DialogHost& host, ProfilePort& profile, WorkDir workDir, Language language);
+  CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir, Language language);
   CPlotsendDlg(const CPlotsendDlg&) = delete;
   CPlotsendDlg& operator=(const CPlotsendDlg&) = delete;
+  // Cancels a running send and waits for the workers.
+  ~CPlotsendDlg();
 
-  // Initialisation without the link and the window: settings, job files and
-  // the section range covering all sections.
+  // Initialisation: the port list, the settings, the job files and the
+  // section range covering all sections. The job is not prepared yet.
   void Initialise();
+  // The part of it that needs no job: the port list, the settings and the
+  // controls that follow from them.
+  void InitialiseLinkAndSettings();
+  // Prepares the job on a worker thread (the waiting animation shows);
+  // WM_JOB_PREPARED comes back through the host when it is done.
+  void StartPrepareJob();
+  // A message posted by a worker, on the user-interface thread.
+  void OnMessage(unsigned message);
+  bool JobReady() const { return jobReady_; }
   // Sections, loads and normalises the job, writes kavren.kv2. False when a
   // work file could not be written. A job without cutting moves is prepared
   // with a warning in the status field.
@@ -48,6 +65,31 @@ class CPlotsendDlg {
   enum class ExportResult { Finished, Cancelled, Failed };
   // The U Disk File button.
   ExportResult OnUDiskFile();
+
+  enum class StartResult { Stopped, Sending, Failed };
+  // The Start button: opens the link, aligns the marks when the job needs
+  // it, writes kavren.kv3 and starts sending it. Stopped: back to Ready
+  // without a send (link not opened, alignment or origin prompt cancelled).
+  StartResult OnStart();
+  // The Cancel button: the send stops after the chunk in progress.
+  void OnCancel() { cancelFlag_ = true; }
+  bool Sending() const { return sending_; }
+  // Whether the last send failed; the job then stays and Start is offered again.
+  bool LastSendFailed() const { return lastSendFailed_; }
+  bool LastSendCancelled() const { return !sending_ && sendEnd_ == SendEnd::Cancelled; }
+  // The port list entry Start uses.
+  std::string SelectedPort() const;
+
+  // Link handlers.
+  void OnPortSelChanged();  // after the user changed Fields().settings.PortSel_i
+  void OnDefaultIp();
+  void OnWifiTest();
+  void OnSocketNotify(int event);  // kSocketRead or kSocketClose
+  const std::vector<std::string>& PortList() const { return portList_; }
+  const LinkState& GetLinkState() const { return linkState_; }
+  // Window destruction: a running send is cancelled and waited for, the link
+  // is closed, then the work files are deleted (DeleteWorkFiles).
+  void OnDestroy();
 
   // Field handlers, each after the user changed the field in `Fields()`.
   void OnOffsetClicked();
@@ -87,9 +129,19 @@ class CPlotsendDlg {
   // Origin offset, or the four-mark correction when marks were measured.
   void ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy);
   uint8_t LastSection() const;
+  void ListPorts();
+  void EnableIpControls();
+  // The selected port list entry; the first entry for a selection beyond the list.
+  size_t SelectedIndex() const;
+  bool OpenLink();
+  bool AlignMarks();
+  void SendJobThread(LinkState link);
+  void OnSendFinished();
+  void ShowReady();
 
   DialogHost& host_;
   ProfilePort& profile_;
+  LinkPort& link_;
   WorkDir workDir_;
   Language language_;
   Notify notify_;
@@ -106,7 +158,18 @@ class CPlotsendDlg {
   // The plain path moves the prepared job itself; a second output must start
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;
-  bool cancelFlag_ = false;
+  std::atomic<bool> cancelFlag_ = false;
+
+  LinkState linkState_;
+  std::vector<std::string> usbPaths_;
+  std::vector<std::string> portList_;
+
+  std::thread worker_;  // PrepareJobThread or SendJobThread, one at a time
+  bool jobReady_ = false;
+  bool sending_ = false;
+  bool lastSendFailed_ = false;
+  // Written by SendJobThread before it posts WM_SEND_FINISHED, read after the join.
+  SendEnd sendEnd_ = SendEnd::Finished;
 
   double effectiveOffset_ = 0.0;
   double effectiveClosure_ = 0.0;

@@ -10,53 +10,12 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "dialog_test_support.h"
+#include "fake_link.h"
 #include "scratch_dir_test_util.h"
 
 namespace plotsend {
 namespace {
-
-// Records what the dialog shows; the save dialog answers with a set path.
-class FakeHost : public DialogHost {
- public:
-  void MessageBox(const std::string& text, MessageKind kind) override {
-    (kind == MessageKind::Error ? errors : infos).push_back(text);
-  }
-  void EnableControl(int id, bool enabled) override { enabledState[id] = enabled; }
-  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
-  std::optional<std::string> ChooseSavePath(const std::string& proposedName) override {
-    proposed = proposedName;
-    return answer;
-  }
-  void EndDialog(int result) override { endResult = result; }
-
-  std::vector<std::string> infos, errors, statusTexts;
-  std::map<int, bool> enabledState;
-  std::optional<std::string> answer;
-  std::string proposed;
-  int endResult = 0;
-};
-
-// An in-memory profile: case-insensitive section and key names.
-class MapProfile : public ProfilePort {
- public:
-  std::string Read(const std::string&, const std::string& section, const std::string& key,
-                   const std::string& fallback, size_t capacity) override {
-    auto it = values.find(Key(section, key));
-    std::string value = it == values.end() ? fallback : it->second;
-    return value.substr(0, capacity - 1);
-  }
-  bool Write(const std::string&, const std::string& section, const std::string& key,
-             const std::string& value) override {
-    values[Key(section, key)] = value;
-    return true;
-  }
-  static std::string Key(std::string section, std::string key) {
-    std::string k = section + "/" + key;
-    std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return std::tolower(c); });
-    return k;
-  }
-  std::map<std::string, std::string> values;
-};
 
 std::string SampleJob() {
   const char* root = std::getenv("PLOTARA_TESTDATA");
@@ -71,7 +30,7 @@ class DialogTest : public ::testing::Test {
   }
   // Runs the start of the dialog up to a prepared job.
   CPlotsendDlg& Open() {
-    dlg = std::make_unique<CPlotsendDlg>(host, profile, WorkDir(dir.Dir()), Language::English);
+    dlg = std::make_unique<CPlotsendDlg>(host, profile, link, WorkDir(dir.Dir()), Language::English);
     dlg->Initialise();
     EXPECT_TRUE(dlg->PrepareJob());
     return *dlg;
@@ -85,6 +44,7 @@ class DialogTest : public ::testing::Test {
   ScratchDir dir;
   FakeHost host;
   MapProfile profile;
+  FakeLink link;
   std::unique_ptr<CPlotsendDlg> dlg;
 };
 
@@ -336,13 +296,13 @@ TEST_F(DialogTest, AJobWithoutCuttingMovesIsExportedWithAWarning) {
     SetUpJob("0,0,0,0,1", job);
     host.statusTexts.clear();
     Open();
-    EXPECT_EQ(host.statusTexts, std::vector<std::string>{"The job holds no cutting moves"});
+    EXPECT_EQ(host.StatusTexts(), (std::vector<std::string>{"port closed", "The job holds no cutting moves"}));
     EXPECT_EQ(Export("empty.plt").back(), '@');
   }
   SetUpJob("0,0,0,0,1", kSquare);
   host.statusTexts.clear();
   Open();
-  EXPECT_TRUE(host.statusTexts.empty());
+  EXPECT_EQ(host.StatusTexts(), std::vector<std::string>{"port closed"});
 }
 
 }  // namespace

@@ -15,6 +15,17 @@ enum class TextId {
   JobUnreadable,
   MarkRefUnreadable,
   NoCuttingMoves,
+  PortClosed,
+  OpenPortFail,
+  OpenUsbPortFail,
+  WifiLogOnOk,
+  WifiLogOnFail,
+  OriginPrompt,
+  HeapAllocFailed,
+  TcpDisconnect,
+  SendFailed,
+  JobNotCompletelySent,
+  CommandFileUnreadable,
 };
 
 const std::string& Text(TextId id, Language language);

@@ -32,11 +32,11 @@ std::string Millimetres(const char* label, int32_t units) {
 
 }  // namespace
 
-CIntersectAlignement::CIntersectAlignement(AlignmentHost& host, HeadSender send, int32_t spanX, int32_t spanY)
-    : host_(host), send_(std::move(send)), spanX_(spanX), spanY_(spanY) {}
+CIntersectAlignement::CIntersectAlignement(HeadSender send, int32_t spanX, int32_t spanY)
+    : send_(std::move(send)), spanX_(spanX), spanY_(spanY) {}
 
 void CIntersectAlignement::OnInitDialog() {
-  host_.FillStepCombo("0.1 mm", "0.5 mm", 1);
+  host_->FillStepCombo("0.1 mm", "0.5 mm", 1);
   step_ = kCoarseStep;
   pos_ = 1;
   x_ = kStart;
@@ -91,12 +91,12 @@ void CIntersectAlignement::OnOk() {
   ++pos_;
   if (pos_ < kDone) ShowPosition();
   SendMove();
-  if (pos_ == kDone) host_.EndDialog(1);
+  if (pos_ == kDone) host_->EndDialog(1);
 }
 
 void CIntersectAlignement::OnCancel() {
   cancelled_ = true;
-  host_.EndDialog(2);
+  host_->EndDialog(2);
 }
 
 // Where the head goes after mark pos_ was measured: the next mark, from the
@@ -128,9 +128,9 @@ void CIntersectAlignement::Predict() {
 }
 
 void CIntersectAlignement::ShowPosition() {
-  host_.SetControlText(alignment_control::kPos, "POS " + std::to_string(pos_));
-  host_.SetControlText(alignment_control::kX, Millimetres("X", x_));
-  host_.SetControlText(alignment_control::kY, Millimetres("Y", y_));
+  host_->SetControlText(alignment_control::kPos, "POS " + std::to_string(pos_));
+  host_->SetControlText(alignment_control::kX, Millimetres("X", x_));
+  host_->SetControlText(alignment_control::kY, Millimetres("Y", y_));
 }
 
 void CIntersectAlignement::SendMove() {

@@ -40,7 +40,10 @@ using HeadSender = std::function<void(std::string_view bytes)>;
 class CIntersectAlignement {
  public:
   // spanX, spanY: the distances between the marks (MarkSpanX/Y + 2 x MarkMargin).
-  CIntersectAlignement(AlignmentHost& host, HeadSender send, int32_t spanX, int32_t spanY);
+  CIntersectAlignement(HeadSender send, int32_t spanX, int32_t spanY);
+  // The window that shows the dialog; given before OnInitDialog by whoever
+  // runs it. Until then nothing is shown.
+  void SetHost(AlignmentHost& host) { host_ = &host; }
 
   void OnInitDialog();
   void OnStepSelected(int index);  // 0: 0.1 mm, otherwise 0.5 mm
@@ -68,7 +71,13 @@ class CIntersectAlignement {
   void SendMove();
   void Predict();
 
-  AlignmentHost& host_;
+  class NoWindow : public AlignmentHost {
+    void SetControlText(int, const std::string&) override {}
+    void FillStepCombo(const std::string&, const std::string&, int) override {}
+    void EndDialog(int) override {}
+  };
+  NoWindow noWindow_;
+  AlignmentHost* host_ = &noWindow_;
   HeadSender send_;
   const int32_t spanX_;
   const int32_t spanY_;

@@ -27,7 +27,8 @@ struct RecordingHost : AlignmentHost {
 
 struct Alignment {
   explicit Alignment(int32_t spanX = 4000, int32_t spanY = 4000)
-      : dlg(host, [this](std::string_view b) { sent.emplace_back(b); }, spanX, spanY) {
+      : dlg([this](std::string_view b) { sent.emplace_back(b); }, spanX, spanY) {
+    dlg.SetHost(host);
     dlg.OnInitDialog();
   }
   RecordingHost host;

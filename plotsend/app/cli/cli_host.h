@@ -1,9 +1,16 @@
 #pragma once
 // The dialog host of the terminal front end: message boxes become lines on
 // stdout (information) or stderr (errors), the save dialog is the FILE
-// argument, controls have no state to show.
+// argument, questions and the mark alignment read lines from stdin, the
+// progress of a send is one line on stderr, and the workers' messages wait
+// in a queue for the main thread.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialog_host.h"
 
@@ -15,14 +22,43 @@ class CliHost : public DialogHost {
 
   void MessageBox(const std::string& text, MessageKind kind) override;
   void EnableControl(int, bool) override {}
-  // Status texts are warnings here: a line on stderr.
+  // Status texts are warnings here: a line on stderr; the running count of
+  // a send goes into the progress line instead.
   void SetStatusText(const std::string& text) override;
   // FILE when given, else the proposed name when it names a file.
   std::optional<std::string> ChooseSavePath(const std::string& proposedName) override;
   void EndDialog(int) override {}
 
+  void FillPortList(const std::vector<std::string>&, int) override {}
+  void SetProgressRange(uint32_t range) override;
+  void StepProgress() override;
+  bool AskOkCancel(const std::string& text) override;
+  void RunAlignment(CIntersectAlignement& alignment) override;
+  void Pause(int milliseconds) override;
+  void ShowWaitAnimation(bool) override {}
+  void PostDialogMessage(unsigned message) override;
+
+  // The next posted message, waiting at most timeoutMs; nothing on time-out.
+  std::optional<unsigned> WaitMessage(int timeoutMs);
+  // Status texts are not shown while off (the dialog's initial texts).
+  void EchoStatus(bool on) { echo_ = on; }
+  // Ends the progress line of a send.
+  void EndProgress();
+
  private:
+  void PrintProgress();
+
   std::optional<std::string> file_;
+  bool echo_ = true;
+
+  std::mutex mutex_;  // the send thread reports progress while main waits
+  std::condition_variable posted_;
+  std::deque<unsigned> messages_;
+  uint32_t range_ = 0;
+  uint32_t position_ = 0;
+  uint64_t sent_ = 0;
+  int shownPercent_ = -1;
+  bool progressShown_ = false;
 };
 
 }  // namespace plotsend

@@ -8,6 +8,15 @@ namespace plotsend {
 
 const char* const kUsage =
     "usage: plotsend [--workdir DIR] [field options] export [FILE]\n"
+    "       plotsend [--workdir DIR] [link options] [field options] start\n"
+    "       plotsend [--workdir DIR] ports\n"
+    "       plotsend [--workdir DIR] [link options] wifi-test\n"
+    "export writes the command file; start sends the job to the cutter (Ctrl-C\n"
+    "cancels); ports lists the links; wifi-test tries the TCP connection.\n"
+    "link options (saved like the dialog's fields):\n"
+    "  --port ENTRY         the link as ports lists it (USB_0, /dev/ttyUSB0, TCP/IP)\n"
+    "  --ip A.B.C.D         the cutter's address for TCP/IP\n"
+    "  --tcp-port N         its TCP port (default 9100)\n"
     "field options (applied in order, saved like the dialog's fields):\n"
     "  --offset MM|off      blade offset (sharp corner) compensation\n"
     "  --close MM|off       closure compensation\n"
@@ -60,6 +69,30 @@ bool ParseEditValue(FieldEdit& edit, std::string_view value) {
   return false;
 }
 
+bool ParseIp(std::string_view text, std::array<uint8_t, 4>& out) {
+  for (size_t i = 0; i < 4; ++i) {
+    const size_t dot = i < 3 ? text.find('.') : text.size();
+    if (dot == std::string_view::npos) return false;
+    unsigned value = 0;
+    const std::string_view part = text.substr(0, dot);
+    auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (part.empty() || ec != std::errc() || ptr != part.data() + part.size() || value > 255) return false;
+    out[i] = static_cast<uint8_t>(value);
+    text.remove_prefix(i < 3 ? dot + 1 : dot);
+  }
+  return text.empty();
+}
+
+bool ParseTcpPort(std::string_view text, int32_t& out) {
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, out);
+  return !text.empty() && ec == std::errc() && ptr == end && out >= 1 && out <= 65535;
+}
+
+bool IsCommand(std::string_view arg) {
+  return arg == "export" || arg == "start" || arg == "ports" || arg == "wifi-test";
+}
+
 std::optional<FieldEdit::Field> FieldOption(std::string_view arg) {
   using F = FieldEdit::Field;
   if (arg == "--offset") return F::Offset;
@@ -81,7 +114,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       options.help = true;
       return options;
     }
-    const bool takesValue = arg == "--workdir" || FieldOption(arg).has_value();
+    const bool takesValue = arg == "--workdir" || arg == "--port" || arg == "--ip" || arg == "--tcp-port" ||
+                            FieldOption(arg).has_value();
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return std::nullopt;
@@ -92,6 +126,22 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         error = "--workdir needs a directory, not an empty name";
         return std::nullopt;
       }
+    } else if (arg == "--port") {
+      options.port = args[++i];
+    } else if (arg == "--ip") {
+      std::array<uint8_t, 4> ip{};
+      if (!ParseIp(args[++i], ip)) {
+        error = "bad address for --ip: " + args[i] + " (four numbers 0-255, such as 192.168.0.233)";
+        return std::nullopt;
+      }
+      options.ip = ip;
+    } else if (arg == "--tcp-port") {
+      int32_t port = 0;
+      if (!ParseTcpPort(args[++i], port)) {
+        error = "bad value for --tcp-port: " + args[i] + " (1-65535)";
+        return std::nullopt;
+      }
+      options.tcpPort = port;
     } else if (auto field = FieldOption(arg)) {
       FieldEdit edit{*field};
       if (!ParseEditValue(edit, args[++i])) {
@@ -103,12 +153,12 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       error = "unknown option " + arg;
       return std::nullopt;
     } else if (options.command.empty()) {
-      if (arg != "export") {
+      if (!IsCommand(arg)) {
         error = "unknown command " + arg;
         return std::nullopt;
       }
       options.command = arg;
-    } else if (!options.file) {
+    } else if (!options.file && options.command == "export") {
       options.file = arg;
     } else {
       error = "unexpected argument " + arg;

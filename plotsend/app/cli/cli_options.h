@@ -1,6 +1,7 @@
 #pragma once
 // The terminal front end's command line: the dialog's field edits, in the
 // order given, and the command to run.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,7 +22,10 @@ struct FieldEdit {
 struct CliOptions {
   std::optional<std::string> workDir;
   std::vector<FieldEdit> edits;
-  std::string command;            // "export"
+  std::optional<std::string> port;  // a port list entry, such as "TCP/IP" or "/dev/ttyUSB0"
+  std::optional<std::array<uint8_t, 4>> ip;
+  std::optional<int32_t> tcpPort;
+  std::string command;            // "export", "start", "ports" or "wifi-test"
   std::optional<std::string> file;  // export's FILE
   bool help = false;
 };

@@ -8,8 +8,10 @@
 
 #include "cli_host.h"
 #include "cli_options.h"
+#include "cli_start.h"
 #include "file_io.h"
 #include "plotsend_dlg.h"
+#include "port_list.h"
 #include "work_files.h"
 
 namespace plotsend {
@@ -84,46 +86,20 @@ int Fail(const std::string& message, int status) {
   return status;
 }
 
-int Run(const std::vector<std::string>& args) {
-  std::string error;
-  const std::optional<CliOptions> options = ParseCommandLine(args, error);
-  if (!options) return Fail(error + " (see plotsend --help)", 2);
-  if (options->help) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+int ListPorts(LinkPort& link) {
+  const std::vector<std::string> ports = BuildPortList(link.EnumUsbCutters().paths.size(), link.EnumSerialPorts());
+  for (const std::string& entry : ports) std::printf("%s\n", entry.c_str());
+  return 0;
+}
 
-  const Language language = LanguageFromLocale();
-  const WorkDir workDir = options->workDir ? WorkDir(*options->workDir) : DefaultWorkDir();
-  if (!EnsureWorkDir(workDir)) return Fail("cannot create the work directory " + workDir.Dir(), 1);
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(Utf8Path(workDir.KavrenPlt()), ec)) {
-    return Fail(Text(TextId::NoJob, language) + ": " + workDir.KavrenPlt(), 1);
-  }
-
-  // Refused before anything is read or written; the dialog checks again for
-  // the name it is finally given.
-  if (options->file) {
-    const std::string path = WithPltExtension(*options->file);
-    if (IsWorkFile(workDir, path)) return Fail(Text(TextId::OutputIsWorkFile, language) + ": " + path, 1);
-  }
-
-  CliHost host(options->file);
-  const auto profile = MakeProfilePort();
-  CPlotsendDlg dlg(host, *profile, workDir, language);
-  dlg.Initialise();
-  // Without its mark values the job would be cut in the wrong place: stop
-  // here and leave every file as it is.
-  if (!dlg.MarkRefRead()) {
-    return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
-  }
-  if (!options->file && dlg.GetJobInfo().CodeMode == 0) {
+int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir, Language language) {
+  if (!options.file && dlg.GetJobInfo().CodeMode == 0) {
     return Fail(Text(TextId::NoOutputFile, language) + " (export FILE)", 2);
   }
   const bool prepared = dlg.PrepareJob();
   if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt(), 1);
   if (!prepared) return Fail("cannot write the work files in " + workDir.Dir(), 1);
-  for (const FieldEdit& edit : options->edits) ApplyEdit(dlg, edit);
+  for (const FieldEdit& edit : options.edits) ApplyEdit(dlg, edit);
 
   switch (dlg.OnUDiskFile()) {
     case CPlotsendDlg::ExportResult::Finished:
@@ -135,6 +111,59 @@ int Run(const std::vector<std::string>& args) {
       return 1;
   }
   return 1;
+}
+
+int Run(const std::vector<std::string>& args) {
+  std::string error;
+  const std::optional<CliOptions> options = ParseCommandLine(args, error);
+  if (!options) return Fail(error + " (see plotsend --help)", 2);
+  if (options->help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  const auto link = MakeLinkPort();
+  if (options->command == "ports") return ListPorts(*link);
+
+  const Language language = LanguageFromLocale();
+  const WorkDir workDir = options->workDir ? WorkDir(*options->workDir) : DefaultWorkDir();
+  if (!EnsureWorkDir(workDir)) return Fail("cannot create the work directory " + workDir.Dir(), 1);
+  CliHost host(options->file);
+  const auto profile = MakeProfilePort();
+  CPlotsendDlg dlg(host, *profile, *link, workDir, language);
+  if (options->command == "wifi-test") {
+    host.EchoStatus(false);
+    dlg.InitialiseLinkAndSettings();
+    host.EchoStatus(true);
+    if (!ApplyLinkOptions(dlg, *options)) return 2;
+    return WifiTest(dlg, language);
+  }
+
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(Utf8Path(workDir.KavrenPlt()), ec)) {
+    return Fail(Text(TextId::NoJob, language) + ": " + workDir.KavrenPlt(), 1);
+  }
+  // Refused before anything is read or written; the dialog checks again for
+  // the name it is finally given.
+  if (options->file) {
+    const std::string path = WithPltExtension(*options->file);
+    if (IsWorkFile(workDir, path)) return Fail(Text(TextId::OutputIsWorkFile, language) + ": " + path, 1);
+  }
+
+  host.EchoStatus(false);  // the dialog's initial status texts
+  dlg.Initialise();
+  host.EchoStatus(true);
+  // Without its mark values the job would be cut in the wrong place: stop
+  // here and leave every file as it is.
+  if (!dlg.MarkRefRead()) {
+    return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
+  }
+  if (options->command == "start") {
+    if (!ApplyLinkOptions(dlg, *options)) return 2;
+    return Start(dlg, host, *options, language, [&dlg](const CliOptions& o) {
+      for (const FieldEdit& edit : o.edits) ApplyEdit(dlg, edit);
+    });
+  }
+  return Export(dlg, *options, workDir, language);
 }
 
 }  // namespace

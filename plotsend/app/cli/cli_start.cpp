@@ -1,0 +1,88 @@
+#include "cli_start.h"
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+
+#include "control_ids.h"
+#include "file_io.h"
+
+namespace plotsend {
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) { interrupted = 1; }
+
+int Fail(const std::string& message, int status) {
+  std::fprintf(stderr, "plotsend: %s\n", message.c_str());
+  return status;
+}
+
+// Hands the dialog the workers' messages until `done` holds.
+template <typename Done>
+void DispatchUntil(CPlotsendDlg& dlg, CliHost& host, Done done) {
+  while (!done()) {
+    if (interrupted != 0) {
+      interrupted = 0;
+      dlg.OnCancel();
+    }
+    if (const auto message = host.WaitMessage(100)) {
+      if (*message == control::WM_SEND_FINISHED) host.EndProgress();
+      dlg.OnMessage(*message);
+    }
+  }
+}
+
+}  // namespace
+
+bool ApplyLinkOptions(CPlotsendDlg& dlg, const CliOptions& options) {
+  Settings& s = dlg.Fields().settings;
+  if (options.ip) s.IP_FIELD = *options.ip;
+  if (options.tcpPort) s.IP_PORT = *options.tcpPort;
+  if (!options.port) return true;
+  const std::vector<std::string>& ports = dlg.PortList();
+  for (size_t i = 0; i < ports.size(); ++i) {
+    if (ports[i] == *options.port) {
+      s.PortSel_i = static_cast<uint8_t>(i);
+      dlg.OnPortSelChanged();
+      return true;
+    }
+  }
+  std::string listed;
+  for (const std::string& entry : ports) listed += (listed.empty() ? "" : ", ") + entry;
+  Fail("no port " + *options.port + " (the ports are: " + listed + ")", 2);
+  return false;
+}
+
+int WifiTest(CPlotsendDlg& dlg, Language) {
+  dlg.OnWifiTest();
+  dlg.SaveSettings();
+  return dlg.GetLinkState().TcpConnected ? 0 : 1;
+}
+
+int Start(CPlotsendDlg& dlg, CliHost& host, const CliOptions& options, Language language,
+          const std::function<void(const CliOptions&)>& applyEdits) {
+  if (dlg.GetJobInfo().CodeMode != 0) {
+    return Fail("this job carries a code and can only be written to a file (plotsend export)", 2);
+  }
+  dlg.StartPrepareJob();
+  DispatchUntil(dlg, host, [&dlg] { return dlg.JobReady(); });
+  if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + dlg.GetWorkDir().KavrenPlt(), 1);
+  applyEdits(options);
+
+  std::signal(SIGINT, OnInterrupt);
+  const CPlotsendDlg::StartResult started = dlg.OnStart();
+  if (started != CPlotsendDlg::StartResult::Sending) return Fail("nothing was sent", 1);
+  std::error_code ec;
+  const auto bytes = std::filesystem::file_size(Utf8Path(dlg.GetWorkDir().KavrenKv(3)), ec);
+  DispatchUntil(dlg, host, [&dlg] { return !dlg.Sending(); });
+  std::signal(SIGINT, SIG_DFL);
+  if (dlg.LastSendFailed()) return 1;
+  if (dlg.LastSendCancelled()) return Fail("send cancelled: the cutter received part of the job", 1);
+  std::printf("sent %llu bytes to %s\n", ec ? 0ULL : static_cast<unsigned long long>(bytes),
+              dlg.SelectedPort().c_str());
+  return 0;
+}
+
+}  // namespace plotsend
