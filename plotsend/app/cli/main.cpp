@@ -12,6 +12,7 @@
 #include "file_io.h"
 #include "plotsend_dlg.h"
 #include "port_list.h"
+#include "posix/posix_link.h"
 #include "work_files.h"
 
 namespace plotsend {
@@ -86,6 +87,15 @@ int Fail(const std::string& message, int status) {
   return status;
 }
 
+// The links; PLOTARA_DEV_DIR lists serial ports and USB cutters from another
+// directory than /dev (every terminal node there counts), for stand-in
+// cutters on pseudo-terminals and for tests.
+std::unique_ptr<LinkPort> MakeTerminalLink() {
+  const char* dev = std::getenv("PLOTARA_DEV_DIR");
+  if (dev == nullptr || *dev == '\0') return MakeLinkPort();
+  return std::make_unique<PosixLink>(dev, std::filesystem::path(dev) / "no-sysfs");
+}
+
 int ListPorts(LinkPort& link) {
   const std::vector<std::string> ports = BuildPortList(link.EnumUsbCutters().paths.size(), link.EnumSerialPorts());
   for (const std::string& entry : ports) std::printf("%s\n", entry.c_str());
@@ -121,7 +131,7 @@ int Run(const std::vector<std::string>& args) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  const auto link = MakeLinkPort();
+  const auto link = MakeTerminalLink();
   if (options->command == "ports") return ListPorts(*link);
 
   const Language language = LanguageFromLocale();

@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# plotsend start against the stand-in cutter, over loopback TCP and over a
+# pseudo-terminal: what the cutter decodes must be what export writes, a
+# link that fails mid-job keeps the job for the next start, and the mark
+# alignment and origin command go out before the job.
+# Usage: plotsend_start_test.sh PLOTSEND CUTTER_EMU TESTDATA
+set -u
+plotsend=$1
+emu=$2
+testdata=$3
+root=$(mktemp -d)
+emu_pid=
+trap '[ -n "$emu_pid" ] && kill "$emu_pid" 2>/dev/null; rm -rf "$root"' EXIT
+failures=0
+passes=0
+
+check() {  # check NAME CONDITION...
+  local name=$1; shift
+  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
+}
+
+new_job() {  # new_job NAME [MARKREF]
+  local dir="$root/$1"
+  mkdir -p "$dir"
+  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
+  [ $# -gt 1 ] && printf '%s' "$2" >"$dir/markref.kv"
+  echo "$dir"
+}
+
+# start_emu NAME ARGS...: runs cutter-emu in the background; sets emu_pid
+# and emu_at (its port or pty path).
+start_emu() {
+  local name=$1; shift
+  "$emu" "$@" --idle-timeout 20 --log "$root/$name.log" >"$root/$name.out" 2>"$root/$name.err" &
+  emu_pid=$!
+  for _ in $(seq 100); do [ -s "$root/$name.out" ] && break; sleep 0.05; done
+  emu_at=$(head -1 "$root/$name.out")
+}
+
+wait_emu() {  # the stand-in's exit status
+  wait "$emu_pid"
+  local status=$?
+  emu_pid=
+  return $status
+}
+
+# The reference: the exported command file, sent to the stand-in as it is.
+w=$(new_job reference)
+"$plotsend" --workdir "$w" export "$root/reference.plt" >/dev/null 2>&1
+check "reference exported" test -s "$root/reference.plt"
+start_emu reference --tcp 0
+cat "$root/reference.plt" >"/dev/tcp/127.0.0.1/$emu_at"
+wait_emu
+check "reference decoded" test $? -eq 0
+
+# Over TCP.
+w=$(new_job tcp)
+start_emu tcp --tcp 0
+out=$("$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start 2>"$root/tcp.stderr")
+status=$?
+wait_emu
+emu_status=$?
+check "tcp start exits 0" test $status -eq 0
+check "tcp start says what it sent" grep -qx "sent $(stat -c %s "$root/reference.plt") bytes to TCP/IP" <<<"$out"
+check "the stand-in got a whole job over tcp" test $emu_status -eq 0
+check "tcp: the cutter decodes what export writes" cmp -s "$root/tcp.log" "$root/reference.log"
+check "tcp: progress shown" grep -q "sending: .* KiB" "$root/tcp.stderr"
+check "tcp: job files deleted" test ! -e "$w/kavren.plt" -a ! -e "$w/kavren.kv3"
+check "tcp: the link is saved" grep -q "^IP_PORT=$emu_at" "$w/config.ini"
+
+# Over a pseudo-terminal, listed as a serial port.
+w=$(new_job pty)
+start_emu pty --pty
+mkdir -p "$root/dev"
+ln -sf "$emu_at" "$root/dev/ttyUSB0"
+ports=$(PLOTARA_DEV_DIR="$root/dev" "$plotsend" ports)
+check "ports lists the serial port and TCP/IP" test "$ports" = "$(printf '%s\n%s' "$root/dev/ttyUSB0" TCP/IP)"
+PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
+status=$?
+wait_emu
+check "pty start exits 0" test $status -eq 0
+check "pty: the cutter decodes what export writes" cmp -s "$root/pty.log" "$root/reference.log"
+w=$(new_job unknown-port)
+"$plotsend" --workdir "$w" --port /dev/ttyUSB99 start >/dev/null 2>"$root/err"
+check "an unknown port exits 2" test $? -eq 2
+check "an unknown port is refused with the list" grep -q "no port /dev/ttyUSB99 (the ports are: .*TCP/IP)" "$root/err"
+check "an unknown port keeps the job" test -e "$w/kavren.plt"
+
+# A connection that drops mid-job: a failure, the job kept, and a second
+# start sends it whole. The job is a few MB, more than the socket buffers
+# hold, so that the drop happens while it is being sent.
+w=$(new_job dropped)
+awk 'BEGIN { printf "IN;"; for (i = 0; i < 120000; i++) printf "PU%d,%d;PD%d,%d;", i % 3000, i % 997, i % 3000 + 400, i % 997; printf "@" }' >"$w/kavren.plt"
+start_emu dropped --tcp 0 --close-after 400
+"$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >"$root/out" 2>"$root/err"
+status=$?
+wait_emu
+check "a dropped link fails the start" test $status -ne 0
+check "the user is told the job was not sent whole" grep -q "not completely sent" "$root/err"
+check "nothing claims success" test ! -s "$root/out"
+check "the job stays after a dropped link" test -e "$w/kavren.plt" -a -e "$w/markref.kv"
+start_emu retry --tcp 0
+"$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1
+status=$?
+wait_emu
+check "the retry exits 0" test $status -eq 0
+check "the retry sends the whole job" grep -q "^summary status=complete" "$root/retry.log"
+check "the retry ends the job" test ! -e "$w/kavren.plt"
+
+# Nobody listening: nothing sent, nothing lost.
+w=$(new_job refused)
+start_emu gone --tcp 0
+port=$emu_at
+kill "$emu_pid"; wait "$emu_pid" 2>/dev/null; emu_pid=
+"$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$port" start >/dev/null 2>"$root/err"
+check "a refused connection exits non-zero" test $? -ne 0
+check "a refused connection says nothing was sent" grep -q "nothing was sent" "$root/err"
+check "a refused connection keeps the job" test -e "$w/kavren.plt"
+
+# Four registration marks: the alignment (four ok), the origin prompt (ok),
+# then the origin command and the job.
+w=$(new_job marks "8000,4800,400,1,1")
+start_emu marks --tcp 0
+printf 'x+\nok\nok\nok\nok\nok\n' |
+  "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>"$root/marks.stderr"
+status=$?
+wait_emu
+check "aligned start exits 0" test $status -eq 0
+check "the alignment shows the positions" grep -q "^POS 2  X=10.50  Y=150.00$" "$root/marks.stderr"
+check "the origin prompt is asked" grep -q "Click Ok  After Press Key Origin" "$root/marks.stderr"
+check "jog moves, then the origin command, then the job" \
+  test "$(grep -E '^(jog-start|origin|end)' "$root/marks.log" | tr '\n' ' ')" = "jog-start origin end "
+check "the start position, one jog and four marks" test "$(grep -c '^jog x=' "$root/marks.log")" -eq 6
+check "the job is cut after the jogs" test "$(grep -c '^cut ' "$root/marks.log")" -gt 100
+w=$(new_job marks-cancelled "8000,4800,400,1,1")
+start_emu cancelled --tcp 0
+printf 'ok\ncancel\n' |
+  "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1
+status=$?
+kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+check "a cancelled alignment exits non-zero" test $status -ne 0
+check "a cancelled alignment sends no origin" test "$(grep -c '^origin' "$root/cancelled.log" 2>/dev/null)" = 0
+check "a cancelled alignment keeps the job" test -e "$w/kavren.plt"
+
+# The WiFi log-on test.
+w=$(new_job wifi)
+start_emu wifi --tcp 0
+out=$("$plotsend" --workdir "$w" --ip 127.0.0.1 --tcp-port "$emu_at" wifi-test 2>&1)
+check "wifi test succeeds against a listener" test "$out" = "plotsend: Wifi Log On Ok"
+kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
