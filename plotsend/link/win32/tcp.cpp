@@ -1,0 +1,73 @@
+// Winsock IPv4 TCP connections with a bounded connect.
+#include "win_link.h"
+
+namespace plotsend {
+namespace {
+
+bool SetBlocking(SOCKET s, bool blocking) {
+  u_long nonBlocking = blocking ? 0 : 1;
+  return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
+}
+
+// Waits for the connect in progress; true once it succeeded.
+bool AwaitConnect(SOCKET s, int timeoutMs) {
+  fd_set writable, failed;
+  FD_ZERO(&writable);
+  FD_ZERO(&failed);
+  FD_SET(s, &writable);
+  FD_SET(s, &failed);
+  timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+  if (select(0, nullptr, &writable, &failed, &wait) != 1 || !FD_ISSET(s, &writable)) return false;
+  int error = 0;
+  int size = sizeof error;
+  return getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+         error == 0;
+}
+
+}  // namespace
+
+SOCKET ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs) {
+  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET) return INVALID_SOCKET;
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  const uint8_t* f = address.field;
+  to.sin_addr.s_addr = htonl((u_long{f[0]} << 24) | (u_long{f[1]} << 16) | (u_long{f[2]} << 8) |
+                             u_long{f[3]});
+  bool ok = SetBlocking(s, false);
+  if (ok && connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+    ok = WSAGetLastError() == WSAEWOULDBLOCK && AwaitConnect(s, timeoutMs);
+  }
+  ok = ok && SetBlocking(s, true);
+  if (!ok) {
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  return s;
+}
+
+bool SendAll(SOCKET s, const uint8_t* bytes, size_t length) {
+  for (size_t done = 0; done < length;) {
+    const size_t left = length - done;
+    const int piece = left > 0x40000000u ? 0x40000000 : static_cast<int>(left);
+    const int n = send(s, reinterpret_cast<const char*>(bytes + done), piece, 0);
+    if (n == SOCKET_ERROR || n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool DiscardReceived(SOCKET s) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(s, &readable);
+  timeval now{0, 0};
+  const int ready = select(0, &readable, nullptr, nullptr, &now);
+  if (ready == 0) return true;
+  if (ready != 1) return false;
+  char buffer[100];
+  return recv(s, buffer, sizeof buffer, 0) > 0;
+}
+
+}  // namespace plotsend
