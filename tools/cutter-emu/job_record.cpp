@@ -23,6 +23,7 @@ const char* StatusName(JobStatus status) {
     case JobStatus::Timeout: return "timeout";
     case JobStatus::Dropped: return "dropped";
     case JobStatus::Stalled: return "stalled";
+    case JobStatus::Interrupted: return "interrupted";
   }
   return "?";
 }

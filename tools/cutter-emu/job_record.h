@@ -23,6 +23,7 @@ enum class JobStatus : uint8_t {
   Timeout,    // nothing arrived for the idle time
   Dropped,    // the emulator dropped the link after its byte limit
   Stalled,    // the emulator stopped reading and then gave up
+  Interrupted,  // the emulator was told to stop (SIGINT, SIGTERM)
 };
 
 const char* StatusName(JobStatus status);

@@ -28,6 +28,9 @@ std::string JobReport(const JobRecord& record, int job) {
       text += "incomplete: reading stopped after " + bytes +
               " as asked (--stall-after) until the sender left or the idle time-out";
       break;
+    case JobStatus::Interrupted:
+      text += "incomplete: stopped by a signal after " + bytes;
+      break;
     case JobStatus::Receiving:
       text += "not finished";
       break;

@@ -31,6 +31,8 @@ void Announce(const std::string& where) {
 
 bool Receive(const Options& o, Session& session) {
   IdleClock clock(o.idleTimeout);
+  const UniqueFd stop = OpenStopSignals();
+  const Waits waits{clock, stop.Get()};
   std::string error;
   if (o.link == Options::Link::Tcp) {
     UniqueFd listener;
@@ -38,13 +40,13 @@ bool Receive(const Options& o, Session& session) {
     const int buffer = o.limits.stallAfter ? kStallReceiveBuffer : 0;
     if (!ListenLoopback(o.port, buffer, listener, port, error)) return Say(error), false;
     Announce(std::to_string(port));
-    ReceiveTcp(listener, session, clock);
+    ReceiveTcp(listener, session, waits);
   } else {
     UniqueFd master;
     std::string slave;
     if (!OpenPty(master, slave, error)) return Say(error), false;
     Announce(slave);
-    ReceivePty(master, session, clock);
+    ReceivePty(master, session, waits);
   }
   return true;
 }

@@ -95,6 +95,7 @@ class Emulator {
     }
   }
   const std::string& Errors() const { return errors_; }
+  void Signal(int signal) const { ::kill(pid_, signal); }
 
  private:
   std::string ReadLine() {
@@ -343,6 +344,18 @@ TEST_F(EndToEndTest, StalledLinkEndsAtTheIdleTimeOut) {
   ASSERT_TRUE(SendChunks(c.Get(), job_, true));  // held by the sockets, never read
   EXPECT_EQ(emu.Wait(10), 1);
   EXPECT_EQ(SummaryOf(ReadFile(log)).rfind("summary status=stalled bytes=10 ", 0), 0u);
+}
+
+TEST_F(EndToEndTest, StoppedBySignalStillWritesWhatArrived) {
+  const std::string log = File("term.log"), svg = File("term.svg");
+  Emulator emu({"--tcp", "0", "--log", log, "--svg", svg});
+  UniqueFd c = Connect(emu.Port());
+  ASSERT_TRUE(SendChunks(c.Get(), std::string_view(job_).substr(0, 33), true));
+  emu.Signal(SIGTERM);  // what the socket already holds still counts
+  EXPECT_EQ(emu.Wait(10), 1);
+  EXPECT_EQ(SummaryOf(ReadFile(log)).rfind("summary status=interrupted bytes=33 ", 0), 0u);
+  EXPECT_NE(ReadFile(svg).find("33 bytes"), std::string::npos);
+  EXPECT_NE(emu.Errors().find("stopped by a signal after 33 bytes"), std::string::npos) << emu.Errors();
 }
 
 TEST(EndToEndUsageTest, BadCommandLineSaysWhy) {

@@ -1,6 +1,8 @@
 #include "receive_loop.h"
 
 #include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,60 +16,115 @@ using Clock = std::chrono::steady_clock;
 
 constexpr size_t kReadSize = 4096;
 constexpr int kSlaveWaitMs = 20;  // how often a closed pty is looked at again
+constexpr int kMaxDrainReads = 256;  // what a stop still takes in: at most 1 MiB
 
 enum class LinkEnd { Over, PeerLeft };
+enum class Wake { Ready, Idle, Stop, Error };
 
-// Waits, without reading, until the peer goes away or the idle time is up.
-void WaitForHangup(int fd, bool pty, const IdleClock& clock) {
+// Waits for `events` on fd (0: only its hang-up) or the stop signal, at most
+// `timeoutMs` (-1: no limit).
+Wake WaitFor(int fd, short events, int stop, int timeoutMs, short& revents) {
   for (;;) {
-    pollfd p{fd, static_cast<short>(pty ? 0 : POLLRDHUP), 0};
-    const int r = ::poll(&p, 1, clock.PollTimeoutMs());
+    pollfd p[2] = {{fd, events, 0}, {stop, POLLIN, 0}};
+    const int r = ::poll(p, stop >= 0 ? 2 : 1, timeoutMs);
     if (r < 0 && errno == EINTR) continue;
-    if (r < 0 || (r > 0 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)))) return;
-    if (r == 0 && clock.Expired()) return;
+    if (r < 0) return Wake::Error;
+    if (r == 0) return Wake::Idle;
+    if (stop >= 0 && (p[1].revents & POLLIN)) return Wake::Stop;
+    revents = p[0].revents;
+    return Wake::Ready;
+  }
+}
+
+// Waits, without reading, until the peer goes away, the idle time is up or
+// the emulator is told to stop.
+JobStatus WaitForHangup(int fd, bool pty, const Waits& w) {
+  for (;;) {
+    short revents = 0;
+    switch (WaitFor(fd, pty ? 0 : POLLRDHUP, w.stop, w.clock.PollTimeoutMs(), revents)) {
+      case Wake::Stop: return JobStatus::Interrupted;
+      case Wake::Error: return JobStatus::Stalled;
+      case Wake::Idle:
+        if (w.clock.Expired()) return JobStatus::Stalled;
+        break;
+      case Wake::Ready:
+        if (revents & (POLLRDHUP | POLLHUP | POLLERR)) return JobStatus::Stalled;
+        break;
+    }
+  }
+}
+
+// Takes in what has already arrived when the emulator is told to stop.
+void DrainQueued(int fd, Session& session, char* buffer, size_t size) {
+  for (int i = 0; i < kMaxDrainReads && session.State() == Session::Next::Read; ++i) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) != 1 || !(p.revents & POLLIN)) return;
+    const ssize_t n = ::read(fd, buffer, session.Allowance(size));
+    if (n <= 0) return;
+    session.Receive(std::string_view(buffer, static_cast<size_t>(n)));
   }
 }
 
 // Reads one link until the session is done or the link ends. On a pty, the
 // slave being closed while no job is open means waiting for it to reopen.
-LinkEnd Serve(int fd, bool pty, Session& session, IdleClock& clock) {
+LinkEnd Serve(int fd, bool pty, Session& session, const Waits& w) {
   char buffer[kReadSize];
   for (;;) {
     switch (session.State()) {
       case Session::Next::Done: return LinkEnd::Over;
       case Session::Next::Drop: session.EndConnection(JobStatus::Dropped); return LinkEnd::Over;
-      case Session::Next::Stall:
-        WaitForHangup(fd, pty, clock);
-        session.EndConnection(JobStatus::Stalled);
-        return LinkEnd::Over;
+      case Session::Next::Stall: session.EndConnection(WaitForHangup(fd, pty, w)); return LinkEnd::Over;
       case Session::Next::Read: break;
     }
-    pollfd p{fd, POLLIN, 0};
-    const int r = ::poll(&p, 1, clock.PollTimeoutMs());
-    if (r < 0 && errno == EINTR) continue;
-    if (r == 0) {
-      if (!clock.Expired()) continue;
+    short revents = 0;
+    const Wake wake = WaitFor(fd, POLLIN, w.stop, w.clock.PollTimeoutMs(), revents);
+    if (wake == Wake::Stop) {
+      DrainQueued(fd, session, buffer, sizeof buffer);
+      session.EndConnection(JobStatus::Interrupted);
+      return LinkEnd::Over;
+    }
+    if (wake == Wake::Idle) {
+      if (!w.clock.Expired()) continue;
       session.EndConnection(JobStatus::Timeout);
       return LinkEnd::Over;
     }
-    const ssize_t n = r < 0 ? -1 : ::read(fd, buffer, session.Allowance(sizeof buffer));
+    const ssize_t n = wake == Wake::Error ? -1 : ::read(fd, buffer, session.Allowance(sizeof buffer));
     if (n > 0) {
-      clock.Touch();
+      w.clock.Touch();
       session.Receive(std::string_view(buffer, static_cast<size_t>(n)));
       continue;
     }
     if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
     if (pty && !session.JobOpen()) {
-      if (clock.Expired()) {
+      if (w.clock.Expired()) {
         session.GiveUp(JobStatus::Timeout);
         return LinkEnd::Over;
       }
-      ::poll(nullptr, 0, kSlaveWaitMs);
+      if (WaitFor(w.stop, POLLIN, -1, kSlaveWaitMs, revents) == Wake::Ready) {
+        session.GiveUp(JobStatus::Interrupted);
+        return LinkEnd::Over;
+      }
       continue;
     }
     // End of file, a reset connection, or (pty) the slave closed mid-job.
     return session.EndConnection(JobStatus::Closed) ? LinkEnd::PeerLeft : LinkEnd::Over;
   }
+}
+
+// A stop while waiting for a connection: one that is already queued still
+// hands over what it sent.
+void StopWhileListening(int listener, Session& session) {
+  pollfd p{listener, POLLIN, 0};
+  if (::poll(&p, 1, 0) == 1) {
+    UniqueFd connection(::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC));
+    if (connection) {
+      char buffer[kReadSize];
+      session.BeginConnection();
+      DrainQueued(connection.Get(), session, buffer, sizeof buffer);
+      session.EndConnection(JobStatus::Interrupted);
+    }
+  }
+  session.GiveUp(JobStatus::Interrupted);
 }
 
 }  // namespace
@@ -89,28 +146,41 @@ int IdleClock::PollTimeoutMs() const {
   return static_cast<int>(std::clamp<decltype(ms)>(ms, 0, 60 * 60 * 1000));
 }
 
-void ReceiveTcp(const UniqueFd& listener, Session& session, IdleClock& clock) {
+void ReceiveTcp(const UniqueFd& listener, Session& session, Waits w) {
   while (!session.Done()) {
-    pollfd p{listener.Get(), POLLIN, 0};
-    const int r = ::poll(&p, 1, clock.PollTimeoutMs());
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0 || (r == 0 && clock.Expired())) {
-      session.GiveUp(JobStatus::Timeout);
-      return;
+    short revents = 0;
+    switch (WaitFor(listener.Get(), POLLIN, w.stop, w.clock.PollTimeoutMs(), revents)) {
+      case Wake::Stop: StopWhileListening(listener.Get(), session); return;
+      case Wake::Error: session.GiveUp(JobStatus::Timeout); return;
+      case Wake::Idle:
+        if (w.clock.Expired()) {
+          session.GiveUp(JobStatus::Timeout);
+          return;
+        }
+        continue;
+      case Wake::Ready: break;
     }
-    if (r == 0) continue;
     UniqueFd connection(::accept4(listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
     if (!connection) continue;
-    clock.Touch();
+    w.clock.Touch();
     session.BeginConnection();
-    if (Serve(connection.Get(), false, session, clock) == LinkEnd::Over) return;
+    if (Serve(connection.Get(), false, session, w) == LinkEnd::Over) return;
   }
 }
 
-void ReceivePty(UniqueFd& master, Session& session, IdleClock& clock) {
+void ReceivePty(UniqueFd& master, Session& session, Waits w) {
   session.BeginConnection();
-  Serve(master.Get(), true, session, clock);
+  Serve(master.Get(), true, session, w);
   master.Reset();
+}
+
+UniqueFd OpenStopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0) return UniqueFd();
+  return UniqueFd(::signalfd(-1, &set, SFD_CLOEXEC));
 }
 
 }  // namespace cutter_emu

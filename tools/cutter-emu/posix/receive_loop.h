@@ -21,11 +21,22 @@ class IdleClock {
   std::chrono::steady_clock::time_point last_;
 };
 
+// Everything a receive loop waits on besides its link: `stop` becomes
+// readable when the emulator is told to stop.
+struct Waits {
+  IdleClock& clock;
+  int stop = -1;
+};
+
 // Accepts connections one after another until the session is done; a
 // sender that leaves between jobs may come back on a new connection.
-void ReceiveTcp(const UniqueFd& listener, Session& session, IdleClock& clock);
+void ReceiveTcp(const UniqueFd& listener, Session& session, Waits waits);
 // Reads the pty until the session is done; closes it when the session
 // drops the link. A sender may close and reopen the slave between jobs.
-void ReceivePty(UniqueFd& master, Session& session, IdleClock& clock);
+void ReceivePty(UniqueFd& master, Session& session, Waits waits);
+
+// A descriptor that becomes readable on SIGINT or SIGTERM, which no longer
+// end the process.
+UniqueFd OpenStopSignals();
 
 }  // namespace cutter_emu
