@@ -1,0 +1,138 @@
+// The platform's TCP link against a loopback peer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "link_state.h"
+#include "loopback_peer.h"
+
+namespace plotsend {
+namespace {
+
+constexpr Ipv4Address kLoopback{{127, 0, 0, 1}};
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+std::vector<uint8_t> Pattern(size_t n) {
+  std::vector<uint8_t> bytes(n);
+  for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  return bytes;
+}
+
+TEST(TcpLink, SendsEveryByteAndDiscardsReplies) {
+  const auto link = MakeLinkPort();
+  LoopbackListener listener;
+  const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 1000);
+  ASSERT_TRUE(IsOpen(s));
+  LoopbackPeer peer = listener.Accept();
+  ASSERT_TRUE(peer.Valid());
+  const std::vector<uint8_t> job = Pattern(250);
+  for (size_t at = 0; at < job.size(); at += 99) {
+    ASSERT_TRUE(link->SendTcp(s, job.data() + at, std::min<size_t>(99, job.size() - at)));
+  }
+  EXPECT_EQ(peer.Read(job.size(), 4096), job);
+
+  EXPECT_TRUE(link->ReceiveTcp(s));  // nothing waiting: no wait, no failure
+  ASSERT_TRUE(peer.Send("OK"));
+  std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_TRUE(link->ReceiveTcp(s));
+  peer.Close();
+  std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_FALSE(link->ReceiveTcp(s));
+  link->CloseTcp(s);
+}
+
+TEST(TcpLink, PartialSendsAreContinuedUntilTheChunkIsOut) {
+  const auto link = MakeLinkPort();
+  LoopbackListener listener;
+  const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 1000);
+  ASSERT_TRUE(IsOpen(s));
+  SetSendBuffer(s, 4096);
+  LoopbackPeer peer = listener.Accept();
+  ASSERT_TRUE(peer.Valid());
+  const std::vector<uint8_t> job = Pattern(2 * 1024 * 1024);
+  std::vector<uint8_t> got;
+  std::thread reader([&] { got = peer.Read(job.size(), 8192); });
+  const bool sent = link->SendTcp(s, job.data(), job.size());
+  reader.join();
+  EXPECT_TRUE(sent);
+  EXPECT_EQ(got.size(), job.size());
+  EXPECT_TRUE(got == job);
+  link->CloseTcp(s);
+}
+
+TEST(TcpLink, RefusedConnectLeavesNothingOpen) {
+  const auto link = MakeLinkPort();
+  uint16_t port;
+  {
+    LoopbackListener gone;
+    port = gone.Port();
+  }
+  const std::optional<size_t> before = OpenHandleCount();
+  const auto start = Clock::now();
+  EXPECT_EQ(link->ConnectTcp(kLoopback, port, 1500), kNoSocket);
+  EXPECT_LT(Clock::now() - start, milliseconds(3000));
+  if (before) {
+    EXPECT_EQ(OpenHandleCount(), before);
+  }
+}
+
+TEST(TcpLink, ConnectGivesUpAfterItsTimeOut) {
+  const auto link = MakeLinkPort();
+  LoopbackListener listener(0);
+  listener.FillQueue(4);
+  std::this_thread::sleep_for(milliseconds(100));
+  const auto start = Clock::now();
+  const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 300);
+  const auto took = Clock::now() - start;
+  EXPECT_EQ(s, kNoSocket);
+  EXPECT_GE(took, milliseconds(250));
+  EXPECT_LT(took, milliseconds(2000));
+  link->CloseTcp(s);
+}
+
+TEST(TcpLink, ReconnectingClosesTheSocketBefore) {
+  const auto link = MakeLinkPort();
+  LoopbackListener listener(32);
+  LinkState state;
+  ASSERT_TRUE(ConnectTcp(*link, state, kLoopback, listener.Port(), 1000));
+  std::vector<LoopbackPeer> peers;
+  peers.push_back(listener.Accept());
+  ASSERT_TRUE(peers.back().Valid());
+  const std::optional<size_t> open = OpenHandleCount();
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(ConnectTcp(*link, state, kLoopback, listener.Port(), 1000));
+    peers.push_back(listener.Accept());
+    ASSERT_TRUE(peers.back().Valid());
+    EXPECT_TRUE(peers[peers.size() - 2].SeesClose()) << i;
+    // One more peer of the test's own, no more of the link's.
+    if (open) {
+      EXPECT_EQ(OpenHandleCount(), *open + peers.size() - 1) << i;
+    }
+  }
+  CloseLink(*link, state);
+  EXPECT_TRUE(peers.back().SeesClose());
+}
+
+TEST(TcpLink, SendingToAPeerThatHasGoneFailsWithoutASignal) {
+  const auto link = MakeLinkPort();
+  LoopbackListener listener;
+  const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 1000);
+  ASSERT_TRUE(IsOpen(s));
+  LoopbackPeer peer = listener.Accept();
+  ASSERT_TRUE(peer.Valid());
+  peer.Reset();
+  std::this_thread::sleep_for(milliseconds(100));
+  const std::vector<uint8_t> chunk = Pattern(64 * 1024);
+  bool failed = false;
+  for (int i = 0; i < 50 && !failed; ++i) failed = !link->SendTcp(s, chunk.data(), chunk.size());
+  EXPECT_TRUE(failed);
+  link->CloseTcp(s);
+  EXPECT_FALSE(link->SendTcp(kNoSocket, chunk.data(), 1));
+}
+
+}  // namespace
+}  // namespace plotsend
