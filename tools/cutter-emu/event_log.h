@@ -8,6 +8,9 @@
 //   unknown at=<offset> bytes=<n> "<escaped bytes>"[...][ unterminated]
 //   summary status=<s> bytes=<n> up=<n> cut=<n> jog=<n> sections=<n>
 //           unknown=<n> unknown_bytes=<n> cut_mm=<mm, 3 decimals>   (one line)
+// Moves are in job coordinates, x the second number and y the first of the
+// command, with the digit exchange undone and the section offset added.
+// Status: complete, closed, timeout, dropped, stalled or interrupted.
 #include <fstream>
 #include <string>
 #include <string_view>

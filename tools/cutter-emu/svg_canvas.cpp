@@ -6,6 +6,8 @@
 namespace cutter_emu {
 namespace {
 
+constexpr size_t kFlushSize = 64 * 1024;
+
 void AppendCoordinate(double v, std::string& out) {
   char buf[32];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
@@ -40,7 +42,7 @@ void AppendEscapedText(std::string_view text, std::string& out) {
 
 }  // namespace
 
-SvgCanvas::SvgCanvas(double width, double height) {
+SvgCanvas::SvgCanvas(std::ostream& out, double width, double height) : stream_(out) {
   out_ = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
   AppendCoordinate(width, out_);
   out_ += "\" height=\"";
@@ -57,6 +59,13 @@ void SvgCanvas::Polyline(std::span<const PixelPoint> points, SegmentKind kind) {
     AppendPoint(points[i], out_);
   }
   out_ += "\"/>\n";
+  Flush(false);
+}
+
+void SvgCanvas::Flush(bool force) {
+  if (!force && out_.size() < kFlushSize) return;
+  stream_.write(out_.data(), static_cast<std::streamsize>(out_.size()));
+  out_.clear();
 }
 
 void SvgCanvas::Cross(PixelPoint at, double size) {
@@ -81,20 +90,22 @@ void SvgCanvas::Text(PixelPoint at, std::string_view text) {
   out_ += "</text>\n";
 }
 
-std::string SvgCanvas::Finish() {
+bool SvgCanvas::Finish() {
   out_ += "</svg>\n";
-  return std::move(out_);
+  Flush(true);
+  stream_.flush();
+  return !stream_.fail();
 }
 
 bool WriteSvg(const JobRecord& record, bool showTravel, const std::string& path) {
   const Layout layout = ComputeLayout(record, kDrawingSize);
-  SvgCanvas canvas(layout.width, layout.height);
-  DrawJob(record, layout, showTravel, canvas);
-  const std::string text = canvas.Finish();
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!file.is_open()) return false;
+  SvgCanvas canvas(file, layout.width, layout.height);
+  DrawJob(record, layout, showTravel, canvas);
+  const bool written = canvas.Finish();
   file.close();
-  return !file.fail();
+  return written && !file.fail();
 }
 
 }  // namespace cutter_emu

@@ -1,5 +1,6 @@
 #pragma once
-// A Canvas that builds an SVG document as text.
+// A Canvas that writes an SVG document to a stream, a piece at a time.
+#include <ostream>
 #include <string>
 
 #include "render_job.h"
@@ -8,14 +9,17 @@ namespace cutter_emu {
 
 class SvgCanvas : public Canvas {
  public:
-  SvgCanvas(double width, double height);
+  SvgCanvas(std::ostream& out, double width, double height);
   void Polyline(std::span<const PixelPoint> points, SegmentKind kind) override;
   void Cross(PixelPoint at, double size) override;
   void Text(PixelPoint at, std::string_view text) override;
-  // The finished document.
-  std::string Finish();
+  // Ends the document; false when any write failed.
+  bool Finish();
 
  private:
+  void Flush(bool force);
+
+  std::ostream& stream_;
   std::string out_;
 };
 
