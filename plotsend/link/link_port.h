@@ -24,6 +24,10 @@ inline constexpr int kSerialWriteConstantMs = 1000;
 
 // How long ConnectTcp waits for the cutter to accept by default.
 inline constexpr int kTcpConnectTimeoutMs = 5000;
+// A TCP send that cannot hand its bytes to the connection for this long
+// fails: a cutter that stopped reading would otherwise hold the send (and
+// its Cancel) forever.
+inline constexpr int kTcpSendTimeoutMs = 60000;
 
 // An open serial or USB port. kNoDevice: nothing was opened; kInvalidDevice:
 // the last open failed. Any other value is open and must be closed.
@@ -98,6 +102,6 @@ class LinkPort {
 
 // The platform's links (termios, /dev/usb/lp* and BSD sockets on POSIX;
 // serial communications, SetupAPI and Winsock 2.2 on Windows).
-std::unique_ptr<LinkPort> MakeLinkPort();
+std::unique_ptr<LinkPort> MakeLinkPort(int tcpSendTimeoutMs = kTcpSendTimeoutMs);
 
 }  // namespace plotsend

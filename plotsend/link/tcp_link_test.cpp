@@ -64,6 +64,25 @@ TEST(TcpLink, PartialSendsAreContinuedUntilTheChunkIsOut) {
   link->CloseTcp(s);
 }
 
+// A cutter that stops reading: the send fails once nothing could be handed
+// to the connection for the send time-out, instead of hanging the program.
+TEST(TcpLink, ASendToAPeerThatStopsReadingFailsAfterTheTimeOut) {
+  const auto link = MakeLinkPort(300);
+  LoopbackListener listener;
+  const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 1000);
+  ASSERT_TRUE(IsOpen(s));
+  SetSendBuffer(s, 4096);
+  LoopbackPeer peer = listener.Accept();  // accepted, never read
+  ASSERT_TRUE(peer.Valid());
+  const std::vector<uint8_t> job = Pattern(64 * 1024 * 1024);
+  const auto start = Clock::now();
+  EXPECT_FALSE(link->SendTcp(s, job.data(), job.size()));
+  const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+  EXPECT_GE(took, 250);
+  EXPECT_LT(took, 10000);
+  link->CloseTcp(s);
+}
+
 TEST(TcpLink, RefusedConnectLeavesNothingOpen) {
   const auto link = MakeLinkPort();
   uint16_t port;

@@ -7,8 +7,8 @@
 
 namespace plotsend {
 
-PosixLink::PosixLink(std::filesystem::path devRoot, std::filesystem::path sysRoot)
-    : devRoot_(std::move(devRoot)), sysRoot_(std::move(sysRoot)) {}
+PosixLink::PosixLink(std::filesystem::path devRoot, std::filesystem::path sysRoot, int tcpSendTimeoutMs)
+    : devRoot_(std::move(devRoot)), sysRoot_(std::move(sysRoot)), tcpSendTimeoutMs_(tcpSendTimeoutMs) {}
 
 std::vector<std::string> PosixLink::EnumSerialPorts() {
   try {
@@ -58,7 +58,7 @@ SocketHandle PosixLink::ConnectTcp(Ipv4Address address, uint16_t port, int timeo
 
 bool PosixLink::SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) {
   if (!IsOpen(socket)) return false;
-  return WriteAll(FdOf(socket), bytes, length, -1, true);
+  return WriteAll(FdOf(socket), bytes, length, tcpSendTimeoutMs_, true);
 }
 
 bool PosixLink::ReceiveTcp(SocketHandle socket) {
@@ -69,6 +69,8 @@ void PosixLink::CloseTcp(SocketHandle socket) {
   if (IsOpen(socket)) close(FdOf(socket));
 }
 
-std::unique_ptr<LinkPort> MakeLinkPort() { return std::make_unique<PosixLink>(); }
+std::unique_ptr<LinkPort> MakeLinkPort(int tcpSendTimeoutMs) {
+  return std::make_unique<PosixLink>("/dev", "/sys", tcpSendTimeoutMs);
+}
 
 }  // namespace plotsend

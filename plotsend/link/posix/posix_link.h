@@ -45,7 +45,8 @@ bool DiscardReceived(int fd);
 
 class PosixLink final : public LinkPort {
  public:
-  explicit PosixLink(std::filesystem::path devRoot = "/dev", std::filesystem::path sysRoot = "/sys");
+  explicit PosixLink(std::filesystem::path devRoot = "/dev", std::filesystem::path sysRoot = "/sys",
+                     int tcpSendTimeoutMs = kTcpSendTimeoutMs);
 
   std::vector<std::string> EnumSerialPorts() override;
   UsbEnumeration EnumUsbCutters() override;
@@ -62,6 +63,7 @@ class PosixLink final : public LinkPort {
  private:
   std::filesystem::path devRoot_;
   std::filesystem::path sysRoot_;
+  int tcpSendTimeoutMs_;
 };
 
 }  // namespace plotsend

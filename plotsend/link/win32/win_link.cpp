@@ -3,7 +3,7 @@
 
 namespace plotsend {
 
-WinLink::WinLink() {
+WinLink::WinLink(int tcpSendTimeoutMs) : tcpSendTimeoutMs_(tcpSendTimeoutMs) {
   WSADATA data;
   winsock_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
@@ -62,7 +62,11 @@ bool WinLink::WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_
 SocketHandle WinLink::ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) {
   if (!winsock_) return kNoSocket;
   const SOCKET s = ConnectIpv4(address, port, timeoutMs);
-  return s == INVALID_SOCKET ? kNoSocket : SocketHandleOf(s);
+  if (s == INVALID_SOCKET) return kNoSocket;
+  // Sends that make no progress for this long fail instead of waiting forever.
+  const DWORD sendTimeout = static_cast<DWORD>(tcpSendTimeoutMs_);
+  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout), sizeof sendTimeout);
+  return SocketHandleOf(s);
 }
 
 bool WinLink::SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) {
@@ -77,6 +81,6 @@ void WinLink::CloseTcp(SocketHandle socket) {
   if (IsOpen(socket)) closesocket(SocketOf(socket));
 }
 
-std::unique_ptr<LinkPort> MakeLinkPort() { return std::make_unique<WinLink>(); }
+std::unique_ptr<LinkPort> MakeLinkPort(int tcpSendTimeoutMs) { return std::make_unique<WinLink>(tcpSendTimeoutMs); }
 
 }  // namespace plotsend

@@ -54,7 +54,7 @@ bool DiscardReceived(SOCKET s);
 
 class WinLink final : public LinkPort {
  public:
-  WinLink();
+  explicit WinLink(int tcpSendTimeoutMs = kTcpSendTimeoutMs);
   ~WinLink() override;
   WinLink(const WinLink&) = delete;
   WinLink& operator=(const WinLink&) = delete;
@@ -72,6 +72,7 @@ class WinLink final : public LinkPort {
   void CloseTcp(SocketHandle socket) override;
 
  private:
+  int tcpSendTimeoutMs_;
   bool winsock_ = false;  // WSAStartup 2.2 succeeded and needs its WSACleanup
 };
 
