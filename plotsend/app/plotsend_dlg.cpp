@@ -66,6 +66,11 @@ bool CPlotsendDlg::PrepareJob() {
   splitter_.SetSourcePath(workDir_.KavrenPlt());
   splitter_.SetSectionCount(ref.SectionCount);
   bool ok = splitter_.ProcessSections(workDir_.KavrenMPlt()) != 0;
+  if (!splitter_.SectionCountAccepted()) {
+    // Its one message has been shown; nothing was written to load.
+    jobRead_ = false;
+    return false;
+  }
 
   jobRead_ = job_.LoadPlt(workDir_.KavrenMPlt()) != 0 && splitter_.SourceRead();
   job_.ComputeBounds();

@@ -112,6 +112,8 @@ class CPlotsendDlg {
   bool MarkRefRead() const { return markRefRead_; }
   // Whether the last PrepareJob could read the job.
   bool JobRead() const { return jobRead_; }
+  // Whether the last PrepareJob stopped at a section count above 50.
+  bool SectionCountRefused() const { return !splitter_.SectionCountAccepted(); }
   const CPLTFile& PreparedJob() const { return job_; }
   const WorkDir& GetWorkDir() const { return workDir_; }
   double EffectiveOffset() const { return effectiveOffset_; }

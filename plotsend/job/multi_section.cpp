@@ -711,6 +711,8 @@ bool CPltMultiSection::Transform(std::string_view source, std::string& out) cons
   }
 }
 
+bool CPltMultiSection::SectionCountAccepted() const { return sections_ <= kMaxSections; }
+
 int CPltMultiSection::ProcessSections(const std::string& outputPath) {
   sourceRead_ = false;
   try {

@@ -25,6 +25,9 @@ class CPltMultiSection {
   // Whether the last ProcessSections could read its source. When it could
   // not ("Open File Failed"), the output holds an empty job.
   bool SourceRead() const { return sourceRead_; }
+  // Whether the section count is one the stage cuts (at most 50); for more
+  // ProcessSections only reports "Max Section Mumbers : 50 !".
+  bool SectionCountAccepted() const;
 
   // The same transformation from text to text, without files. Returns false
   // (and leaves out empty) for more than 50 sections.

@@ -68,6 +68,7 @@ int Start(CPlotsendDlg& dlg, CliHost& host, const CliOptions& options, Language 
   }
   dlg.StartPrepareJob();
   DispatchUntil(dlg, host, [&dlg] { return dlg.JobReady(); });
+  if (dlg.SectionCountRefused()) return 1;  // the one real cause has been reported
   if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + dlg.GetWorkDir().KavrenPlt(), 1);
   applyEdits(options);
 

@@ -107,6 +107,7 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir,
     return Fail(Text(TextId::NoOutputFile, language) + " (export FILE)", 2);
   }
   const bool prepared = dlg.PrepareJob();
+  if (dlg.SectionCountRefused()) return 1;  // the one real cause has been reported
   if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt(), 1);
   if (!prepared) return Fail("cannot write the work files in " + workDir.Dir(), 1);
   for (const FieldEdit& edit : options.edits) ApplyEdit(dlg, edit);

@@ -272,5 +272,17 @@ run --workdir "$w" export "$root/link.plt"
 check "a linked target keeps its link" test "$status" -eq 0 -a -L "$root/link.plt"
 check "a linked target's file is replaced" test "$(tail -c 1 "$root/real/cut.plt")" = "@"
 
+# More than 50 sections (a negative count reads as more): the one real
+# cause, nothing written, nothing deleted.
+for count in 51 -1; do
+  w=$(new_job "sections_$count")
+  printf '8000,4800,400,3,%s' "$count" >"$w/markref.kv"
+  run --workdir "$w" export "$w/out.plt"
+  check "$count sections fail" test "$status" -ne 0
+  check "$count sections name the one cause" test "$(cat "$root/err")" = "plotsend: Max Section Mumbers : 50 !"
+  check "$count sections write nothing" test ! -e "$w/out.plt" -a ! -e "$w/kavren_m.plt"
+  check "$count sections keep the job" test -e "$w/kavren.plt" -a -e "$w/markref.kv"
+done
+
 echo "$passes passed, $failures failed, $skips skipped"
 test "$failures" -eq 0
