@@ -13,9 +13,10 @@ class TerminalWindow : public AlignmentHost {
   void FillStepCombo(const std::string&, const std::string&, int) override {}
   void EndDialog(int) override { ended_ = true; }
   bool Ended() const { return ended_; }
-  void Show() {
+  void Show(int32_t step) {
     namespace ac = alignment_control;
-    std::fprintf(out_, "%s  %s  %s\n", texts_[ac::kPos].c_str(), texts_[ac::kX].c_str(), texts_[ac::kY].c_str());
+    std::fprintf(out_, "%s  %s  %s  step %s mm\n", texts_[ac::kPos].c_str(), texts_[ac::kX].c_str(),
+                 texts_[ac::kY].c_str(), step == 4 ? "0.1" : "0.5");
     std::fflush(out_);
   }
 
@@ -25,42 +26,45 @@ class TerminalWindow : public AlignmentHost {
   bool ended_ = false;
 };
 
-// False for a line that is no command.
-bool Apply(CIntersectAlignement& a, const std::string& line) {
-  using Key = CIntersectAlignement::Key;
-  if (line == "x+" || line == "+x" || line == "left") a.OnKey(Key::Left);
-  else if (line == "x-" || line == "-x" || line == "right") a.OnKey(Key::Right);
-  else if (line == "y+" || line == "+y" || line == "up") a.OnKey(Key::Up);
-  else if (line == "y-" || line == "-y" || line == "down") a.OnKey(Key::Down);
-  else if (line == "fine") a.OnStepSelected(0);
-  else if (line == "coarse") a.OnStepSelected(1);
-  else if (line.empty() || line == "ok") a.OnOk();
-  else if (line == "cancel") a.OnCancel();
-  else return false;
-  return true;
-}
-
 }  // namespace
 
-void RunTerminalAlignment(CIntersectAlignement& alignment, std::istream& in, std::FILE* out) {
+void RunTerminalAlignment(CIntersectAlignement& alignment, TerminalKeys& keys, std::FILE* out) {
+  using Key = TerminalKeys::Key;
+  using Jog = CIntersectAlignement::Key;
   TerminalWindow window(out);
   alignment.SetHost(window);
-  std::fputs("Mark alignment: move the head onto each mark with x+ x- y+ y- (fine/coarse step), "
-             "then ok; cancel stops.\n", out);
+  std::fputs("Mark alignment: move the head onto each mark with the arrow keys, s switches the step, "
+             "Enter takes the mark, Esc cancels.\n", out);
   alignment.OnInitDialog();
-  window.Show();
-  std::string line;
+  window.Show(alignment.Step());
   while (!window.Ended()) {
-    if (!std::getline(in, line)) {
-      alignment.OnCancel();
-      break;
+    switch (keys.Next()) {
+      case Key::Left: alignment.OnKey(Jog::Left); break;
+      case Key::Right: alignment.OnKey(Jog::Right); break;
+      case Key::Up: alignment.OnKey(Jog::Up); break;
+      case Key::Down: alignment.OnKey(Jog::Down); break;
+      case Key::Enter: alignment.OnKey(Jog::Enter); break;
+      case Key::Esc:
+      case Key::End: alignment.OnCancel(); break;
+      case Key::Other:
+        if (keys.Char() != 's') continue;
+        alignment.OnStepSelected(alignment.Step() == 4 ? 1 : 0);
+        break;
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!Apply(alignment, line)) {
-      std::fprintf(out, "unknown command \"%s\"\n", line.c_str());
-      continue;
+    if (!window.Ended()) window.Show(alignment.Step());
+  }
+}
+
+bool AskTerminalOkCancel(const char* text, TerminalKeys& keys, std::FILE* out) {
+  std::fprintf(out, "%s (Enter: OK, Esc: Cancel)\n", text);
+  std::fflush(out);
+  for (;;) {
+    switch (keys.Next()) {
+      case TerminalKeys::Key::Enter: return true;
+      case TerminalKeys::Key::Esc:
+      case TerminalKeys::Key::End: return false;
+      default: break;
     }
-    if (!window.Ended()) window.Show();
   }
 }
 

@@ -1,17 +1,19 @@
 #pragma once
-// The mark alignment in a terminal: one command a line.
+// The mark alignment and the origin prompt in a terminal, driven by keys.
 #include <cstdio>
-#include <istream>
 
 #include "intersect_alignment.h"
+#include "terminal_keys.h"
 
 namespace plotsend {
 
-// Runs the alignment until it ends: "x+", "x-", "y+", "y-" (or "left",
-// "right", "up", "down", the dialog's keys) jog the head, "fine" and
-// "coarse" choose the 0.1 mm and 0.5 mm step, "ok" (or an empty line)
-// confirms the mark, "cancel" or the end of input cancels. The position is
-// printed on `out` after every command.
-void RunTerminalAlignment(CIntersectAlignement& alignment, std::istream& in, std::FILE* out);
+// Runs the alignment until it ends: the arrow keys jog the head as the
+// dialog's keys do, "s" switches the step between 0.5 mm and 0.1 mm, Enter
+// confirms the mark, Esc (or the end of input) cancels. The position is
+// printed on `out` after every key.
+void RunTerminalAlignment(CIntersectAlignement& alignment, TerminalKeys& keys, std::FILE* out);
+
+// Enter: OK; Esc or the end of input: Cancel.
+bool AskTerminalOkCancel(const char* text, TerminalKeys& keys, std::FILE* out);
 
 }  // namespace plotsend

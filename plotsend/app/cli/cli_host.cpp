@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <iostream>
 #include <thread>
+
+#include <unistd.h>
 
 #include "cli_alignment.h"
 
@@ -31,10 +32,11 @@ void CliHost::SetStatusText(const std::string& text) {
   std::lock_guard lock(mutex_);
   if (range_ != 0 && IsCount(text)) {
     sent_ = std::stoull(text);
+    PrintProgress(false);
     return;
   }
   if (!echo_) return;
-  if (progressShown_) std::fputc('\n', stderr);
+  if (progressShown_ && terminal_) std::fputc('\n', stderr);
   progressShown_ = false;
   std::fprintf(stderr, "plotsend: %s\n", text.c_str());
 }
@@ -51,42 +53,56 @@ void CliHost::SetProgressRange(uint32_t range) {
   position_ = 0;
   sent_ = 0;
   shownPercent_ = -1;
-  PrintProgress();
+  terminal_ = isatty(STDERR_FILENO) != 0;
+  started_ = std::chrono::steady_clock::now();
+  shownAt_ = started_;
 }
 
 void CliHost::StepProgress() {
   std::lock_guard lock(mutex_);
   if (position_ < range_) ++position_;
-  PrintProgress();
 }
 
-// "sending: 12 of 345 KiB (3%)", redrawn when the percentage changes.
-void CliHost::PrintProgress() {
-  const int percent = range_ == 0 ? 0 : static_cast<int>(uint64_t{position_} * 100 / range_);
-  if (percent == shownPercent_) return;
+// "sending: 1.20 of 3.40 MB (35%), 2.10 MB/s, 0:02 left". On a terminal the
+// line is redrawn ten times a second; otherwise a line at every 10%.
+void CliHost::PrintProgress(bool last) {
+  const auto now = std::chrono::steady_clock::now();
+  // The job is (range - 1) to range KiB long; the count grows by whole chunks.
+  const double total = range_ <= 1 ? std::max<double>(static_cast<double>(sent_), 1.0) : (range_ - 0.5) * 1024.0;
+  const double sent = last ? total : std::min<double>(static_cast<double>(sent_), total);
+  const int percent = last ? 100 : static_cast<int>(sent * 100 / total);
+  if (terminal_ ? (!last && now - shownAt_ < std::chrono::milliseconds(100)) : (!last && percent / 10 == shownPercent_ / 10)) {
+    return;
+  }
   shownPercent_ = percent;
-  std::fprintf(stderr, "\rsending: %u of %u KiB (%d%%)", position_, range_, percent);
+  shownAt_ = now;
+  const double seconds = std::chrono::duration<double>(now - started_).count();
+  const double rate = seconds > 0 ? sent / seconds : 0;
+  const long left = rate > 0 ? static_cast<long>((total - sent) / rate) : 0;
+  std::fprintf(stderr, "%ssending: %.2f of %.2f MB (%d%%), %.2f MB/s, %ld:%02ld left%s", terminal_ ? "\r" : "",
+               sent / 1e6, total / 1e6, percent, rate / 1e6, left / 60, left % 60, terminal_ ? "" : "\n");
   std::fflush(stderr);
   progressShown_ = true;
 }
 
-void CliHost::EndProgress() {
+void CliHost::EndProgress(bool complete) {
   std::lock_guard lock(mutex_);
-  if (progressShown_) std::fputc('\n', stderr);
+  if (complete && range_ != 0) PrintProgress(true);
+  if (progressShown_ && terminal_) std::fputc('\n', stderr);
   progressShown_ = false;
   range_ = 0;
 }
 
 bool CliHost::AskOkCancel(const std::string& text) {
   EndProgress();
-  std::fprintf(stderr, "%s [ok/cancel] ", text.c_str());
-  std::fflush(stderr);
-  std::string line;
-  if (!std::getline(std::cin, line)) return false;
-  return line.empty() || line == "ok" || line == "y" || line == "yes";
+  TerminalKeys keys(STDIN_FILENO);
+  return AskTerminalOkCancel(text.c_str(), keys, stderr);
 }
 
-void CliHost::RunAlignment(CIntersectAlignement& alignment) { RunTerminalAlignment(alignment, std::cin, stderr); }
+void CliHost::RunAlignment(CIntersectAlignement& alignment) {
+  TerminalKeys keys(STDIN_FILENO);
+  RunTerminalAlignment(alignment, keys, stderr);
+}
 
 void CliHost::Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 

@@ -4,6 +4,7 @@
 // argument, questions and the mark alignment read lines from stdin, the
 // progress of a send is one line on stderr, and the workers' messages wait
 // in a queue for the main thread.
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -42,11 +43,11 @@ class CliHost : public DialogHost {
   std::optional<unsigned> WaitMessage(int timeoutMs);
   // Status texts are not shown while off (the dialog's initial texts).
   void EchoStatus(bool on) { echo_ = on; }
-  // Ends the progress line of a send.
-  void EndProgress();
+  // Ends the progress line of a send; `complete` shows it at 100% first.
+  void EndProgress(bool complete = false);
 
  private:
-  void PrintProgress();
+  void PrintProgress(bool last);
 
   std::optional<std::string> file_;
   bool echo_ = true;
@@ -57,8 +58,11 @@ class CliHost : public DialogHost {
   uint32_t range_ = 0;
   uint32_t position_ = 0;
   uint64_t sent_ = 0;
+  std::chrono::steady_clock::time_point started_;
+  std::chrono::steady_clock::time_point shownAt_;
   int shownPercent_ = -1;
   bool progressShown_ = false;
+  bool terminal_ = false;  // stderr is a terminal: one line, redrawn
 };
 
 }  // namespace plotsend

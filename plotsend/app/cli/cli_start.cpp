@@ -28,8 +28,10 @@ void DispatchUntil(CPlotsendDlg& dlg, CliHost& host, Done done) {
       dlg.OnCancel();
     }
     if (const auto message = host.WaitMessage(100)) {
-      if (*message == control::WM_SEND_FINISHED) host.EndProgress();
       dlg.OnMessage(*message);
+      if (*message == control::WM_SEND_FINISHED) {
+        host.EndProgress(!dlg.LastSendFailed() && !dlg.LastSendCancelled());
+      }
     }
   }
 }

@@ -64,7 +64,7 @@ check "tcp start exits 0" test $status -eq 0
 check "tcp start says what it sent" grep -qx "sent $(stat -c %s "$root/reference.plt") bytes to TCP/IP" <<<"$out"
 check "the stand-in got a whole job over tcp" test $emu_status -eq 0
 check "tcp: the cutter decodes what export writes" cmp -s "$root/tcp.log" "$root/reference.log"
-check "tcp: progress shown" grep -q "sending: .* KiB" "$root/tcp.stderr"
+check "tcp: progress lines end at 100%" grep -q "^sending: .* MB (100%), .* MB/s, 0:00 left$" "$root/tcp.stderr"
 check "tcp: job files deleted" test ! -e "$w/kavren.plt" -a ! -e "$w/kavren.kv3"
 check "tcp: the link is saved" grep -q "^IP_PORT=$emu_at" "$w/config.ini"
 
@@ -121,12 +121,12 @@ check "a refused connection keeps the job" test -e "$w/kavren.plt"
 # then the origin command and the job.
 w=$(new_job marks "8000,4800,400,1,1")
 start_emu marks --tcp 0
-printf 'x+\nok\nok\nok\nok\nok\n' |
+printf '\033[D\n\n\n\n\n' |  # Left (+ X), four marks, then OK at the origin prompt
   "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>"$root/marks.stderr"
 status=$?
 wait_emu
 check "aligned start exits 0" test $status -eq 0
-check "the alignment shows the positions" grep -q "^POS 2  X=10.50  Y=150.00$" "$root/marks.stderr"
+check "the alignment shows the positions" grep -q "^POS 2  X=10.50  Y=150.00  step 0.5 mm$" "$root/marks.stderr"
 check "the origin prompt is asked" grep -q "Click Ok  After Press Key Origin" "$root/marks.stderr"
 check "jog moves, then the origin command, then the job" \
   test "$(grep -E '^(jog-start|origin|end)' "$root/marks.log" | tr '\n' ' ')" = "jog-start origin end "
@@ -134,7 +134,7 @@ check "the start position, one jog and four marks" test "$(grep -c '^jog x=' "$r
 check "the job is cut after the jogs" test "$(grep -c '^cut ' "$root/marks.log")" -gt 100
 w=$(new_job marks-cancelled "8000,4800,400,1,1")
 start_emu cancelled --tcp 0
-printf 'ok\ncancel\n' |
+printf '\ns\033' |  # one mark, the fine step, then Esc
   "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1
 status=$?
 kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
