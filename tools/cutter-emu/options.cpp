@@ -22,16 +22,18 @@ bool ParseSeconds(std::string_view text, double& value) {
 }  // namespace
 
 std::string UsageText() {
-  return "usage: cutter-emu (--tcp PORT | --pty) [options]\n"
-         "  --tcp PORT          listen on 127.0.0.1:PORT (0: any free port); the port is printed\n"
+  return "usage: cutter-emu [--port PORT | --pty] [options]\n"
+         "  --port PORT         listen on 127.0.0.1:PORT (default 9100; 0: any free port);\n"
+         "                      the port is printed (--tcp PORT is the same)\n"
          "  --pty               create a pseudo-terminal; its slave path is printed\n"
          "  --jobs N            receive N jobs (default 1)\n"
+         "  --keep              serve job after job until stopped\n"
          "  --idle-timeout S    give up when nothing arrives for S seconds\n"
          "  --svg FILE          draw the job as SVG\n"
          "  --png FILE          draw the job as PNG\n"
          "  --log FILE          write the decoded commands, one a line\n"
          "  --hide-travel       leave pen-up moves out of the drawings\n"
-         "  --close-after N     drop the connection after N bytes\n"
+         "  --drop-after N      drop the connection after N bytes (--close-after N)\n"
          "  --stall-after N     stop reading after N bytes\n"
          "Exit status 0 when every job arrived whole up to its \"@\".\n";
 }
@@ -51,13 +53,15 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--pty") {
-      if (o.link == Options::Link::Tcp) return error = "give --tcp or --pty, not both", false;
+      if (o.link == Options::Link::Tcp) return error = "give --port or --pty, not both", false;
       o.link = Options::Link::Pty;
     } else if (a == "--hide-travel") {
       o.showTravel = false;
-    } else if (a == "--tcp") {
+    } else if (a == "--keep") {
+      o.jobs = kKeepServing;
+    } else if (a == "--tcp" || a == "--port") {
       if (!need(ParseWhole(v, o.port), "a port number 0..65535")) return false;
-      if (o.link == Options::Link::Pty) return error = "give --tcp or --pty, not both", false;
+      if (o.link == Options::Link::Pty) return error = "give --port or --pty, not both", false;
       o.link = Options::Link::Tcp;
     } else if (a == "--jobs") {
       if (!need(ParseWhole(v, o.jobs) && o.jobs >= 1, "a job count of 1 or more")) return false;
@@ -65,9 +69,9 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
       double s = 0;
       if (!need(ParseSeconds(v, s), "a number of seconds above 0")) return false;
       o.idleTimeout = s;
-    } else if (a == "--close-after" || a == "--stall-after") {
+    } else if (a == "--close-after" || a == "--drop-after" || a == "--stall-after") {
       if (!need(ParseWhole(v, n), "a byte count")) return false;
-      (a == "--close-after" ? o.limits.closeAfter : o.limits.stallAfter) = n;
+      (a == "--stall-after" ? o.limits.stallAfter : o.limits.closeAfter) = n;
     } else if (a == "--svg" || a == "--png" || a == "--log") {
       if (!need(!v.empty(), "a file name")) return false;
       (a == "--svg" ? o.svgPath : a == "--png" ? o.pngPath : o.logPath) = std::string(v);
@@ -76,9 +80,9 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
       return false;
     }
   }
-  if (!o.help && o.link == Options::Link::None) {
-    error = "give --tcp PORT or --pty";
-    return false;
+  if (o.link == Options::Link::None) {
+    o.link = Options::Link::Tcp;
+    o.port = kDefaultPort;
   }
   return true;
 }

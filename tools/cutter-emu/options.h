@@ -10,6 +10,11 @@
 
 namespace cutter_emu {
 
+// The cutter's own TCP port, where the stand-in listens by default.
+inline constexpr uint16_t kDefaultPort = 9100;
+// --keep: jobs are served until the stand-in is stopped.
+inline constexpr int kKeepServing = 1 << 30;
+
 struct Options {
   enum class Link { None, Tcp, Pty };
   Link link = Link::None;

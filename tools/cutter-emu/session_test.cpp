@@ -159,9 +159,20 @@ TEST(OptionsTest, CommandLines) {
   EXPECT_FALSE(o.showTravel);
 
   const std::vector<std::vector<std::string_view>> bad = {
-      {},  {"--tcp"}, {"--tcp", "65536"}, {"--tcp", "-1"}, {"--tcp", "12x"}, {"--pty", "--tcp", "1"},
+      {"--tcp"}, {"--port", "65536"}, {"--tcp", "-1"}, {"--tcp", "12x"}, {"--pty", "--tcp", "1"},
       {"--pty", "--jobs", "0"}, {"--pty", "--idle-timeout", "0"}, {"--pty", "--idle-timeout", "nan"},
       {"--pty", "--close-after", "-5"}, {"--pty", "--svg", ""}, {"--pty", "--frobnicate"}};
+  // Without a link the cutter's own port; --port, --keep and --drop-after as named for users.
+  Options d;
+  ASSERT_TRUE(parse({"--keep", "--drop-after", "7"}, d, error)) << error;
+  EXPECT_EQ(d.link, Options::Link::Tcp);
+  EXPECT_EQ(d.port, 9100);
+  EXPECT_EQ(d.jobs, kKeepServing);
+  EXPECT_EQ(d.limits.closeAfter, 7u);
+  Options p;
+  ASSERT_TRUE(parse({"--port", "0"}, p, error)) << error;
+  EXPECT_EQ(p.port, 0);
+  EXPECT_EQ(p.jobs, 1);
   for (const auto& args : bad) {
     Options b;
     error.clear();
