@@ -17,6 +17,7 @@ const char* const kUsage =
     "  --port ENTRY         the link as ports lists it (USB_0, /dev/ttyUSB0, TCP/IP)\n"
     "  --ip A.B.C.D         the cutter's address for TCP/IP\n"
     "  --tcp-port N         its TCP port (default 9100)\n"
+    "  --send-timeout S     give up a TCP send that makes no progress for S seconds (default 60)\n"
     "field options (applied in order, saved like the dialog's fields):\n"
     "  --offset MM|off      blade offset (sharp corner) compensation\n"
     "  --close MM|off       closure compensation\n"
@@ -115,6 +116,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       return options;
     }
     const bool takesValue = arg == "--workdir" || arg == "--port" || arg == "--ip" || arg == "--tcp-port" ||
+                            arg == "--send-timeout" ||
                             FieldOption(arg).has_value();
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
@@ -142,6 +144,13 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         return std::nullopt;
       }
       options.tcpPort = port;
+    } else if (arg == "--send-timeout") {
+      double seconds = 0;
+      if (!ParseMm(args[++i], seconds) || seconds <= 0 || seconds > 86400) {
+        error = "bad value for --send-timeout: " + args[i] + " (seconds, above 0)";
+        return std::nullopt;
+      }
+      options.sendTimeoutMs = static_cast<int>(seconds * 1000);
     } else if (auto field = FieldOption(arg)) {
       FieldEdit edit{*field};
       if (!ParseEditValue(edit, args[++i])) {

@@ -25,6 +25,7 @@ struct CliOptions {
   std::optional<std::string> port;  // a port list entry, such as "TCP/IP" or "/dev/ttyUSB0"
   std::optional<std::array<uint8_t, 4>> ip;
   std::optional<int32_t> tcpPort;
+  std::optional<int> sendTimeoutMs;  // a TCP send that makes no progress this long fails
   std::string command;            // "export", "start", "ports" or "wifi-test"
   std::optional<std::string> file;  // export's FILE
   bool help = false;

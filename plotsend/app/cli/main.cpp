@@ -90,10 +90,11 @@ int Fail(const std::string& message, int status) {
 // The links; PLOTARA_DEV_DIR lists serial ports and USB cutters from another
 // directory than /dev (every terminal node there counts), for stand-in
 // cutters on pseudo-terminals and for tests.
-std::unique_ptr<LinkPort> MakeTerminalLink() {
+std::unique_ptr<LinkPort> MakeTerminalLink(const CliOptions& options) {
+  const int sendTimeoutMs = options.sendTimeoutMs.value_or(kTcpSendTimeoutMs);
   const char* dev = std::getenv("PLOTARA_DEV_DIR");
-  if (dev == nullptr || *dev == '\0') return MakeLinkPort();
-  return std::make_unique<PosixLink>(dev, std::filesystem::path(dev) / "no-sysfs");
+  if (dev == nullptr || *dev == '\0') return MakeLinkPort(sendTimeoutMs);
+  return std::make_unique<PosixLink>(dev, std::filesystem::path(dev) / "no-sysfs", sendTimeoutMs);
 }
 
 int ListPorts(LinkPort& link) {
@@ -132,7 +133,7 @@ int Run(const std::vector<std::string>& args) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  const auto link = MakeTerminalLink();
+  const auto link = MakeTerminalLink(*options);
   if (options->command == "ports") return ListPorts(*link);
 
   const Language language = LanguageFromLocale();

@@ -107,6 +107,19 @@ check "the retry exits 0" test $status -eq 0
 check "the retry sends the whole job" grep -q "^summary status=complete" "$root/retry.log"
 check "the retry ends the job" test ! -e "$w/kavren.plt"
 
+# A cutter that stops reading: the send gives up after the send time-out,
+# reports the failure and keeps the job.
+w=$(new_job stalled)
+awk 'BEGIN { printf "IN;"; for (i = 0; i < 800000; i++) printf "PU%d,%d;PD%d,%d;", i % 3000, i % 997, i % 3000 + 400, i % 997; printf "@" }' >"$w/kavren.plt"
+start_emu stalled --tcp 0 --stall-after 1000
+"$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" --send-timeout 1 start >"$root/out" 2>"$root/err"
+status=$?
+kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+check "a stalled link fails the start" test $status -ne 0
+check "a stalled link is reported" grep -q "not completely sent" "$root/err"
+check "a stalled link keeps the job" test -e "$w/kavren.plt" -a -e "$w/kavren.kv3"
+check "a stalled link claims nothing" test ! -s "$root/out"
+
 # Nobody listening: nothing sent, nothing lost.
 w=$(new_job refused)
 start_emu gone --tcp 0
