@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include <unistd.h>
@@ -11,6 +12,19 @@
 
 namespace plotsend {
 namespace {
+
+// "850 bytes", "12.3 kB", "4.56 MB".
+std::string Size(double bytes) {
+  char text[32];
+  if (bytes < 1e3) {
+    std::snprintf(text, sizeof text, "%.0f bytes", bytes);
+  } else if (bytes < 1e6) {
+    std::snprintf(text, sizeof text, "%.1f kB", bytes / 1e3);
+  } else {
+    std::snprintf(text, sizeof text, "%.2f MB", bytes / 1e6);
+  }
+  return text;
+}
 
 bool IsCount(const std::string& text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -67,8 +81,10 @@ void CliHost::StepProgress() {
 // line is redrawn ten times a second; otherwise a line at every 10%.
 void CliHost::PrintProgress(bool last) {
   const auto now = std::chrono::steady_clock::now();
-  // The job is (range - 1) to range KiB long; the count grows by whole chunks.
-  const double total = range_ <= 1 ? std::max<double>(static_cast<double>(sent_), 1.0) : (range_ - 0.5) * 1024.0;
+  // Without its size the job is (range - 1) to range KiB long; the count
+  // grows by whole chunks.
+  const double estimate = range_ <= 1 ? std::max<double>(static_cast<double>(sent_), 1.0) : (range_ - 0.5) * 1024.0;
+  const double total = jobBytes_ > 0 ? static_cast<double>(jobBytes_) : estimate;
   const double sent = last ? total : std::min<double>(static_cast<double>(sent_), total);
   const int percent = last ? 100 : static_cast<int>(sent * 100 / total);
   if (terminal_ ? (!last && now - shownAt_ < std::chrono::milliseconds(100)) : (!last && percent / 10 == shownPercent_ / 10)) {
@@ -79,8 +95,9 @@ void CliHost::PrintProgress(bool last) {
   const double seconds = std::chrono::duration<double>(now - started_).count();
   const double rate = seconds > 0 ? sent / seconds : 0;
   const long left = rate > 0 ? static_cast<long>((total - sent) / rate) : 0;
-  std::fprintf(stderr, "%ssending: %.2f of %.2f MB (%d%%), %.2f MB/s, %ld:%02ld left%s", terminal_ ? "\r" : "",
-               sent / 1e6, total / 1e6, percent, rate / 1e6, left / 60, left % 60, terminal_ ? "" : "\n");
+  std::fprintf(stderr, "%ssending: %s of %s (%d%%), %s/s, %ld:%02ld left%s", terminal_ ? "\r" : "",
+               Size(sent).c_str(), Size(total).c_str(), percent, Size(rate).c_str(), left / 60, left % 60,
+               terminal_ ? "\x1b[K" : "\n");
   std::fflush(stderr);
   progressShown_ = true;
 }
@@ -91,6 +108,7 @@ void CliHost::EndProgress(bool complete) {
   if (progressShown_ && terminal_) std::fputc('\n', stderr);
   progressShown_ = false;
   range_ = 0;
+  jobBytes_ = 0;
 }
 
 bool CliHost::AskOkCancel(const std::string& text) {

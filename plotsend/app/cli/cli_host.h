@@ -43,6 +43,12 @@ class CliHost : public DialogHost {
   std::optional<unsigned> WaitMessage(int timeoutMs);
   // Status texts are not shown while off (the dialog's initial texts).
   void EchoStatus(bool on) { echo_ = on; }
+  // The size of the job being sent, once known; until then it is estimated
+  // from the progress range.
+  void SetJobBytes(uint64_t bytes) {
+    std::lock_guard lock(mutex_);
+    jobBytes_ = bytes;
+  }
   // Ends the progress line of a send; `complete` shows it at 100% first.
   void EndProgress(bool complete = false);
 
@@ -58,6 +64,7 @@ class CliHost : public DialogHost {
   uint32_t range_ = 0;
   uint32_t position_ = 0;
   uint64_t sent_ = 0;
+  uint64_t jobBytes_ = 0;
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point shownAt_;
   int shownPercent_ = -1;

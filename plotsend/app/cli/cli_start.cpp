@@ -79,6 +79,7 @@ int Start(CPlotsendDlg& dlg, CliHost& host, const CliOptions& options, Language 
   if (started != CPlotsendDlg::StartResult::Sending) return Fail("nothing was sent", 1);
   std::error_code ec;
   const auto bytes = std::filesystem::file_size(Utf8Path(dlg.GetWorkDir().KavrenKv(3)), ec);
+  if (!ec) host.SetJobBytes(bytes);
   DispatchUntil(dlg, host, [&dlg] { return !dlg.Sending(); });
   std::signal(SIGINT, SIG_DFL);
   if (dlg.LastSendFailed()) return 1;

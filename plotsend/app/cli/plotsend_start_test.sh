@@ -64,7 +64,7 @@ check "tcp start exits 0" test $status -eq 0
 check "tcp start says what it sent" grep -qx "sent $(stat -c %s "$root/reference.plt") bytes to TCP/IP" <<<"$out"
 check "the stand-in got a whole job over tcp" test $emu_status -eq 0
 check "tcp: the cutter decodes what export writes" cmp -s "$root/tcp.log" "$root/reference.log"
-check "tcp: progress lines end at 100%" grep -q "^sending: .* MB (100%), .* MB/s, 0:00 left$" "$root/tcp.stderr"
+check "tcp: progress lines end at 100%" grep -q "^sending: 3.5 kB of 3.5 kB (100%), .*/s, 0:00 left$" "$root/tcp.stderr"
 check "tcp: job files deleted" test ! -e "$w/kavren.plt" -a ! -e "$w/kavren.kv3"
 check "tcp: the link is saved" grep -q "^IP_PORT=$emu_at" "$w/config.ini"
 
