@@ -151,6 +151,7 @@ CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
     return StartResult::Failed;
   }
   sending_ = true;
+  if (worker_.joinable()) worker_.join();  // at most one worker at a time
   worker_ = std::thread(&CPlotsendDlg::SendJobThread, this, linkState_);
   return StartResult::Sending;
 }
@@ -181,6 +182,8 @@ void CPlotsendDlg::OnMessage(unsigned message) {
 }
 
 void CPlotsendDlg::StartPrepareJob() {
+  if (sending_) return;
+  if (worker_.joinable()) worker_.join();  // at most one worker at a time
   jobReady_ = false;
   host_.ShowWaitAnimation(true);
   worker_ = std::thread([this] {

@@ -3,9 +3,12 @@
 // would have been cut.
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <fstream>
 
 #include "event_log.h"
 #include "job_report.h"
@@ -68,7 +71,15 @@ int Run(const Options& o) {
   EventLog log;
   if (!o.logPath.empty() && !log.Open(o.logPath)) return Say("cannot write " + o.logPath), 2;
   Session session(o.jobs, o.limits, log);
+  std::ofstream raw;
+  if (!o.rawPath.empty()) {
+    raw.open(o.rawPath, std::ios::binary | std::ios::trunc);
+    if (!raw) return Say("cannot write " + o.rawPath), 2;
+    session.CopyRawTo(raw);
+  }
   if (!Receive(o, session)) return 2;
+  raw.close();
+  if (!o.rawPath.empty() && raw.fail()) return Say("cannot write " + o.rawPath), 2;
   const bool logged = log.Close();
   if (!logged) Say("cannot write " + o.logPath);
   const bool drawn = WriteDrawings(o, session.Jobs());

@@ -32,6 +32,7 @@ std::string UsageText() {
          "  --svg FILE          draw the job as SVG\n"
          "  --png FILE          draw the job as PNG\n"
          "  --log FILE          write the decoded commands, one a line\n"
+         "  --raw FILE          keep every byte received, as it came\n"
          "  --hide-travel       leave pen-up moves out of the drawings\n"
          "  --drop-after N      drop the connection after N bytes (--close-after N)\n"
          "  --stall-after N     stop reading after N bytes\n"
@@ -72,9 +73,9 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
     } else if (a == "--close-after" || a == "--drop-after" || a == "--stall-after") {
       if (!need(ParseWhole(v, n), "a byte count")) return false;
       (a == "--stall-after" ? o.limits.stallAfter : o.limits.closeAfter) = n;
-    } else if (a == "--svg" || a == "--png" || a == "--log") {
+    } else if (a == "--svg" || a == "--png" || a == "--log" || a == "--raw") {
       if (!need(!v.empty(), "a file name")) return false;
-      (a == "--svg" ? o.svgPath : a == "--png" ? o.pngPath : o.logPath) = std::string(v);
+      (a == "--svg" ? o.svgPath : a == "--png" ? o.pngPath : a == "--log" ? o.logPath : o.rawPath) = std::string(v);
     } else {
       error = "unknown option: " + std::string(a);
       return false;

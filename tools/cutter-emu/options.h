@@ -23,6 +23,7 @@ struct Options {
   std::optional<double> idleTimeout;  // seconds
   Limits limits;
   std::string svgPath, pngPath, logPath;
+  std::string rawPath;  // every byte received, as it came
   bool showTravel = true;
   bool help = false;
 };

@@ -38,6 +38,7 @@ size_t Session::Allowance(size_t buffer) const {
 
 void Session::Receive(std::string_view bytes) {
   received_ += bytes.size();
+  if (raw_ != nullptr) raw_->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (done_) {
     ignored_ += bytes.size();
     return;

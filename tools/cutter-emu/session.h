@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,9 @@ class Session {
   Session(int jobs, Limits limits, EventLog& log);
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
+
+  // Every byte received from now on is also copied to `out`, as it came.
+  void CopyRawTo(std::ostream& out) { raw_ = &out; }
 
   void BeginConnection();
   Next State() const;
@@ -59,6 +63,7 @@ class Session {
   uint64_t jobStart_ = 0;  // decoder offset where the open job began
   uint64_t ignored_ = 0;   // bytes after the last wanted job
   bool done_ = false;
+  std::ostream* raw_ = nullptr;
 };
 
 }  // namespace cutter_emu

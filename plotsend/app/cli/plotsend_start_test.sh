@@ -31,7 +31,7 @@ new_job() {  # new_job NAME [MARKREF]
 # and emu_at (its port or pty path).
 start_emu() {
   local name=$1; shift
-  "$emu" "$@" --idle-timeout 20 --log "$root/$name.log" >"$root/$name.out" 2>"$root/$name.err" &
+  "$emu" "$@" --idle-timeout 20 --log "$root/$name.log" --raw "$root/$name.raw" >"$root/$name.out" 2>"$root/$name.err" &
   emu_pid=$!
   for _ in $(seq 100); do [ -s "$root/$name.out" ] && break; sleep 0.05; done
   emu_at=$(head -1 "$root/$name.out")
@@ -63,6 +63,7 @@ emu_status=$?
 check "tcp start exits 0" test $status -eq 0
 check "tcp start says what it sent" grep -qx "sent $(stat -c %s "$root/reference.plt") bytes to TCP/IP" <<<"$out"
 check "the stand-in got a whole job over tcp" test $emu_status -eq 0
+check "tcp: the cutter gets what export writes, byte for byte" cmp -s "$root/tcp.raw" "$root/reference.plt"
 check "tcp: the cutter decodes what export writes" cmp -s "$root/tcp.log" "$root/reference.log"
 check "tcp: progress lines end at 100%" grep -q "^sending: 3.5 kB of 3.5 kB (100%), .*/s, 0:00 left$" "$root/tcp.stderr"
 check "tcp: job files deleted" test ! -e "$w/kavren.plt" -a ! -e "$w/kavren.kv3"
@@ -79,6 +80,7 @@ PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0
 status=$?
 wait_emu
 check "pty start exits 0" test $status -eq 0
+check "pty: the cutter gets what export writes, byte for byte" cmp -s "$root/pty.raw" "$root/reference.plt"
 check "pty: the cutter decodes what export writes" cmp -s "$root/pty.log" "$root/reference.log"
 w=$(new_job unknown-port)
 "$plotsend" --workdir "$w" --port /dev/ttyUSB99 start >/dev/null 2>"$root/err"
