@@ -195,6 +195,7 @@ void CPlotsendDlg::StartPrepareJob() {
 // A send that ended with every byte out, or cancelled by the user, ends the
 // run. One that could not be completed keeps the job and offers Start again.
 void CPlotsendDlg::OnSendFinished() {
+  if (!sending_) return;  // posted by a send that closing the window already ended
   if (worker_.joinable()) worker_.join();
   sending_ = false;
   if (sendEnd_ == SendEnd::Finished || sendEnd_ == SendEnd::Cancelled) {
