@@ -289,6 +289,12 @@ TEST_F(SendTest, ClosingDuringASendWaitsForItBeforeTheLinkCloses) {
   const auto calls = link.Calls();
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls.back().kind, FakeLink::CallKind::CloseTcp);
+  // The send's end message, still queued, finds nothing more to end.
+  const auto late = host.WaitMessage();
+  ASSERT_EQ(late, control::WM_SEND_FINISHED);
+  dlg->OnMessage(*late);
+  EXPECT_EQ(host.endResult, 0);
+  EXPECT_EQ(link.CallCount(FakeLink::CallKind::CloseTcp), 1u);
   dlg.reset();
 }
 
