@@ -11,8 +11,11 @@ const char* const kUsage =
     "       plotsend [--workdir DIR] [link options] [field options] start\n"
     "       plotsend [--workdir DIR] ports\n"
     "       plotsend [--workdir DIR] [link options] wifi-test\n"
+    "       plotsend [--workdir DIR] preview FILE.png\n"
     "export writes the command file; start sends the job to the cutter (Ctrl-C\n"
-    "cancels); ports lists the links; wifi-test tries the TCP connection.\n"
+    "cancels); ports lists the links; wifi-test tries the TCP connection;\n"
+    "preview draws the job as the dialog shows it into a PNG file, leaving the job\n"
+    "in the work directory.\n"
     "link options (saved like the dialog's fields):\n"
     "  --port ENTRY         the link as ports lists it (USB_0, /dev/ttyUSB0, TCP/IP)\n"
     "  --ip A.B.C.D         the cutter's address for TCP/IP\n"
@@ -91,7 +94,7 @@ bool ParseTcpPort(std::string_view text, int32_t& out) {
 }
 
 bool IsCommand(std::string_view arg) {
-  return arg == "export" || arg == "start" || arg == "ports" || arg == "wifi-test";
+  return arg == "export" || arg == "start" || arg == "ports" || arg == "wifi-test" || arg == "preview";
 }
 
 std::optional<FieldEdit::Field> FieldOption(std::string_view arg) {
@@ -167,7 +170,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         return std::nullopt;
       }
       options.command = arg;
-    } else if (!options.file && options.command == "export") {
+    } else if (!options.file && (options.command == "export" || options.command == "preview")) {
       options.file = arg;
     } else {
       error = "unexpected argument " + arg;
@@ -176,6 +179,10 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
   }
   if (options.command.empty()) {
     error = "no command given";
+    return std::nullopt;
+  }
+  if (options.command == "preview" && !options.file) {
+    error = "preview needs the PNG file to write";
     return std::nullopt;
   }
   return options;

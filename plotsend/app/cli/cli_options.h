@@ -26,8 +26,8 @@ struct CliOptions {
   std::optional<std::array<uint8_t, 4>> ip;
   std::optional<int32_t> tcpPort;
   std::optional<int> sendTimeoutMs;  // a TCP send that makes no progress this long fails
-  std::string command;            // "export", "start", "ports" or "wifi-test"
-  std::optional<std::string> file;  // export's FILE
+  std::string command;            // "export", "start", "ports", "wifi-test" or "preview"
+  std::optional<std::string> file;  // export's FILE, preview's PNG file
   bool help = false;
 };
 

@@ -41,6 +41,17 @@ TEST(CommandLine, ExportWithoutFileLeavesItToTheCodeJob) {
   EXPECT_FALSE(o->file);
 }
 
+TEST(CommandLine, PreviewTakesExactlyOnePngFile) {
+  auto o = Parse({"--workdir", "/tmp/w", "preview", "job.png"});
+  ASSERT_TRUE(o);
+  EXPECT_EQ(o->command, "preview");
+  EXPECT_EQ(o->file, "job.png");
+  std::string error;
+  EXPECT_FALSE(Parse({"preview"}, &error));
+  EXPECT_NE(error.find("PNG"), std::string::npos);
+  EXPECT_FALSE(Parse({"preview", "a.png", "b.png"}));
+}
+
 TEST(CommandLine, RejectsMalformedInput) {
   std::string error;
   EXPECT_FALSE(Parse({}, &error));

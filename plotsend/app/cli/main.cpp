@@ -10,8 +10,10 @@
 #include "cli_options.h"
 #include "cli_start.h"
 #include "file_io.h"
+#include "job_preview.h"
 #include "plotsend_dlg.h"
 #include "port_list.h"
+#include "posix/png_canvas.h"
 #include "posix/posix_link.h"
 #include "work_files.h"
 
@@ -125,6 +127,26 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir,
   return 1;
 }
 
+// Prepares the job as export does and draws the dialog's preview of it into
+// a PNG file of the preview frame's size. The job stays in the work
+// directory, its code flag unconsumed.
+int Preview(CPlotsendDlg& dlg, const std::string& file, const WorkDir& workDir, Language language) {
+  const bool prepared = dlg.PrepareJob();
+  if (dlg.SectionCountRefused()) return 1;  // the one real cause has been reported
+  if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt(), 1);
+  if (!prepared) return Fail("cannot write the work files in " + workDir.Dir(), 1);
+
+  PngCanvas canvas(kPreviewFrameWidth, kPreviewFrameHeight);
+  const JobInfo& info = dlg.GetJobInfo();
+  const PreviewResult drawn = DrawJobPreview(canvas, {kPreviewFrameWidth, kPreviewFrameHeight},
+                                             PreviewData{dlg.PreparedJob(), info.markRef, info.CodeMode, info.CodeNumber});
+  if (!drawn.jobRead) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenMPlt(), 1);
+  if (!canvas.Save(file)) return Fail("cannot write the preview to " + file, 1);
+  std::printf("wrote the preview (%d x %d pixels, %g pixels per mm) to %s\n", kPreviewFrameWidth,
+              kPreviewFrameHeight, drawn.scale * 40, file.c_str());
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   std::string error;
   const std::optional<CliOptions> options = ParseCommandLine(args, error);
@@ -157,7 +179,7 @@ int Run(const std::vector<std::string>& args) {
   // Refused before anything is read or written; the dialog checks again for
   // the name it is finally given.
   if (options->file) {
-    const std::string path = WithPltExtension(*options->file);
+    const std::string path = options->command == "preview" ? *options->file : WithPltExtension(*options->file);
     if (IsWorkFile(workDir, path)) return Fail(Text(TextId::OutputIsWorkFile, language) + ": " + path, 1);
   }
 
@@ -169,6 +191,7 @@ int Run(const std::vector<std::string>& args) {
   if (!dlg.MarkRefRead()) {
     return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
   }
+  if (options->command == "preview") return Preview(dlg, *options->file, workDir, language);
   if (options->command == "start") {
     if (!ApplyLinkOptions(dlg, *options)) return 2;
     return Start(dlg, host, *options, language, [&dlg](const CliOptions& o) {
