@@ -12,7 +12,7 @@ namespace cutter_emu {
 namespace {
 
 using plotsend::JobPoint;
-using testing::JobSpec;
+using testing::JobSetup;
 using testing::WriterStream;
 
 struct Decoded {
@@ -43,11 +43,11 @@ constexpr const char* kJob =
     "IN;PA;U3000,3000;D4000,3100;D6000,-700;D7000,7000;U3999,4;D34,43;D-300,0;U0,0;D699,7;";
 
 TEST(JobRoundTripTest, PlainJobComesBackMoveForMove) {
-  JobSpec spec(kJob);
-  spec.dx = -500;
-  spec.dy = 330;
+  JobSetup setup(kJob);
+  setup.dx = -500;
+  setup.dy = 330;
   std::vector<JobPoint> points;
-  const Decoded d = Record(WriterStream(spec, &points));
+  const Decoded d = Record(WriterStream(setup, &points));
   std::vector<JobPoint> expected{Up(0, 0)};
   expected.insert(expected.end(), points.begin(), points.end());
   expected.push_back(Up(0, 7000 - -300));  // the job length, maxY - minY before the offset
@@ -61,9 +61,9 @@ constexpr const char* kSectioned =
     "U0,0;D30,700;D900,710;TM1;U1100,20;D1700,3000;TM2;U2100,0;D2900,4000;D2050,3333;";
 
 TEST(JobRoundTripTest, SectionsAreCutWhereTheJobHasThem) {
-  const JobSpec spec(kSectioned, {4000, 3000, 40, 8, 3});
+  const JobSetup setup(kSectioned, {4000, 3000, 40, 8, 3});
   std::vector<JobPoint> points;
-  const Decoded d = Record(WriterStream(spec, &points));
+  const Decoded d = Record(WriterStream(setup, &points));
   const int32_t w = 1000;
   std::vector<JobPoint> expected{Up(0, 0)};
   int32_t closed = 0;
@@ -81,9 +81,9 @@ TEST(JobRoundTripTest, SectionsAreCutWhereTheJobHasThem) {
 }
 
 TEST(JobRoundTripTest, SectionWindowStartsAtTheCuttersOrigin) {
-  JobSpec spec(kSectioned, {4000, 3000, 40, 8, 3});
-  spec.from = 2;
-  const Decoded d = Record(WriterStream(spec));
+  JobSetup setup(kSectioned, {4000, 3000, 40, 8, 3});
+  setup.from = 2;
+  const Decoded d = Record(WriterStream(setup));
   // Section 2 and 3 moves, cut one section width earlier than in the job.
   const std::vector<JobPoint> expected{
       Up(0, 0),        Up(20, 100),     {3000, 700, 2}, Up(0, 1000),
@@ -94,11 +94,11 @@ TEST(JobRoundTripTest, SectionWindowStartsAtTheCuttersOrigin) {
 
 TEST(JobRoundTripTest, DashedLinesCutOnlyTheDashes) {
   // A 2000-unit line along x and one of 1500 along y, dashes of 80 with gaps of 40.
-  JobSpec spec("U0,0;D0,10;D0,2010;D1500,2010;");
-  spec.dashed = true;
-  spec.lineMm = 2;
-  spec.gapMm = 1;
-  const Decoded d = Record(WriterStream(spec));
+  JobSetup setup("U0,0;D0,10;D0,2010;D1500,2010;");
+  setup.dashed = true;
+  setup.lineMm = 2;
+  setup.gapMm = 1;
+  const Decoded d = Record(WriterStream(setup));
   const double firstCut = 10;                   // from the pen-up point: never dashed
   const double alongX = 16 * 80 + (2000 - 16 * 120);  // 16 dashes, the rest solid
   const double alongY = 12 * 80 + (1500 - 12 * 120);
@@ -107,10 +107,10 @@ TEST(JobRoundTripTest, DashedLinesCutOnlyTheDashes) {
 }
 
 TEST(JobRoundTripTest, CompensatedSquareVisitsEveryCornerAndOvercuts) {
-  JobSpec spec("U0,0;D0,400;D400,400;D400,0;D0,0;");
-  spec.offsetMm = 0.35;
-  spec.closureMm = 1;
-  const Decoded d = Record(WriterStream(spec));
+  JobSetup setup("U0,0;D0,400;D400,400;D400,0;D0,0;");
+  setup.offsetMm = 0.35;
+  setup.closureMm = 1;
+  const Decoded d = Record(WriterStream(setup));
   for (const JobPoint corner : {JobPoint{400, 0, 2}, {400, 400, 2}, {0, 400, 2}}) {
     EXPECT_NE(std::find(d.moves.begin(), d.moves.end(), corner), d.moves.end())
         << corner.x << "," << corner.y;
@@ -122,7 +122,7 @@ TEST(JobRoundTripTest, CompensatedSquareVisitsEveryCornerAndOvercuts) {
 }
 
 TEST(JobRoundTripTest, AlignmentJogsThenOriginThenTheJob) {
-  const std::string stream = "TKN;U0,0;>U400,400;U420,400;U4400,400;<" + WriterStream(JobSpec("U0,0;D10,10;"));
+  const std::string stream = "TKN;U0,0;>U400,400;U420,400;U4400,400;<" + WriterStream(JobSetup("U0,0;D10,10;"));
   const Decoded d = Record(stream);
   EXPECT_TRUE(d.record.summary.origin);
   EXPECT_EQ(d.record.summary.jogs, 3u);

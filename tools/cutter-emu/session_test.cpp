@@ -115,7 +115,7 @@ TEST_F(SessionTest, NothingArrivingIsATimedOutJob) {
 }
 
 TEST_F(SessionTest, ByteLimitsStopReadingExactlyThere) {
-  const std::string job = testing::WriterStream(testing::JobSpec("U0,0;D0,4000;D4000,4000;D4000,0;D0,0;"));
+  const std::string job = testing::WriterStream(testing::JobSetup("U0,0;D0,4000;D4000,4000;D4000,0;D0,0;"));
   ASSERT_GT(job.size(), 40u);
   for (const bool close : {true, false}) {
     Limits limits;

@@ -14,7 +14,7 @@ namespace {
 
 using testing::DecodeEvents;
 using testing::DecodeInPieces;
-using testing::JobSpec;
+using testing::JobSetup;
 using testing::WriterStream;
 
 std::vector<EventKind> Kinds(const std::vector<StreamEvent>& events) {
@@ -76,21 +76,21 @@ TEST(StreamDecoderTest, InvertsTheWritersFormatting) {
 // Streams of both writers, with marks, sections, dashes and compensation.
 std::vector<std::string> WriterStreams() {
   const std::string square = "IN;PA;U0,0;D0,400;D400,400;D400,0;D0,0;U1000,1000;D3000,1200;D4700,6000;";
-  JobSpec plain(square);
-  JobSpec marked(square, {4000, 4000, 40, 2, 1});
-  JobSpec sections("U0,0;D30,700;TM1;U1100,20;D1700,3000;TM2;U2100,0;D2900,4000;", {3000, 3000, 40, 8, 3});
+  JobSetup plain(square);
+  JobSetup marked(square, {4000, 4000, 40, 2, 1});
+  JobSetup sections("U0,0;D30,700;TM1;U1100,20;D1700,3000;TM2;U2100,0;D2900,4000;", {3000, 3000, 40, 8, 3});
   sections.dx = 123;
-  JobSpec window = sections;
+  JobSetup window = sections;
   window.from = 2;
-  JobSpec dashed("U0,0;D0,10;D0,2000;D1500,2000;");
+  JobSetup dashed("U0,0;D0,10;D0,2000;D1500,2000;");
   dashed.dashed = true;
   dashed.lineMm = 2;
   dashed.gapMm = 1;
-  JobSpec compensated(square);
+  JobSetup compensated(square);
   compensated.offsetMm = 0.35;
   compensated.closureMm = 1;
   std::vector<std::string> streams;
-  for (const JobSpec* s : {&plain, &marked, &sections, &window, &dashed, &compensated}) {
+  for (const JobSetup* s : {&plain, &marked, &sections, &window, &dashed, &compensated}) {
     streams.push_back(WriterStream(*s));
   }
   return streams;
@@ -149,7 +149,7 @@ TEST(StreamDecoderTest, SingleBytesCountOnlyBetweenCommands) {
 }
 
 TEST(StreamDecoderTest, TruncatedStreamEndsWithTheUnfinishedCommand) {
-  const std::string stream = WriterStream(JobSpec("U0,0;D100,4000;D4100,200;"));
+  const std::string stream = WriterStream(JobSetup("U0,0;D100,4000;D4100,200;"));
   const size_t cut = stream.find("D3100");  // the writer's exchange of 4100's first digit
   ASSERT_NE(cut, std::string::npos);
   std::vector<StreamEvent> events;

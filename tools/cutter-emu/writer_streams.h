@@ -16,8 +16,8 @@
 
 namespace cutter_emu::testing {
 
-struct JobSpec {
-  explicit JobSpec(std::string text, plotsend::MarkRef ref = {}) : plt(std::move(text)), mark(ref) {}
+struct JobSetup {
+  explicit JobSetup(std::string text, plotsend::MarkRef ref = {}) : plt(std::move(text)), mark(ref) {}
   std::string plt;
   plotsend::MarkRef mark;
   uint8_t from = 1, to = 255;
@@ -41,19 +41,19 @@ inline std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-// The bytes the writer puts into the device command file for `spec`;
+// The bytes the writer puts into the device command file for `setup`;
 // `points` receives the job's points as the writer saw them.
-inline std::string WriterStream(const JobSpec& spec, std::vector<plotsend::JobPoint>* points = nullptr) {
+inline std::string WriterStream(const JobSetup& setup, std::vector<plotsend::JobPoint>* points = nullptr) {
   plotsend::CPLTFile job;
-  job.ParsePlt(spec.plt);
+  job.ParsePlt(setup.plt);
   job.ComputeBounds();
-  job.SetMarkRef(spec.mark);
-  job.SetSectionWindow(spec.from, spec.to);
-  job.SetDashedLine(spec.dashed, spec.lineMm, spec.gapMm);
-  job.ApplyOriginOffset(spec.dx, spec.dy);
+  job.SetMarkRef(setup.mark);
+  job.SetSectionWindow(setup.from, setup.to);
+  job.SetDashedLine(setup.dashed, setup.lineMm, setup.gapMm);
+  job.ApplyOriginOffset(setup.dx, setup.dy);
   const std::string path = ScratchPath("job.kv3");
-  if (spec.offsetMm > 0 && spec.closureMm > 0) {
-    job.SetCompensation(spec.offsetMm, spec.closureMm);
+  if (setup.offsetMm > 0 && setup.closureMm > 0) {
+    job.SetCompensation(setup.offsetMm, setup.closureMm);
     EXPECT_EQ(job.WriteCompensatedCutFile(path), 1);
   } else {
     EXPECT_TRUE(job.WriteCutFile(path));

@@ -29,7 +29,7 @@ extern char** environ;
 namespace cutter_emu {
 namespace {
 
-using testing::JobSpec;
+using testing::JobSetup;
 using testing::ReadFile;
 using testing::ScratchPath;
 using testing::WriterStream;
@@ -178,7 +178,7 @@ constexpr int32_t kJobLength = 7777 - -60;  // maxY - minY of the job below
 class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    job_ = WriterStream(JobSpec("U0,0;D3000,400;D4000,7000;D-60,6300;U700,700;D7777,3434;"), &points_);
+    job_ = WriterStream(JobSetup("U0,0;D3000,400;D4000,7000;D-60,6300;U700,700;D7777,3434;"), &points_);
   }
   void TearDown() override {
     for (const std::string& p : files_) std::filesystem::remove(p);
@@ -270,7 +270,7 @@ TEST_F(EndToEndTest, CloseAfterCutsTheSenderOff) {
   UniqueFd c = Connect(emu.Port());
   std::string plt = "U0,0;";
   for (int i = 1; i <= 300; ++i) plt += "D" + std::to_string(i * 37) + "," + std::to_string(i) + ";";
-  const std::string big = WriterStream(JobSpec(plt));
+  const std::string big = WriterStream(JobSetup(plt));
   ASSERT_GT(big.size(), 1000u);
   SendChunks(c.Get(), std::string_view(big).substr(0, 198), true);
   EXPECT_EQ(emu.Wait(10), 1);
