@@ -38,7 +38,61 @@ const std::array<Entry, 19>& Table() {
   return table;
 }
 
+constexpr std::array<ControlText, 19> kEnglishControls = {{
+    {1024, "About..."},
+    {1046, "Defaut IP"},
+    {1014, "Port\xEF\xBC\x9A"},  // with a full-width colon
+    {1016, "Status:"},
+    {1017, "Ploter Compensation"},
+    {1008, "Offset"},
+    {1009, "Close"},
+    {1039, "Origin Offset"},
+    {1006, "Start"},
+    {1007, "U Disk File"},
+    {1005, "Cancel"},
+    {1004, "Close"},
+    {1047, "Output Sections "},
+    {1050, "From"},
+    {1051, "To"},
+    {1052, "WIFI Log On Test"},
+    {1054, "dashed line"},
+    {1056, "line"},
+    {1055, "gap"},
+}};
+
+constexpr std::array<ControlText, 19> kChineseControls = {{
+    {1024, "关于..."},
+    {1046, "默认 IP"},
+    {1014, "端口选择:"},
+    {1016, "状态:"},
+    {1017, "补偿设置"},
+    {1008, "尖角补偿"},
+    {1009, "闭合补偿"},
+    {1039, "原点偏移"},
+    {1006, "开始"},
+    {1007, "生成U盘文件"},
+    {1005, "取消"},
+    {1004, "关闭"},
+    {1047, "输出段选择"},
+    {1050, "从"},
+    {1051, "到"},
+    {1052, "WIFI 连接测试"},
+    {1054, "输出虚线"},
+    {1056, "线长"},
+    {1055, "间隔"},
+}};
+
 }  // namespace
+
+std::span<const ControlText> ControlTexts(Language language) {
+  if (language == Language::Chinese) return kChineseControls;
+  return kEnglishControls;
+}
+
+std::string DialogTitle() {
+  constexpr int kMajor = 6, kMinor = 27;
+  return "Plotara  " + std::to_string(kMajor) + "." + std::to_string(kMinor);
+}
 
 const std::string& Text(TextId id, Language language) {
   const Entry& entry = Table()[static_cast<size_t>(id)];

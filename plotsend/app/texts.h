@@ -1,5 +1,6 @@
 #pragma once
 // Every text Plotsend shows, in English and in Chinese (UTF-8).
+#include <span>
 #include <string>
 
 namespace plotsend {
@@ -29,6 +30,17 @@ enum class TextId {
 };
 
 const std::string& Text(TextId id, Language language);
+
+// A control of the main dialog and its text in one language.
+struct ControlText {
+  int id;
+  const char* text;
+};
+// The main dialog's control texts in `language`; controls not listed keep
+// their template texts ("mm", "X:", "Y:", "IP:").
+std::span<const ControlText> ControlTexts(Language language);
+// The main dialog's title: "Plotara  6.27".
+std::string DialogTitle();
 
 // Chinese when the system default language identifier is 2052, else English.
 constexpr Language LanguageFromLangId(unsigned langId) {
