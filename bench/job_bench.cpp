@@ -243,8 +243,8 @@ int main(int argc, char** argv) {
     std::fputs("job_bench: cannot create a scratch directory\n", stderr);
     return 1;
   }
-  const plotsend::Notify notify = [](const std::string& text) {
-    std::fprintf(stderr, "job_bench: message box: %s\n", text.c_str());
+  const plotsend::Notify notify = [](plotsend::JobMessage message) {
+    std::fprintf(stderr, "job_bench: message box %d\n", static_cast<int>(message));
   };
 
   const fs::path plt = opt.input.empty() ? dir / "kavren.plt" : fs::path(opt.input);

@@ -16,8 +16,8 @@ constexpr size_t kCodeNumberChars = 10;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-void Show(const Notify& notify, std::string_view text) {
-  if (notify) notify(std::string(text));
+void Show(const Notify& notify, JobMessage message) {
+  if (notify) notify(message);
 }
 
 // Only regular files are opened: opening a pipe would wait for a writer.
@@ -86,7 +86,7 @@ bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify) {
     }
     std::ifstream file(Utf8Path(dir.MarkRefKv()), std::ios::binary);
     if (!file) {
-      Show(notify, kOpenMarkRefFailed);
+      Show(notify, JobMessage::OpenMarkRefFailed);
       return false;
     }
     // Read at most one byte past the limit: enough to tell a file that is too
@@ -95,7 +95,7 @@ bool ReadJobInfo(const WorkDir& dir, JobInfo& info, const Notify& notify) {
     file.read(text.data(), text.size());
     const size_t got = static_cast<size_t>(file.gcount());
     if (got >= kMarkRefLimit) {
-      Show(notify, kMarkRefTooLong);
+      Show(notify, JobMessage::MarkRefTooLong);
       return false;
     }
     if (got == 0) return false;  // no values at all, or not readable as a file

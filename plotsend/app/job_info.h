@@ -11,8 +11,6 @@
 
 namespace plotsend {
 
-inline constexpr std::string_view kOpenMarkRefFailed = "open markref file fail!";
-inline constexpr std::string_view kMarkRefTooLong = "buffer not  enough !";
 // markref.kv must be shorter than this.
 inline constexpr size_t kMarkRefLimit = 96;
 

@@ -1,4 +1,5 @@
 #include "job_info.h"
+#include "texts.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,7 @@ class ReadJobInfoTest : public ::testing::Test {
  protected:
   bool Read() {
     messages_.clear();
-    return ReadJobInfo(work_, info_, [this](const std::string& t) { messages_.push_back(t); });
+    return ReadJobInfo(work_, info_, [this](JobMessage m) { messages_.push_back(Text(TextOf(m), Language::English)); });
   }
   ScratchDir dir_;
   WorkDir work_{dir_.Dir()};

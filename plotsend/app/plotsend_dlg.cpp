@@ -28,7 +28,7 @@ CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& lin
       link_(link),
       workDir_(std::move(workDir)),
       language_(language),
-      notify_([this](const std::string& text) { ShowError(text); }),
+      notify_([this](JobMessage message) { ShowError(Text(TextOf(message), language_)); }),
       splitter_(notify_),
       job_(notify_) {}
 

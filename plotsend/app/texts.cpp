@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 19>& Table() {
-  static const std::array<Entry, 19> table = {{
+const std::array<Entry, 23>& Table() {
+  static const std::array<Entry, 23> table = {{
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -34,6 +34,10 @@ const std::array<Entry, 19>& Table() {
       {"The job was not completely sent to the cutter; its files are kept and it can be sent again",
        "作业没有完整发送到切割机；作业文件已保留，可以重新发送"},
       {"The command file could not be read", "无法读取命令文件"},
+      {"Open File Failed", "Open File Failed"},
+      {"Max Section Mumbers : 50 !", "Max Section Mumbers : 50 !"},
+      {"open markref file fail!", "open markref file fail!"},
+      {"buffer not  enough !", "buffer not  enough !"},
   }};
   return table;
 }
@@ -83,6 +87,16 @@ constexpr std::array<ControlText, 19> kChineseControls = {{
 }};
 
 }  // namespace
+
+TextId TextOf(JobMessage message) {
+  switch (message) {
+    case JobMessage::OpenFileFailed: return TextId::OpenFileFailed;
+    case JobMessage::MaxSectionNumbers: return TextId::MaxSectionNumbers;
+    case JobMessage::OpenMarkRefFailed: return TextId::OpenMarkRefFailed;
+    case JobMessage::MarkRefTooLong: break;
+  }
+  return TextId::MarkRefTooLong;
+}
 
 std::span<const ControlText> ControlTexts(Language language) {
   if (language == Language::Chinese) return kChineseControls;

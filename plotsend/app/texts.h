@@ -3,6 +3,8 @@
 #include <span>
 #include <string>
 
+#include "mark_ref.h"
+
 namespace plotsend {
 
 enum class Language { English, Chinese };
@@ -27,9 +29,15 @@ enum class TextId {
   SendFailed,
   JobNotCompletelySent,
   CommandFileUnreadable,
+  OpenFileFailed,
+  MaxSectionNumbers,
+  OpenMarkRefFailed,
+  MarkRefTooLong,
 };
 
 const std::string& Text(TextId id, Language language);
+// The text of a message the job layer raises.
+TextId TextOf(JobMessage message);
 
 // A control of the main dialog and its text in one language.
 struct ControlText {

@@ -20,7 +20,14 @@ struct MarkRef {
 // until an alignment has run.
 using MarkCorrection = std::array<int32_t, 8>;
 
-// How a job object shows a message box ("Open File Failed" and the like).
-using Notify = std::function<void(const std::string& text)>;
+// The message boxes the job and its description raise; the front end shows
+// them from its text table.
+enum class JobMessage {
+  OpenFileFailed,     // "Open File Failed"
+  MaxSectionNumbers,  // "Max Section Mumbers : 50 !"
+  OpenMarkRefFailed,  // "open markref file fail!"
+  MarkRefTooLong,     // "buffer not  enough !"
+};
+using Notify = std::function<void(JobMessage message)>;
 
 }  // namespace plotsend

@@ -720,14 +720,14 @@ int CPltMultiSection::ProcessSections(const std::string& outputPath) {
     {
       std::string text;
       if (!ReadWholeFile(source_, text)) {
-        if (notify_) notify_("Open File Failed");
+        if (notify_) notify_(JobMessage::OpenFileFailed);
       } else {
         sourceRead_ = true;
         Parse(text, drawing);
       }
     }  // the source text is released before the output is written
     if (sections_ > kMaxSections) {
-      if (notify_) notify_("Max Section Mumbers : 50 !");
+      if (notify_) notify_(JobMessage::MaxSectionNumbers);
       return 0;
     }
     BufferedWriter writer(outputPath);

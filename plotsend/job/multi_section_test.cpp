@@ -313,14 +313,14 @@ class MultiSectionFiles : public ::testing::Test {
   }
 
   int Process(const std::string& source, int32_t sections, const std::string& output) {
-    CPltMultiSection stage([this](const std::string& text) { messages_.push_back(text); });
+    CPltMultiSection stage([this](JobMessage message) { messages_.push_back(message); });
     stage.SetSourcePath(source);
     stage.SetSectionCount(sections);
     return stage.ProcessSections(output);
   }
 
   fs::path dir_;
-  std::vector<std::string> messages_;
+  std::vector<JobMessage> messages_;
 };
 
 TEST_F(MultiSectionFiles, WritesTheTransformedFile) {
@@ -338,14 +338,14 @@ TEST_F(MultiSectionFiles, MissingSourceWritesOnlyTheEndMark) {
   // Several sections: the same as an empty drawing, every band empty.
   EXPECT_EQ(Process(Path("none.plt"), 3, Path("kavren_m.plt")), 1);
   EXPECT_EQ(Read(Path("kavren_m.plt")), "IN;TM2;TM3;@;");
-  EXPECT_EQ(messages_, (std::vector<std::string>{"Open File Failed", "Open File Failed"}));
+  EXPECT_EQ(messages_, (std::vector<JobMessage>{JobMessage::OpenFileFailed, JobMessage::OpenFileFailed}));
 }
 
 TEST_F(MultiSectionFiles, MoreThanFiftySectionsWritesNothing) {
   Write(Path("kavren.plt"), "PU0,0;PD0,5;");
   EXPECT_EQ(Process(Path("kavren.plt"), 51, Path("kavren_m.plt")), 0);
   EXPECT_FALSE(fs::exists(Path("kavren_m.plt")));
-  EXPECT_EQ(messages_, std::vector<std::string>{"Max Section Mumbers : 50 !"});
+  EXPECT_EQ(messages_, std::vector<JobMessage>{JobMessage::MaxSectionNumbers});
   // An old output is left alone too.
   Write(Path("kavren_m.plt"), "old");
   EXPECT_EQ(Process(Path("kavren.plt"), 200, Path("kavren_m.plt")), 0);

@@ -311,7 +311,7 @@ int CPLTFile::LoadPlt(const std::string& path) {
     hasCut = hasCut || AnyCut(batch);
   }, size);
   if (!loaded) {
-    if (notify_) notify_("Open File Failed");
+    if (notify_) notify_(JobMessage::OpenFileFailed);
     return 0;
   }
   points_ = {};

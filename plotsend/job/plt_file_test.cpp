@@ -244,11 +244,11 @@ TEST(LoadPlt, EmptyFileGivesEmptyList) {
 
 TEST(LoadPlt, UnopenablePathReportsAndKeepsTheList) {
   TempDir dir;
-  std::vector<std::string> shown;
-  CPLTFile job([&](const std::string& text) { shown.push_back(text); });
+  std::vector<JobMessage> shown;
+  CPLTFile job([&](JobMessage message) { shown.push_back(message); });
   job.ParsePlt("U1,2;D3,4;");
   EXPECT_EQ(job.LoadPlt(dir.File("missing.plt")), 0);
-  EXPECT_EQ(shown, (std::vector<std::string>{"Open File Failed"}));
+  EXPECT_EQ(shown, std::vector<JobMessage>{JobMessage::OpenFileFailed});
   EXPECT_EQ(job.Points(), (std::vector<JobPoint>{Up(1, 2), Cut(3, 4)}));
   // A directory cannot be read as a job either.
   EXPECT_EQ(job.LoadPlt(dir.File("")), 0);
