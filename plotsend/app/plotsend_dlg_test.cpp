@@ -85,6 +85,28 @@ TEST_F(DialogTest, PathEndingInPltIsKeptInAnyCase) {
   EXPECT_EQ(dlg->LastOutputPath(), dir.File("B.PlT"));
 }
 
+// A work directory and a chosen file in folders named in other scripts:
+// every file function takes the UTF-8 paths whole (UTF-16 on Windows).
+TEST(DialogPaths, WorkDirectoryAndOutputInAnyScript) {
+  ScratchDir root("_\xE4\xBD\x9C\xE4\xB8\x9A \xC3\xA9");  // "_作业 é"
+  const std::string out = root.File("U\xE7\x9B\x98");          // "U盘"
+  ASSERT_TRUE(std::filesystem::create_directory(Utf8Path(out)));
+  WriteTestFile(root.File("kavren.plt"), kSquare);
+  WriteTestFile(root.File("markref.kv"), "0,0,0,0,1");
+  FakeHost host;
+  MapProfile profile;
+  FakeLink link;
+  CPlotsendDlg dlg(host, profile, link, WorkDir(root.Dir()), Language::English);
+  dlg.Initialise();
+  ASSERT_TRUE(dlg.PrepareJob());
+  host.answer = out + "/\xD0\xB7\xD0\xB0\xD0\xBA\xD0\xB0\xD0\xB7";  // "заказ"
+  EXPECT_EQ(dlg.OnUDiskFile(), CPlotsendDlg::ExportResult::Finished);
+  EXPECT_EQ(dlg.LastOutputPath(), *host.answer + ".PLT");
+  EXPECT_TRUE(ReadTestFile(dlg.LastOutputPath()).ends_with("@"));
+  EXPECT_TRUE(host.errors.empty());
+  EXPECT_FALSE(TestFileExists(root.File("kavren.plt")));
+}
+
 TEST_F(DialogTest, CodeJobProposesItsNumberAndDisablesStart) {
   SetUpJob("0,0,0,0,1", kSquare);
   WriteTestFile(dir.File("codeinfo.kv"), "1,1,");
