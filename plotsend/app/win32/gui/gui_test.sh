@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# GUI checks of Plotsend.exe under Xvfb and wine. One check per run:
+#   gui_test.sh harness|start_en|start_zh|send_tcp|udisk_file|about
+# Environment (set by ctest): GUI_OUT, WINEPREFIX, GUI_PROBE, GUI_PLOTSEND,
+# GUI_TESTDATA, GUI_CUTTER_EMU, GUI_NATIVE_PLOTSEND.
+# Exit status 0 passed, 1 failed, 77 skipped.
+set -uo pipefail
+source "$(dirname "$0")/gui_lib.sh"
+
+export WINEDEBUG=-all
+readonly main="$GUI_WINDOW_TITLE"
+readonly kStart=1006 kUDisk=1007 kClose=1004 kAbout=1024 kPortList=1001
+
+# Xvfb, the prefix, and c:\PlotaraCdr\ with the sample job; $1 the TCP port.
+setup_session() {
+  gui_start_x
+  gui_prepare_job "${1:-9100}"
+}
+
+# Starts the program and waits until the job is prepared.
+start_ready() {
+  gui_start_app
+  GUI_MAIN_WINDOW=$(gui_find_window "$main" 60)
+  [[ -n $GUI_MAIN_WINDOW ]] || gui_fail "the main window \"$main\" did not appear"
+  gui_wait_job_ready 60
+  gui_log "main window shown and the job prepared"
+}
+
+expect_language() {
+  local id
+  id=$(gui_probe langid)
+  [[ $id == "$1" ]] || gui_fail "wine reports system language $id, expected $1"
+}
+
+# Close (1004) ends the program, and the work files go with it.
+close_app() {
+  gui_click "$main" "$kClose"
+  gui_wait_app_exit 30 || gui_fail "the program did not end after Close"
+  [[ ! -e $(gui_work_dir)/kavren.plt && ! -e $(gui_work_dir)/kavren.kv2 ]] ||
+    gui_fail "the work files are still there after the program ended"
+}
+
+# Presses Enter in a box in front of the main window (a message box) once
+# it has the keyboard.
+confirm_box() {
+  local seconds=$1 deadline foreground
+  deadline=$((SECONDS + seconds))
+  while ((SECONDS < deadline)); do
+    foreground=$(gui_probe foreground)
+    if [[ -n $foreground && $foreground != "$2" ]]; then
+      gui_log "confirming \"$foreground\""
+      gui_key "$foreground" Return
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# The harness on its own: the probe's dialog takes Enter on its default
+# button and a click on another button, so a failure of the checks below
+# lies in the program and not in the input or the window search.
+check_harness() {
+  gui_begin 60
+  gui_start_x
+  local marker="$WINEPREFIX/drive_c/gui-probe.txt"
+  rm -f "$marker"
+  wine "$GUI_PROBE" dialog 'c:\gui-probe.txt' >/dev/null 2>&1 &
+  local probe_pid=$!
+  GUI_PIDS+=("$probe_pid")
+  [[ -n $(gui_find_window "GUI probe" 30) ]] || gui_fail "the probe dialog did not appear"
+  gui_click "GUI probe" 100
+  [[ -n $(gui_find_window "GUI probe box" 15) ]] || gui_fail "a click did not open the message box"
+  gui_key "GUI probe box" Return
+  gui_wait_gone "GUI probe box" 15 || gui_fail "Enter did not close the message box"
+  gui_key "GUI probe" Return
+  gui_wait_for 15 test -s "$marker" || gui_fail "Enter did not press the default button"
+  wait "$probe_pid" || gui_fail "the probe dialog ended with status $?"
+  gui_log "PASS: window search, clicks and keys reach wine"
+}
+
+check_start_en() {
+  gui_begin 120
+  setup_session
+  gui_language en
+  start_ready
+  expect_language 1033
+  gui_expect_text "$main" "$kStart" "Start"
+  gui_expect_text "$main" "$kUDisk" "U Disk File"
+  gui_expect_text "$main" "$kAbout" "About..."
+  gui_shot root "$GUI_OUT/screen_en.png"
+  gui_shot "$GUI_MAIN_WINDOW" "$GUI_OUT/main_en.png"
+  close_app
+  gui_log "PASS: the main window in English"
+}
+
+check_start_zh() {
+  gui_begin 120
+  fc-list :lang=zh-cn family 2>/dev/null | grep -q . ||
+    gui_fail "no font with Chinese glyphs (fonts-wqy-microhei; run ./scripts/setup)"
+  setup_session
+  gui_language zh
+  start_ready
+  expect_language 2052
+  gui_expect_text "$main" "$kStart" "开始"
+  gui_expect_text "$main" "$kUDisk" "生成U盘文件"
+  gui_expect_text "$main" "$kAbout" "关于..."
+  gui_shot root "$GUI_OUT/screen_zh.png"
+  gui_shot "$GUI_MAIN_WINDOW" "$GUI_OUT/main_zh.png"
+  close_app
+  gui_log "PASS: the main window in Chinese"
+}
+
+# Start with TCP/IP to the stand-in cutter on 127.0.0.1: what arrives is
+# exactly the command file export writes for the same job.
+check_send_tcp() {
+  gui_begin 150
+  [[ -x $GUI_CUTTER_EMU ]] || gui_skip "no cutter-emu at $GUI_CUTTER_EMU (build the native preset first)"
+  [[ -x $GUI_NATIVE_PLOTSEND ]] || gui_skip "no native plotsend at $GUI_NATIVE_PLOTSEND (build the native preset first)"
+  gui_start_x
+  local raw="$GUI_OUT/received.plt" expected="$GUI_OUT/expected.plt" port=""
+  rm -f "$raw" "$expected"
+  "$GUI_CUTTER_EMU" --port 0 --raw "$raw" --idle-timeout 90 >"$GUI_OUT/emu.out" 2>"$GUI_OUT/emu.err" &
+  local emu_pid=$!
+  GUI_PIDS+=("$emu_pid")
+  gui_wait_for 10 test -s "$GUI_OUT/emu.out" || gui_fail "cutter-emu printed no port"
+  port=$(head -n 1 "$GUI_OUT/emu.out")
+  [[ $port =~ ^[0-9]+$ ]] || gui_fail "cutter-emu printed \"$port\" for its port"
+  gui_log "cutter-emu listens on 127.0.0.1:$port"
+  gui_prepare_job "$port"
+  gui_expected_export "$expected"
+  gui_language en
+  start_ready
+  local selection
+  selection=$(gui_probe combo "$main" "$kPortList")
+  [[ $selection == *" TCP/IP" ]] || gui_fail "the port list shows \"$selection\", not TCP/IP"
+  gui_key "$main" Return
+  gui_wait_app_exit 60 || gui_fail "the program did not end after Start"
+  wait "$emu_pid" || gui_fail "cutter-emu did not get a whole job: $(cat "$GUI_OUT/emu.err")"
+  cmp "$expected" "$raw" || gui_fail "the bytes received differ from the command file"
+  gui_log "PASS: Start sent $(stat -c %s "$raw") bytes, the same as the command file, and the program ended"
+}
+
+# U Disk File through the save dialog writes the command file and ends.
+check_udisk_file() {
+  gui_begin 150
+  [[ -x $GUI_NATIVE_PLOTSEND ]] || gui_skip "no native plotsend at $GUI_NATIVE_PLOTSEND (build the native preset first)"
+  setup_session
+  local out_dir="$WINEPREFIX/drive_c/gui-out" expected="$GUI_OUT/expected.plt"
+  rm -rf "$out_dir"
+  mkdir -p "$out_dir"
+  gui_expected_export "$expected"
+  gui_language en
+  start_ready
+  gui_click "$main" "$kUDisk"
+  [[ -n $(gui_find_window "Save As" 30) ]] || gui_fail "the save dialog did not appear"
+  gui_point_at "Save As"
+  xdotool type --delay 30 'c:\gui-out\udisk.plt'
+  xdotool key Return
+  gui_wait_for 30 test -s "$out_dir/udisk.plt" || gui_fail "no file written at c:\\gui-out\\udisk.plt"
+  gui_wait_gone "Save As" 15 || gui_fail "the save dialog stayed"
+  confirm_box 30 "$main" || gui_fail "no message after the file was written"
+  gui_wait_app_exit 30 || gui_fail "the program did not end after the file was written"
+  cmp "$expected" "$out_dir/udisk.plt" || gui_fail "the file differs from the command file export writes"
+  gui_log "PASS: U Disk File wrote $(stat -c %s "$out_dir/udisk.plt") bytes and the program ended"
+}
+
+# About... opens the About box; Esc and Enter close it, the main window stays.
+check_about() {
+  gui_begin 120
+  setup_session
+  gui_language en
+  start_ready
+  local key
+  for key in Escape Return; do
+    gui_click "$main" "$kAbout"
+    local about
+    about=$(gui_find_window "About " 20)
+    [[ -n $about ]] || gui_fail "About... did not open the About box"
+    [[ $key == Escape ]] && gui_shot "$about" "$GUI_OUT/about_en.png"
+    gui_key "About " "$key"
+    gui_wait_gone "About " 15 || gui_fail "$key did not close the About box"
+    gui_window_shown "$main" && gui_app_running || gui_fail "the main window went with the About box"
+  done
+  close_app
+  gui_log "PASS: the About box opens and closes, the main window stays"
+}
+
+case ${1:-} in
+  harness | start_en | start_zh | send_tcp | udisk_file | about)
+    GUI_OUT="$GUI_OUT/$1"
+    rm -rf "$GUI_OUT"
+    "check_$1"
+    ;;
+  *)
+    echo "usage: $0 harness|start_en|start_zh|send_tcp|udisk_file|about" >&2
+    exit 64
+    ;;
+esac
