@@ -1,0 +1,17 @@
+#pragma once
+// The icon files the build writes, each a file name and its pictures.
+#include <string>
+#include <vector>
+
+#include "picture.h"
+
+namespace icons {
+
+struct IconFile {
+  std::string name;
+  std::vector<CharPicture> pictures;
+};
+
+std::vector<IconFile> IconSet();
+
+}  // namespace icons
