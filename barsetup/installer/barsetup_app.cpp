@@ -1,0 +1,38 @@
+#include "barsetup_app.h"
+
+#include <utility>
+
+#include "macro_pass.h"
+#include "workspace_pass.h"
+
+namespace barsetup {
+
+CBarsetupApp::CBarsetupApp(InstallerPorts ports, std::string programDir, ToolbarOperations toolbar)
+    : ports_(ports), programDir_(std::move(programDir)), toolbar_(std::move(toolbar)) {}
+
+int CBarsetupApp::InitInstance(const std::vector<std::string>& args) {
+  ParseCommandLine(args, cmdInfo_);
+  if (cmdInfo_.m_bRegister) {
+    Run(true);
+  } else if (cmdInfo_.m_bUnregister) {
+    Run(false);
+  }
+  return 0;
+}
+
+void CBarsetupApp::Run(bool install) {
+  const ToolbarOperations::Edit& edit = install ? toolbar_.add : toolbar_.remove;
+  const bool q5 = cmdInfo_.m_bVariantQ5;
+  const std::string name = cmdInfo_.m_strToolBarName;
+  ToolbarHandler handler = [&edit, q5, name](const std::string& xmlPath, int version) {
+    if (edit) edit(xmlPath, version, q5, name);
+  };
+  std::vector<std::string> notes;
+  {
+    WorkspacePass pass(ports_, programDir_, std::move(handler), notes);
+    pass.UpdateWorkspaces();
+  }
+  InstallMacros(ports_, programDir_, install, q5, notes);
+}
+
+}  // namespace barsetup

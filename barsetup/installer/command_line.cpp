@@ -1,0 +1,29 @@
+#include "command_line.h"
+
+namespace barsetup {
+
+void CMC_CommandLineInfo::ParseParam(const std::string& param, bool isFlag, bool isLast) {
+  if (!isFlag) {
+    if (s_bToolBarNameNext && isLast) m_strToolBarName = param;
+    return;
+  }
+  if (param == "RegCdrPlugin" || param == "RegCdrPluginT") {
+    m_bRegister = true;
+  } else if (param == "UnRegCdrPlugin" || param == "UnRegCdrPluginT") {
+    m_bUnregister = true;
+  } else if (param == "Q5") {
+    m_bVariantQ5 = true;
+  } else if (param == "ToolBarName") {
+    s_bToolBarNameNext = true;
+  }
+}
+
+void ParseCommandLine(const std::vector<std::string>& args, CMC_CommandLineInfo& info) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool isFlag = !arg.empty() && (arg[0] == '/' || arg[0] == '-');
+    info.ParseParam(isFlag ? arg.substr(1) : arg, isFlag, i + 1 == args.size());
+  }
+}
+
+}  // namespace barsetup

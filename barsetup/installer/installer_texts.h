@@ -1,0 +1,26 @@
+// Every text the installer shows. The final message's texts are fixed; the
+// notes after it tell the user about a workspace that was left unchanged.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace barsetup {
+
+inline constexpr const char* kNoVersionText =
+    "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!";
+inline constexpr const char* kInstallPrefix = "Install CorelDraw";
+inline constexpr const char* kUninstallPrefix = "Uninstall CorelDraw";
+inline constexpr const char* kSuccessSuffix = " Success !";
+
+// Notes naming one workspace file or package.
+std::string NoteNoBackup(const std::string& path);
+std::string NoteNotUnpacked(const std::string& package);
+std::string NoteNotRepacked(const std::string& package);
+std::string NoteNoUnpackDirectory(const std::string& directory);
+
+// The final message: the fixed text, then the notes, one a line, after an
+// empty line.
+std::string FinalMessage(const std::string& fixedText, const std::vector<std::string>& notes);
+
+}  // namespace barsetup

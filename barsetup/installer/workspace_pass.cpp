@@ -1,0 +1,112 @@
+#include "workspace_pass.h"
+
+#include <utility>
+
+#include "file_tree.h"
+#include "installer_texts.h"
+#include "path_text.h"
+#include "zip_listing.h"
+
+namespace barsetup {
+namespace {
+
+constexpr const char* kPackageEnding = ".cdws";
+constexpr const char* kWorkspaceXml = "\\content\\workspace.xml";
+constexpr const char* kZipWorkspaceEntry = "content/workspace.xml";
+// A second unpack directory beside the package, used when the usual one
+// already exists (it may hold files of the user's); the pass owns it.
+constexpr const char* kOwnUnpackSuffix = ".barsetup";
+// The repacked package is built under this name and replaces the package
+// only when it is complete.
+constexpr const char* kNewPackageSuffix = ".new";
+
+bool Succeeded(const ChildRun& run) { return run.started && (!run.exitKnown || run.exitCode == 0); }
+
+}  // namespace
+
+WorkspacePass::WorkspacePass(InstallerPorts& ports, std::string programDir, ToolbarHandler handler,
+                             std::vector<std::string>& notes)
+    : ports_(ports),
+      programDir_(std::move(programDir)),
+      handler_(std::move(handler)),
+      notes_(notes),
+      archiver_(ports, programDir_) {}
+
+void WorkspacePass::UpdateWorkspaces() {
+  for (const VersionRow& row : VersionTable()) {
+    std::string value;
+    if (!ports_.registry.ReadString(row.productKey, row.workspaceValue, &value)) continue;
+    if (!FitsPathBuffer(value)) continue;
+    if (row.packaged) {
+      UpdatePackage(row, value);
+    } else {
+      UpdateDirectoryWorkspace(row, value);
+    }
+  }
+  DeleteSourceIcons(ports_.files, programDir_);
+}
+
+// The value names a workspace file with a four-character ending; its
+// directory, named without that ending, holds the configuration.
+void WorkspacePass::UpdateDirectoryWorkspace(const VersionRow& row, const std::string& value) {
+  if (CharacterCount(value) <= 4) return;
+  const std::string xml = DropLastCharacters(value, 4) + "\\DRAWUIConfig.xml";
+  if (!KeepBackup(ports_.files, xml)) {
+    notes_.push_back(NoteNoBackup(xml));
+    return;
+  }
+  CurrentVersion = row.version;
+  handler_(xml, CurrentVersion);
+}
+
+void WorkspacePass::UpdatePackage(const VersionRow& row, const std::string& package) {
+  if (!EndsWithNoCase(package, kPackageEnding)) return;
+  std::string dir;
+  if (!PrepareUnpackDirectory(package, &dir)) {
+    notes_.push_back(NoteNoUnpackDirectory(dir));
+    return;
+  }
+  archiver_.ExtractArchiver();
+  archiver_.RunArchiver(archiver_.UnpackCommand(package, dir));
+  const std::string xml = dir + kWorkspaceXml;
+  if (!ports_.files.Exists(xml)) {
+    notes_.push_back(NoteNotUnpacked(package));
+  } else if (!KeepBackup(ports_.files, package)) {
+    notes_.push_back(NoteNoBackup(package));
+  } else {
+    CurrentVersion = row.version;
+    CopyIcons(ports_.files, programDir_, dir);
+    handler_(xml, CurrentVersion);
+    RepackSafely(package, dir);
+  }
+  DeleteDirectoryTree(ports_.files, dir);
+}
+
+// The package path without ".cdws"; when that already exists, the pass's own
+// directory beside it (a leftover of an interrupted run is cleared first), so
+// that no file of the user's is packed in or deleted.
+bool WorkspacePass::PrepareUnpackDirectory(const std::string& package, std::string* dir) {
+  *dir = package.substr(0, package.size() - 5);
+  if (ports_.files.Exists(*dir)) {
+    *dir += kOwnUnpackSuffix;
+    if (ports_.files.Exists(*dir) && !DeleteDirectoryTree(ports_.files, *dir)) return false;
+  }
+  return ports_.files.CreateDirectory(*dir);
+}
+
+// Packs the edited copy into a copy of the package, which replaces the package
+// only after the archiver ended well and the result lists the workspace.
+void WorkspacePass::RepackSafely(const std::string& package, const std::string& dir) {
+  const std::string fresh = package + kNewPackageSuffix;
+  bool ok = ports_.files.CopyFile(package, fresh) &&
+            Succeeded(archiver_.RunArchiver(archiver_.RepackCommand(fresh, dir)));
+  std::vector<unsigned char> bytes;
+  ok = ok && ports_.files.ReadFile(fresh, &bytes) && ZipListsEntry(bytes, kZipWorkspaceEntry) &&
+       ports_.files.MoveFile(fresh, package);
+  if (!ok) {
+    ports_.files.DeleteFile(fresh);
+    notes_.push_back(NoteNotRepacked(package));
+  }
+}
+
+}  // namespace barsetup
