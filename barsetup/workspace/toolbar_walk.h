@@ -1,0 +1,22 @@
+// Navigation shared by the toolbar addition and removal.
+#pragma once
+
+#include <string_view>
+
+#include "toolbar_variant.h"
+#include "xml_document.h"
+
+namespace barsetup {
+
+// Position of guid in the variant's item GUID table, -1 when it is none of them.
+int ButtonIndex(std::string_view guid, const ItemGuidTable& guids);
+
+// From anywhere in the document back to its top level, nothing current.
+void RewindToTop(CXmlDocument& doc);
+
+// From the current host commandBarData into its "toolbar", else its
+// "container", with nothing current. When it has neither, the host stays
+// current and the result is false.
+bool EnterToolbarBody(CXmlDocument& doc);
+
+}  // namespace barsetup
