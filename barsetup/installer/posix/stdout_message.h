@@ -1,0 +1,19 @@
+// The message port of the terminal program: the text on standard output.
+#pragma once
+
+#include <cstdio>
+
+#include "installer_ports.h"
+
+namespace barsetup {
+
+class StdoutMessage : public MessagePort {
+ public:
+  void Show(const std::string& text, MessageStyle) override {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+  }
+};
+
+}  // namespace barsetup
