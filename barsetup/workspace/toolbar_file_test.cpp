@@ -110,8 +110,8 @@ TEST(ToolbarFile, PassThatChangesNothingDoesNotWrite) {
   TempDir dir;
   const std::string path = dir.Path("workspace.xml");
   WriteBytes(path, AddInMemory(test::SmallUiConfig("toolbar"), 18));
-  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
-  fs::last_write_time(fs::u8path(path), old);
+  fs::last_write_time(fs::u8path(path), fs::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+  const auto old = fs::last_write_time(fs::u8path(path));  // as the file system keeps it
   PassResult r = AddToolbarFile(path, StandardVariant(), 18, "KV");
   EXPECT_EQ(r.status, PassStatus::kUnchanged);
   EXPECT_EQ(r.changes.present, kPlacementPresent | kHostButtonsPresent | kDefinitionPresent);
@@ -136,8 +136,8 @@ TEST(ToolbarFile, TextThatCannotBeReadWithoutLossIsLeftAlone) {
   TempDir dir;
   const std::string path = dir.Path("DRAWUIConfig.xml");
   std::string original = test::SmallUiConfig("container");
-  original.replace(original.find("utf-8"), 5, "windows-1252");
-  original.replace(original.find("Mine"), 4, "\x81");  // no character in windows-1252
+  original.replace(original.find("utf-8"), 5, "Shift_JIS");
+  original.replace(original.find("Mine"), 4, "\x81");  // a lead byte without its trail byte
   WriteBytes(path, original);
   EXPECT_EQ(AddToolbarFile(path, StandardVariant(), 13, "KV").status, PassStatus::kLossyText);
   EXPECT_EQ(ReadBytes(path), original);

@@ -65,7 +65,7 @@ inline std::vector<std::string> TakePictures(std::string& text) {
     const size_t end = text.find("</", at);
     if (end == std::string::npos) break;
     pictures.push_back(text.substr(at, end - at));
-    text.replace(at, end - at, "@");
+    text.replace(at, end - at, 1, '@');
   }
   return pictures;
 }
