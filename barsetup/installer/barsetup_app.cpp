@@ -25,7 +25,7 @@ void CBarsetupApp::Run(bool install) {
   const bool q5 = cmdInfo_.m_bVariantQ5;
   const std::string name = cmdInfo_.m_strToolBarName;
   ToolbarHandler handler = [&edit, q5, name](const std::string& xmlPath, int version) {
-    if (edit) edit(xmlPath, version, q5, name);
+    return edit ? edit(xmlPath, version, q5, name) : std::string();
   };
   std::vector<std::string> notes;
   {

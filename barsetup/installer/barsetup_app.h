@@ -12,10 +12,11 @@
 namespace barsetup {
 
 // The toolbar operations of the workspace editing, by XML path (Windows form),
-// major version, variant and toolbar name. Their results are not used.
+// major version, variant and toolbar name. Each returns why the file could
+// not be edited, or nothing when it was edited or had nothing to change.
 struct ToolbarOperations {
-  using Edit = std::function<void(const std::string& xmlPath, int version, bool variantQ5,
-                                  const std::string& toolbarName)>;
+  using Edit = std::function<std::string(const std::string& xmlPath, int version, bool variantQ5,
+                                         const std::string& toolbarName)>;
   Edit add;
   Edit remove;
 };

@@ -84,13 +84,16 @@ class InstallerRun {
     ops.add = [this](const std::string& path, int version, bool q5, const std::string& name) {
       calls.push_back({true, path, version, q5, name});
       std::string text = fake.files.Text(path);
+      if (text == "<refuse/>") return std::string("refused");
       if (text != "<missing>") fake.files.Put(path, text + kToolbarMark);
+      return std::string();
     };
     ops.remove = [this](const std::string& path, int version, bool q5, const std::string& name) {
       calls.push_back({false, path, version, q5, name});
       std::string text = fake.files.Text(path);
       const size_t at = text.find(kToolbarMark);
       if (at != std::string::npos) fake.files.Put(path, text.erase(at, std::string(kToolbarMark).size()));
+      return std::string();
     };
     CBarsetupApp app(fake.Ports(), kProgramDir, ops);
     return app.InitInstance(args);

@@ -15,6 +15,10 @@ std::string NoteNotRepacked(const std::string& package) {
          package + ".bak).";
 }
 
+std::string NoteNotEdited(const std::string& path, const std::string& reason) {
+  return "The toolbar could not be changed in " + path + " (" + reason + "): it was left unchanged.";
+}
+
 std::string NoteNoUnpackDirectory(const std::string& directory) {
   return "No working directory " + directory + " could be made: the workspace was left unchanged.";
 }

@@ -17,6 +17,7 @@ inline constexpr const char* kSuccessSuffix = " Success !";
 std::string NoteNoBackup(const std::string& path);
 std::string NoteNotUnpacked(const std::string& package);
 std::string NoteNotRepacked(const std::string& package);
+std::string NoteNotEdited(const std::string& path, const std::string& reason);
 std::string NoteNoUnpackDirectory(const std::string& directory);
 
 // The final message: the fixed text, then the notes, one a line, after an

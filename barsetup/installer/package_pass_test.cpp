@@ -167,3 +167,27 @@ TEST(PackagePass, SourceIconsAreDeletedEvenWithoutAnyVersion) {
 
 }  // namespace
 }  // namespace barsetup
+
+namespace barsetup {
+namespace {
+
+// An edit that fails leaves the package untouched (no repack with only the
+// icons) and the directory workspace as it was; both are named.
+TEST(PackagePass, AFailedEditIsReportedAndNothingIsRepacked) {
+  InstallerRun run;
+  const std::string package = run.AddPackageVersion(17, "<refuse/>");
+  const std::string xml = run.AddDirectoryVersion(12, "<refuse/>");
+  std::vector<unsigned char> before;
+  run.fake.files.ReadFile(package, &before);
+  run.Run({"/RegCdrPlugin"});
+  std::vector<unsigned char> after;
+  run.fake.files.ReadFile(package, &after);
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(run.fake.child.commands.size(), 1u);
+  EXPECT_EQ(run.FinalText(), "Install CorelDraw 12 X7 Success !\n\nThe toolbar could not be changed in " + xml +
+                                 " (refused): it was left unchanged.\nThe toolbar could not be changed in " +
+                                 package + " (refused): it was left unchanged.");
+}
+
+}  // namespace
+}  // namespace barsetup

@@ -56,7 +56,8 @@ void WorkspacePass::UpdateDirectoryWorkspace(const VersionRow& row, const std::s
     return;
   }
   CurrentVersion = row.version;
-  handler_(xml, CurrentVersion);
+  const std::string failure = handler_(xml, CurrentVersion);
+  if (!failure.empty()) notes_.push_back(NoteNotEdited(xml, failure));
 }
 
 void WorkspacePass::UpdatePackage(const VersionRow& row, const std::string& package) {
@@ -76,8 +77,12 @@ void WorkspacePass::UpdatePackage(const VersionRow& row, const std::string& pack
   } else {
     CurrentVersion = row.version;
     CopyIcons(ports_.files, programDir_, dir);
-    handler_(xml, CurrentVersion);
-    RepackSafely(package, dir);
+    const std::string failure = handler_(xml, CurrentVersion);
+    if (failure.empty()) {
+      RepackSafely(package, dir);
+    } else {
+      notes_.push_back(NoteNotEdited(package, failure));
+    }
   }
   DeleteDirectoryTree(ports_.files, dir);
 }

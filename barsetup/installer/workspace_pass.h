@@ -13,9 +13,10 @@
 
 namespace barsetup {
 
-// One toolbar edit of one XML file (Windows form path) for a major version;
-// its result is not used.
-using ToolbarHandler = std::function<void(const std::string& xmlPath, int version)>;
+// One toolbar edit of one XML file (Windows form path) for a major version.
+// Returns why the file could not be edited; empty when it was, or when there
+// was nothing to change.
+using ToolbarHandler = std::function<std::string(const std::string& xmlPath, int version)>;
 
 class WorkspacePass {
  public:

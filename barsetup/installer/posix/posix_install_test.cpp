@@ -116,18 +116,20 @@ class PosixInstall : public ::testing::Test {
     ToolbarOperations ops;
     ops.add = [&](const std::string& path, int version, bool, const std::string&) {
       std::string native;
-      ASSERT_TRUE(prefix.ToNative(path, &native));
+      EXPECT_TRUE(prefix.ToNative(path, &native));
       versions_.push_back(version);
       const std::string text = ReadText(native);
       if (text != "<missing>") WriteText(native, text + kMark);
+      return std::string();
     };
     ops.remove = [&](const std::string& path, int version, bool, const std::string&) {
       std::string native;
-      ASSERT_TRUE(prefix.ToNative(path, &native));
+      EXPECT_TRUE(prefix.ToNative(path, &native));
       versions_.push_back(version);
       std::string text = ReadText(native);
       const size_t at = text.find(kMark);
       if (at != std::string::npos) WriteText(native, text.erase(at, std::string(kMark).size()));
+      return std::string();
     };
     CBarsetupApp app(InstallerPorts{registry, files, nullptr, child, message, sleep}, programDir_, ops);
     EXPECT_EQ(app.InitInstance(args), 0);

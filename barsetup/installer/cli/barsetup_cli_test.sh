@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# End to end: the terminal barsetup in a wine prefix made of plain
+# directories (user.reg, dosdevices/c: -> drive_c), with one directory
+# workspace (16) and one .cdws package (17) made by p7zip's 7z.
+# Usage: barsetup_cli_test.sh PATH_TO_barsetup
+set -u
+barsetup=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+failures=0
+passes=0
+
+check() {  # check NAME COMMAND...
+  local name=$1; shift
+  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
+}
+
+command -v 7z >/dev/null || { echo "FAILED: p7zip's 7z is not on the PATH"; exit 1; }
+
+prefix=$root/prefix
+c=$prefix/drive_c
+mkdir -p "$prefix/dosdevices" "$c"
+ln -s ../drive_c "$prefix/dosdevices/c:"
+
+# The program directory: barsetup, the icons built beside it, two macro projects.
+prog=$root/Plotara
+mkdir -p "$prog"
+cp "$barsetup" "$prog/barsetup"
+icons=(4d8c3ba6-21b9-4a77-83c9-6140dea2a554 8fb721e4-554e-4a18-9a42-ad7bbcc5f2a6
+       abdb2475-4dab-4f5c-a0f3-aa2b2185f49e abdb2475-4dab-4f5c-a0f3-aa2b2185f493
+       c1226ae4-cb43-4ced-b6da-e422c9deb4b3 c1226ae4-cb43-4ced-b6da-e422c9deb4b8
+       f590adcf-1ee8-4a56-bca9-b110aa92caa4 c1226ae4-cb43-4ced-b6da-e422c9deb4b4
+       c1226ae4-cb43-4ced-b6da-e422c9deb4b9)
+put_icons() {
+  for i in "${icons[@]}"; do cp "$(dirname "$barsetup")/$i.ico" "$prog/"; done
+}
+put_icons
+check "the build put the icons beside barsetup" test -s "$prog/${icons[0]}.ico"
+echo "macro" >"$prog/KvOutput.gms"
+echo "macro" >"$prog/KvDeleteMark.gms"
+
+sample='<?xml version="1.0" encoding="utf-8"?>\r\n<uiConfig>\r\n  <frame>\r\n    <dockBar position="float">\r\n      <cmdBarLane>\r\n      </cmdBarLane>\r\n    </dockBar>\r\n  </frame>\r\n  <commandBars>\r\n    <commandBarData guid="7c905e2a-cb64-4ba1-aff0-c306f392680c">\r\n      <toolbar>\r\n        <item guidRef="h1"/>\r\n      </toolbar>\r\n    </commandBarData>\r\n  </commandBars>\r\n  <items>\r\n  </items>\r\n</uiConfig>\r\n'
+ws16=$c/users/bob/Corel16/Workspace/Mine
+mkdir -p "$ws16"
+printf "$sample" >"$ws16/DRAWUIConfig.xml"
+cp "$ws16/DRAWUIConfig.xml" "$root/original16.xml"
+
+src=$root/src17
+mkdir -p "$src/content" "$c/users/bob/Corel17/Workspace"
+printf "$sample" >"$src/content/workspace.xml"
+echo "kept" >"$src/content/other.txt"
+pkg=$c/users/bob/Corel17/Workspace/Mine.cdws
+(cd "$src" && 7z a -tzip "$pkg" content >/dev/null)
+cp "$pkg" "$root/original17.cdws"
+mkdir -p "$c/Corel/16" "$c/Corel/17"
+
+cat >"$prefix/user.reg" <<'REG'
+WINE REGISTRY Version 2
+;; All keys relative to \\User\\S-1-5-21-0-0-0-1000
+
+#arch=win64
+
+[Software\\Corel\\CorelDRAW\\16.0\\Draw] 1700000000
+#time=1d9a0b1c2d3e4f5
+"LastWorkspaceUsed"="C:\\Users\\Bob\\Corel16\\Workspace\\Mine.xml"
+
+[Software\\Corel\\CorelDRAW\\16.0\\Draw\\Application Preferences\\Directories] 1700000000
+"EmbedObjDir"="C:\\Corel\\16\\"
+
+[Software\\Corel\\CorelDRAW\\17.0\\Draw] 1700000000
+"LastCorelWorkspaceUsed"="C:\\users\\bob\\Corel17\\Workspace\\Mine.cdws"
+
+[Software\\Corel\\CorelDRAW\\17.0\\Draw\\Application Preferences\\Directories] 1700000000
+"EmbedObjDir"="C:\\Corel\\17\\"
+REG
+
+item=63d5897e-4f43-430a-b339-65788eed2ec7  # the first standard button
+unpacked=$root/unpacked
+unpack() { rm -rf "$unpacked"; 7z x -y "$pkg" -o"$unpacked" >/dev/null; }
+
+# No switch: nothing at all.
+out=$(WINEPREFIX=$prefix "$prog/barsetup" 2>&1); status=$?
+check "no switch exits 0" test $status -eq 0
+check "no switch says nothing" test -z "$out"
+check "no switch leaves the icons" test -e "$prog/${icons[0]}.ico"
+
+# Install with a toolbar name.
+out=$(WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin /ToolBarName Cutter 2>"$root/err"); status=$?
+check "install exits 0" test $status -eq 0
+check "install message" test "$out" = "Install CorelDraw X6 X7 Success !"
+check "nothing on stderr" test ! -s "$root/err"
+check "16: toolbar added" grep -q "$item" "$ws16/DRAWUIConfig.xml"
+check "16: toolbar named" grep -q '"Cutter"' "$ws16/DRAWUIConfig.xml"
+check "16: backup kept" cmp -s "$ws16/DRAWUIConfig.xml.bak" "$root/original16.xml"
+unpack
+check "17: toolbar added in the package" grep -q "$item" "$unpacked/content/workspace.xml"
+check "17: other entries kept" grep -qx kept "$unpacked/content/other.txt"
+check "17: icons in the package" test -s "$unpacked/content/icons/${icons[8]}.ico"
+check "17: backup kept" cmp -s "$pkg.bak" "$root/original17.cdws"
+check "17: unpack directory gone" test ! -e "${pkg%.cdws}"
+check "icons consumed" test ! -e "$prog/${icons[0]}.ico"
+check "macros copied" cmp -s "$c/Corel/17/GMS/KvOutput.gms" "$prog/KvOutput.gms"
+check "missing macros skipped" test ! -e "$c/Corel/16/GMS/KvAddAutoMark.gms"
+
+# A second install: same message, nothing added twice, backups unchanged.
+cp "$ws16/DRAWUIConfig.xml" "$root/installed16.xml"
+put_icons
+out=$(WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin 2>&1)
+check "second install message" test "$out" = "Install CorelDraw X6 X7 Success !"
+check "16: nothing added twice" cmp -s "$ws16/DRAWUIConfig.xml" "$root/installed16.xml"
+check "17: backup unchanged" cmp -s "$pkg.bak" "$root/original17.cdws"
+
+# Removal: the toolbar goes, the macros go.
+out=$(WINEPREFIX=$prefix "$prog/barsetup" /UnRegCdrPlugin 2>&1)
+check "removal message" test "$out" = "Uninstall CorelDraw X6 X7 Success !"
+check "16: toolbar removed" bash -c "! grep -q '$item' '$ws16/DRAWUIConfig.xml'"
+unpack
+check "17: toolbar removed from the package" bash -c "! grep -q '$item' '$unpacked/content/workspace.xml'"
+check "macros deleted" test ! -e "$c/Corel/17/GMS/KvOutput.gms"
+
+# No user.reg: the no-version message, and a line on stderr naming the file.
+out=$(WINEPREFIX=$root/none "$prog/barsetup" /RegCdrPlugin 2>"$root/err")
+check "no registry: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
+check "no registry: stderr names the file" grep -q "$root/none/user.reg" "$root/err"
+
+echo "$passes passed, $failures failed"
+test $failures -eq 0

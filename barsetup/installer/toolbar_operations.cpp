@@ -1,0 +1,45 @@
+#include "toolbar_operations.h"
+
+#include <memory>
+#include <utility>
+
+#include "toolbar_file.h"
+
+namespace barsetup {
+namespace {
+
+std::string Failure(const PassResult& result) {
+  if (result.ok()) return {};
+  std::string text(PassStatusText(result.status));
+  if (!result.detail.empty()) text += ": " + result.detail;
+  return text;
+}
+
+const ToolbarVariant& Variant(bool q5) { return q5 ? Q5Variant() : StandardVariant(); }
+
+}  // namespace
+
+ToolbarOperations WorkspaceToolbarOperations(FileSystemPort& files, PathMapper mapper) {
+  auto shared = std::make_shared<PathMapper>(std::move(mapper));
+  // The file to edit, or empty with *failure set (a missing file is no failure).
+  auto target = [&files, shared](const std::string& path, std::string* failure) {
+    std::string mapped;
+    if (!files.Exists(path)) return mapped;
+    if (!(*shared)(path, &mapped)) *failure = "the path cannot be reached";
+    return mapped;
+  };
+  ToolbarOperations ops;
+  ops.add = [target](const std::string& path, int version, bool q5, const std::string& name) {
+    std::string failure;
+    const std::string file = target(path, &failure);
+    return file.empty() ? failure : Failure(AddToolbarFile(file, Variant(q5), version, name));
+  };
+  ops.remove = [target](const std::string& path, int, bool q5, const std::string&) {
+    std::string failure;
+    const std::string file = target(path, &failure);
+    return file.empty() ? failure : Failure(RemoveToolbarFile(file, Variant(q5)));
+  };
+  return ops;
+}
+
+}  // namespace barsetup

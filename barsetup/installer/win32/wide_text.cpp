@@ -1,0 +1,25 @@
+#include "wide_text.h"
+
+#include <windows.h>
+
+namespace barsetup {
+
+std::wstring Utf8ToWide(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), units);
+  return wide;
+}
+
+std::string WideToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), bytes, nullptr, nullptr);
+  return utf8;
+}
+
+}  // namespace barsetup

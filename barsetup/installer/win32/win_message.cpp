@@ -1,0 +1,15 @@
+#include "win_message.h"
+
+#include <windows.h>
+
+#include "wide_text.h"
+
+namespace barsetup {
+
+void WinMessage::Show(const std::string& text, MessageStyle style) {
+  const UINT flags = style == MessageStyle::Result ? MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL
+                                                   : MB_OK | MB_ICONINFORMATION;
+  MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(title_).c_str(), flags);
+}
+
+}  // namespace barsetup

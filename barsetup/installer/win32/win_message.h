@@ -1,0 +1,24 @@
+// The message port over MessageBoxW.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "installer_ports.h"
+
+namespace barsetup {
+
+class WinMessage : public MessagePort {
+ public:
+  // title: the program file's name without extension.
+  explicit WinMessage(std::string title) : title_(std::move(title)) {}
+
+  // The final message: OK, exclamation icon, system modal; the others: OK
+  // and the information icon.
+  void Show(const std::string& text, MessageStyle style) override;
+
+ private:
+  std::string title_;
+};
+
+}  // namespace barsetup
