@@ -15,13 +15,18 @@ int MainDialog::Fetch() {
   DialogFields& fields = dlg_.Fields();
   Settings& s = fields.settings;
   int bad = 0;
-  const auto real = [this, &bad](int id, double& field) {
-    if (const auto value = ParseRealField(ControlText(id))) field = *value;
-    else if (bad == 0) bad = id;
+  // A disabled edit cannot be corrected: its field keeps its value and the
+  // put shows that value again.
+  const auto reject = [this, &bad](int id) {
+    if (bad == 0 && IsWindowEnabled(Control(id))) bad = id;
   };
-  const auto section = [this, &bad](int id, uint8_t& field) {
+  const auto real = [this, &reject](int id, double& field) {
+    if (const auto value = ParseRealField(ControlText(id))) field = *value;
+    else reject(id);
+  };
+  const auto section = [this, &reject](int id, uint8_t& field) {
     if (const auto value = ParseSectionField(ControlText(id))) field = *value;
-    else if (bad == 0) bad = id;
+    else reject(id);
   };
 
   s.IsOffset = IsChecked(control::kIsOffset) ? 1 : 0;
@@ -38,7 +43,7 @@ int MainDialog::Fetch() {
   const auto port = ParseIntegerField(ControlText(control::kTcpPort), std::numeric_limits<int32_t>::min(),
                                       std::numeric_limits<int32_t>::max());
   if (port) s.IP_PORT = static_cast<int32_t>(*port);
-  else if (bad == 0) bad = control::kTcpPort;
+  else reject(control::kTcpPort);
 
   s.IsDashedLine = IsChecked(control::kIsDashedLine) ? 1 : 0;
   real(control::kDashLine, s.DashedLineLineLen);
