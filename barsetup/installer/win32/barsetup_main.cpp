@@ -1,7 +1,7 @@
 // Barsetup.exe: no window and no message loop. The command line says
 // whether to install or remove the toolbar; one message box tells the
 // result. The exit status is always 0.
-#include <windows.h>
+#include "win_api.h"
 
 #include "barsetup_app.h"
 #include "path_text.h"

@@ -1,6 +1,6 @@
 #include "program_file.h"
 
-#include <windows.h>
+#include "win_api.h"
 #include <shellapi.h>
 
 #include "wide_text.h"

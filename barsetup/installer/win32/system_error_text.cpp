@@ -1,6 +1,6 @@
 #include "system_error_text.h"
 
-#include <windows.h>
+#include "win_api.h"
 
 #include "wide_text.h"
 
@@ -16,7 +16,11 @@ std::string SystemErrorText(unsigned long code) {
   while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
     text.pop_back();
   }
-  if (text.empty()) return "Error " + std::to_string(code);
+  if (text.empty()) {
+    std::string number = "Error ";
+    number += std::to_string(code);
+    return number;
+  }
   return WideToUtf8(text);
 }
 

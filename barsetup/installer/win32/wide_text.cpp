@@ -1,6 +1,6 @@
 #include "wide_text.h"
 
-#include <windows.h>
+#include "win_api.h"
 
 namespace barsetup {
 

@@ -1,7 +1,7 @@
 #include "win_child_process.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "win_api.h"
 
 #include "program_file.h"
 #include "win32_test_util.h"

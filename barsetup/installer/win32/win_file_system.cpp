@@ -1,6 +1,6 @@
 #include "win_file_system.h"
 
-#include <windows.h>
+#include "win_api.h"
 #include <sddl.h>
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "win_message.h"
 
-#include <windows.h>
+#include "win_api.h"
 
 #include "wide_text.h"
 

@@ -1,6 +1,6 @@
 #include "win_registry.h"
 
-#include <windows.h>
+#include "win_api.h"
 
 #include <cwchar>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "win_registry.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "win_api.h"
 
 #include <string>
 

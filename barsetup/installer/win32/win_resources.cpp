@@ -1,6 +1,6 @@
 #include "win_resources.h"
 
-#include <windows.h>
+#include "win_api.h"
 
 #include "system_error_text.h"
 #include "wide_text.h"

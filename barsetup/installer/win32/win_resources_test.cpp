@@ -1,7 +1,7 @@
 #include "win_resources.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "win_api.h"
 
 #include "system_error_text.h"
 
