@@ -211,13 +211,8 @@ void AddItemDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVarian
 bool AddToolbar(CXmlDocument& doc, const ToolbarVariant& variant, int version,
                 std::string_view toolbarName, ToolbarChanges& changes) {
   changes = {};
+  if (!EnterUiConfig(doc, changes)) return true;
   DocumentEdits e(doc);
-  RewindToTop(doc);
-  if (!doc.FindElement("uiConfig")) {
-    changes.missing |= kNoUiConfig;
-    return true;
-  }
-  e.Enter();
   AddPlacement(doc, e, variant, changes);
   if (e.ok()) AddDefinitions(doc, e, variant, version, toolbarName, changes);
   if (e.ok()) AddItemDefinitions(doc, e, variant, version, changes);

@@ -97,13 +97,8 @@ void RemoveItemDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVar
 
 bool RemoveToolbar(CXmlDocument& doc, const ToolbarVariant& variant, ToolbarChanges& changes) {
   changes = {};
+  if (!EnterUiConfig(doc, changes)) return true;
   DocumentEdits e(doc);
-  RewindToTop(doc);
-  if (!doc.FindElement("uiConfig")) {
-    changes.missing |= kNoUiConfig;
-    return true;
-  }
-  e.Enter();
   RemovePlacements(doc, e, variant, changes);
   if (e.ok()) RemoveDefinitions(doc, e, variant, changes);
   if (e.ok()) RemoveItemDefinitions(doc, e, variant, changes);

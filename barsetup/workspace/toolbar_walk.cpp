@@ -9,10 +9,15 @@ int ButtonIndex(std::string_view guid, const ItemGuidTable& guids) {
   return -1;
 }
 
-void RewindToTop(CXmlDocument& doc) {
+bool EnterUiConfig(CXmlDocument& doc, ToolbarChanges& changes) {
   while (doc.LeaveElement()) {
   }
   doc.RewindElements();
+  if (!doc.FindElement("uiConfig")) {
+    changes.missing |= kNoUiConfig;
+    return false;
+  }
+  return doc.EnterElement();
 }
 
 bool EnterToolbarBody(CXmlDocument& doc) {

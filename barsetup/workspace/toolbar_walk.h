@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "toolbar_changes.h"
 #include "toolbar_variant.h"
 #include "xml_document.h"
 
@@ -11,8 +12,9 @@ namespace barsetup {
 // Position of guid in the variant's item GUID table, -1 when it is none of them.
 int ButtonIndex(std::string_view guid, const ItemGuidTable& guids);
 
-// From anywhere in the document back to its top level, nothing current.
-void RewindToTop(CXmlDocument& doc);
+// From anywhere in the document into its top-level "uiConfig", nothing
+// current there. False, noted in changes.missing, when there is none.
+bool EnterUiConfig(CXmlDocument& doc, ToolbarChanges& changes);
 
 // From the current host commandBarData into its "toolbar", else its
 // "container", with nothing current. When it has neither, the host stays
