@@ -12,7 +12,7 @@ GUI_X_PID=""
 GUI_WINDOW_TITLE="Plotara  6.27"
 GUI_WORK_WIN='c:\PlotaraCdr\'
 
-gui_log() { printf 'gui: %s\n' "$*" >&2; }
+gui_log() { printf 'gui: [%3ds] %s\n' "$SECONDS" "$*" >&2; }
 gui_fail() { gui_log "FAIL: $*"; exit 1; }
 # ctest reads exit code 77 as "skipped" (SKIP_RETURN_CODE).
 gui_skip() { gui_log "SKIP: $*"; exit 77; }
@@ -81,8 +81,26 @@ gui_prefix() {
   # No display yet, and no Mono or Gecko installers.
   env -u DISPLAY WINEDLLOVERRIDES="mscoree=;mshtml=" timeout 120 wineboot -i >/dev/null 2>&1 ||
     gui_fail "wineboot -i did not finish"
+  # Wine's own fonts (Tahoma, the dialog font; Marlett, the caption buttons)
+  # where a Windows keeps its fonts: this wine does not find them otherwise.
+  local font
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [[ -e $font ]] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+  done
+  # Wine draws the window frames itself (there is no window manager), and
+  # the Chinese dialog font SimSun, which a Chinese Windows has, is stood in
+  # for by WenQuanYi Micro Hei.
+  gui_reg 'HKCU\Software\Wine\X11 Driver' Decorated N
+  gui_reg 'HKCU\Software\Wine\Fonts\Replacements' SimSun "WenQuanYi Micro Hei"
+  gui_reg 'HKCU\Software\Wine\Fonts\Replacements' NSimSun "WenQuanYi Micro Hei"
   timeout 60 wineserver -w || true
   touch "$ready"
+}
+
+# gui_reg KEY NAME VALUE: one string value in the prefix's registry.
+gui_reg() {
+  env -u DISPLAY timeout 60 wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 ||
+    gui_fail "could not set $1\\$2"
 }
 
 # Starts Xvfb on a free display and exports DISPLAY.
@@ -97,18 +115,45 @@ gui_start_x() {
   rm -f "$fifo"
   [[ $display =~ ^[0-9]+$ ]] || gui_fail "Xvfb reported no display number"
   export DISPLAY=":$display"
+  gui_start_probe
 }
 
-# gui_language en|zh: the locale wine takes its system language from.
+# gui_language en|zh: the locale wine runs in; it takes the system language
+# from it. Only wine's processes get it: the locale is wine's business.
+GUI_WINE_ENV=(LC_ALL=C.UTF-8 LANG=C.UTF-8)
 gui_language() {
   case $1 in
-    en) export LC_ALL=en_US.UTF-8 LANG=en_US.UTF-8 ;;
-    zh) export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8 ;;
+    en) GUI_WINE_ENV=(LC_ALL=C.UTF-8 LANG=C.UTF-8) ;;
+    zh) GUI_WINE_ENV=(LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8) ;;
   esac
 }
 
-# gui_probe ARGS...: asks the running wine session (see gui_probe.cpp).
-gui_probe() { timeout 20 wine "$GUI_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
+gui_wine() { env "${GUI_WINE_ENV[@]}" wine "$@"; }
+
+# The probe serves the whole check from one wine process (see gui_probe.cpp);
+# started once X runs, in the check's language.
+gui_start_probe() {
+  coproc GUI_PROBE_CO { exec env "${GUI_WINE_ENV[@]}" wine "$GUI_PROBE" serve 2>/dev/null; }
+  GUI_PIDS+=("$GUI_PROBE_CO_PID")
+  GUI_PROBE_IN=${GUI_PROBE_CO[1]}
+  GUI_PROBE_OUT=${GUI_PROBE_CO[0]}
+  [[ $(gui_probe langid) =~ ^[0-9]+$ ]] || gui_fail "the probe does not answer"
+}
+
+# gui_probe ARGS...: asks the running wine session; the answer on stdout,
+# the probe's status as the return status.
+gui_probe() {
+  local IFS=$'\t' line
+  printf '%s\n' "$*" >&"$GUI_PROBE_IN" 2>/dev/null || return 1
+  while read -r -t 30 -u "$GUI_PROBE_OUT" line; do
+    line=${line%$'\r'}
+    if [[ $line == "--end "* ]]; then
+      return "${line#--end }"
+    fi
+    printf '%s\n' "$line"
+  done
+  return 1
+}
 
 gui_work_dir() { printf '%s\n' "$WINEPREFIX/drive_c/PlotaraCdr"; }
 
@@ -116,7 +161,7 @@ gui_work_dir() { printf '%s\n' "$WINEPREFIX/drive_c/PlotaraCdr"; }
 # are no USB cutters under wine), at most ten.
 gui_serial_count() {
   local n
-  n=$(timeout 30 wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | grep -c REG_SZ)
+  n=$(timeout 30 env "${GUI_WINE_ENV[@]}" wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' 2>/dev/null | grep -c REG_SZ)
   ((n > 10)) && n=10
   printf '%s\n' "${n:-0}"
 }
@@ -152,7 +197,7 @@ gui_expected_export() {
 
 # Starts Plotsend.exe; GUI_APP_PID is wine's process for it.
 gui_start_app() {
-  wine "$GUI_PLOTSEND" >"$GUI_OUT/plotsend.log" 2>&1 &
+  gui_wine "$GUI_PLOTSEND" >"$GUI_OUT/plotsend.log" 2>&1 &
   GUI_APP_PID=$!
   GUI_PIDS+=("$GUI_APP_PID")
 }
@@ -200,11 +245,22 @@ gui_control() {
   [[ -n $GUI_CONTROL ]]
 }
 
-# gui_expect_text TITLE ID TEXT
-gui_expect_text() {
-  gui_control "$1" "$2" || gui_fail "control $2 of \"$1\" not found"
-  [[ $GUI_CONTROL_TEXT == "$3" ]] ||
-    gui_fail "control $2 of \"$1\" reads \"$GUI_CONTROL_TEXT\", expected \"$3\""
+# gui_expect_texts TITLE ID TEXT [ID TEXT]...: the controls read so.
+gui_expect_texts() {
+  local title=$1 ids=() texts=() out i
+  shift
+  while (($# >= 2)); do
+    ids+=("$1")
+    texts+=("$2")
+    shift 2
+  done
+  out=$(gui_probe control "$title" "${ids[@]}")
+  mapfile -t lines <<<"$out"
+  for i in "${!ids[@]}"; do
+    [[ -n ${lines[2 * i]:-} ]] || gui_fail "control ${ids[i]} of \"$title\" not found"
+    [[ ${lines[2 * i + 1]:-} == "${texts[i]}" ]] ||
+      gui_fail "control ${ids[i]} of \"$title\" reads \"${lines[2 * i + 1]:-}\", expected \"${texts[i]}\""
+  done
 }
 
 # gui_point_at TITLE [ID]: moves the pointer to the middle of the window or

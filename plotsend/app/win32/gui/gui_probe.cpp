@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -88,13 +89,15 @@ int ShowForeground() {
   return 0;
 }
 
-// "x y width height enabled visible", then the control's text.
-int ShowControl(const wchar_t* title, const wchar_t* id) {
-  HWND control = Control(title, id);
-  if (!control) return 2;
-  Print(RectText(control) + (IsWindowEnabled(control) ? L" 1" : L" 0") +
-        (IsWindowVisible(control) ? L" 1" : L" 0"));
-  Print(WindowText(control));
+// For each control: "x y width height enabled visible", then its text.
+int ShowControls(const wchar_t* title, const std::wstring* ids, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    HWND control = Control(title, ids[i].c_str());
+    if (!control) return 2;
+    Print(RectText(control) + (IsWindowEnabled(control) ? L" 1" : L" 0") +
+          (IsWindowVisible(control) ? L" 1" : L" 0"));
+    Print(WindowText(control));
+  }
   return 0;
 }
 
@@ -154,22 +157,71 @@ int RunProbeDialog(const wchar_t* marker) {
 }
 
 int Usage() {
-  Print(L"usage: gui_probe langid | foreground | window TITLE | control TITLE ID | combo TITLE ID | dialog FILE");
+  Print(L"usage: gui_probe langid | foreground | window TITLE | control TITLE ID... |"
+        L" combo TITLE ID | dialog FILE | serve");
   return 64;
+}
+
+// One request: the command and its arguments.
+int Run(const std::vector<std::wstring>& args) {
+  const size_t n = args.size();
+  const std::wstring command = n > 0 ? args[0] : L"";
+  if (command == L"langid" && n == 1) {
+    Print(std::to_wstring(GetSystemDefaultLangID()));
+    return 0;
+  }
+  if (command == L"foreground" && n == 1) return ShowForeground();
+  if (command == L"window" && n == 2) return ShowWindowRect(args[1].c_str());
+  if (command == L"control" && n >= 3) return ShowControls(args[1].c_str(), &args[2], n - 2);
+  if (command == L"combo" && n == 3) return ShowComboSelection(args[1].c_str(), args[2].c_str());
+  if (command == L"dialog" && n == 2) return RunProbeDialog(args[1].c_str());
+  return Usage();
+}
+
+std::wstring FromUtf8(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+// One line of standard input; false at its end. Requests are short, so a
+// byte at a time is fast enough and never reads past the line.
+bool ReadLine(HANDLE input, std::string& line) {
+  line.clear();
+  char c = 0;
+  DWORD got = 0;
+  while (ReadFile(input, &c, 1, &got, nullptr) && got == 1) {
+    if (c == '\n') return true;
+    if (c != '\r') line += c;
+  }
+  return !line.empty();
+}
+
+// Requests one a line, arguments separated by tabs; each answer ends with
+// the line "--end STATUS". One wine process for a whole check instead of
+// one per question.
+int Serve() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  std::string line;
+  while (ReadLine(input, line)) {
+    std::vector<std::wstring> args;
+    size_t start = 0;
+    for (size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
+      args.push_back(FromUtf8(line.substr(start, tab - start)));
+      start = tab + 1;
+    }
+    args.push_back(FromUtf8(line.substr(start)));
+    const int status = args[0] == L"serve" || args[0] == L"dialog" ? Usage() : Run(args);
+    Print(L"--end " + std::to_wstring(status));
+  }
+  return 0;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const std::wstring command = argc > 1 ? argv[1] : L"";
-  if (command == L"langid" && argc == 2) {
-    Print(std::to_wstring(GetSystemDefaultLangID()));
-    return 0;
-  }
-  if (command == L"foreground" && argc == 2) return ShowForeground();
-  if (command == L"window" && argc == 3) return ShowWindowRect(argv[2]);
-  if (command == L"control" && argc == 4) return ShowControl(argv[2], argv[3]);
-  if (command == L"combo" && argc == 4) return ShowComboSelection(argv[2], argv[3]);
-  if (command == L"dialog" && argc == 3) return RunProbeDialog(argv[2]);
-  return Usage();
+  if (argc == 2 && std::wstring(argv[1]) == L"serve") return Serve();
+  return Run(std::vector<std::wstring>(argv + 1, argv + argc));
 }

@@ -9,19 +9,23 @@ source "$(dirname "$0")/gui_lib.sh"
 
 export WINEDEBUG=-all
 readonly main="$GUI_WINDOW_TITLE"
-readonly kStart=1006 kUDisk=1007 kClose=1004 kAbout=1024 kPortList=1001
+readonly kStart=1006 kUDisk=1007 kClose=1004 kCancel=1005 kAbout=1024 kPortList=1001
+readonly kStatus=1003 kDashed=1054
 
 # Xvfb, the prefix, and c:\PlotaraCdr\ with the sample job; $1 the TCP port.
 setup_session() {
   gui_start_x
   gui_prepare_job "${1:-9100}"
+  gui_log "X server on $DISPLAY, c:\\PlotaraCdr\\ prepared"
 }
 
 # Starts the program and waits until the job is prepared.
 start_ready() {
   gui_start_app
+  gui_log "Plotsend.exe started"
   GUI_MAIN_WINDOW=$(gui_find_window "$main" 60)
   [[ -n $GUI_MAIN_WINDOW ]] || gui_fail "the main window \"$main\" did not appear"
+  gui_log "main window shown"
   gui_wait_job_ready 60
   gui_log "main window shown and the job prepared"
 }
@@ -40,15 +44,15 @@ close_app() {
     gui_fail "the work files are still there after the program ended"
 }
 
-# Presses Enter in a box in front of the main window (a message box) once
-# it has the keyboard.
+# confirm_box SECONDS NOT_TITLE TEXT: a message box (text control 65535)
+# that says TEXT comes in front of the window NOT_TITLE; Enter closes it.
 confirm_box() {
-  local seconds=$1 deadline foreground
-  deadline=$((SECONDS + seconds))
+  local deadline=$((SECONDS + $1)) foreground
   while ((SECONDS < deadline)); do
     foreground=$(gui_probe foreground)
-    if [[ -n $foreground && $foreground != "$2" ]]; then
-      gui_log "confirming \"$foreground\""
+    if [[ -n $foreground && $foreground != "$2" && $foreground != "Save As" ]]; then
+      gui_expect_texts "$foreground" 65535 "$3"
+      gui_log "\"$foreground\" says \"$3\"; Enter"
       gui_key "$foreground" Return
       return 0
     fi
@@ -65,7 +69,7 @@ check_harness() {
   gui_start_x
   local marker="$WINEPREFIX/drive_c/gui-probe.txt"
   rm -f "$marker"
-  wine "$GUI_PROBE" dialog 'c:\gui-probe.txt' >/dev/null 2>&1 &
+  gui_wine "$GUI_PROBE" dialog 'c:\gui-probe.txt' >/dev/null 2>&1 &
   local probe_pid=$!
   GUI_PIDS+=("$probe_pid")
   [[ -n $(gui_find_window "GUI probe" 30) ]] || gui_fail "the probe dialog did not appear"
@@ -81,13 +85,12 @@ check_harness() {
 
 check_start_en() {
   gui_begin 120
-  setup_session
   gui_language en
+  setup_session
   start_ready
   expect_language 1033
-  gui_expect_text "$main" "$kStart" "Start"
-  gui_expect_text "$main" "$kUDisk" "U Disk File"
-  gui_expect_text "$main" "$kAbout" "About..."
+  gui_expect_texts "$main" "$kStart" "Start" "$kUDisk" "U Disk File" "$kAbout" "About..." \
+    "$kCancel" "Cancel" "$kClose" "Close" "$kStatus" "port closed" "$kDashed" "dashed line"
   gui_shot root "$GUI_OUT/screen_en.png"
   gui_shot "$GUI_MAIN_WINDOW" "$GUI_OUT/main_en.png"
   close_app
@@ -96,15 +99,16 @@ check_start_en() {
 
 check_start_zh() {
   gui_begin 120
+  gui_language zh
   fc-list :lang=zh-cn family 2>/dev/null | grep -q . ||
     gui_fail "no font with Chinese glyphs (fonts-wqy-microhei; run ./scripts/setup)"
+  locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' ||
+    gui_fail "no zh_CN.UTF-8 locale (run ./scripts/setup)"
   setup_session
-  gui_language zh
   start_ready
   expect_language 2052
-  gui_expect_text "$main" "$kStart" "开始"
-  gui_expect_text "$main" "$kUDisk" "生成U盘文件"
-  gui_expect_text "$main" "$kAbout" "关于..."
+  gui_expect_texts "$main" "$kStart" "开始" "$kUDisk" "生成U盘文件" "$kAbout" "关于..." \
+    "$kCancel" "取消" "$kClose" "关闭" "$kStatus" "端口关闭" "$kDashed" "输出虚线"
   gui_shot root "$GUI_OUT/screen_zh.png"
   gui_shot "$GUI_MAIN_WINDOW" "$GUI_OUT/main_zh.png"
   close_app
@@ -115,6 +119,7 @@ check_start_zh() {
 # exactly the command file export writes for the same job.
 check_send_tcp() {
   gui_begin 150
+  gui_language en
   [[ -x $GUI_CUTTER_EMU ]] || gui_skip "no cutter-emu at $GUI_CUTTER_EMU (build the native preset first)"
   [[ -x $GUI_NATIVE_PLOTSEND ]] || gui_skip "no native plotsend at $GUI_NATIVE_PLOTSEND (build the native preset first)"
   gui_start_x
@@ -129,7 +134,6 @@ check_send_tcp() {
   gui_log "cutter-emu listens on 127.0.0.1:$port"
   gui_prepare_job "$port"
   gui_expected_export "$expected"
-  gui_language en
   start_ready
   local selection
   selection=$(gui_probe combo "$main" "$kPortList")
@@ -144,13 +148,13 @@ check_send_tcp() {
 # U Disk File through the save dialog writes the command file and ends.
 check_udisk_file() {
   gui_begin 150
+  gui_language en
   [[ -x $GUI_NATIVE_PLOTSEND ]] || gui_skip "no native plotsend at $GUI_NATIVE_PLOTSEND (build the native preset first)"
   setup_session
   local out_dir="$WINEPREFIX/drive_c/gui-out" expected="$GUI_OUT/expected.plt"
   rm -rf "$out_dir"
   mkdir -p "$out_dir"
   gui_expected_export "$expected"
-  gui_language en
   start_ready
   gui_click "$main" "$kUDisk"
   [[ -n $(gui_find_window "Save As" 30) ]] || gui_fail "the save dialog did not appear"
@@ -159,7 +163,7 @@ check_udisk_file() {
   xdotool key Return
   gui_wait_for 30 test -s "$out_dir/udisk.plt" || gui_fail "no file written at c:\\gui-out\\udisk.plt"
   gui_wait_gone "Save As" 15 || gui_fail "the save dialog stayed"
-  confirm_box 30 "$main" || gui_fail "no message after the file was written"
+  confirm_box 30 "$main" "Save .PLT File Finished" || gui_fail "no message after the file was written"
   gui_wait_app_exit 30 || gui_fail "the program did not end after the file was written"
   cmp "$expected" "$out_dir/udisk.plt" || gui_fail "the file differs from the command file export writes"
   gui_log "PASS: U Disk File wrote $(stat -c %s "$out_dir/udisk.plt") bytes and the program ended"
@@ -168,8 +172,8 @@ check_udisk_file() {
 # About... opens the About box; Esc and Enter close it, the main window stays.
 check_about() {
   gui_begin 120
-  setup_session
   gui_language en
+  setup_session
   start_ready
   local key
   for key in Escape Return; do
@@ -177,6 +181,7 @@ check_about() {
     local about
     about=$(gui_find_window "About " 20)
     [[ -n $about ]] || gui_fail "About... did not open the About box"
+    gui_expect_texts "About " 1 "OK"
     [[ $key == Escape ]] && gui_shot "$about" "$GUI_OUT/about_en.png"
     gui_key "About " "$key"
     gui_wait_gone "About " 15 || gui_fail "$key did not close the About box"
