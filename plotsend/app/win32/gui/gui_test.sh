@@ -8,14 +8,14 @@ set -uo pipefail
 source "$(dirname "$0")/gui_lib.sh"
 
 export WINEDEBUG=-all
-readonly main="$GUI_WINDOW_TITLE"
+readonly main="Plotara  6.27"
 readonly kStart=1006 kUDisk=1007 kClose=1004 kCancel=1005 kAbout=1024 kPortList=1001
 readonly kStatus=1003 kDashed=1054
 
-# Xvfb, the prefix, and c:\PlotaraCdr\ with the sample job; $1 the TCP port.
+# Xvfb, the probe, and c:\PlotaraCdr\ with the sample job.
 setup_session() {
   gui_start_x
-  gui_prepare_job "${1:-9100}"
+  gui_prepare_job 9100
   gui_log "X server on $DISPLAY, c:\\PlotaraCdr\\ prepared"
 }
 
@@ -185,7 +185,9 @@ check_about() {
     [[ $key == Escape ]] && gui_shot "$about" "$GUI_OUT/about_en.png"
     gui_key "About " "$key"
     gui_wait_gone "About " 15 || gui_fail "$key did not close the About box"
-    gui_window_shown "$main" && gui_app_running || gui_fail "the main window went with the About box"
+    if ! gui_window_shown "$main" || ! gui_app_running; then
+      gui_fail "the main window went with the About box"
+    fi
   done
   close_app
   gui_log "PASS: the About box opens and closes, the main window stays"
