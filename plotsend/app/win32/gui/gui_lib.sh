@@ -11,7 +11,14 @@ GUI_WATCHDOG=""
 GUI_X_PID=""
 
 gui_log() { printf 'gui: [%3ds] %s\n' "$SECONDS" "$*" >&2; }
-gui_fail() { gui_log "FAIL: $*"; exit 1; }
+# A failing check leaves a picture of the screen as it was.
+gui_fail() {
+  gui_log "FAIL: $*"
+  if [[ -n $GUI_X_PID ]] && timeout 10 import -window root "$GUI_OUT/failure.png" 2>/dev/null; then
+    gui_log "the screen at the failure: $GUI_OUT/failure.png"
+  fi
+  exit 1
+}
 # ctest reads exit code 77 as "skipped" (SKIP_RETURN_CODE).
 gui_skip() { gui_log "SKIP: $*"; exit 77; }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -118,6 +119,34 @@ int ShowComboSelection(const wchar_t* title, const wchar_t* id) {
   return 0;
 }
 
+// The clipboard's owner: a message-only window of this process, made once
+// (without an owner window the clipboard takes no data).
+HWND ClipboardOwner() {
+  static HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+  return owner;
+}
+
+// Puts text on the clipboard, for a paste where typing cannot reach: xdotool
+// types a character that is not on the keyboard through a key mapped for a
+// moment, and wine may read that key after the moment has passed.
+int SetClipboardText(const std::wstring& text) {
+  if (!OpenClipboard(ClipboardOwner())) return 3;
+  EmptyClipboard();
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  bool ok = false;
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    if (void* target = GlobalLock(memory)) {
+      std::memcpy(target, text.c_str(), bytes);
+      GlobalUnlock(memory);
+      ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    }
+    if (!ok) GlobalFree(memory);
+  }
+  CloseClipboard();
+  return ok ? 0 : 3;
+}
+
 bool WriteMarker(const wchar_t* path) {
   HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -158,7 +187,7 @@ int RunProbeDialog(const wchar_t* marker) {
 
 int Usage() {
   Print(L"usage: gui_probe langid | foreground | window TITLE | control TITLE ID... |"
-        L" combo TITLE ID | dialog FILE | serve");
+        L" combo TITLE ID | clipboard TEXT | dialog FILE | serve");
   return 64;
 }
 
@@ -174,6 +203,7 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"window" && n == 2) return ShowWindowRect(args[1].c_str());
   if (command == L"control" && n >= 3) return ShowControls(args[1].c_str(), &args[2], n - 2);
   if (command == L"combo" && n == 3) return ShowComboSelection(args[1].c_str(), args[2].c_str());
+  if (command == L"clipboard" && n == 2) return SetClipboardText(args[1]);
   if (command == L"dialog" && n == 2) return RunProbeDialog(args[1].c_str());
   return Usage();
 }

@@ -145,28 +145,37 @@ check_send_tcp() {
   gui_log "PASS: Start sent $(stat -c %s "$raw") bytes, the same as the command file, and the program ended"
 }
 
-# U Disk File through the save dialog writes the command file and ends.
+# file_name PATH: PATH into the save dialog's file name box, pasted: xdotool
+# cannot reliably type characters that are not on the keyboard into wine.
+file_name() {
+  gui_probe clipboard "$1" || gui_fail "the probe could not set the clipboard"
+  gui_point_at "Save As"
+  xdotool key --delay 100 ctrl+a ctrl+v
+}
+
+# U Disk File through the save dialog writes the command file and ends. The
+# folder and file names are Chinese: a path in any script must work.
 check_udisk_file() {
   gui_begin 150
   gui_language en
   [[ -x $GUI_NATIVE_PLOTSEND ]] || gui_skip "no native plotsend at $GUI_NATIVE_PLOTSEND (build the native preset first)"
   setup_session
-  local out_dir="$WINEPREFIX/drive_c/gui-out" expected="$GUI_OUT/expected.plt"
+  local folder="导出" name="任务.plt"
+  local out_dir="$WINEPREFIX/drive_c/$folder" expected="$GUI_OUT/expected.plt"
   rm -rf "$out_dir"
   mkdir -p "$out_dir"
   gui_expected_export "$expected"
   start_ready
   gui_click "$main" "$kUDisk"
   [[ -n $(gui_find_window "Save As" 30) ]] || gui_fail "the save dialog did not appear"
-  gui_point_at "Save As"
-  xdotool type --delay 30 'c:\gui-out\udisk.plt'
+  file_name "c:\\$folder\\$name"
   xdotool key Return
-  gui_wait_for 30 test -s "$out_dir/udisk.plt" || gui_fail "no file written at c:\\gui-out\\udisk.plt"
+  gui_wait_for 30 test -s "$out_dir/$name" || gui_fail "no file written at c:\\$folder\\$name"
   gui_wait_gone "Save As" 15 || gui_fail "the save dialog stayed"
   confirm_box 30 "$main" "Save .PLT File Finished" || gui_fail "no message after the file was written"
   gui_wait_app_exit 30 || gui_fail "the program did not end after the file was written"
-  cmp "$expected" "$out_dir/udisk.plt" || gui_fail "the file differs from the command file export writes"
-  gui_log "PASS: U Disk File wrote $(stat -c %s "$out_dir/udisk.plt") bytes and the program ended"
+  cmp "$expected" "$out_dir/$name" || gui_fail "the file differs from the command file export writes"
+  gui_log "PASS: U Disk File wrote $(stat -c %s "$out_dir/$name") bytes to c:\\$folder\\$name and the program ended"
 }
 
 # About... opens the About box; Esc and Enter close it, the main window stays.
