@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Barsetup.exe end to end under wine: /RegCdrPlugin, then /UnRegCdrPlugin, in
 # a private prefix whose HKCU holds the keys of CorelDRAW X6 (16, a directory
-# workspace) and 2020 (22, a .cdws package made with p7zip). The final
+# workspace), 2020 (22, a .cdws package made with p7zip) and 2019 (21, a
+# package that is no zip, which the archiver fails to unpack). The final
 # message box is read and dismissed under a private X server.
 # Environment (set by ctest): GUI_OUT, WINEPREFIX, GUI_PROBE, BARSETUP_EXE,
 # BARSETUP_PAYLOAD_DIR, SEVENZIP_DIR.
@@ -42,8 +43,10 @@ prepare() {
   PROGRAM_DIR="$c/Plotara 安装"
   WS16="$c/Corel 16/Workspace/Zoë"
   PKG22="$c/Corel 22/Workspace/Mine 工作区.cdws"
-  rm -rf "$PROGRAM_DIR" "$c/Corel 16" "$c/Corel 22"
-  mkdir -p "$PROGRAM_DIR" "$WS16" "$c/Corel 16/Draw" "$c/Corel 22/Draw" "$(dirname "$PKG22")"
+  PKG21="$c/Corel 21/Workspace/Broken.cdws"
+  rm -rf "$PROGRAM_DIR" "$c/Corel 16" "$c/Corel 21" "$c/Corel 22"
+  mkdir -p "$PROGRAM_DIR" "$WS16" "$c/Corel 16/Draw" "$c/Corel 22/Draw" "$(dirname "$PKG22")" \
+    "$(dirname "$PKG21")"
   cp "$BARSETUP_EXE" "$PROGRAM_DIR/"
   cp "$BARSETUP_PAYLOAD_DIR"/*.ico "$PROGRAM_DIR/"
   [[ $(ls "$PROGRAM_DIR"/*.ico | wc -l) -eq 9 ]] || gui_fail "the payload does not hold nine icons"
@@ -60,12 +63,15 @@ prepare() {
   (cd "$stage" && 7z a -tzip -bd "$PKG22" content/workspace.xml content/other.txt >/dev/null) ||
     gui_fail "p7zip could not make the package"
   cp "$PKG22" "$GUI_OUT/pkg22.orig.cdws"
+  head -c 3000 /dev/urandom >"$PKG21"
+  cp "$PKG21" "$GUI_OUT/pkg21.orig.cdws"
 
   local cdr='HKCU\Software\Corel\CorelDRAW'
   e2e_reg "$cdr\\16.0\\Draw" LastWorkspaceUsed 'C:\Corel 16\Workspace\Zoë.xml'
   e2e_reg "$cdr\\16.0\\Draw\\Application Preferences\\Directories" EmbedObjDir 'C:\Corel 16\Draw\'
   e2e_reg "$cdr\\22.0\\Draw" LastCorelWorkspaceUsed 'C:\Corel 22\Workspace\Mine 工作区.cdws'
   e2e_reg "$cdr\\22.0\\Draw\\Application Preferences\\Directories" EmbedObjDir 'C:\Corel 22\Draw\'
+  e2e_reg "$cdr\\21.0\\Draw" LastCorelWorkspaceUsed 'C:\Corel 21\Workspace\Broken.cdws'
   timeout 60 wineserver -w || true
   # The only 7z.exe the run can start is the one Barsetup.exe writes.
   [[ -z $(find "$c" -iname 7z.exe -print -quit) ]] || gui_fail "a 7z.exe is already in the prefix"
@@ -83,7 +89,7 @@ run_barsetup() {
   # The probe's answer: the control's rectangle and state, then its text.
   local answer text
   answer=$(gui_probe control "$kTitle" "$kBoxText")
-  text=$(sed -n 2p <<<"$answer")
+  text=$(sed -n '2,$p' <<<"$answer")
   [[ $text == "$expected" ]] || gui_fail "Barsetup.exe $* says \"$text\", expected \"$expected\""
   gui_shot root "$GUI_OUT/barsetup-${1#/}.png"
   gui_click "$kTitle" 1
@@ -109,7 +115,12 @@ has_none_of_toolbar() {
   for guid in "$kToolbarGuid" "${kItemGuids[@]}"; do ! grep -q "$guid" "$1" || return 1; done
 }
 
-package_xml() { unzip -p "$PKG22" content/workspace.xml >"$GUI_OUT/pkg22.xml" || gui_fail "no content/workspace.xml in the package"; }
+# package_entry NAME: one entry of the version 22 package on stdout.
+package_entry() { 7z e -so "$PKG22" "$1" 2>/dev/null; }
+package_xml() {
+  package_entry content/workspace.xml >"$GUI_OUT/pkg22.xml" && [[ -s $GUI_OUT/pkg22.xml ]] ||
+    gui_fail "no content/workspace.xml in the package"
+}
 
 check_installed() {
   local c ws="$WS16/DRAWUIConfig.xml"
@@ -121,10 +132,10 @@ check_installed() {
   package_xml
   has_toolbar "$GUI_OUT/pkg22.xml" || gui_fail "version 22: the toolbar is not in the package's workspace.xml"
   grep -q "$kToolbarName" "$GUI_OUT/pkg22.xml" || gui_fail "version 22: the toolbar name is missing"
-  [[ $(unzip -p "$PKG22" content/other.txt) == "kept as it is" ]] || gui_fail "version 22: content/other.txt was lost"
+  [[ $(package_entry content/other.txt) == "kept as it is" ]] || gui_fail "version 22: content/other.txt was lost"
   local ico
   for ico in "$BARSETUP_PAYLOAD_DIR"/*.ico; do
-    unzip -p "$PKG22" "content/icons/$(basename "$ico")" | cmp -s - "$ico" ||
+    package_entry "content/icons/$(basename "$ico")" | cmp -s - "$ico" ||
       gui_fail "version 22: $(basename "$ico") is not in the package's content/icons"
   done
   cmp -s "$PKG22.bak" "$GUI_OUT/pkg22.orig.cdws" || gui_fail "version 22: no backup of the original package"
@@ -147,6 +158,13 @@ check_installed() {
   gui_log "installed: both workspaces edited, package unpacked and repacked by the embedded 7z.exe, macros copied"
 }
 
+# The package the archiver could not unpack is as it was, needed no backup,
+# and its unpack directory is gone.
+check_broken_untouched() {
+  cmp -s "$PKG21" "$GUI_OUT/pkg21.orig.cdws" || gui_fail "version 21: the broken package was changed"
+  [[ ! -e $PKG21.bak && ! -e ${PKG21%.cdws} ]] || gui_fail "version 21: files were left beside the broken package"
+}
+
 check_removed() {
   local c ws="$WS16/DRAWUIConfig.xml"
   c=$(c_drive)
@@ -155,7 +173,7 @@ check_removed() {
   cmp -s "$ws.bak" "$GUI_OUT/ws16.orig.xml" || gui_fail "version 16: the backup was overwritten"
   package_xml
   has_none_of_toolbar "$GUI_OUT/pkg22.xml" || gui_fail "version 22: the toolbar is still in the package"
-  [[ $(unzip -p "$PKG22" content/other.txt) == "kept as it is" ]] || gui_fail "version 22: content/other.txt was lost"
+  [[ $(package_entry content/other.txt) == "kept as it is" ]] || gui_fail "version 22: content/other.txt was lost"
   cmp -s "$PKG22.bak" "$GUI_OUT/pkg22.orig.cdws" || gui_fail "version 22: the backup was overwritten"
   [[ ! -e ${PKG22%.cdws} ]] || gui_fail "version 22: the unpack directory was left behind"
   local version gms
@@ -168,15 +186,19 @@ check_removed() {
   gui_log "removed: the toolbar is out of both workspaces, the macros deleted"
 }
 
-for tool in 7z unzip cmp; do
+for tool in 7z cmp; do
   command -v "$tool" >/dev/null || gui_skip "$tool is missing (run ./scripts/setup)"
 done
 gui_begin 420
 rm -f "$GUI_OUT/failure.png"
 prepare
 gui_start_x
-run_barsetup "Install CorelDraw X6 2020 Success !" /RegCdrPlugin /ToolBarName "$kToolbarName"
+broken_note='The workspace C:\Corel 21\Workspace\Broken.cdws could not be unpacked: it was left unchanged.'
+run_barsetup "Install CorelDraw X6 2020 Success !"$'\n\n'"$broken_note" \
+  /RegCdrPlugin /ToolBarName "$kToolbarName"
 check_installed
-run_barsetup "Uninstall CorelDraw X6 2020 Success !" /UnRegCdrPlugin
+check_broken_untouched
+run_barsetup "Uninstall CorelDraw X6 2020 Success !"$'\n\n'"$broken_note" /UnRegCdrPlugin
 check_removed
+check_broken_untouched
 gui_log "PASS"
