@@ -60,6 +60,8 @@ class AlignmentDialog : public DialogWindow, public AlignmentHost {
   bool PreTranslateMessage(MSG& msg) override {
     if (msg.message != WM_KEYDOWN) return false;
     if (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)) return false;
+    // An open step list takes its own keys: the arrows choose, Enter closes.
+    if (SendControl(alignment_control::kStep, CB_GETDROPPEDSTATE) != 0) return false;
     using Key = CIntersectAlignement::Key;
     switch (msg.wParam) {
       case VK_LEFT: alignment_.OnKey(Key::Left); return true;

@@ -204,6 +204,26 @@ TEST(AlignmentDialog, EscCancelAndTheCloseBoxEachCancel) {
   }
 }
 
+TEST(AlignmentDialog, AnOpenStepListKeepsItsKeys) {
+  Session session;
+  CIntersectAlignement alignment(session.Sender(), kSpan, kSpan);
+  session.script = [&](HWND dialog) {
+    HWND combo = GetDlgItem(dialog, ids::kStep);
+    SetFocus(combo);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    Key(combo, VK_UP);      // the fine step, not "+ Y"
+    Key(combo, VK_RETURN);  // closes the list, confirms no mark
+    Click(dialog, ids::kPlusX);
+    Click(dialog, IDCANCEL);
+  };
+  session.Run(alignment);
+  ASSERT_TRUE(session.scriptRan) << kNotUp;
+  EXPECT_EQ(alignment.Pos(), 1);
+  EXPECT_EQ(alignment.Y(), 400);
+  EXPECT_EQ(alignment.X(), 404);
+  EXPECT_EQ(session.sent.size(), 2u);
+}
+
 TEST(AlignmentDialog, AHeldEnterConfirmsOneMark) {
   Session session;
   CIntersectAlignement alignment(session.Sender(), kSpan, kSpan);
