@@ -13,46 +13,20 @@
 
 #include "document_edits.h"
 #include "toolbar_edit.h"
+#include "file_test_util.h"
 #include "workspace_test_util.h"
 
 namespace barsetup {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
-class TempDir {
+class TempDir : public testing::TempDir {
  public:
-  TempDir() {
-    dir_ = fs::temp_directory_path() /
-           ("barsetup_workspace_" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "_" +
-            std::to_string(std::rand()));
-    fs::create_directories(dir_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Path(const std::string& name) const {
-    const std::u8string s = (dir_ / name).u8string();
-    return std::string(s.begin(), s.end());
-  }
-  size_t FileCount() const {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-  }
-
- private:
-  fs::path dir_;
+  TempDir() : testing::TempDir("barsetup_workspace_") {}
 };
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(fs::u8path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream out(fs::u8path(path), std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // ASCII text as UTF-16LE with its byte-order mark.
 std::string Utf16Le(std::string_view ascii) {

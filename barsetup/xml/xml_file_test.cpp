@@ -10,27 +10,21 @@
 #include <iterator>
 #include <string>
 
+#include "file_test_util.h"
 #include "xml_document.h"
 
 namespace barsetup {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::ToUtf8;
+using testing::WriteBytes;
 
-std::string ToUtf8(const fs::path& p) {
-  const std::u8string s = p.u8string();
-  return std::string(s.begin(), s.end());
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(fs::u8path(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, std::string_view bytes) {
-  std::ofstream out(fs::u8path(path), std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+class TempDir : public testing::TempDir {
+ public:
+  TempDir() : testing::TempDir("barsetup_xml_") {}
+};
 
 // The test data folder; a POSIX path handed to a Windows build under wine
 // is reached through its Z: drive.
@@ -41,27 +35,6 @@ std::string TestData(const std::string& name) {
   if (!fs::exists(fs::u8path(path)) && !base.empty() && base[0] == '/') path = "Z:" + path;
   return path;
 }
-
-class TempDir {
- public:
-  TempDir() {
-    dir_ = fs::temp_directory_path() /
-           ("barsetup_xml_" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "_" +
-            std::to_string(std::rand()));
-    fs::create_directories(dir_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Path(const std::string& name) const { return ToUtf8(dir_ / fs::u8path(name)); }
-  size_t FileCount() const {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-  }
-
- private:
-  fs::path dir_;
-};
 
 const std::string kBody =
     "<uiConfig name=\"Gr\xC3\xB6\xC3\x9F" "e \xE5\xB7\xA5\xE5\x85\xB7 caf\xC3\xA9\">\r\n  <items>\r\n"
