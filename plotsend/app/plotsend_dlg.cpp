@@ -12,6 +12,13 @@ namespace {
 
 int32_t SatAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
 
+// One line naming every key of config.ini that was not used.
+std::string RejectedSettingsText(const std::vector<RejectedSetting>& rejected, Language language) {
+  std::string text = Text(TextId::SettingsOutOfRange, language) + ": ";
+  for (size_t i = 0; i < rejected.size(); ++i) text += (i == 0 ? "" : "; ") + DescribeRejected(rejected[i]);
+  return text;
+}
+
 }  // namespace
 
 std::string WithPltExtension(std::string path) {
@@ -42,7 +49,8 @@ void CPlotsendDlg::Initialise() {
 
 void CPlotsendDlg::InitialiseLinkAndSettings() {
   ListPorts();
-  fields_.settings = plotsend::LoadSettings(profile_, workDir_.ConfigIni());
+  std::vector<RejectedSetting> rejected;
+  fields_.settings = plotsend::LoadSettings(profile_, workDir_.ConfigIni(), &rejected);
   host_.FillPortList(portList_, static_cast<int>(SelectedIndex()));
   EnableIpControls();
   host_.EnableControl(control::kCancel, false);
@@ -54,6 +62,7 @@ void CPlotsendDlg::InitialiseLinkAndSettings() {
   }
   EnableCompensationEdits();
   cancelFlag_ = false;
+  if (!rejected.empty()) ShowError(RejectedSettingsText(rejected, language_));
 }
 
 uint8_t CPlotsendDlg::LastSection() const {
@@ -208,7 +217,11 @@ void CPlotsendDlg::OnToChanged() {
 }
 
 void CPlotsendDlg::SaveSettings() {
-  plotsend::SaveSettings(profile_, workDir_.ConfigIni(), fields_.settings);
+  if (plotsend::SaveSettings(profile_, workDir_.ConfigIni(), fields_.settings)) return;
+  // Said once: every later save of the run would fail alike.
+  if (settingsSaveReported_) return;
+  settingsSaveReported_ = true;
+  ShowError(Text(TextId::SettingsNotSaved, language_) + ": " + workDir_.ConfigIni());
 }
 
 void CPlotsendDlg::DeleteWorkFiles() {

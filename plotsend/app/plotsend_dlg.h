@@ -46,7 +46,8 @@ class CPlotsendDlg {
   // section range covering all sections. The job is not prepared yet.
   void Initialise();
   // The part of it that needs no job: the port list, the settings and the
-  // controls that follow from them.
+  // controls that follow from them. Settings outside their range keep their
+  // defaults and are named in one message.
   void InitialiseLinkAndSettings();
   // Prepares the job on a worker thread (the waiting animation shows);
   // WM_JOB_PREPARED comes back through the host when it is done.
@@ -103,6 +104,7 @@ class CPlotsendDlg {
   // until an output of it has really been written. The code flag goes with
   // the job.
   void DeleteWorkFiles();
+  // Writes the settings to config.ini; the first failure of a run is reported.
   void SaveSettings();
 
   DialogFields& Fields() { return fields_; }
@@ -157,6 +159,7 @@ class CPlotsendDlg {
   bool markRefRead_ = false;
   bool jobRead_ = false;
   bool outputWritten_ = false;
+  bool settingsSaveReported_ = false;
   // The plain path moves the prepared job itself; a second output must start
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;

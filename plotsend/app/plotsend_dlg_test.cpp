@@ -74,6 +74,41 @@ TEST_F(DialogTest, ExportWritesTheCommandFileAndEndsTheJob) {
   EXPECT_EQ(profile.values["config/isdashedline"], "0");
 }
 
+// Values that cannot be meant are named in one message and not used: the
+// job is exported as with the defaults, and the defaults are saved.
+TEST_F(DialogTest, SettingsOutsideTheirRangeAreNamedAndNotUsed) {
+  profile.values["config/offsetval"] = "1e308";
+  profile.values["config/originoffsetx"] = "1e308";
+  profile.values["config/ip_field_0"] = "383";
+  SetUpJob("8000,4800,400,3,2", SampleJob());
+  Open();
+  EXPECT_EQ(host.errors, std::vector<std::string>{
+                             "Settings in config.ini outside their range were not used, the defaults stand: "
+                             "OffsetVal=1e308 (0 ~ 5); OriginOffsetX=1e308 (-5000 ~ 5000); IP_FIELD_0=383 (0 ~ 255)"});
+  const std::string bytes = Export("bad.txt");
+  EXPECT_EQ(profile.values["config/offsetval"], "0.35");
+  EXPECT_EQ(profile.values["config/originoffsetx"], "0.00");
+  EXPECT_EQ(profile.values["config/ip_field_0"], "192");
+
+  profile.values.clear();
+  host.errors.clear();
+  SetUpJob("8000,4800,400,3,2", SampleJob());
+  Open();
+  EXPECT_EQ(Export("default.txt"), bytes);
+  EXPECT_TRUE(host.errors.empty());
+}
+
+// A config.ini that cannot be written is reported once, however often the
+// run saves (here at the export and at the end).
+TEST_F(DialogTest, SettingsThatCannotBeSavedAreReportedOnce) {
+  profile.failWrites = true;
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  Export("a.plt");
+  EXPECT_EQ(host.errors, std::vector<std::string>{"The settings could not be saved in config.ini: " +
+                                                  dir.File("config.ini")});
+}
+
 TEST_F(DialogTest, PathEndingInPltIsKeptInAnyCase) {
   SetUpJob("0,0,0,0,1", kSquare);
   Open();

@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 23>& Table() {
-  static const std::array<Entry, 23> table = {{
+const std::array<Entry, 26>& Table() {
+  static const std::array<Entry, 26> table = {{
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -38,6 +38,10 @@ const std::array<Entry, 23>& Table() {
       {"Max Section Mumbers : 50 !", "Max Section Mumbers : 50 !"},
       {"open markref file fail!", "open markref file fail!"},
       {"buffer not  enough !", "buffer not  enough !"},
+      {"Settings in config.ini outside their range were not used, the defaults stand",
+       "config.ini 中超出范围的设置未被使用，仍使用默认值"},
+      {"The settings could not be saved in config.ini", "无法将设置保存到 config.ini"},
+      {"Out of range", "超出范围"},
   }};
   return table;
 }

@@ -33,6 +33,9 @@ enum class TextId {
   MaxSectionNumbers,
   OpenMarkRefFailed,
   MarkRefTooLong,
+  SettingsOutOfRange,
+  SettingsNotSaved,
+  FieldOutOfRange,
 };
 
 const std::string& Text(TextId id, Language language);

@@ -60,6 +60,25 @@ printf '17' >"$w/codenumble.kv"
 check "coded job written as _17_.plt" test -s "$root/_17_.plt"
 check "code mode consumed" test "$(cat "$w/codeinfo.kv")" = "0,1,"
 
+# Settings that cannot be meant: one warning naming them, the defaults used
+# and saved in their place.
+w=$(new_job ranges)
+printf '[config]\r\nOffsetVal=1e308\r\nOriginOffsetX=1e308\r\nIP_FIELD_0=383\r\n' >"$w/config.ini"
+out=$("$plotsend" --workdir "$w" export "$w/cut.plt" 2>"$root/err")
+check "out-of-range settings: export exits 0" test $? -eq 0
+check "out-of-range settings: one warning" test "$(wc -l <"$root/err")" -eq 1
+check "out-of-range settings: keys named" grep -q "OffsetVal=1e308 (0 ~ 5); OriginOffsetX=1e308 (-5000 ~ 5000); IP_FIELD_0=383 (0 ~ 255)" "$root/err"
+check "out-of-range settings: defaults used" grep -qx "origin offset 0.00, 0.00 mm" <<<"$out"
+check "out-of-range settings: defaults saved" grep -q "^OffsetVal=0.35.\?$" "$w/config.ini"
+check "out-of-range settings: address saved" grep -q "^IP_FIELD_0=192.\?$" "$w/config.ini"
+
+# A config.ini that cannot be written is reported once; the export stands.
+w=$(new_job unsaved)
+rm "$w/config.ini" && mkdir "$w/config.ini"
+"$plotsend" --workdir "$w" export "$w/cut.plt" >/dev/null 2>"$root/err"
+check "unsaved settings: export exits 0" test $? -eq 0
+check "unsaved settings: reported once" test "$(cat "$root/err")" = "plotsend: The settings could not be saved in config.ini: $w/config.ini"
+
 # Malformed command lines and a missing job.
 "$plotsend" --offset nope export x.plt >/dev/null 2>&1
 check "bad option value exits 2" test $? -eq 2
