@@ -79,6 +79,14 @@ rm "$w/config.ini" && mkdir "$w/config.ini"
 check "unsaved settings: export exits 0" test $? -eq 0
 check "unsaved settings: reported once" test "$(cat "$root/err")" = "plotsend: The settings could not be saved in config.ini: $w/config.ini"
 
+# A UTF-16 config.ini is read and stays UTF-16.
+w=$(new_job utf16)
+printf '[config]\r\nOriginOffsetX=1.50\r\n' | iconv -f UTF-8 -t UTF-16LE | { printf '\xFF\xFE'; cat; } >"$w/config.ini"
+out=$("$plotsend" --workdir "$w" export "$w/cut.plt" 2>"$root/err")
+check "utf-16 settings read" grep -qx "origin offset 1.50, 0.00 mm" <<<"$out"
+check "utf-16 settings: nothing added in 8 bits" test "$(grep -ac '\[config\]' "$w/config.ini")" -eq 0
+check "utf-16 settings hold every key once" test "$(tail -c +3 "$w/config.ini" | iconv -f UTF-16LE -t UTF-8 | grep -c '=')" -eq 15
+
 # Malformed command lines and a missing job.
 "$plotsend" --offset nope export x.plt >/dev/null 2>&1
 check "bad option value exits 2" test $? -eq 2
