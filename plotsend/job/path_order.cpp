@@ -100,11 +100,12 @@ bool CutsEnclosedFirst(const Nesting& nesting, std::span<const PathCut> order) {
 // still gains and time is left.
 void Improve(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, bool turnPaths,
              OrderClock::time_point deadline) {
+  NearPaths near(paths);
   constexpr double kLeastRoundGain = 1e-3;  // of the travel
   double travel = tour.Travel();
   while (true) {
     if (turnPaths && !ChooseStarts(tour, paths, deadline)) return;
-    if (!ImproveTour(tour, paths, nesting, turnPaths, deadline) || !turnPaths) return;
+    if (!ImproveTour(tour, paths, nesting, near, turnPaths, deadline) || !turnPaths) return;
     const double now = tour.Travel();
     if (now > travel * (1 - kLeastRoundGain)) return;
     travel = now;

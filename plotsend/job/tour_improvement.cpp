@@ -1,7 +1,6 @@
 #include "tour_improvement.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <deque>
 #include <vector>
 
@@ -10,7 +9,6 @@ namespace {
 
 // Gains below this (units) are rounding, not shorter travel.
 constexpr double kMinGain = 1e-3;
-constexpr size_t kNeighbours = 8;
 constexpr ptrdiff_t kMaxRun = 3;  // paths moved at once by Or-opt
 // Moves shift every path between their two ends, so their cost grows with
 // the distance along the order; within a time budget many near moves gain
@@ -22,19 +20,15 @@ constexpr size_t kMaxRingScan = 64;
 
 class Improver {
  public:
-  Improver(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, bool turnPaths,
+  Improver(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, NearPaths& near, bool turnPaths,
            OrderClock::time_point deadline)
       : tour_(tour),
         paths_(paths),
         nesting_(nesting),
+        near_(near),
         turn_(turnPaths),
         deadline_(deadline),
-        index_(Endpoints()),
-        neighbours_(paths.Count() * kNeighbours),
-        neighbourCount_(paths.Count(), kUnknown),
-        queued_(paths.Count(), 0) {
-    for (size_t i = 0; i < index_.Size(); ++i) index_.SetActive(i, true);
-  }
+        queued_(paths.Count(), 0) {}
 
   bool Run() {
     for (ptrdiff_t i = 0; i < tour_.Size(); ++i) Push(tour_.PathAt(i));
@@ -50,46 +44,6 @@ class Improver {
   }
 
  private:
-  static constexpr uint8_t kUnknown = 0xff;
-
-  // Where each path lies: both ends of an open path, the middle of a
-  // closed one's box (its start may move to any vertex).
-  std::vector<OrderPoint> Places(uint32_t p) const {
-    const std::span<const OrderPoint> pts = paths_.Path(p);
-    if (!paths_.Closed(p)) return {pts.front(), pts.back()};
-    int64_t x0 = pts[0].x, x1 = x0, y0 = pts[0].y, y1 = y0;
-    for (const OrderPoint& q : pts) {
-      x0 = std::min<int64_t>(x0, q.x), x1 = std::max<int64_t>(x1, q.x);
-      y0 = std::min<int64_t>(y0, q.y), y1 = std::max<int64_t>(y1, q.y);
-    }
-    return {{static_cast<int32_t>((x0 + x1) / 2), static_cast<int32_t>((y0 + y1) / 2)}};
-  }
-
-  std::vector<PointIndex::Entry> Endpoints() const {
-    std::vector<PointIndex::Entry> entries;
-    entries.reserve(paths_.Count() * 2);
-    for (uint32_t p = 0; p < paths_.Count(); ++p) {
-      for (const OrderPoint q : Places(p)) entries.push_back({q.x, q.y, p});
-    }
-    return entries;
-  }
-
-  // The paths nearest to p, found on first use.
-  std::span<const uint32_t> Neighbours(uint32_t p) {
-    uint32_t* list = &neighbours_[size_t{p} * kNeighbours];
-    if (neighbourCount_[p] != kUnknown) return {list, neighbourCount_[p]};
-    size_t count = 0;
-    for (const OrderPoint place : Places(p)) {
-      index_.KNearest(place.x, place.y, kNeighbours, p, found_);
-      for (const size_t slot : found_) {
-        const uint32_t q = index_.At(slot).id;
-        if (count < kNeighbours && std::find(list, list + count, q) == list + count) list[count++] = q;
-      }
-    }
-    neighbourCount_[p] = static_cast<uint8_t>(count);
-    return {list, count};
-  }
-
   void Push(uint32_t p) {
     if (queued_[p] != 0) return;
     queued_[p] = 1;
@@ -104,7 +58,7 @@ class Improver {
     const ptrdiff_t i = tour_.PositionOf(p);
     if (turn_) {
       if (TwoOpt(i - 1, i) || TwoOpt(-1, i) || TwoOpt(i - 1, tour_.Size() - 1)) return true;
-      for (const uint32_t q : Neighbours(p)) {
+      for (const uint32_t q : near_.Of(p)) {
         const ptrdiff_t j = tour_.PositionOf(q);
         const ptrdiff_t lo = std::min(i, j), hi = std::max(i, j);
         if (TwoOpt(lo, hi) || TwoOpt(lo - 1, hi - 1)) return true;
@@ -216,7 +170,7 @@ class Improver {
         };
         consider(-1);
         consider(n - 1);
-        for (const uint32_t q : Neighbours(p)) {
+        for (const uint32_t q : near_.Of(p)) {
           consider(tour_.PositionOf(q) - 1);
           consider(tour_.PositionOf(q));
         }
@@ -261,21 +215,18 @@ class Improver {
   PathTour& tour_;
   const SectionPaths& paths_;
   const Nesting& nesting_;
+  NearPaths& near_;
   const bool turn_;
   const OrderClock::time_point deadline_;
-  PointIndex index_;
-  std::vector<uint32_t> neighbours_;     // kNeighbours slots per path
-  std::vector<uint8_t> neighbourCount_;  // kUnknown until found
-  std::vector<size_t> found_;
   std::vector<uint8_t> queued_;
   std::deque<uint32_t> queue_;
 };
 
 }  // namespace
 
-bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, bool turnPaths,
-                 OrderClock::time_point deadline) {
-  return Improver(tour, paths, nesting, turnPaths, deadline).Run();
+bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, NearPaths& near,
+                 bool turnPaths, OrderClock::time_point deadline) {
+  return Improver(tour, paths, nesting, near, turnPaths, deadline).Run();
 }
 
 }  // namespace plotsend

@@ -3,10 +3,11 @@
 // opposite order and direction), Or-opt (a run of up to three paths moved
 // elsewhere, turned round or not) and a closed path's start moved to the
 // vertex nearest its neighbours. Candidates come from each path's nearest
-// paths; a move is taken only when it shortens the travel and keeps every
+// paths (`near`); a move is taken only when it shortens the travel and keeps every
 // enclosed contour before its encloser.
 #include <chrono>
 
+#include "near_paths.h"
 #include "path_nesting.h"
 #include "path_tour.h"
 
@@ -17,7 +18,7 @@ using OrderClock = std::chrono::steady_clock;
 // Improves `tour` until no move shortens it (true) or `deadline` has
 // passed (false). `turnPaths` false: only moves that keep every path as
 // drawn (Or-opt without turning).
-bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, bool turnPaths,
-                 OrderClock::time_point deadline);
+bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, NearPaths& near,
+                 bool turnPaths, OrderClock::time_point deadline);
 
 }  // namespace plotsend
