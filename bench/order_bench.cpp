@@ -50,7 +50,7 @@ void Run(const char* name, const SectionPaths& paths, const Options& options) {
   std::printf("  time %.3f s, stage peak memory %.1f MiB (%.0f bytes per point)\n", seconds,
               static_cast<double>(peak) / (1 << 20), static_cast<double>(peak) / static_cast<double>(paths.PointCount()));
   if (options.check) {
-    const std::string broken = order_check::Check(paths, order, result);
+    const std::string broken = order_check::Violation(paths, order, result);
     std::printf("  invariants: %s\n", broken.empty() ? "hold" : broken.c_str());
   }
 }

@@ -86,7 +86,7 @@ inline std::vector<std::pair<uint32_t, uint32_t>> EnclosedPairs(const SectionPat
   return pairs;
 }
 
-inline std::string Check(const SectionPaths& paths, const OrderOptions& options, const OrderResult& result,
+inline std::string Violation(const SectionPaths& paths, const OrderOptions& options, const OrderResult& result,
                          bool checkNesting = true) {
   const size_t n = paths.Count();
   if (result.order.size() != n) return "not every path is in the order";
@@ -102,14 +102,23 @@ inline std::string Check(const SectionPaths& paths, const OrderOptions& options,
     if (!options.turnPaths && cut.start != 0) return "a path was turned although turning was off";
   }
   if (CutSegments(paths, result.order) != DrawnSegments(paths)) return "the cut segments changed";
+  bool drawnNested = true;  // the drawn order already cuts enclosed contours first
   if (checkNesting) {
     for (const auto& [inner, outer] : EnclosedPairs(paths)) {
       if (position[inner] > position[outer]) return "an enclosing contour is cut before the one inside it";
+      drawnNested = drawnNested && inner < outer;
     }
   }
+  const auto differs = [](double a, double b) { return std::abs(a - b) > 1e-6 * (1 + std::abs(b)); };
   const double travel = OrderTravel(paths, result.order, options.from, options.to);
-  if (std::abs(travel - result.orderedTravel) > 1e-6 * (1 + travel)) return "the travel reported is not the order's";
+  if (differs(travel, result.orderedTravel)) return "the travel reported is not the order's";
+  std::vector<PathCut> drawn(n);
+  for (size_t p = 0; p < n; ++p) drawn[p].path = static_cast<uint32_t>(p);
+  if (differs(OrderTravel(paths, drawn, options.from, options.to), result.drawnTravel)) {
+    return "the drawn travel reported is not the drawn order's";
+  }
   if (result.orderedTravel > result.nearestTravel) return "longer than nearest-neighbour";
+  if (checkNesting && drawnNested && result.orderedTravel > result.drawnTravel) return "longer than the drawn order";
   return {};
 }
 
