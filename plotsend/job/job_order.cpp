@@ -22,12 +22,12 @@ class PltOut {
  public:
   explicit PltOut(BufferedWriter& out) : out_(out) {}
   void Move(char letter, OrderPoint p) {
-    std::array<char, 32> b;  // a letter, two int32 numbers, "," and ";"
+    std::array<char, 1 + 2 * kDigits + 2> b;  // a letter, two numbers, "," and ";"
     char* q = b.data();
     *q++ = letter;
-    q = std::to_chars(q, b.data() + b.size(), p.y).ptr;
+    q = std::to_chars(q, q + kDigits, p.y).ptr;
     *q++ = ',';
-    q = std::to_chars(q, b.data() + b.size(), p.x).ptr;
+    q = std::to_chars(q, q + kDigits, p.x).ptr;
     *q++ = ';';
     out_.Write(std::string_view(b.data(), static_cast<size_t>(q - b.data())));
   }
@@ -39,6 +39,7 @@ class PltOut {
   }
 
  private:
+  static constexpr int kDigits = 11;  // "-2147483648"
   BufferedWriter& out_;
 };
 

@@ -16,6 +16,9 @@ namespace {
 // a path can be entered (either end of an open path, any vertex of a closed
 // one) among the paths whose enclosed contours are all cut.
 class NearestNeighbour {
+  // A closed path of more points offers this many, spread along it.
+  static constexpr size_t kMostEntries = 64;
+
  public:
   NearestNeighbour(const SectionPaths& paths, const Nesting& nesting, bool turnPaths)
       : paths_(paths), nesting_(nesting), first_(paths.Count() + 1), index_(EntryPoints(turnPaths)) {}
@@ -55,11 +58,18 @@ class NearestNeighbour {
     for (size_t p = 0; p < paths_.Count(); ++p) {
       first_[p] = entries.size();
       const std::span<const OrderPoint> pts = paths_.Path(p);
-      size_t count = 1;
-      if (turnPaths) count = paths_.Closed(p) ? pts.size() - 1 : std::min<size_t>(pts.size(), 2);
-      for (size_t k = 0; k < count; ++k) {
-        const OrderPoint q = k == 1 && !paths_.Closed(p) ? pts.back() : pts[k];
-        entries.push_back({q.x, q.y, static_cast<uint32_t>(entries.size())});
+      if (!turnPaths) {
+        entries.push_back({pts[0].x, pts[0].y, static_cast<uint32_t>(entries.size())});
+      } else if (!paths_.Closed(p)) {
+        entries.push_back({pts[0].x, pts[0].y, static_cast<uint32_t>(entries.size())});
+        if (pts.size() > 1) entries.push_back({pts.back().x, pts.back().y, static_cast<uint32_t>(entries.size())});
+      } else {
+        const size_t ring = pts.size() - 1;
+        const size_t count = std::min(ring, kMostEntries);
+        for (size_t k = 0; k < count; ++k) {
+          const OrderPoint q = pts[k * ring / count];
+          entries.push_back({q.x, q.y, static_cast<uint32_t>(entries.size())});
+        }
       }
     }
     first_[paths_.Count()] = entries.size();
@@ -71,8 +81,10 @@ class NearestNeighbour {
   }
   uint32_t VertexOfEntry(uint32_t p, size_t entry) const {
     const size_t k = entry - first_[p];
-    if (k == 0 || paths_.Closed(p)) return static_cast<uint32_t>(k);
-    return static_cast<uint32_t>(paths_.Path(p).size() - 1);
+    if (k == 0) return 0;
+    const size_t size = paths_.Path(p).size();
+    if (!paths_.Closed(p)) return static_cast<uint32_t>(size - 1);
+    return static_cast<uint32_t>(k * (size - 1) / (first_[p + 1] - first_[p]));
   }
   void Offer(size_t p, bool on) {
     for (size_t e = first_[p]; e < first_[p + 1]; ++e) index_.SetActive(index_.SlotOf(e), on);
@@ -125,8 +137,10 @@ double OrderTravel(const SectionPaths& paths, std::span<const PathCut> order, Or
 }
 
 OrderResult OrderPaths(const SectionPaths& paths, const OrderOptions& options) {
-  const auto deadline = OrderClock::now() + std::chrono::duration_cast<OrderClock::duration>(
-                                                std::chrono::duration<double>(std::max(0.0, options.budgetSeconds)));
+  // The last twentieth of the budget is left for handing the order back.
+  const double seconds = std::max(0.0, options.budgetSeconds) * 0.95;
+  const auto deadline =
+      OrderClock::now() + std::chrono::duration_cast<OrderClock::duration>(std::chrono::duration<double>(seconds));
   const size_t n = paths.Count();
   OrderResult result;
   std::vector<PathCut> drawn(n);

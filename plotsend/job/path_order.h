@@ -29,7 +29,10 @@ struct PathCut {
 struct OrderOptions {
   OrderPoint from;  // where the head stands before the first path
   OrderPoint to;    // where it goes after the last
-  double budgetSeconds = 1.0;  // for the improvement after nearest-neighbour
+  // Wall-clock time the call may take: nearest-neighbour and the first
+  // orders always run, the improvement stops early enough for the call to
+  // return within the budget.
+  double budgetSeconds = 1.0;
   // False: every path is cut from its drawn start in its drawn direction,
   // only the order changes (dashes are laid from a path's start).
   bool turnPaths = true;
