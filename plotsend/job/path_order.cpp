@@ -119,7 +119,7 @@ void Improve(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, 
     if (turnPaths && !ChooseStarts(tour, paths, deadline)) return;
     if (!ImproveTour(tour, paths, nesting, near, turnPaths, deadline) || !turnPaths) return;
     const double now = tour.Travel();
-    if (now > travel * (1 - kLeastRoundGain)) return;
+    if (now >= travel - travel * kLeastRoundGain) return;
     travel = now;
   }
 }

@@ -117,6 +117,7 @@ TEST(OrderPathsTest, PromisesHoldAndEachCaseIsCutAsExpected) {
     std::vector<PathCut> expected;  // empty: only the promises are checked
   } cases[] = {
       {"no paths", {}, {0, 0}, {5, 0}, true, {}},
+      {"no paths and nowhere to go", {}, {3, 3}, {3, 3}, true, {}},
       {"an open path is cut from its nearer end", {{{900, 0}, {500, 0}, {10, 0}}}, {0, 0}, {1000, 0}, true, {{0, 2}}},
       {"unless paths keep their direction", {{{900, 0}, {500, 0}, {10, 0}}}, {0, 0}, {1000, 0}, false, {{0, 0}}},
       {"a closed path starts at its vertex nearest the head", {Square(100, 100, 50)}, {300, 300}, {300, 300}, true,
