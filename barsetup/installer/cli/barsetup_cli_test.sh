@@ -123,5 +123,12 @@ out=$(WINEPREFIX=$root/none "$prog/barsetup" /RegCdrPlugin 2>"$root/err")
 check "no registry: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
 check "no registry: stderr names the file" grep -q "$root/none/user.reg" "$root/err"
 
+# A user.reg that is a directory: read as no registry, not a crash.
+mkdir -p "$root/dirreg/user.reg"
+out=$(WINEPREFIX=$root/dirreg "$prog/barsetup" /RegCdrPlugin 2>"$root/err"); status=$?
+check "registry directory: exits 0" test $status -eq 0
+check "registry directory: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
+check "registry directory: stderr names the file" grep -q "cannot read $root/dirreg/user.reg" "$root/err"
+
 echo "$passes passed, $failures failed"
 test $failures -eq 0
