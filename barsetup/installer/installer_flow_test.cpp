@@ -23,6 +23,46 @@ TEST(InstallerFlow, NoSwitchOrAWrongCaseDoesNothing) {
   }
 }
 
+// While CorelDRAW runs the user is asked to close it; Retry looks again,
+// Cancel ends the run with nothing changed.
+TEST(InstallerFlow, ARunningCorelDrawIsClosedFirstOrNothingIsChanged) {
+  struct Case {
+    std::vector<std::string> args;
+    int runningLooks;  // looks that still see CorelDRAW running
+    std::vector<bool> answers;
+    size_t questions;
+    std::string finalText;
+  };
+  const Case cases[] = {
+      {{"/RegCdrPlugin"}, 0, {}, 0, "Install CorelDraw X3 Success !"},
+      {{"/RegCdrPlugin"}, 2, {true, true}, 2, "Install CorelDraw X3 Success !"},
+      {{"/RegCdrPlugin"}, 2, {true, false}, 2, "Install cancelled while CorelDRAW is running: nothing was changed."},
+      {{"/UnRegCdrPlugin"}, 1, {false}, 1, "Uninstall cancelled while CorelDRAW is running: nothing was changed."},
+      {{}, 1, {}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    InstallerRun run;
+    const std::string xml = run.AddDirectoryVersion(13);
+    run.fake.processes.running = "CorelDRW.exe";
+    run.fake.processes.checks = c.runningLooks;
+    run.fake.message.answers = c.answers;
+    const size_t nodes = run.fake.files.Count();
+    run.Run(c.args);
+    ASSERT_EQ(run.fake.message.asked.size(), c.questions) << c.finalText;
+    for (const std::string& question : run.fake.message.asked) {
+      EXPECT_EQ(question, "CorelDRAW is running. It saves its workspace when it closes, which would undo the "
+                          "toolbar change. Close CorelDRAW, then choose Retry; Cancel changes nothing.");
+    }
+    EXPECT_EQ(run.FinalText(), c.finalText);
+    if (c.finalText.find("cancelled") != std::string::npos) {
+      EXPECT_EQ(run.fake.registry.reads, 0);
+      EXPECT_TRUE(run.calls.empty());
+      EXPECT_EQ(run.fake.files.Count(), nodes);  // the icons too are still there
+      EXPECT_EQ(run.fake.files.Text(xml), "<config/>");
+    }
+  }
+}
+
 TEST(InstallerFlow, InstallWinsOverRemoval) {
   InstallerRun run;
   const std::string xml = run.AddDirectoryVersion(13);

@@ -90,6 +90,18 @@ class MessagePort {
   // Shows text and returns once the user has dismissed it. The title is the
   // program file's name without extension.
   virtual void Show(const std::string& text, MessageStyle style) = 0;
+  // Asks with Retry and Cancel (warning icon, system modal); true for Retry.
+  virtual bool AskRetry(const std::string& text) = 0;
+};
+
+// The programs that run now.
+class ProcessListPort {
+ public:
+  virtual ~ProcessListPort() = default;
+  // Whether a process runs whose program file has this name (without
+  // directory; case ignored, as Windows compares file names). False also
+  // when the processes cannot be listed.
+  virtual bool IsRunning(const std::string& imageName) = 0;
 };
 
 class SleepPort {
@@ -100,7 +112,9 @@ class SleepPort {
 
 // The ports of one run. resources is null where the platform provides the
 // archiver itself (the terminal program finds 7z on the PATH): nothing is then
-// written out of resources.
+// written out of resources. processes is null where the CorelDRAW that the
+// installer serves cannot be seen running (the terminal program): the check
+// for it is then skipped.
 struct InstallerPorts {
   RegistryPort& registry;
   FileSystemPort& files;
@@ -108,6 +122,7 @@ struct InstallerPorts {
   ChildProcessPort& child;
   MessagePort& message;
   SleepPort& sleep;
+  ProcessListPort* processes = nullptr;
 };
 
 }  // namespace barsetup

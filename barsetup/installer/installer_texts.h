@@ -13,6 +13,15 @@ inline constexpr const char* kInstallPrefix = "Install CorelDraw";
 inline constexpr const char* kUninstallPrefix = "Uninstall CorelDraw";
 inline constexpr const char* kSuccessSuffix = " Success !";
 
+// CorelDRAW runs: it writes its workspace back when it exits, over the edit.
+inline constexpr const char* kCorelDrawRunningText =
+    "CorelDRAW is running. It saves its workspace when it closes, which would undo the toolbar "
+    "change. Close CorelDRAW, then choose Retry; Cancel changes nothing.";
+inline constexpr const char* kInstallCancelledText =
+    "Install cancelled while CorelDRAW is running: nothing was changed.";
+inline constexpr const char* kUninstallCancelledText =
+    "Uninstall cancelled while CorelDRAW is running: nothing was changed.";
+
 // Notes naming one workspace file or package.
 std::string NoteNoBackup(const std::string& path);
 std::string NoteNotUnpacked(const std::string& package);
