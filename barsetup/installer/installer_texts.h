@@ -28,6 +28,10 @@ std::string NoteNotUnpacked(const std::string& package);
 std::string NoteNotRepacked(const std::string& package);
 std::string NoteNotEdited(const std::string& path, const std::string& reason);
 std::string NoteNoUnpackDirectory(const std::string& directory);
+// A registry value that names no workspace file (no full Windows path, or not
+// a workspace's name), and a workspace file that is not there.
+std::string NoteNoWorkspaceNamed(const std::string& value);
+std::string NoteNoWorkspaceFile(const std::string& path);
 
 // The final message: the fixed text, then the notes, one a line, after an
 // empty line.

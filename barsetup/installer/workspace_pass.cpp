@@ -36,7 +36,13 @@ void WorkspacePass::UpdateWorkspaces() {
   for (const VersionRow& row : VersionTable()) {
     std::string value;
     if (!ports_.registry.ReadString(row.productKey, row.workspaceValue, &value)) continue;
-    if (!FitsPathBuffer(value)) continue;
+    if (value.empty() || !FitsPathBuffer(value)) continue;
+    // A value that is no full Windows path (a POSIX path, say) would name a
+    // file relative to wherever the installer runs, or outside the drives.
+    if (!IsFullWindowsPath(value)) {
+      notes_.push_back(NoteNoWorkspaceNamed(value));
+      continue;
+    }
     if (row.packaged) {
       UpdatePackage(row, value);
     } else {
@@ -49,8 +55,15 @@ void WorkspacePass::UpdateWorkspaces() {
 // The value names a workspace file with a four-character ending; its
 // directory, named without that ending, holds the configuration.
 void WorkspacePass::UpdateDirectoryWorkspace(const VersionRow& row, const std::string& value) {
-  if (CharacterCount(value) <= 4) return;
+  if (CharacterCount(value) <= 4) {
+    notes_.push_back(NoteNoWorkspaceNamed(value));
+    return;
+  }
   const std::string xml = DropLastCharacters(value, 4) + "\\DRAWUIConfig.xml";
+  if (!ports_.files.Exists(xml)) {
+    notes_.push_back(NoteNoWorkspaceFile(xml));
+    return;
+  }
   if (!KeepBackup(ports_.files, xml)) {
     notes_.push_back(NoteNoBackup(xml));
     return;
@@ -61,7 +74,10 @@ void WorkspacePass::UpdateDirectoryWorkspace(const VersionRow& row, const std::s
 }
 
 void WorkspacePass::UpdatePackage(const VersionRow& row, const std::string& package) {
-  if (!EndsWithNoCase(package, kPackageEnding)) return;
+  if (!EndsWithNoCase(package, kPackageEnding)) {
+    notes_.push_back(NoteNoWorkspaceNamed(package));
+    return;
+  }
   std::string dir;
   if (!PrepareUnpackDirectory(package, &dir)) {
     notes_.push_back(NoteNoUnpackDirectory(dir));

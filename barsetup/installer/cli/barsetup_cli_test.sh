@@ -123,6 +123,48 @@ out=$(WINEPREFIX=$root/none "$prog/barsetup" /RegCdrPlugin 2>"$root/err")
 check "no registry: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
 check "no registry: stderr names the file" grep -q "$root/none/user.reg" "$root/err"
 
+# Workspaces that take no toolbar are named in the message: an empty, a
+# truncated and a foreign DRAWUIConfig.xml, a value whose file is missing,
+# and a POSIX path, whose file outside the drives is not touched.
+bad=$root/bad
+mkdir -p "$bad/dosdevices" "$bad/drive_c/Corel/16" "$root/outside/Mine"
+ln -s ../drive_c "$bad/dosdevices/c:"
+for v in 12 13 14; do mkdir -p "$bad/drive_c/w$v/Mine"; done
+: >"$bad/drive_c/w12/Mine/DRAWUIConfig.xml"
+printf "$sample" | head -c 300 >"$bad/drive_c/w13/Mine/DRAWUIConfig.xml"
+echo "not a workspace" >"$bad/drive_c/w14/Mine/DRAWUIConfig.xml"
+printf "$sample" >"$root/outside/Mine/DRAWUIConfig.xml"
+cp -r "$bad/drive_c" "$root/bad_before"
+cp "$root/outside/Mine/DRAWUIConfig.xml" "$root/outside_before.xml"
+{
+  echo 'WINE REGISTRY Version 2'
+  for v in 12 13 14 15; do
+    printf '\n[Software\\\\Corel\\\\CorelDRAW\\\\%s.0\\\\%s] 1\n"LastWorkspaceUsed"="C:\\\\w%s\\\\Mine.xml"\n' \
+      "$v" "$([ "$v" -le 14 ] && echo CorelDRAW || echo Draw)" "$v"
+  done
+  printf '\n[Software\\\\Corel\\\\CorelDRAW\\\\16.0\\\\Draw] 1\n"LastWorkspaceUsed"="%s"\n' "$root/outside/Mine.xml"
+  printf '\n[Software\\\\Corel\\\\CorelDRAW\\\\16.0\\\\Draw\\\\Application Preferences\\\\Directories] 1\n'
+  printf '"EmbedObjDir"="C:\\\\Corel\\\\16\\\\"\n'
+} >"$bad/user.reg"
+no_config='(the file holds no CorelDRAW workspace configuration): it was left unchanged.'
+expected="Install CorelDraw X6 Success !
+
+The toolbar could not be changed in C:\\w12\\Mine\\DRAWUIConfig.xml $no_config
+The toolbar could not be changed in C:\\w13\\Mine\\DRAWUIConfig.xml $no_config
+The toolbar could not be changed in C:\\w14\\Mine\\DRAWUIConfig.xml $no_config
+The workspace C:\\w15\\Mine\\DRAWUIConfig.xml does not exist: nothing was changed for it.
+The registry value $root/outside/Mine.xml names no workspace file: nothing was changed for it."
+put_icons
+out=$(WINEPREFIX=$bad "$prog/barsetup" /RegCdrPlugin 2>&1)
+check "unusable workspaces: message names them" test "$out" = "$expected"
+[ "$out" = "$expected" ] || printf '%s\n--- expected:\n%s\n' "$out" "$expected"
+for v in 12 13 14; do
+  check "unusable workspace $v: unchanged" cmp -s "$bad/drive_c/w$v/Mine/DRAWUIConfig.xml" \
+    "$root/bad_before/w$v/Mine/DRAWUIConfig.xml"
+done
+check "a POSIX path: the file outside is untouched" cmp -s "$root/outside/Mine/DRAWUIConfig.xml" "$root/outside_before.xml"
+check "a POSIX path: no backup outside" test ! -e "$root/outside/Mine/DRAWUIConfig.xml.bak"
+
 # A user.reg that is a directory: read as no registry, not a crash.
 mkdir -p "$root/dirreg/user.reg"
 out=$(WINEPREFIX=$root/dirreg "$prog/barsetup" /RegCdrPlugin 2>"$root/err"); status=$?
