@@ -118,6 +118,18 @@ unpack
 check "17: toolbar removed from the package" bash -c "! grep -q '$item' '$unpacked/content/workspace.xml'"
 check "macros deleted" test ! -e "$c/Corel/17/GMS/KvOutput.gms"
 
+# An installer killed while unpacking leaves its unpack directory; the next
+# run knows it for its own and removes it.
+mkdir -p "$root/bin"
+printf '#!/bin/sh\nif [ "$1" = x ]; then "%s" "$@" >/dev/null; kill -9 $PPID; exit 0; fi\nexec "%s" "$@"\n' \
+  "$(command -v 7z)" "$(command -v 7z)" >"$root/bin/7z"
+chmod +x "$root/bin/7z"
+PATH=$root/bin:$PATH WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin >/dev/null 2>&1
+check "killed while unpacking: the directory is left" test -d "${pkg%.cdws}/content"
+WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin >/dev/null 2>&1
+check "next run: the leftover is removed" test ! -e "${pkg%.cdws}"
+check "next run: nothing of its own is left" bash -c "! ls -d '${pkg%.cdws}'.barsetup* 2>/dev/null"
+
 # No user.reg: the no-version message, and a line on stderr naming the file.
 out=$(WINEPREFIX=$root/none "$prog/barsetup" /RegCdrPlugin 2>"$root/err")
 check "no registry: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
