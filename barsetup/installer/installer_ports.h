@@ -35,7 +35,9 @@ class FileSystemPort {
   virtual bool CreateDirectory(const std::string& path) = 0;
   // Copies a file, replacing a file at the target.
   virtual bool CopyFile(const std::string& source, const std::string& target) = 0;
-  // Moves a file over target, replacing it; both lie in one directory.
+  // Moves a file over target, replacing it; both lie in one directory. The
+  // file keeps what the user set on target (owner and permissions on POSIX,
+  // attributes on Windows); when that cannot be kept, nothing is moved.
   virtual bool MoveFile(const std::string& source, const std::string& target) = 0;
   // Deletes a file or a symbolic link (never what the link points to).
   virtual bool DeleteFile(const std::string& path) = 0;

@@ -84,6 +84,11 @@ check "no switch exits 0" test $status -eq 0
 check "no switch says nothing" test -z "$out"
 check "no switch leaves the icons" test -e "$prog/${icons[0]}.ico"
 
+# What the user set on the files stays: mode, and owner when root runs this.
+chmod 0444 "$ws16/DRAWUIConfig.xml" "$pkg"
+if [ "$(id -u)" = 0 ]; then chown 4321:4322 "$ws16/DRAWUIConfig.xml" "$pkg"; fi
+stat -c '%a %u:%g' "$ws16/DRAWUIConfig.xml" "$pkg" >"$root/stat_before"
+
 # Install with a toolbar name.
 out=$(WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin /ToolBarName Cutter 2>"$root/err"); status=$?
 check "install exits 0" test $status -eq 0
@@ -98,6 +103,8 @@ check "17: other entries kept" grep -qx kept "$unpacked/content/other.txt"
 check "17: icons in the package" test -s "$unpacked/content/icons/${icons[8]}.ico"
 check "17: backup kept" cmp -s "$pkg.bak" "$root/original17.cdws"
 check "17: unpack directory gone" test ! -e "${pkg%.cdws}"
+stat -c '%a %u:%g' "$ws16/DRAWUIConfig.xml" "$pkg" >"$root/stat_after"
+check "mode and owner kept" cmp -s "$root/stat_before" "$root/stat_after"
 check "icons consumed" test ! -e "$prog/${icons[0]}.ico"
 check "macros copied" cmp -s "$c/Corel/17/GMS/KvOutput.gms" "$prog/KvOutput.gms"
 check "missing macros skipped" test ! -e "$c/Corel/16/GMS/KvAddAutoMark.gms"
@@ -129,6 +136,24 @@ check "killed while unpacking: the directory is left" test -d "${pkg%.cdws}/cont
 WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin >/dev/null 2>&1
 check "next run: the leftover is removed" test ! -e "${pkg%.cdws}"
 check "next run: nothing of its own is left" bash -c "! ls -d '${pkg%.cdws}'.barsetup* 2>/dev/null"
+
+# A user who may not give files away leaves a workspace of someone else's
+# as it is, rather than making it his own.
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  own=$root/own
+  mkdir -p "$own/dosdevices" "$own/drive_c/w/Mine"
+  ln -s ../drive_c "$own/dosdevices/c:"
+  printf "$sample" >"$own/drive_c/w/Mine/DRAWUIConfig.xml"
+  cp "$own/drive_c/w/Mine/DRAWUIConfig.xml" "$root/own_before.xml"
+  printf 'WINE REGISTRY Version 2\n[Software\\\\Corel\\\\CorelDRAW\\\\16.0\\\\Draw] 1\n"LastWorkspaceUsed"="C:\\\\w\\\\Mine.xml"\n' \
+    >"$own/user.reg"
+  chmod 0777 "$own/drive_c/w/Mine"
+  chmod 0755 "$root" "$prog"
+  out=$(setpriv --reuid=4321 --regid=4321 --clear-groups env WINEPREFIX="$own" "$prog/barsetup" /RegCdrPlugin 2>&1)
+  check "someone else's file: the note says why" grep -q 'DRAWUIConfig.xml (cannot write the file.*Operation not permitted' <<<"$out"
+  check "someone else's file: unchanged" cmp -s "$own/drive_c/w/Mine/DRAWUIConfig.xml" "$root/own_before.xml"
+  check "someone else's file: still root's" test "$(stat -c %u "$own/drive_c/w/Mine/DRAWUIConfig.xml")" = 0
+fi
 
 # No user.reg: the no-version message, and a line on stderr naming the file.
 out=$(WINEPREFIX=$root/none "$prog/barsetup" /RegCdrPlugin 2>"$root/err")

@@ -116,7 +116,13 @@ finish_barsetup() {
 # The message box's text control: 0xFFFF as in Windows' message boxes.
 readonly kBoxText=65535
 gui_probe_box() { [[ -n $(gui_probe control "$kTitle" "$kBoxText") ]]; }
-box_text() { gui_probe control "$kTitle" "$kBoxText" | sed -n '2,$p'; }
+# The box's text in BOX_TEXT (the probe is asked from this shell: its pipes
+# are not there in a pipeline's subshells).
+read_box_text() {
+  local answer
+  answer=$(gui_probe control "$kTitle" "$kBoxText")
+  BOX_TEXT=$(sed -n '2,$p' <<<"$answer")
+}
 
 # A stand-in CorelDRAW: the probe child under CorelDRAW's file name, seen by
 # the system once it has made its ready file.
@@ -139,16 +145,15 @@ stop_coreldraw() {
 # answer_question BUTTON_ID [BEFORE]: the question is shown; BEFORE (a
 # command) runs, then the button is clicked, and the question goes.
 answer_question() {
-  local text
   gui_wait_for 120 gui_probe_box || gui_fail "no question while CorelDRW.exe runs"
-  text=$(box_text)
-  [[ $text == "$kQuestion" ]] || gui_fail "the question says \"$text\""
+  read_box_text
+  [[ $BOX_TEXT == "$kQuestion" ]] || gui_fail "the question says \"$BOX_TEXT\""
   gui_shot root "$GUI_OUT/barsetup-coreldraw-running.png"
   [[ -z ${2:-} ]] || "$2"
   gui_click "$kTitle" "$1"
   gui_wait_for 30 question_gone || gui_fail "the question stayed"
 }
-question_gone() { [[ $(box_text) != "$kQuestion" ]]; }
+question_gone() { read_box_text && [[ $BOX_TEXT != "$kQuestion" ]]; }
 
 # Nothing of the run is to be seen: files as prepared, icons still there.
 check_untouched() {

@@ -196,6 +196,8 @@ class PosixXmlPlatform final : public XmlPlatform {
   }
 
   bool ReplaceFile(const std::string& source, const std::string& target) const override {
+    struct stat kept;
+    if (::stat(target.c_str(), &kept) == 0 && !TakeOwnerAndMode(source, kept)) return false;
     return std::rename(source.c_str(), target.c_str()) == 0;
   }
 
@@ -205,6 +207,19 @@ class PosixXmlPlatform final : public XmlPlatform {
   FileError FileTooLargeError() const override { return ErrorFor(EFBIG); }
 
  private:
+  // The replacement takes the owner, group and permission bits of the file
+  // it replaces. False when that is not allowed (the file is someone else's
+  // and this process may not give files away): it must not replace it then.
+  static bool TakeOwnerAndMode(const std::string& path, const struct stat& kept) {
+    struct stat own;
+    if (::stat(path.c_str(), &own) != 0) return false;
+    if ((own.st_uid != kept.st_uid || own.st_gid != kept.st_gid) &&
+        ::chown(path.c_str(), kept.st_uid, kept.st_gid) != 0) {
+      return false;
+    }
+    return ::chmod(path.c_str(), kept.st_mode & 07777) == 0;
+  }
+
   // As many links as the kernel follows in one path lookup.
   static constexpr int kMaxLinkHops = 40;
 
