@@ -89,6 +89,17 @@ chmod 0444 "$ws16/DRAWUIConfig.xml" "$pkg"
 if [ "$(id -u)" = 0 ]; then chown 4321:4322 "$ws16/DRAWUIConfig.xml" "$pkg"; fi
 stat -c '%a %u:%g' "$ws16/DRAWUIConfig.xml" "$pkg" >"$root/stat_before"
 
+# Help or an unknown switch: the usage, exit 2, nothing done.
+set -f  # "/?" is an argument, not a pattern
+for args in --help "/?" /regcdrplugin "/RegCdrPlugin -x"; do
+  out=$(WINEPREFIX=$prefix "$prog/barsetup" $args 2>&1); status=$?
+  check "$args: exit 2" test $status -eq 2
+  check "$args: usage" grep -q '^usage: barsetup /RegCdrPlugin' <<<"$out"
+done
+set +f
+check "unknown switch: named" grep -q '^barsetup: unknown switch -x$' <<<"$out"
+check "usage: nothing done" cmp -s "$ws16/DRAWUIConfig.xml" "$root/original16.xml"
+
 # Install with a toolbar name.
 out=$(WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin /ToolBarName Cutter 2>"$root/err"); status=$?
 check "install exits 0" test $status -eq 0

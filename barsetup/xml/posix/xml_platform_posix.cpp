@@ -166,9 +166,18 @@ class PosixXmlPlatform final : public XmlPlatform {
     return true;
   }
 
+  // A directory opens for reading with fopen; it is refused as Windows
+  // refuses it, with the system's own reason.
   std::FILE* OpenFile(const std::string& path, const char* mode) const override {
     errno = 0;
-    return std::fopen(path.c_str(), mode);
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    struct stat st;
+    if (file != nullptr && ::fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+      std::fclose(file);
+      errno = EISDIR;
+      return nullptr;
+    }
+    return file;
   }
 
   bool FinalPath(const std::string& path, std::string* target) const override {
