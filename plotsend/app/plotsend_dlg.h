@@ -39,7 +39,7 @@ class CPlotsendDlg {
   CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir, Language language);
   CPlotsendDlg(const CPlotsendDlg&) = delete;
   CPlotsendDlg& operator=(const CPlotsendDlg&) = delete;
-  // Cancels a running send and waits for the workers.
+  // Cancels a running send, aborting its link I/O, and waits for the workers.
   ~CPlotsendDlg();
 
   // Initialisation: the port list, the settings, the job files and the
@@ -87,8 +87,9 @@ class CPlotsendDlg {
   void OnSocketNotify(int event);  // kSocketRead or kSocketClose
   const std::vector<std::string>& PortList() const { return portList_; }
   const LinkState& GetLinkState() const { return linkState_; }
-  // Window destruction: a running send is cancelled and waited for, the link
-  // is closed, then the work files are deleted (DeleteWorkFiles).
+  // Window destruction: a running send is cancelled, its link I/O aborted and
+  // the worker waited for, the link is closed, then the work files are
+  // deleted (DeleteWorkFiles).
   void OnDestroy();
 
   // Field handlers, each after the user changed the field in `Fields()`.
@@ -139,6 +140,7 @@ class CPlotsendDlg {
   bool AlignMarks();
   void SendJobThread(LinkState link);
   void OnSendFinished();
+  void StopSend();
   void ShowReady();
 
   DialogHost& host_;

@@ -35,8 +35,7 @@ Ipv4Address AddressOf(const Settings& s) {
 }  // namespace
 
 CPlotsendDlg::~CPlotsendDlg() {
-  cancelFlag_ = true;
-  if (worker_.joinable()) worker_.join();
+  StopSend();
   CloseLink(link_, linkState_);
 }
 
@@ -167,6 +166,9 @@ void CPlotsendDlg::SendJobThread(LinkState link) {
       case SendOutcome::Failed: end = SendEnd::Failed; break;
     }
   }
+  // The port or the connection may still hold the job's tail: only once it
+  // has reached the cutter is the send complete.
+  if (end == SendEnd::Finished && !DrainLink(link_, link)) end = SendEnd::Failed;
   sendEnd_ = end;
   host_.PostDialogMessage(control::WM_SEND_FINISHED);
 }
@@ -221,10 +223,18 @@ void CPlotsendDlg::ShowReady() {
   host_.EnableControl(control::kUDiskFile, true);
 }
 
-void CPlotsendDlg::OnDestroy() {
+// A send that waits on a stalled link (a write or the drain) is not waited
+// for: its link I/O is aborted, so the worker returns at once. The link is
+// closed only after that, when nothing uses it any more.
+void CPlotsendDlg::StopSend() {
   cancelFlag_ = true;
+  if (sending_) AbortLinkIo(link_, linkState_);
   if (worker_.joinable()) worker_.join();
   sending_ = false;
+}
+
+void CPlotsendDlg::OnDestroy() {
+  StopSend();
   CloseLink(link_, linkState_);
   DeleteWorkFiles();
 }

@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 23>& Table() {
-  static const std::array<Entry, 23> table = {{
+const std::array<Entry, 25>& Table() {
+  static const std::array<Entry, 25> table = {{
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -38,6 +38,9 @@ const std::array<Entry, 23>& Table() {
       {"Max Section Mumbers : 50 !", "Max Section Mumbers : 50 !"},
       {"open markref file fail!", "open markref file fail!"},
       {"buffer not  enough !", "buffer not  enough !"},
+      {"send cancelled: the cutter received part of the job", "发送已取消：切割机只收到了部分作业"},
+      {"send cancelled: the cutter received part of the job; the job was removed",
+       "发送已取消：切割机只收到了部分作业；作业已删除"},
   }};
   return table;
 }

@@ -33,6 +33,8 @@ enum class TextId {
   MaxSectionNumbers,
   OpenMarkRefFailed,
   MarkRefTooLong,
+  SendCancelled,
+  SendCancelledJobRemoved,
 };
 
 const std::string& Text(TextId id, Language language);
