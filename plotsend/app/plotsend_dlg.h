@@ -71,8 +71,9 @@ class CPlotsendDlg {
   // it, writes kavren.kv3 and starts sending it. Stopped: back to Ready
   // without a send (link not opened, alignment or origin prompt cancelled).
   StartResult OnStart();
-  // The Cancel button: the send stops after the chunk in progress.
-  void OnCancel() { cancelFlag_ = true; }
+  // The Cancel button: the send stops after the chunk in progress; once the
+  // whole job is out, the wait for the link to drain stops at once.
+  void OnCancel();
   bool Sending() const { return sending_; }
   // Whether the last send failed; the job then stays and Start is offered again.
   bool LastSendFailed() const { return lastSendFailed_; }
@@ -163,6 +164,7 @@ class CPlotsendDlg {
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;
   std::atomic<bool> cancelFlag_ = false;
+  std::atomic<bool> draining_ = false;  // the send thread waits for the link to drain
 
   LinkState linkState_;
   std::vector<std::string> usbPaths_;

@@ -167,10 +167,20 @@ void CPlotsendDlg::SendJobThread(LinkState link) {
     }
   }
   // The port or the connection may still hold the job's tail: only once it
-  // has reached the cutter is the send complete.
-  if (end == SendEnd::Finished && !DrainLink(link_, link)) end = SendEnd::Failed;
+  // has reached the cutter is the send complete. Cancel stops the wait.
+  if (end == SendEnd::Finished) {
+    draining_ = true;
+    const bool drained = DrainLink(link_, link);
+    draining_ = false;
+    if (!drained) end = cancelFlag_ ? SendEnd::Cancelled : SendEnd::Failed;
+  }
   sendEnd_ = end;
   host_.PostDialogMessage(control::WM_SEND_FINISHED);
+}
+
+void CPlotsendDlg::OnCancel() {
+  cancelFlag_ = true;
+  if (draining_) AbortLinkIo(link_, linkState_);
 }
 
 void CPlotsendDlg::OnMessage(unsigned message) {

@@ -351,38 +351,55 @@ TEST_P(LinkEndTest, TheJobEndsOnlyOnceItsTailHasLeftTheLink) {
 
 // Closing the window while the link stalls, in a write or in the drain,
 // aborts the link's I/O, so the close does not wait for a time-out; the link
-// is closed only after the send has ended.
-TEST_P(LinkEndTest, ClosingDuringAStalledSendDoesNotWaitForIt) {
+// is closed only after the send has ended. Cancel stops a stalled drain too
+// (a stalled write it leaves to the write's time-out, as any chunk).
+TEST_P(LinkEndTest, ClosingOrCancellingDuringAStalledSendDoesNotWaitForIt) {
   const LinkEnd c = GetParam();
   for (const bool inDrain : {false, true}) {
-    SCOPED_TRACE(inDrain ? "stalled in the drain" : "stalled in a write");
-    Job("8000,4800,400,3,1", kSquare);
-    Ready(c.port);
-    if (inDrain) {
-      link.SetDrainMode(FakeLink::DrainMode::Stall);
-    } else {
-      link.StallNextWrite();
+    for (const bool cancel : {false, true}) {
+      if (cancel && !inDrain) continue;
+      SCOPED_TRACE(std::string(cancel ? "cancelled" : "closed") + (inDrain ? " in the drain" : " in a write"));
+      Job("8000,4800,400,3,1", kSquare);
+      Ready(c.port);
+      host.endResult = 0;
+      if (inDrain) {
+        link.SetDrainMode(FakeLink::DrainMode::Stall);
+      } else {
+        link.StallNextWrite();
+      }
+      EXPECT_EQ(dlg->OnStart(), CPlotsendDlg::StartResult::Sending);
+      const auto start = std::chrono::steady_clock::now();
+      while (!link.Stalled() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      ASSERT_TRUE(link.Stalled());
+      const auto stopping = std::chrono::steady_clock::now();
+      if (cancel) {
+        dlg->OnCancel();
+        const auto m = host.WaitMessage();
+        ASSERT_EQ(m, control::WM_SEND_FINISHED);
+        dlg->OnMessage(*m);
+        EXPECT_TRUE(dlg->LastSendCancelled());
+        EXPECT_EQ(host.endResult, control::kIdOk);
+        EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
+      } else {
+        dlg->OnDestroy();
+      }
+      // A stall of the recording link lasts 10 s unless aborted.
+      EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(3));
+      EXPECT_FALSE(dlg->Sending());
+      const auto calls = link.Calls();
+      EXPECT_LT(LastCall(calls, c.abort), LastCall(calls, c.close));
+      EXPECT_EQ(calls.back().kind, c.close);
+      link.SetDrainMode(FakeLink::DrainMode::Succeed);
+      if (!cancel) {
+        const auto late = host.WaitMessage();
+        ASSERT_EQ(late, control::WM_SEND_FINISHED);
+        dlg->OnMessage(*late);
+        EXPECT_EQ(host.endResult, 0);
+      }
+      dlg.reset();
     }
-    EXPECT_EQ(dlg->OnStart(), CPlotsendDlg::StartResult::Sending);
-    const auto start = std::chrono::steady_clock::now();
-    while (!link.Stalled() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ASSERT_TRUE(link.Stalled());
-    const auto closing = std::chrono::steady_clock::now();
-    dlg->OnDestroy();
-    // A stall of the recording link lasts 10 s unless aborted.
-    EXPECT_LT(std::chrono::steady_clock::now() - closing, std::chrono::seconds(3));
-    EXPECT_FALSE(dlg->Sending());
-    const auto calls = link.Calls();
-    EXPECT_LT(LastCall(calls, c.abort), LastCall(calls, c.close));
-    EXPECT_EQ(calls.back().kind, c.close);
-    link.SetDrainMode(FakeLink::DrainMode::Succeed);
-    const auto late = host.WaitMessage();
-    ASSERT_EQ(late, control::WM_SEND_FINISHED);
-    dlg->OnMessage(*late);
-    EXPECT_EQ(host.endResult, 0);
-    dlg.reset();
   }
   EXPECT_EQ(link.OpenDevices() + link.OpenSockets(), 0u);
 }
