@@ -3,7 +3,9 @@
 // the device command file. Windows and terminal front ends drive it through
 // a DialogHost.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -142,6 +144,8 @@ class CPlotsendDlg {
   void SendJobThread(LinkState link);
   void OnSendFinished();
   void StopSend();
+  // Waits at most `grace` for SendJobThread to end; true when it has.
+  bool AwaitSendEnd(std::chrono::milliseconds grace);
   void ShowReady();
 
   DialogHost& host_;
@@ -176,6 +180,9 @@ class CPlotsendDlg {
   bool lastSendFailed_ = false;
   // Written by SendJobThread before it posts WM_SEND_FINISHED, read after the join.
   SendEnd sendEnd_ = SendEnd::Finished;
+  std::mutex sendEndMutex_;
+  std::condition_variable sendEndChanged_;
+  bool sendEnded_ = false;  // SendJobThread has ended its send
 
   double effectiveOffset_ = 0.0;
   double effectiveClosure_ = 0.0;
