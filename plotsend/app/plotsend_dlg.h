@@ -3,7 +3,9 @@
 // the device command file. Windows and terminal front ends drive it through
 // a DialogHost.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,7 +41,7 @@ class CPlotsendDlg {
   CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir, Language language);
   CPlotsendDlg(const CPlotsendDlg&) = delete;
   CPlotsendDlg& operator=(const CPlotsendDlg&) = delete;
-  // Cancels a running send and waits for the workers.
+  // Cancels a running send, aborting its link I/O, and waits for the workers.
   ~CPlotsendDlg();
 
   // Initialisation: the port list, the settings, the job files and the
@@ -72,8 +74,9 @@ class CPlotsendDlg {
   // it, writes kavren.kv3 and starts sending it. Stopped: back to Ready
   // without a send (link not opened, alignment or origin prompt cancelled).
   StartResult OnStart();
-  // The Cancel button: the send stops after the chunk in progress.
-  void OnCancel() { cancelFlag_ = true; }
+  // The Cancel button: the send stops after the chunk in progress; once the
+  // whole job is out, the wait for the link to drain stops at once.
+  void OnCancel();
   bool Sending() const { return sending_; }
   // Whether the last send failed; the job then stays and Start is offered again.
   bool LastSendFailed() const { return lastSendFailed_; }
@@ -88,8 +91,9 @@ class CPlotsendDlg {
   void OnSocketNotify(int event);  // kSocketRead or kSocketClose
   const std::vector<std::string>& PortList() const { return portList_; }
   const LinkState& GetLinkState() const { return linkState_; }
-  // Window destruction: a running send is cancelled and waited for, the link
-  // is closed, then the work files are deleted (DeleteWorkFiles).
+  // Window destruction: a running send is cancelled, its link I/O aborted and
+  // the worker waited for, the link is closed, then the work files are
+  // deleted (DeleteWorkFiles).
   void OnDestroy();
 
   // Field handlers, each after the user changed the field in `Fields()`.
@@ -141,6 +145,9 @@ class CPlotsendDlg {
   bool AlignMarks();
   void SendJobThread(LinkState link);
   void OnSendFinished();
+  void StopSend();
+  // Waits at most `grace` for SendJobThread to end; true when it has.
+  bool AwaitSendEnd(std::chrono::milliseconds grace);
   void ShowReady();
 
   DialogHost& host_;
@@ -164,6 +171,7 @@ class CPlotsendDlg {
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;
   std::atomic<bool> cancelFlag_ = false;
+  std::atomic<bool> draining_ = false;  // the send thread waits for the link to drain
 
   LinkState linkState_;
   std::vector<std::string> usbPaths_;
@@ -175,6 +183,9 @@ class CPlotsendDlg {
   bool lastSendFailed_ = false;
   // Written by SendJobThread before it posts WM_SEND_FINISHED, read after the join.
   SendEnd sendEnd_ = SendEnd::Finished;
+  std::mutex sendEndMutex_;
+  std::condition_variable sendEndChanged_;
+  bool sendEnded_ = false;  // SendJobThread has ended its send
 
   double effectiveOffset_ = 0.0;
   double effectiveClosure_ = 0.0;

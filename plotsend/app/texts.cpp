@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 26>& Table() {
-  static const std::array<Entry, 26> table = {{
+const std::array<Entry, 28>& Table() {
+  static const std::array<Entry, 28> table = {{
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -42,6 +42,9 @@ const std::array<Entry, 26>& Table() {
        "config.ini 中超出范围的设置未被使用，仍使用默认值"},
       {"The settings could not be saved in config.ini", "无法将设置保存到 config.ini"},
       {"Out of range", "超出范围"},
+      {"send cancelled: the cutter received part of the job", "发送已取消：切割机只收到了部分作业"},
+      {"send cancelled: the cutter received part of the job; the job was removed",
+       "发送已取消：切割机只收到了部分作业；作业已删除"},
   }};
   return table;
 }

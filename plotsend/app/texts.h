@@ -36,6 +36,8 @@ enum class TextId {
   SettingsOutOfRange,
   SettingsNotSaved,
   FieldOutOfRange,
+  SendCancelled,
+  SendCancelledJobRemoved,
 };
 
 const std::string& Text(TextId id, Language language);

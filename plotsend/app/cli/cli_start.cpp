@@ -83,7 +83,12 @@ int Start(CPlotsendDlg& dlg, CliHost& host, const CliOptions& options, Language 
   DispatchUntil(dlg, host, [&dlg] { return !dlg.Sending(); });
   std::signal(SIGINT, SIG_DFL);
   if (dlg.LastSendFailed()) return 1;
-  if (dlg.LastSendCancelled()) return Fail("send cancelled: the cutter received part of the job", 1);
+  if (dlg.LastSendCancelled()) {
+    // A cancelled job ends as with the window's Cancel: its files are removed.
+    std::error_code missing;
+    const bool kept = std::filesystem::exists(Utf8Path(dlg.GetWorkDir().KavrenPlt()), missing) || missing;
+    return Fail(Text(kept ? TextId::SendCancelled : TextId::SendCancelledJobRemoved, language), 1);
+  }
   std::printf("sent %llu bytes to %s\n", ec ? 0ULL : static_cast<unsigned long long>(bytes),
               dlg.SelectedPort().c_str());
   return 0;

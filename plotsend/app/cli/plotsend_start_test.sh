@@ -82,6 +82,57 @@ wait_emu
 check "pty start exits 0" test $status -eq 0
 check "pty: the cutter gets what export writes, byte for byte" cmp -s "$root/pty.raw" "$root/reference.plt"
 check "pty: the cutter decodes what export writes" cmp -s "$root/pty.log" "$root/reference.log"
+# A cutter that reads slowly: success is reported only once every byte has
+# arrived. Over TCP the cutter closes once it has read the job; over a
+# pseudo-terminal (which holds no queue of its own) nothing may be lost.
+now_ms() { date +%s%3N; }
+w=$(new_job tcp-slow)
+start_emu tcp-slow --tcp 0 --read-rate 2000
+started=$(now_ms)
+"$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >"$root/out" 2>/dev/null
+status=$?
+took=$(($(now_ms) - started))
+cp "$root/tcp-slow.raw" "$root/tcp-slow-at-exit.raw"
+wait_emu
+echo "slow tcp cutter: start took $took ms"
+check "slow tcp: start exits 0" test $status -eq 0
+check "slow tcp: says what it sent" grep -q "^sent $(stat -c %s "$root/reference.plt") bytes" "$root/out"
+check "slow tcp: every byte arrived before success" cmp -s "$root/tcp-slow-at-exit.raw" "$root/reference.plt"
+w=$(new_job pty-slow)
+start_emu pty-slow --pty --read-rate 2000
+ln -sf "$emu_at" "$root/dev/ttyUSB0"
+started=$(now_ms)
+PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
+status=$?
+echo "slow pseudo-terminal: start took $(($(now_ms) - started)) ms"
+wait_emu
+check "slow pty: start exits 0" test $status -eq 0
+check "slow pty: the cutter gets every byte" cmp -s "$root/pty-slow.raw" "$root/reference.plt"
+
+# Ctrl-C during a send ends the job, and says so.
+for lang in en zh; do
+  w=$(new_job interrupted-$lang)
+  awk 'BEGIN { printf "IN;"; for (i = 0; i < 20000; i++) printf "PU%d,%d;PD%d,%d;", i % 3000, i % 997, i % 3000 + 400, i % 997; printf "@" }' >"$w/kavren.plt"
+  start_emu interrupted-$lang --pty --read-rate 20000
+  ln -sf "$emu_at" "$root/dev/ttyUSB0"
+  locale=C; [ $lang = zh ] && locale=zh_CN.UTF-8
+  LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
+  pid=$!
+  for _ in $(seq 100); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
+  kill -INT $pid
+  wait $pid
+  status=$?
+  kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+  check "$lang: an interrupted start exits 1" test $status -eq 1
+  check "$lang: an interrupted start removes the job" test ! -e "$w/kavren.plt"
+  if [ $lang = en ]; then
+    check "en: it says the job was removed" \
+      grep -qx "plotsend: send cancelled: the cutter received part of the job; the job was removed" "$root/err"
+  else
+    check "zh: it says the job was removed" grep -qx "plotsend: 发送已取消：切割机只收到了部分作业；作业已删除" "$root/err"
+  fi
+done
+
 w=$(new_job unknown-port)
 "$plotsend" --workdir "$w" --port /dev/ttyUSB99 start >/dev/null 2>"$root/err"
 check "an unknown port exits 2" test $? -eq 2

@@ -58,6 +58,19 @@ bool SendAll(SOCKET s, const uint8_t* bytes, size_t length) {
   return true;
 }
 
+bool FinishSocket(SOCKET s, int noProgressMs) {
+  if (shutdown(s, SD_SEND) != 0) return false;
+  // Every read waits at most the time-out; what arrives counts as progress.
+  const DWORD wait = static_cast<DWORD>(noProgressMs);
+  if (setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait) != 0) return false;
+  char buffer[100];
+  for (;;) {
+    const int n = recv(s, buffer, sizeof buffer, 0);
+    if (n == 0) return true;  // the peer closed after our end of file
+    if (n < 0) return false;  // reset, time-out, or aborted
+  }
+}
+
 bool DiscardReceived(SOCKET s) {
   fd_set readable;
   FD_ZERO(&readable);
