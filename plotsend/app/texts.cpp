@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 23>& Table() {
-  static const std::array<Entry, 23> table = {{
+const std::array<Entry, 24>& Table() {
+  static const std::array<Entry, 24> table = {{
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -38,6 +38,7 @@ const std::array<Entry, 23>& Table() {
       {"Max Section Mumbers : 50 !", "Max Section Mumbers : 50 !"},
       {"open markref file fail!", "open markref file fail!"},
       {"buffer not  enough !", "buffer not  enough !"},
+      {"A job is already being handled in this work directory", "此工作目录中已有作业正在处理"},
   }};
   return table;
 }

@@ -33,6 +33,7 @@ enum class TextId {
   MaxSectionNumbers,
   OpenMarkRefFailed,
   MarkRefTooLong,
+  JobAlreadyHandled,
 };
 
 const std::string& Text(TextId id, Language language);

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace plotsend {
@@ -53,6 +55,7 @@ bool PosixLink::WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, siz
 
 SocketHandle PosixLink::ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) {
   const int fd = ConnectIpv4(address, port, timeoutMs);
+  connectError_ = fd < 0 ? std::strerror(errno) : "";
   return fd < 0 ? kNoSocket : SocketOfFd(fd);
 }
 

@@ -38,7 +38,7 @@ DeviceHandle OpenPlainDevice(const std::string& path);
 // never raise SIGPIPE. True only when every byte went out.
 bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket);
 
-// A non-blocking connected IPv4 stream socket, or -1.
+// A non-blocking connected IPv4 stream socket, or -1 with errno saying why.
 int ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs);
 // Reads and discards up to 100 bytes without waiting; false on error or EOF.
 bool DiscardReceived(int fd);
@@ -56,6 +56,7 @@ class PosixLink final : public LinkPort {
   bool WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) override;
   bool WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) override;
   SocketHandle ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) override;
+  std::string ConnectError() const override { return connectError_; }
   bool SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) override;
   bool ReceiveTcp(SocketHandle socket) override;
   void CloseTcp(SocketHandle socket) override;
@@ -64,6 +65,7 @@ class PosixLink final : public LinkPort {
   std::filesystem::path devRoot_;
   std::filesystem::path sysRoot_;
   int tcpSendTimeoutMs_;
+  std::string connectError_;
 };
 
 }  // namespace plotsend

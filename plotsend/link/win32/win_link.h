@@ -46,7 +46,8 @@ bool ConfigureSerial(HANDLE port);
 // its record goes away. True only when every byte was written.
 bool OverlappedWrite(HANDLE h, const uint8_t* bytes, size_t length, DWORD waitMs);
 
-// A connected blocking IPv4 stream socket, or INVALID_SOCKET.
+// A connected blocking IPv4 stream socket, or INVALID_SOCKET with
+// WSAGetLastError saying why.
 SOCKET ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs);
 bool SendAll(SOCKET s, const uint8_t* bytes, size_t length);
 // Reads and discards up to 100 bytes that have arrived, without waiting.
@@ -67,6 +68,7 @@ class WinLink final : public LinkPort {
   bool WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) override;
   bool WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) override;
   SocketHandle ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) override;
+  std::string ConnectError() const override { return connectError_; }
   bool SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) override;
   bool ReceiveTcp(SocketHandle socket) override;
   void CloseTcp(SocketHandle socket) override;
@@ -74,6 +76,7 @@ class WinLink final : public LinkPort {
  private:
   int tcpSendTimeoutMs_;
   bool winsock_ = false;  // WSAStartup 2.2 succeeded and needs its WSACleanup
+  std::string connectError_;
 };
 
 }  // namespace plotsend
