@@ -76,9 +76,10 @@ w=$(new_job self)
 ln -s "$w/kavren.kv2" "$root/to_kv2.plt"
 ln -s "$w/markref.kv" "$root/to_markref.plt"
 ln "$w/kavren.plt" "$root/hard.plt"
+ln -s "$w/plotara.lock" "$root/to_lock.plt"  # replacing the lock file would unlock the directory
 before=$(snapshot "$w")
 for target in "$w/kavren.plt" "$w/kavren_m.plt" "$w/sub/../kavren.plt" "$root/to_kv2.plt" \
-              "$root/to_markref.plt" "$root/hard.plt"; do
+              "$root/to_markref.plt" "$root/hard.plt" "$root/to_lock.plt"; do
   run --workdir "$w" export "$target"
   check "work file target $target fails" test "$status" -ne 0
   check "work file target $target is named" said "The output file is one of the job's work files"

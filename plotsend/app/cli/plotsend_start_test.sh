@@ -192,6 +192,26 @@ for ending in lf crlf; do
   check "line commands ($ending): cancel keeps the job" test -e "$w/kavren.plt"
 done
 
+# Two starts of one job at once (a double click), ten times: the cutter
+# gets each job once.
+start_emu pairs --tcp 0 --keep
+sent_once=0
+for i in $(seq 10); do
+  w=$(new_job "pair$i")
+  "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1 &
+  a=$!
+  "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1 &
+  b=$!
+  wait "$a"; sa=$?
+  wait "$b"; sb=$?
+  [ $((sa == 0)) -ne $((sb == 0)) ] && sent_once=$((sent_once + 1))
+done
+sleep 0.5
+kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+echo "concurrent start pairs with exactly one send: $sent_once of 10"
+check "every concurrent pair of starts sends the job once" test "$sent_once" -eq 10
+check "the cutter got ten jobs" test "$(grep -c '^summary status=complete' "$root/pairs.log")" -eq 10
+
 # The WiFi log-on test.
 w=$(new_job wifi)
 start_emu wifi --tcp 0
