@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,14 @@ namespace plotsend {
 // The U Disk File path for a chosen one: ".PLT" appended unless it already
 // ends in .plt in any case.
 std::string WithPltExtension(std::string path);
+// The path an export writes for a chosen one: a device, a pipe or a
+// directory as it is (written in place, or refused), any other with
+// WithPltExtension.
+std::string ExportPath(const std::string& chosen);
+
+// `text`, and on the next line the system's reason when there is one.
+std::string WithReason(std::string text, const std::string& reason);
+std::string WithReason(std::string text, std::error_code reason);
 
 // The fields the dialog exchanges with its controls.
 struct DialogFields {
@@ -62,7 +71,8 @@ class CPlotsendDlg {
   // with a warning in the status field.
   bool PrepareJob();
   // Writes the device command file for the current fields to `path`. False,
-  // with nothing written, when the job could not be read.
+  // with nothing written, when the job could not be read or the file not
+  // written (OutputError() then says why).
   bool GenerateOutput(const std::string& path);
 
   enum class ExportResult { Finished, Cancelled, Failed };
@@ -118,6 +128,13 @@ class CPlotsendDlg {
   bool MarkRefRead() const { return markRefRead_; }
   // Whether the last PrepareJob could read the job.
   bool JobRead() const { return jobRead_; }
+  // Why the last PrepareJob could not write the work files; empty when it
+  // could, or when what failed was no write.
+  std::error_code WorkFilesError() const { return workFilesError_; }
+  // Why the last GenerateOutput failed, when a write failed.
+  std::error_code OutputError() const { return outputError_; }
+  // Why the last Start opened no link, in the system's words, when known.
+  const std::string& LinkError() const { return linkError_; }
   // Whether the last PrepareJob stopped at a section count above 50.
   bool SectionCountRefused() const { return !splitter_.SectionCountAccepted(); }
   const CPLTFile& PreparedJob() const { return job_; }
@@ -134,6 +151,7 @@ class CPlotsendDlg {
   void ShowError(const std::string& text) { host_.MessageBox(text, DialogHost::MessageKind::Error); }
   void ComputeEffectiveCompensation();
   void EnableCompensationEdits();
+  bool WriteOutput(const std::string& path);
   // Origin offset, or the four-mark correction when marks were measured.
   void ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy);
   uint8_t LastSection() const;
@@ -167,6 +185,9 @@ class CPlotsendDlg {
   bool jobRead_ = false;
   bool outputWritten_ = false;
   bool settingsSaveReported_ = false;
+  std::error_code workFilesError_;
+  std::error_code outputError_;
+  std::string linkError_;
   // The plain path moves the prepared job itself; a second output must start
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;

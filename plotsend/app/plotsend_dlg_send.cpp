@@ -100,7 +100,9 @@ bool CPlotsendDlg::OpenLink() {
   const std::string entry = SelectedPort();
   if (IsTcpEntry(entry)) {
     const Settings& s = fields_.settings;
-    return ConnectTcp(link_, linkState_, AddressOf(s), s.IP_PORT);
+    if (ConnectTcp(link_, linkState_, AddressOf(s), s.IP_PORT)) return true;
+    linkError_ = link_.ConnectError();
+    return false;
   }
   const OpenPortResult result = OpenSelectedPort(link_, linkState_, entry, usbPaths_);
   if (result.closedPrevious) host_.SetStatusText(Text(TextId::PortClosed, language_));
@@ -136,6 +138,7 @@ bool CPlotsendDlg::AlignMarks() {
 CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
   // A coded job can only be written to a file; Start is disabled for it.
   if (!jobReady_ || sending_ || jobInfo_.CodeMode != 0) return StartResult::Stopped;
+  linkError_.clear();
   if (!OpenLink()) return StartResult::Stopped;
   SaveSettings();
   if (jobInfo_.markRef.MarkType == 1 && !AlignMarks()) return StartResult::Stopped;
@@ -149,7 +152,7 @@ CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
   lastSendFailed_ = false;
   if (!GenerateOutput(workDir_.KavrenKv(3))) {
     lastSendFailed_ = true;
-    ShowError(Text(TextId::SaveFailed, language_) + ": " + workDir_.KavrenKv(3));
+    ShowError(WithReason(Text(TextId::SaveFailed, language_) + ": " + workDir_.KavrenKv(3), outputError_));
     ShowReady();
     return StartResult::Failed;
   }

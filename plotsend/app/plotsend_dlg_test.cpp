@@ -168,7 +168,7 @@ TEST_F(DialogTest, UnwritableCommandFileIsReportedAndTheJobKept) {
   EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
   EXPECT_TRUE(host.infos.empty());
   ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0], "Save .PLT File Failed: " + dir.File("no_such_dir/out.plt"));
+  EXPECT_EQ(host.errors[0], "Save .PLT File Failed: " + dir.File("no_such_dir/out.plt") + "\nNo such file or directory");
   EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
   EXPECT_TRUE(TestFileExists(dir.File("kavren.kv2")));
   EXPECT_EQ(host.endResult, 0);
@@ -186,6 +186,39 @@ TEST_F(DialogTest, UnwritableCommandFileIsReportedAndTheJobKept) {
   dlg->Fields().settings.IsOffset = 0;
   dlg->Fields().settings.OriginOffsetX = 1.0;
   EXPECT_EQ(Export("first.plt"), retry);
+}
+
+// A failed export names the system's reason on the line after the defined
+// text; devices and directories are taken as they are named.
+TEST_F(DialogTest, FailedExportsSayWhy) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  std::filesystem::create_directory(Utf8Path(dir.File("folder")));
+  Open();
+  const struct {
+    std::string chosen, written, reason;
+  } cases[] = {
+      {dir.File("folder"), dir.File("folder"), "Is a directory"},
+      {dir.File("folder/"), dir.File("folder/"), "Is a directory"},
+      {dir.File("gone/x.plt"), dir.File("gone/x.plt"), "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    host.errors.clear();
+    host.answer = c.chosen;
+    EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed) << c.chosen;
+    EXPECT_EQ(host.errors, std::vector<std::string>{"Save .PLT File Failed: " + c.written + "\n" + c.reason});
+  }
+  EXPECT_EQ(ExportPath(dir.File("job.txt")), dir.File("job.txt.PLT"));
+
+  // The job could not be prepared because a work file could not be written.
+  std::filesystem::remove(Utf8Path(dir.File("kavren_m.plt")));
+  std::filesystem::create_directories(Utf8Path(dir.File("kavren_m.plt/inner")));
+  EXPECT_FALSE(dlg->PrepareJob());
+  EXPECT_EQ(dlg->WorkFilesError(), std::errc::is_a_directory);
+  host.errors.clear();
+  host.answer = dir.File("out.plt");
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
+  EXPECT_EQ(host.errors, std::vector<std::string>{"Save .PLT File Failed: " + dir.File("out.plt") + "\nIs a directory"});
+  EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
 }
 
 TEST_F(DialogTest, MarkTypeOneWithoutAlignmentOnlyMovesByTheOriginOffset) {

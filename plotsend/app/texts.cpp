@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 28>& Table() {
-  static const std::array<Entry, 28> table = {{
+const auto& Table() {
+  static const auto table = std::to_array<Entry>({
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -45,7 +45,8 @@ const std::array<Entry, 28>& Table() {
       {"send cancelled: the cutter received part of the job", "发送已取消：切割机只收到了部分作业"},
       {"send cancelled: the cutter received part of the job; the job was removed",
        "发送已取消：切割机只收到了部分作业；作业已删除"},
-  }};
+      {"A job is already being handled in this work directory", "此工作目录中已有作业正在处理"},
+  });
   return table;
 }
 

@@ -38,6 +38,7 @@ enum class TextId {
   FieldOutOfRange,
   SendCancelled,
   SendCancelledJobRemoved,
+  JobAlreadyHandled,
 };
 
 const std::string& Text(TextId id, Language language);

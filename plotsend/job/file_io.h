@@ -8,8 +8,13 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace plotsend {
+
+// What a BufferedWriter appends to its target's name for the file it writes
+// before that file takes the target's place.
+inline constexpr std::string_view kTempSuffix = ".plotara-tmp";
 
 // A UTF-8 path as the standard library's path type, the same on every platform.
 std::filesystem::path Utf8Path(std::string_view utf8);
@@ -30,6 +35,21 @@ std::filesystem::path FinalTarget(std::filesystem::path path);
 // Whether two UTF-8 paths name the same file, through symbolic and hard
 // links; a path that does not exist yet names the file it would create.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Whether `path` names, through symbolic links, a file that exists and is
+// not a regular file: a device, a pipe, a directory.
+bool IsSpecialFile(const std::string& path);
+
+// The system's reason why the last BufferedWriter of this thread that failed
+// could not create, write or put its file in place (like errno); empty
+// after ClearWriteError when none has failed since.
+std::error_code LastWriteError();
+void ClearWriteError();
+
+// Removes the temporary files of every BufferedWriter in flight, in any
+// thread, for a process that is about to end: from then on no writer can
+// create, rename or remove one (they wait for the end).
+void RemoveTempFilesAndStopWriters();
 
 // Creates or replaces a file and writes to it through a 1 MiB buffer.
 // A regular file (or a new one) is written to a temporary file beside it,
@@ -63,6 +83,9 @@ class BufferedWriter {
   void Open(const std::filesystem::path& requested);
   void Flush();
   void Discard();
+  // Turn Ok() false, keeping the system's reason (errno when `error` is 0).
+  void Fail(int error = 0);
+  void Fail(std::error_code reason);
 
   std::ofstream file_;
   std::string buffer_;

@@ -96,6 +96,9 @@ class LinkPort {
   // Connects a new socket to address:port, waiting at most timeoutMs.
   // kNoSocket (nothing left open) when the connection is not made.
   virtual SocketHandle ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) = 0;
+  // Why the last ConnectTcp made no connection, in the system's words;
+  // empty when it connected or the reason is not known.
+  virtual std::string ConnectError() const { return {}; }
   // Sends all bytes, continuing after partial sends. True only when every
   // byte was handed to the connection. A peer that has gone never raises a
   // signal.

@@ -167,6 +167,7 @@ TEST(TcpLink, RefusedConnectLeavesNothingOpen) {
   const auto start = Clock::now();
   EXPECT_EQ(link->ConnectTcp(kLoopback, port, 1500), kNoSocket);
   EXPECT_LT(Clock::now() - start, milliseconds(3000));
+  EXPECT_FALSE(link->ConnectError().empty());  // the system's reason, for the user
   if (before) {
     EXPECT_EQ(OpenHandleCount(), before);
   }
@@ -183,7 +184,14 @@ TEST(TcpLink, ConnectGivesUpAfterItsTimeOut) {
   EXPECT_EQ(s, kNoSocket);
   EXPECT_GE(took, milliseconds(250));
   EXPECT_LT(took, milliseconds(2000));
+  const std::string timedOut = link->ConnectError();
+  EXPECT_FALSE(timedOut.empty());
   link->CloseTcp(s);
+  LoopbackListener open;
+  const SocketHandle connected = link->ConnectTcp(kLoopback, open.Port(), 1000);
+  EXPECT_NE(connected, kNoSocket);
+  EXPECT_EQ(link->ConnectError(), "");  // a connect that succeeds leaves no reason behind
+  link->CloseTcp(connected);
 }
 
 TEST(TcpLink, ReconnectingClosesTheSocketBefore) {

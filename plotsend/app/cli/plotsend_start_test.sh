@@ -180,7 +180,8 @@ port=$emu_at
 kill "$emu_pid"; wait "$emu_pid" 2>/dev/null; emu_pid=
 "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$port" start >/dev/null 2>"$root/err"
 check "a refused connection exits non-zero" test $? -ne 0
-check "a refused connection says nothing was sent" grep -q "nothing was sent" "$root/err"
+check "a refused connection says nothing was sent, and why" \
+  test "$(grep -A1 -x "plotsend: nothing was sent" "$root/err" | tail -n +2)" = "Connection refused"
 check "a refused connection keeps the job" test -e "$w/kavren.plt"
 
 # Four registration marks: the alignment (four ok), the origin prompt (ok),
@@ -207,6 +208,60 @@ kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
 check "a cancelled alignment exits non-zero" test $status -ne 0
 check "a cancelled alignment sends no origin" test "$(grep -c '^origin' "$root/cancelled.log" 2>/dev/null)" = 0
 check "a cancelled alignment keeps the job" test -e "$w/kavren.plt"
+
+# The alignment and the origin prompt as one command a line, typed or
+# piped, with LF or CR LF line ends: x+ jogs as Left does, ok takes a mark,
+# and cancel at the origin prompt sends neither the origin nor the job.
+for ending in lf crlf; do
+  eol=$'\n'
+  [ "$ending" = crlf ] && eol=$'\r\n'
+  w=$(new_job "lines_$ending" "8000,4800,400,1,1")
+  start_emu "lines_$ending" --tcp 0
+  printf '%s' "x+${eol}ok${eol}ok${eol}ok${eol}ok${eol}ok${eol}" |
+    "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>"$root/lines.stderr"
+  status=$?
+  wait_emu
+  check "line commands ($ending): start exits 0" test $status -eq 0
+  check "line commands ($ending): x+ jogs before the first mark" \
+    grep -q "^POS 2  X=10.50  Y=150.00  step 0.5 mm$" "$root/lines.stderr"
+  check "line commands ($ending): jogs, origin, job" \
+    test "$(grep -E '^(jog-start|origin|end)' "$root/lines_$ending.log" | tr '\n' ' ')" = "jog-start origin end "
+  check "line commands ($ending): the start position, one jog and four marks" \
+    test "$(grep -c '^jog x=' "$root/lines_$ending.log")" -eq 6
+
+  w=$(new_job "lines_cancel_$ending" "8000,4800,400,1,1")
+  start_emu "lines_cancel_$ending" --tcp 0
+  printf '%s' "coarse${eol}fine${eol}y-${eol}nonsense${eol}ok${eol}ok${eol}ok${eol}ok${eol}cancel${eol}" |
+    "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>"$root/lines.stderr"
+  status=$?
+  kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+  check "line commands ($ending): fine steps 0.1 mm" grep -q "^POS 1  X=10.00  Y=9.90  step 0.1 mm$" "$root/lines.stderr"
+  check "line commands ($ending): an unknown command is named" grep -q '^unknown command "nonsense"' "$root/lines.stderr"
+  check "line commands ($ending): cancel at the origin prompt exits non-zero" test $status -ne 0
+  check "line commands ($ending): cancel sends no origin" \
+    test "$(grep -c '^origin' "$root/lines_cancel_$ending.log" 2>/dev/null)" = 0
+  check "line commands ($ending): cancel keeps the job" test -e "$w/kavren.plt"
+done
+
+# Two starts of one job at once (a double click), ten times: the cutter
+# gets each job once.
+start_emu pairs --tcp 0 --keep
+sent_once=0
+for i in $(seq 10); do
+  w=$(new_job "pair$i")
+  "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1 &
+  a=$!
+  "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1 &
+  b=$!
+  wait "$a"; sa=$?
+  wait "$b"; sb=$?
+  [ $((sa == 0)) -ne $((sb == 0)) ] && sent_once=$((sent_once + 1))
+done
+sleep 0.5
+kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+echo "concurrent start pairs with exactly one send: $sent_once of 10"
+check "every concurrent pair of starts sends the job once" test "$sent_once" -eq 10
+check "the cutter got ten jobs" test "$(grep -c '^summary status=complete' "$root/pairs.log")" -eq 10
 
 # The WiFi log-on test.
 w=$(new_job wifi)

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
 
 namespace plotsend {
@@ -111,7 +113,9 @@ bool PosixLink::WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, siz
 }
 
 SocketHandle PosixLink::ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) {
-  const int fd = Watch(ConnectIpv4(address, port, timeoutMs));
+  const int connected = ConnectIpv4(address, port, timeoutMs);
+  connectError_ = connected < 0 ? std::strerror(errno) : "";
+  const int fd = Watch(connected);
   return fd < 0 ? kNoSocket : SocketOfFd(fd);
 }
 

@@ -54,7 +54,7 @@ bool DrainDevice(int fd, int abortFd, int marginMs);
 // or when for noProgressMs the peer neither acknowledged bytes nor sent any.
 bool FinishSocket(int fd, int abortFd, int noProgressMs);
 
-// A non-blocking connected IPv4 stream socket, or -1.
+// A non-blocking connected IPv4 stream socket, or -1 with errno saying why.
 int ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs);
 // Reads and discards up to 100 bytes without waiting; false on error or EOF.
 bool DiscardReceived(int fd);
@@ -75,6 +75,7 @@ class PosixLink final : public LinkPort {
   bool WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) override;
   bool WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) override;
   SocketHandle ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) override;
+  std::string ConnectError() const override { return connectError_; }
   bool SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) override;
   bool ReceiveTcp(SocketHandle socket) override;
   void CloseTcp(SocketHandle socket) override;
@@ -103,6 +104,7 @@ class PosixLink final : public LinkPort {
   int drainMarginMs_;
   mutable std::mutex mutex_;
   std::map<int, AbortPipe> abortPipes_;
+  std::string connectError_;
 };
 
 }  // namespace plotsend

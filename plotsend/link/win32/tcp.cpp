@@ -17,11 +17,14 @@ bool AwaitConnect(SOCKET s, int timeoutMs) {
   FD_SET(s, &writable);
   FD_SET(s, &failed);
   timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-  if (select(0, nullptr, &writable, &failed, &wait) != 1 || !FD_ISSET(s, &writable)) return false;
+  const int ready = select(0, nullptr, &writable, &failed, &wait);
+  if (ready == 0) WSASetLastError(WSAETIMEDOUT);
+  if (ready != 1) return false;
   int error = 0;
   int size = sizeof error;
-  return getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
-         error == 0;
+  if (getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0) return false;
+  if (error != 0) WSASetLastError(error);
+  return error == 0 && FD_ISSET(s, &writable);
 }
 
 }  // namespace
@@ -41,7 +44,9 @@ SOCKET ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs) {
   }
   ok = ok && SetBlocking(s, true);
   if (!ok) {
+    const int reason = WSAGetLastError();  // kept for the caller across closesocket
     closesocket(s);
+    WSASetLastError(reason);
     return INVALID_SOCKET;
   }
   return s;

@@ -105,9 +105,13 @@ void WinLink::AbortPortIo(DeviceHandle handle) {
 }
 
 SocketHandle WinLink::ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) {
+  connectError_.clear();
   if (!winsock_) return kNoSocket;
   const SOCKET s = ConnectIpv4(address, port, timeoutMs);
-  if (s == INVALID_SOCKET) return kNoSocket;
+  if (s == INVALID_SOCKET) {
+    connectError_ = SystemErrorText(static_cast<DWORD>(WSAGetLastError()));
+    return kNoSocket;
+  }
   // Sends that make no progress for this long fail instead of waiting forever.
   const DWORD sendTimeout = static_cast<DWORD>(tcpSendTimeoutMs_);
   setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout), sizeof sendTimeout);

@@ -57,7 +57,8 @@ bool OverlappedWrite(HANDLE h, const uint8_t* bytes, size_t length, DWORD waitMs
 // then is cancelled.
 bool DrainDevice(HANDLE h, HANDLE abort, int marginMs);
 
-// A connected blocking IPv4 stream socket, or INVALID_SOCKET.
+// A connected blocking IPv4 stream socket, or INVALID_SOCKET with
+// WSAGetLastError saying why.
 SOCKET ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs);
 bool SendAll(SOCKET s, const uint8_t* bytes, size_t length);
 // Shuts down the sending side of a connected blocking socket and reads,
@@ -82,6 +83,7 @@ class WinLink final : public LinkPort {
   bool WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) override;
   bool WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) override;
   SocketHandle ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) override;
+  std::string ConnectError() const override { return connectError_; }
   bool SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) override;
   bool ReceiveTcp(SocketHandle socket) override;
   void CloseTcp(SocketHandle socket) override;
@@ -110,6 +112,7 @@ class WinLink final : public LinkPort {
   std::map<uintptr_t, Device> devices_;
   // Sockets whose I/O was aborted: shut down, their pending I/O cancelled.
   std::set<uintptr_t> abortedSockets_;
+  std::string connectError_;
 };
 
 }  // namespace plotsend
