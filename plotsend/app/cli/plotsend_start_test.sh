@@ -110,13 +110,15 @@ check "slow pty: start exits 0" test $status -eq 0
 check "slow pty: the cutter gets every byte" cmp -s "$root/pty-slow.raw" "$root/reference.plt"
 
 # Ctrl-C during a send ends the job, and says so.
+# A background job inherits SIGINT ignored; env gives it the default back,
+# as a foreground run at a terminal has.
 for lang in en zh; do
   w=$(new_job interrupted-$lang)
   awk 'BEGIN { printf "IN;"; for (i = 0; i < 20000; i++) printf "PU%d,%d;PD%d,%d;", i % 3000, i % 997, i % 3000 + 400, i % 997; printf "@" }' >"$w/kavren.plt"
   start_emu interrupted-$lang --pty --read-rate 20000
   ln -sf "$emu_at" "$root/dev/ttyUSB0"
   locale=C; [ $lang = zh ] && locale=zh_CN.UTF-8
-  LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
+  LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" env --default-signal=INT "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
   pid=$!
   for _ in $(seq 100); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
   kill -INT $pid
