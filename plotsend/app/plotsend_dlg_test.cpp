@@ -312,6 +312,47 @@ TEST_F(DialogTest, TheCodeFlagGoesOnlyWithTheJob) {
   EXPECT_EQ(ReadTestFile(dir.File("codeinfo.kv")), "0,2,");
 }
 
+// The macros may leave a new job while this one is output: the new one
+// stays, with its code flag, for the next run.
+TEST_F(DialogTest, ANewJobLeftDuringTheRunStaysForTheNextRun) {
+  const std::string newJob = "IN;PU0,0;PD800,0;PU0,0;@";
+  for (const bool byRename : {true, false}) {
+    SCOPED_TRACE(byRename ? "replaced by rename" : "rewritten in place");
+    SetUpJob("0,0,0,0,1", kSquare);
+    WriteTestFile(dir.File("codeinfo.kv"), "1,1,");
+    Open();
+    if (byRename) {
+      WriteTestFile(dir.File("new.plt"), newJob);
+      std::filesystem::rename(Utf8Path(dir.File("new.plt")), Utf8Path(dir.File("kavren.plt")));
+    } else {
+      WriteTestFile(dir.File("kavren.plt"), newJob);
+    }
+    host.statusTexts.clear();
+    const std::string out = Export("out.plt");
+    EXPECT_NE(out.find("D300,400;"), std::string::npos) << out;  // the square: y 400 goes out as 300
+    EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), newJob);
+    EXPECT_EQ(ReadTestFile(dir.File("codeinfo.kv")), "1,1,");
+    EXPECT_FALSE(TestFileExists(dir.File("kavren_m.plt")));
+    EXPECT_EQ(host.StatusTexts(),
+              std::vector<std::string>{"A new job file arrived during the run; it stays for the next run"});
+  }
+}
+
+// A second output reads the job file again; one that changed since the
+// first read is not output in place of the job that was shown.
+TEST_F(DialogTest, AJobFileThatChangedIsNotReadForASecondOutput) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  ASSERT_TRUE(dlg->GenerateOutput(dir.File("first.plt")));
+  WriteTestFile(dir.File("kavren.plt"), "IN;PU0,0;PD800,0;PU0,0;@");
+  EXPECT_FALSE(dlg->GenerateOutput(dir.File("second.plt")));
+  EXPECT_FALSE(TestFileExists(dir.File("second.plt")));
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{"The job file changed during the run; run again to use the new job"});
+  dlg->DeleteWorkFiles();
+  EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), "IN;PU0,0;PD800,0;PU0,0;@");
+}
+
 TEST_F(DialogTest, AJobWithoutCuttingMovesIsExportedWithAWarning) {
   using namespace std::string_literals;
   for (const std::string& job : {""s, ";"s, "\x01\xff garbage \x00 PU10,10;"s, "IN;PU100,100;PU0,0;@"s}) {

@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 23>& Table() {
-  static const std::array<Entry, 23> table = {{
+const std::array<Entry, 25>& Table() {
+  static const std::array<Entry, 25> table = {{
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -38,6 +38,10 @@ const std::array<Entry, 23>& Table() {
       {"Max Section Mumbers : 50 !", "Max Section Mumbers : 50 !"},
       {"open markref file fail!", "open markref file fail!"},
       {"buffer not  enough !", "buffer not  enough !"},
+      {"The job file changed during the run; run again to use the new job",
+       "作业文件在运行期间被更改；请重新运行以使用新作业"},
+      {"A new job file arrived during the run; it stays for the next run",
+       "运行期间收到了新的作业文件；它将保留给下一次运行"},
   }};
   return table;
 }
@@ -93,6 +97,7 @@ TextId TextOf(JobMessage message) {
     case JobMessage::OpenFileFailed: return TextId::OpenFileFailed;
     case JobMessage::MaxSectionNumbers: return TextId::MaxSectionNumbers;
     case JobMessage::OpenMarkRefFailed: return TextId::OpenMarkRefFailed;
+    case JobMessage::JobChanged: return TextId::JobChanged;
     case JobMessage::MarkRefTooLong: break;
   }
   return TextId::MarkRefTooLong;

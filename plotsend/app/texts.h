@@ -33,6 +33,8 @@ enum class TextId {
   MaxSectionNumbers,
   OpenMarkRefFailed,
   MarkRefTooLong,
+  JobChanged,
+  JobReplacedKept,
 };
 
 const std::string& Text(TextId id, Language language);

@@ -719,11 +719,15 @@ int CPltMultiSection::ProcessSections(const std::string& outputPath) {
     Drawing drawing;
     {
       std::string text;
-      if (!ReadWholeFile(source_, text)) {
-        if (notify_) notify_(JobMessage::OpenFileFailed);
-      } else {
+      FileRead read;
+      const bool whole = ReadWholeFile(source_, text, &read);
+      const bool same = !sourceIdentity_ || read.identity == sourceIdentity_;
+      if (whole && same) {
         sourceRead_ = true;
+        sourceIdentity_ = read.identity;
         Parse(text, drawing);
+      } else if (notify_) {
+        notify_(read.changed || whole ? JobMessage::JobChanged : JobMessage::OpenFileFailed);
       }
     }  // the source text is released before the output is written
     if (sections_ > kMaxSections) {

@@ -352,6 +352,36 @@ TEST_F(MultiSectionFiles, MoreThanFiftySectionsWritesNothing) {
   EXPECT_EQ(Read(Path("kavren_m.plt")), "old");
 }
 
+// The first read fixes which file the job is: a later read that finds
+// another file or version there reads nothing.
+TEST_F(MultiSectionFiles, AJobFileThatChangedIsNotReadAgain) {
+  for (const bool byRename : {true, false}) {
+    SCOPED_TRACE(byRename ? "replaced by rename" : "rewritten in place");
+    messages_.clear();
+    CPltMultiSection stage([this](JobMessage message) { messages_.push_back(message); });
+    stage.SetSourcePath(Path("kavren.plt"));
+    Write(Path("kavren.plt"), "PU0,0;PD0,5;");
+    ASSERT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);
+    ASSERT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);  // the same file again
+    EXPECT_TRUE(stage.SourceRead());
+    if (byRename) {
+      Write(Path("new.plt"), "PU0,0;PD0,9;");
+      fs::rename(Path("new.plt"), Path("kavren.plt"));
+    } else {
+      Write(Path("kavren.plt"), "PU0,0;PD0,9;PD9,9;");
+    }
+    EXPECT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);
+    EXPECT_FALSE(stage.SourceRead());
+    EXPECT_EQ(Read(Path("kavren_m.plt")), "@");
+    EXPECT_EQ(messages_, std::vector<JobMessage>{JobMessage::JobChanged});
+    // Given as a new source, it is read.
+    stage.SetSourcePath(Path("other.plt"));
+    stage.SetSourcePath(Path("kavren.plt"));
+    EXPECT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);
+    EXPECT_TRUE(stage.SourceRead());
+  }
+}
+
 TEST_F(MultiSectionFiles, UnwritableOutputFails) {
   Write(Path("kavren.plt"), "PU0,0;");
   EXPECT_EQ(Process(Path("kavren.plt"), 1, Path("no_dir/kavren_m.plt")), 0);
