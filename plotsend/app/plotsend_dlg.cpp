@@ -5,6 +5,7 @@
 
 #include "control_ids.h"
 #include "decimal.h"
+#include "drawing_warning.h"
 #include "file_identity.h"
 #include "work_files.h"
 
@@ -81,6 +82,7 @@ bool CPlotsendDlg::PrepareJob() {
   ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2)) != 0 && ok;
   jobGeometryApplied_ = false;
   if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
+  if (jobRead_ && splitter_.Findings().Any()) host_.SetStatusText(DrawingWarning(splitter_.Findings(), language_));
   return ok;
 }
 

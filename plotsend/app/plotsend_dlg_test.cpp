@@ -11,6 +11,7 @@
 
 #include "control_ids.h"
 #include "dialog_test_support.h"
+#include "drawing_warning.h"
 #include "fake_link.h"
 #include "scratch_dir_test_util.h"
 
@@ -351,6 +352,27 @@ TEST_F(DialogTest, AJobFileThatChangedIsNotReadForASecondOutput) {
             std::vector<std::string>{"The job file changed during the run; run again to use the new job"});
   dlg->DeleteWorkFiles();
   EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), "IN;PU0,0;PD800,0;PU0,0;@");
+}
+
+TEST_F(DialogTest, PreparingWarnsOfWhatTheReaderDoesNotRead) {
+  SetUpJob("8000,4800,400,3,2", SampleJob());
+  Open();
+  EXPECT_EQ(host.StatusTexts(), std::vector<std::string>{"port closed"});
+
+  SetUpJob("0,0,0,0,1", "IN;PA;PU;PA100,100;PD;PA400,100;PU1600.5,6400;PD1700,6400;PW0.350;");
+  host.statusTexts.clear();
+  Open();
+  EXPECT_EQ(host.StatusTexts(),
+            (std::vector<std::string>{"port closed",
+                                      "the drawing uses PA, bare PU/PD, decimal coordinates: only PU/PD with "
+                                      "coordinates are read; the cut may not match the drawing"}));
+  EXPECT_EQ(DrawingWarning(dlg->GetDrawingFindings(), Language::Chinese),
+            "图形使用了 PA, 不带坐标的 PU/PD, 小数坐标：只读取带坐标的 PU/PD；切割结果可能与图形不符");
+  DrawingFindings large;
+  large.outOfRange = large.tooLarge = true;
+  EXPECT_EQ(DrawingWarning(large, Language::English),
+            "the drawing uses out-of-range coordinates, more than 50 m: only PU/PD with coordinates are read; the "
+            "cut may not match the drawing");
 }
 
 TEST_F(DialogTest, AJobWithoutCuttingMovesIsExportedWithAWarning) {

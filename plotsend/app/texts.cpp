@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 25>& Table() {
-  static const std::array<Entry, 25> table = {{
+const std::array<Entry, 30>& Table() {
+  static const std::array<Entry, 30> table = {{
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -42,6 +42,13 @@ const std::array<Entry, 25>& Table() {
        "作业文件在运行期间被更改；请重新运行以使用新作业"},
       {"A new job file arrived during the run; it stays for the next run",
        "运行期间收到了新的作业文件；它将保留给下一次运行"},
+      // %s: the list of what was found, from the entries below and command names.
+      {"the drawing uses %s: only PU/PD with coordinates are read; the cut may not match the drawing",
+       "图形使用了 %s：只读取带坐标的 PU/PD；切割结果可能与图形不符"},
+      {"bare PU/PD", "不带坐标的 PU/PD"},
+      {"decimal coordinates", "小数坐标"},
+      {"out-of-range coordinates", "超出范围的坐标"},
+      {"more than 50 m", "超过 50 米的尺寸"},
   }};
   return table;
 }

@@ -35,6 +35,11 @@ enum class TextId {
   MarkRefTooLong,
   JobChanged,
   JobReplacedKept,
+  DrawingUses,
+  DrawingBarePen,
+  DrawingDecimals,
+  DrawingOutOfRange,
+  DrawingTooLarge,
 };
 
 const std::string& Text(TextId id, Language language);

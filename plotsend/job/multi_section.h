@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "drawing_findings.h"
 #include "file_identity.h"
 #include "mark_ref.h"
 
@@ -36,13 +37,15 @@ class CPltMultiSection {
   bool SourceRead() const { return sourceRead_; }
   // The identity of the source as it was first read; nothing before.
   const std::optional<FileIdentity>& SourceIdentity() const { return sourceIdentity_; }
+  // What the last read source uses that the reader does not read as drawn.
+  const DrawingFindings& Findings() const { return findings_; }
   // Whether the section count is one the stage cuts (at most 50); for more
   // ProcessSections only reports "Max Section Mumbers : 50 !".
   bool SectionCountAccepted() const;
 
   // The same transformation from text to text, without files. Returns false
   // (and leaves out empty) for more than 50 sections.
-  bool Transform(std::string_view source, std::string& out) const;
+  bool Transform(std::string_view source, std::string& out, DrawingFindings* findings = nullptr) const;
 
  private:
   Notify notify_;
@@ -50,6 +53,7 @@ class CPltMultiSection {
   int32_t sections_ = 1;
   bool sourceRead_ = false;
   std::optional<FileIdentity> sourceIdentity_;
+  DrawingFindings findings_;
 };
 
 }  // namespace plotsend

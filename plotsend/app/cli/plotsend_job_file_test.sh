@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The terminal plotsend and the job file the macros leave: a new job left
-# during a run must stay for the next run. Usage:
+# The terminal plotsend and the job file the macros leave: what it says of a
+# drawing it does not read as drawn, and a new job left during a run, which
+# must stay for the next run. Usage:
 # plotsend_job_file_test.sh PLOTSEND CUTTER_EMU TESTDATA
 set -u
 plotsend=$1
@@ -39,6 +40,41 @@ wait_emu() {
   emu_pid=
   return $status
 }
+
+warning="the drawing uses PA, bare PU/PD, decimal coordinates, out-of-range coordinates, more than 50 m: only PU/PD with coordinates are read; the cut may not match the drawing"
+odd_drawing='IN;PA;SP1;PU1600.000000,6400.000000;PD2000,6400;PU;PA100,100;PD;PA400,100,400,400;PW0.350;PU0,0;@'
+
+# The sample job: no warning anywhere.
+w=$(new_job sample)
+"$plotsend" --workdir "$w" export "$root/sample.plt" >"$root/out" 2>"$root/err"
+check "sample export exits 0" test $? -eq 0
+check "sample: nothing on stderr" test ! -s "$root/err"
+check "sample: no warning in the summary" test "$(grep -c 'the drawing uses' "$root/out")" -eq 0
+
+# A drawing with PA moves after bare PU/PD and decimal coordinates: written
+# all the same, with the warning on stderr and as the summary's last line.
+w=$(new_job odd)
+printf '%s' "$odd_drawing" >"$w/kavren.plt"
+"$plotsend" --workdir "$w" export "$root/odd.plt" >"$root/out" 2>"$root/err"
+check "odd export exits 0" test $? -eq 0
+check "odd export is written" test -s "$root/odd.plt"
+check "odd: the warning on stderr" test "$(cat "$root/err")" = "plotsend: $warning"
+check "odd: the warning ends the summary" test "$(tail -1 "$root/out")" = "$warning"
+w=$(new_job odd-zh)
+printf '%s' "$odd_drawing" >"$w/kavren.plt"
+LC_ALL=zh_CN.UTF-8 "$plotsend" --workdir "$w" export "$root/odd-zh.plt" >"$root/out" 2>"$root/err"
+check "odd: the warning in Chinese" grep -q "^plotsend: 图形使用了 PA, 不带坐标的 PU/PD, 小数坐标" "$root/err"
+
+# The same drawing sent: the summary after the send says it too.
+w=$(new_job odd-start)
+printf '%s' "$odd_drawing" >"$w/kavren.plt"
+start_emu odd-start
+"$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >"$root/out" 2>"$root/err"
+status=$?
+wait_emu
+check "odd start exits 0" test $status -eq 0
+check "odd start: the warning on stderr" grep -qxF "plotsend: $warning" "$root/err"
+check "odd start: the warning ends the summary" test "$(tail -1 "$root/out")" = "$warning"
 
 # A new job left while a job waits at the origin prompt, by rename or
 # written over the old one: the old job is sent, the new one stays.
