@@ -4,6 +4,7 @@
 // command, so a drawing that moves, scales or draws in other ways is cut as
 // something else; these findings let the user be told.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -28,8 +29,26 @@ struct DrawingFindings {
   bool operator==(const DrawingFindings&) const = default;
 };
 
+namespace detail {
+inline constexpr int kLetters = 26;
+// kIgnoredGeometry's index for every two capital letters, -1 for the rest.
+constexpr std::array<int8_t, kLetters * kLetters> MakeIgnoredIndex() {
+  std::array<int8_t, kLetters * kLetters> index{};
+  for (int8_t& i : index) i = -1;
+  for (size_t i = 0; i < kIgnoredGeometry.size(); ++i) {
+    const std::string_view name = kIgnoredGeometry[i];
+    index[static_cast<size_t>((name[0] - 'A') * kLetters + (name[1] - 'A'))] = static_cast<int8_t>(i);
+  }
+  return index;
+}
+inline constexpr std::array<int8_t, kLetters * kLetters> kIgnoredIndex = MakeIgnoredIndex();
+}  // namespace detail
+
 // Index in kIgnoredGeometry of a two-letter command, -1 when it is none of them.
-int IgnoredGeometryIndex(char c0, char c1);
+inline int IgnoredGeometryIndex(char c0, char c1) {
+  if (c0 < 'A' || c0 > 'Z' || c1 < 'A' || c1 > 'Z') return -1;
+  return detail::kIgnoredIndex[static_cast<size_t>((c0 - 'A') * detail::kLetters + (c1 - 'A'))];
+}
 
 // Collects the findings about the commands the reader passes over. Called
 // for every such command, so it is kept inline and short.
@@ -67,25 +86,5 @@ class DrawingInspector {
   DrawingFindings& findings_;
   bool barePen_ = false;  // a "PU;" or "PD;" has been met
 };
-
-namespace detail {
-inline constexpr int kLetters = 26;
-// kIgnoredGeometry's index for every two capital letters, -1 for the rest.
-constexpr std::array<int8_t, kLetters * kLetters> MakeIgnoredIndex() {
-  std::array<int8_t, kLetters * kLetters> index{};
-  for (int8_t& i : index) i = -1;
-  for (size_t i = 0; i < kIgnoredGeometry.size(); ++i) {
-    const std::string_view name = kIgnoredGeometry[i];
-    index[static_cast<size_t>((name[0] - 'A') * kLetters + (name[1] - 'A'))] = static_cast<int8_t>(i);
-  }
-  return index;
-}
-inline constexpr std::array<int8_t, kLetters * kLetters> kIgnoredIndex = MakeIgnoredIndex();
-}  // namespace detail
-
-inline int IgnoredGeometryIndex(char c0, char c1) {
-  if (c0 < 'A' || c0 > 'Z' || c1 < 'A' || c1 > 'Z') return -1;
-  return detail::kIgnoredIndex[static_cast<size_t>((c0 - 'A') * detail::kLetters + (c1 - 'A'))];
-}
 
 }  // namespace plotsend

@@ -10,7 +10,7 @@ testdata=$3
 root=$(mktemp -d)
 emu_pid=
 run_pid=
-trap '[ -n "$emu_pid" ] && kill "$emu_pid" 2>/dev/null; [ -n "$run_pid" ] && kill "$run_pid" 2>/dev/null; exec 3>&- 2>/dev/null; [ -n "${KEEP_ROOT:-}" ] || rm -rf "$root"' EXIT
+trap '[ -n "$emu_pid" ] && kill "$emu_pid" 2>/dev/null; [ -n "$run_pid" ] && kill "$run_pid" 2>/dev/null; exec 3>&- 2>/dev/null; rm -rf "$root"' EXIT
 failures=0
 passes=0
 
