@@ -6,6 +6,8 @@
 #include "control_ids.h"
 #include "decimal.h"
 #include "file_io.h"
+#include "drawing_warning.h"
+#include "file_identity.h"
 #include "work_files.h"
 
 namespace plotsend {
@@ -107,6 +109,7 @@ bool CPlotsendDlg::PrepareJob() {
   if (!ok) workFilesError_ = LastWriteError();
   jobGeometryApplied_ = false;
   if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
+  if (jobRead_ && splitter_.Findings().Any()) host_.SetStatusText(DrawingWarning(splitter_.Findings(), language_));
   return ok;
 }
 
@@ -159,7 +162,9 @@ bool CPlotsendDlg::WriteOutput(const std::string& path) {
     return temp.WriteCompensatedCutFile(path) != 0;
   }
 
-  if (jobGeometryApplied_ && !PrepareJob()) return false;
+  // Starting again reads the job file again: it must still be the job that
+  // was read (and shown) first.
+  if (jobGeometryApplied_ && (!PrepareJob() || !jobRead_)) return false;
   ApplyMarkHandling(job_, dx, dy);
   jobGeometryApplied_ = true;
   job_.SetDashedLine(s.IsDashedLine != 0, s.DashedLineLineLen, s.DashedLineGapLen);
@@ -251,11 +256,19 @@ void CPlotsendDlg::SaveSettings() {
 
 void CPlotsendDlg::DeleteWorkFiles() {
   const bool keepJob = !outputWritten_ && !(jobRead_ && markRefRead_);
-  DeleteJobFiles(workDir_, keepJob);
-  if (!keepJob && jobInfo_.codeFlagPending) {
+  // The macros may have left a new job during the run: only the job file
+  // that was read goes; a new one stays, with the code flag, for the next run.
+  bool replaced = false;
+  if (!keepJob && splitter_.SourceIdentity()) {
+    const std::optional<FileIdentity> now = IdentityOf(workDir_.KavrenPlt());
+    replaced = now && now != splitter_.SourceIdentity();
+  }
+  DeleteJobFiles(workDir_, keepJob || replaced);
+  if (!keepJob && !replaced && jobInfo_.codeFlagPending) {
     ConsumeCodeFlag(workDir_);
     jobInfo_.codeFlagPending = false;
   }
+  if (replaced) host_.SetStatusText(Text(TextId::JobReplacedKept, language_));
   SaveSettings();
 }
 

@@ -138,6 +138,8 @@ class CPlotsendDlg {
   // Whether the last PrepareJob stopped at a section count above 50.
   bool SectionCountRefused() const { return !splitter_.SectionCountAccepted(); }
   const CPLTFile& PreparedJob() const { return job_; }
+  // What the drawing read by the last PrepareJob uses that the reader does not read as drawn.
+  const DrawingFindings& GetDrawingFindings() const { return splitter_.Findings(); }
   const WorkDir& GetWorkDir() const { return workDir_; }
   double EffectiveOffset() const { return effectiveOffset_; }
   double EffectiveClosure() const { return effectiveClosure_; }

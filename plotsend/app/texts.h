@@ -39,6 +39,13 @@ enum class TextId {
   SendCancelled,
   SendCancelledJobRemoved,
   JobAlreadyHandled,
+  JobChanged,
+  JobReplacedKept,
+  DrawingUses,
+  DrawingBarePen,
+  DrawingDecimals,
+  DrawingOutOfRange,
+  DrawingTooLarge,
 };
 
 const std::string& Text(TextId id, Language language);

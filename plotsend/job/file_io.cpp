@@ -16,35 +16,43 @@ fs::path Utf8Path(std::string_view utf8) {
   return fs::path(text);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
+bool ReadWholeFile(const std::string& path, std::string& out, FileRead* read) {
   constexpr size_t kPieceSize = 1 << 20;
   try {
     std::string text;
-    const bool read = ReadInPieces(path, kPieceSize, [&text](std::string_view piece, uint64_t size) {
+    const bool whole = ReadInPieces(path, kPieceSize, [&text](std::string_view piece, uint64_t size) {
       if (text.empty()) text.reserve(static_cast<size_t>(size));
       text.append(piece);
-    });
-    if (read) out.swap(text);
-    return read;
+    }, read);
+    if (whole) out.swap(text);
+    return whole;
   } catch (const std::exception&) {
     return false;  // larger than memory
   }
 }
 
 bool ReadInPieces(const std::string& path, size_t pieceSize,
-                  const std::function<void(std::string_view piece, uint64_t size)>& consume) {
+                  const std::function<void(std::string_view piece, uint64_t size)>& consume, FileRead* read) {
+  FileRead own;
+  FileRead& result = read != nullptr ? *read : own;
+  result = FileRead{};
   const fs::path file = Utf8Path(path);
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return false;
-  const uint64_t size = fs::file_size(file, ec);
-  if (ec) return false;
+  // Taken before the file is opened and compared after its end: the bytes
+  // read are then those of this one version.
+  result.identity = IdentityOf(path);
+  if (!result.identity) return false;
+  const uint64_t size = result.identity->size;
   std::ifstream in(file, std::ios::binary);
   if (!in) return false;
   std::string piece(pieceSize, '\0');
   while (in.read(piece.data(), static_cast<std::streamsize>(piece.size())) || in.gcount() > 0) {
     consume(std::string_view(piece.data(), static_cast<size_t>(in.gcount())), size);
   }
-  return in.eof() && !in.bad();
+  if (!in.eof() || in.bad()) return false;
+  result.changed = IdentityOf(path) != result.identity;
+  return !result.changed;
 }
 
 fs::path FinalTarget(fs::path path) {

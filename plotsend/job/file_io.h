@@ -10,6 +10,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "file_identity.h"
+
 namespace plotsend {
 
 // What a BufferedWriter appends to its target's name for the file it writes
@@ -19,14 +21,25 @@ inline constexpr std::string_view kTempSuffix = ".plotara-tmp";
 // A UTF-8 path as the standard library's path type, the same on every platform.
 std::filesystem::path Utf8Path(std::string_view utf8);
 
-// Reads the whole file into `out`. False when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& out);
+// How a whole read went, beyond success: the identity of the file that was
+// read, and whether the path named another file or version at the end of
+// the read than at its start (replaced, or written to, meanwhile).
+struct FileRead {
+  std::optional<FileIdentity> identity;
+  bool changed = false;
+};
+
+// Reads the whole file into `out`. False when it cannot be opened or read,
+// or when it changed while it was read.
+bool ReadWholeFile(const std::string& path, std::string& out, FileRead* read = nullptr);
 
 // Reads a regular file in pieces of at most `pieceSize` bytes, handing each
 // to `consume` in order; `size` is the file's length. False when it cannot
-// be opened or read (after the pieces read so far).
+// be opened or read, or when it changed while it was read (after the
+// pieces read so far, which are then no one version of the file).
 bool ReadInPieces(const std::string& path, size_t pieceSize,
-                  const std::function<void(std::string_view piece, uint64_t size)>& consume);
+                  const std::function<void(std::string_view piece, uint64_t size)>& consume,
+                  FileRead* read = nullptr);
 
 // The file `path` finally names: symbolic links are followed (a relative
 // link from the link's own directory), at most 40 of them.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "control_ids.h"
+#include "drawing_warning.h"
 #include "file_io.h"
 
 namespace plotsend {
@@ -89,6 +90,8 @@ int Start(CPlotsendDlg& dlg, CliHost& host, Interrupts& interrupts, const CliOpt
   }
   std::printf("sent %llu bytes to %s\n", ec ? 0ULL : static_cast<unsigned long long>(bytes),
               dlg.SelectedPort().c_str());
+  const std::string warning = DrawingWarning(dlg.GetDrawingFindings(), language);
+  if (!warning.empty()) std::printf("%s\n", warning.c_str());
   return 0;
 }
 

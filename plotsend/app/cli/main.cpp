@@ -10,6 +10,7 @@
 #include "cli_host.h"
 #include "cli_options.h"
 #include "cli_start.h"
+#include "drawing_warning.h"
 #include "file_io.h"
 #include "interrupts.h"
 #include "job_preview.h"
@@ -85,6 +86,8 @@ void PrintSummary(const CPlotsendDlg& dlg, const std::string& path) {
     std::printf("dashed lines %.2f mm with %.2f mm gaps\n", s.DashedLineLineLen, s.DashedLineGapLen);
   }
   std::printf("origin offset %.2f, %.2f mm\n", s.OriginOffsetX, s.OriginOffsetY);
+  const std::string warning = DrawingWarning(dlg.GetDrawingFindings(), dlg.GetLanguage());
+  if (!warning.empty()) std::printf("%s\n", warning.c_str());
 }
 
 int Fail(const std::string& message, int status) {
