@@ -36,6 +36,16 @@ enum class TextId {
   SettingsOutOfRange,
   SettingsNotSaved,
   FieldOutOfRange,
+  SendCancelled,
+  SendCancelledJobRemoved,
+  JobAlreadyHandled,
+  JobChanged,
+  JobReplacedKept,
+  DrawingUses,
+  DrawingBarePen,
+  DrawingDecimals,
+  DrawingOutOfRange,
+  DrawingTooLarge,
 };
 
 const std::string& Text(TextId id, Language language);

@@ -22,7 +22,7 @@ const char* const kUsage =
     "  --port ENTRY         the link as ports lists it (USB_0, /dev/ttyUSB0, TCP/IP)\n"
     "  --ip A.B.C.D         the cutter's address for TCP/IP\n"
     "  --tcp-port N         its TCP port (default 9100)\n"
-    "  --send-timeout S     give up a TCP send that makes no progress for S seconds (default 60)\n"
+    "  --send-timeout S     give up a TCP or USB send that makes no progress for S seconds (default 60)\n"
     "field options (applied in order, saved like the dialog's fields):\n"
     "  --offset MM|off      blade offset (sharp corner) compensation\n"
     "  --close MM|off       closure compensation\n"

@@ -37,12 +37,14 @@ check "dashed length saved" grep -q "^DashedLineLineLen=2.50" "$w/config.ini"
 check "dashes switch compensation off" grep -q "^IsOffset=0" "$w/config.ini"
 check "origin saved" grep -q "^OriginOffsetY=2.00" "$w/config.ini"
 
-# A command file that cannot be written: one line on stderr, job kept.
+# A command file that cannot be written: the failure and the system's
+# reason on stderr, job kept.
 w=$(new_job unwritable)
 "$plotsend" --workdir "$w" export "$w/missing/cut.plt" >"$root/out" 2>"$root/err"
 status=$?
 check "failed export exits non-zero" test "$status" -ne 0
-check "failure is one line on stderr" test "$(wc -l <"$root/err")" -eq 1
+check "failure and its reason on stderr" test "$(cat "$root/err")" = \
+  "$(printf 'plotsend: Save .PLT File Failed: %s\nNo such file or directory' "$w/missing/cut.plt")"
 check "failure is not reported as finished" test ! -s "$root/out"
 check "job kept after failure" test -e "$w/kavren.plt" -a -e "$w/kavren.kv2"
 
