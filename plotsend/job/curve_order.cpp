@@ -57,11 +57,13 @@ std::vector<PathCut> CurveOrder(const SectionPaths& paths, const Nesting& nestin
     lo = {std::min(lo.x, middle[p].x), std::min(lo.y, middle[p].y)};
     hi = {std::max(hi.x, middle[p].x), std::max(hi.y, middle[p].y)};
   }
-  std::vector<std::pair<uint64_t, uint32_t>> keyed(n);
+  std::vector<uint64_t> key(n);
+  std::vector<uint32_t> curve(n);
   for (size_t p = 0; p < n; ++p) {
-    keyed[p] = {HilbertIndex(Cell(middle[p].x, lo.x, hi.x), Cell(middle[p].y, lo.y, hi.y)), static_cast<uint32_t>(p)};
+    key[p] = HilbertIndex(Cell(middle[p].x, lo.x, hi.x), Cell(middle[p].y, lo.y, hi.y));
+    curve[p] = static_cast<uint32_t>(p);
   }
-  std::sort(keyed.begin(), keyed.end());
+  std::stable_sort(curve.begin(), curve.end(), [&key](uint32_t a, uint32_t b) { return key[a] < key[b]; });
 
   // Contours inside each path, so that they can go before it.
   std::vector<size_t> first(n + 1, 0);
@@ -79,7 +81,7 @@ std::vector<PathCut> CurveOrder(const SectionPaths& paths, const Nesting& nestin
   order.reserve(n);
   std::vector<uint8_t> placed(n, 0);
   std::vector<std::pair<uint32_t, size_t>> stack;  // path, next inner contour to place
-  for (const auto& [key, p] : keyed) {
+  for (const uint32_t p : curve) {
     if (placed[p] != 0) continue;
     stack.push_back({p, first[p]});
     placed[p] = 1;
