@@ -17,7 +17,7 @@ namespace {
 // one) among the paths whose enclosed contours are all cut.
 class NearestNeighbour {
   // A closed path of more points offers this many, spread along it.
-  static constexpr size_t kMostEntries = 64;
+  static constexpr size_t kMostEntries = 32;
 
  public:
   NearestNeighbour(const SectionPaths& paths, const Nesting& nesting, bool turnPaths)

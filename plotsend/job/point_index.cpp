@@ -23,7 +23,7 @@ PointIndex::PointIndex(std::vector<Entry> entries)
   entries_.resize(items.size());
   for (size_t slot = 0; slot < items.size(); ++slot) {
     entries_[slot] = items[slot].entry;
-    slotOf_[items[slot].given] = slot;
+    slotOf_[items[slot].given] = static_cast<uint32_t>(slot);
   }
 }
 

@@ -22,7 +22,8 @@ class PointIndex {
   static constexpr size_t kNone = std::numeric_limits<size_t>::max();
 
   // Builds the tree; every entry starts inactive. Entries are reordered:
-  // SlotOf tells where entry number i (in the order given) went.
+  // SlotOf tells where entry number i (in the order given) went. At most
+  // 2^32 - 1 entries.
   explicit PointIndex(std::vector<Entry> entries);
 
   size_t Size() const { return entries_.size(); }
@@ -47,7 +48,7 @@ class PointIndex {
   void Build(size_t lo, size_t hi, std::vector<Item>& items);
 
   std::vector<Entry> entries_;
-  std::vector<size_t> slotOf_;
+  std::vector<uint32_t> slotOf_;
   std::vector<uint32_t> count_;  // at a node's median: active entries in its range
   std::vector<uint8_t> axis_;    // at a node's median: 0 splits on x, 1 on y
   std::vector<uint8_t> active_;
