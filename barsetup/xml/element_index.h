@@ -100,6 +100,14 @@ class ElementIndex {
     first.prev = r;
   }
 
+  // Links record r in as a child of parent: before or after its child
+  // sibling, or, with sibling 0, as the first or the last child.
+  void Link(int32_t parent, int32_t r, int32_t sibling, bool before);
+
+  // Takes record r out of its parent's children; returns the sibling before
+  // it, 0 when it was the first.
+  int32_t Unlink(int32_t r);
+
   // Next unused record number.
   uint32_t Count() const { return count_; }
 
@@ -137,6 +145,9 @@ class ElementIndex {
   // stays above 0x10000 and start plus shift below 2^32: the two forms of
   // start never meet.
   static constexpr uint32_t kShiftBase = 0x80000000u;
+
+  void InsertAfter(int32_t parent, int32_t sibling, int32_t r);
+  void InsertBefore(int32_t parent, int32_t sibling, int32_t r);
 
   uint32_t& Stored(int32_t p) {
     return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->starts[p & (kSegmentSize - 1)];
