@@ -19,7 +19,7 @@
 #include "posix/png_canvas.h"
 #include "posix/posix_link.h"
 #include "work_files.h"
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 namespace plotsend {
 namespace {
