@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,102 +68,111 @@ bool WriteAll(LinkPort& link, DeviceHandle handle, const std::string& bytes) {
 
 namespace {
 
-TEST(DeviceLink, WritesReachTheCutter) {
-  const auto cutter = MakeUsbStandIn();
-  ASSERT_TRUE(cutter->Ok());
-  const auto link = MakeLinkPort();
-  const DeviceHandle h = cutter->Open(*link);
-  ASSERT_TRUE(IsOpen(h));
+// Each case opens the platform's stand-in USB cutter through a link of its own.
+class DeviceLink : public ::testing::Test {
+ protected:
+  // A new stand-in, opened through a new link with these time-outs.
+  void Open(int tcpSendTimeoutMs = kTcpSendTimeoutMs, int drainMarginMs = kDrainMarginMs) {
+    Close();
+    link_ = MakeLinkPort(tcpSendTimeoutMs, drainMarginMs);
+    cutter_ = MakeUsbStandIn();
+    h_ = cutter_->Ok() ? cutter_->Open(*link_) : kInvalidDevice;
+  }
+  // Closes the port, then lets the link and the stand-in go.
+  void Close() {
+    if (link_) link_->ClosePort(h_);
+    h_ = kInvalidDevice;
+    link_.reset();
+    cutter_.reset();
+  }
+  void TearDown() override { Close(); }
+
+  std::unique_ptr<LinkPort> link_;
+  std::unique_ptr<StandInCutter> cutter_;
+  DeviceHandle h_ = kInvalidDevice;
+};
+
+TEST_F(DeviceLink, WritesReachTheCutter) {
+  Open();
+  ASSERT_TRUE(cutter_->Ok());
+  ASSERT_TRUE(IsOpen(h_));
   const std::string job = "IN;\nU100,200;\r\nD3,4;\x03\xff";
-  EXPECT_TRUE(WriteAll(*link, h, job));
-  EXPECT_EQ(cutter->Read(job.size()), job);
+  EXPECT_TRUE(WriteAll(*link_, h_, job));
+  EXPECT_EQ(cutter_->Read(job.size()), job);
   const uint8_t origin = '<';
-  EXPECT_TRUE(link->WritePortTimed(&origin, 1, h));
-  EXPECT_EQ(cutter->Read(1), "<");
-  link->ClosePort(h);
+  EXPECT_TRUE(link_->WritePortTimed(&origin, 1, h_));
+  EXPECT_EQ(cutter_->Read(1), "<");
 }
 
-TEST(DeviceLink, TimedWriteFailsWhenTheCutterTakesNothing) {
-  const auto cutter = MakeUsbStandIn();
-  ASSERT_TRUE(cutter->Ok());
-  const auto link = MakeLinkPort();
-  const DeviceHandle h = cutter->Open(*link);
-  ASSERT_TRUE(IsOpen(h));
-  ExpectTimedWriteGivesUp(*link, h);
+TEST_F(DeviceLink, TimedWriteFailsWhenTheCutterTakesNothing) {
+  Open();
+  ASSERT_TRUE(cutter_->Ok());
+  ASSERT_TRUE(IsOpen(h_));
+  ExpectTimedWriteGivesUp(*link_, h_);
   // The cancelled write leaves the handle usable: whatever of the flood got
   // through is drained, then a new write arrives.
-  cutter->Discard();
+  cutter_->Discard();
   const std::string end = "END";
-  EXPECT_TRUE(WriteAll(*link, h, end));
-  EXPECT_EQ(cutter->Read(end.size()), end);
-  link->ClosePort(h);
+  EXPECT_TRUE(WriteAll(*link_, h_, end));
+  EXPECT_EQ(cutter_->Read(end.size()), end);
 }
 
 // The drain returns once the cutter has taken every byte, and not before;
 // a cutter that stops taking bytes fails it after the queue's line time
 // and the margin (where the link cannot see the queue, after the margin).
-TEST(DeviceLink, TheDrainWaitsUntilTheCutterTookEveryByte) {
+TEST_F(DeviceLink, TheDrainWaitsUntilTheCutterTookEveryByte) {
   for (const bool reading : {true, false}) {
     SCOPED_TRACE(reading ? "reading" : "stalled");
-    const auto cutter = MakeUsbStandIn();
-    ASSERT_TRUE(cutter->Ok());
     const int marginMs = reading ? 10000 : 300;
-    const auto link = MakeLinkPort(kTcpSendTimeoutMs, marginMs);
-    const DeviceHandle h = cutter->Open(*link);
-    ASSERT_TRUE(IsOpen(h));
+    Open(kTcpSendTimeoutMs, marginMs);
+    ASSERT_TRUE(cutter_->Ok());
+    ASSERT_TRUE(IsOpen(h_));
     const std::string job = Job(3500);
-    ASSERT_TRUE(WriteAll(*link, h, job));
+    ASSERT_TRUE(WriteAll(*link_, h_, job));
     std::atomic<size_t> taken = 0;
     std::string got;
     std::thread reader;
-    if (reading) reader = std::thread([&] { got = ReadSlowly(*cutter, job.size(), 100, 20, &taken); });  // 5 kB/s
+    if (reading) reader = std::thread([&] { got = ReadSlowly(*cutter_, job.size(), 100, 20, &taken); });  // 5 kB/s
     const auto start = Clock::now();
-    EXPECT_EQ(link->DrainPort(h), reading);
+    EXPECT_EQ(link_->DrainPort(h_), reading);
     if (reading) {
       EXPECT_GE(taken + 100, job.size());  // at most the piece just read is not counted yet
       reader.join();
       EXPECT_EQ(got, job);
     } else {
       // Nothing left the queue: its line time (911 ms) and the margin.
-      EXPECT_GE(MsSince(start), cutter->TellsItsQueue() ? 1150 : marginMs - 50);
+      EXPECT_GE(MsSince(start), cutter_->TellsItsQueue() ? 1150 : marginMs - 50);
       EXPECT_LT(MsSince(start), 3000);
     }
-    link->ClosePort(h);
   }
 }
 
 // A USB cutter that stops reading fails the write after the send time-out
 // instead of holding the send forever.
-TEST(DeviceLink, AStalledUsbCutterFailsTheWriteAfterTheSendTimeOut) {
-  const auto cutter = MakeUsbStandIn();
-  ASSERT_TRUE(cutter->Ok());
-  const auto link = MakeLinkPort(300);
-  const DeviceHandle h = cutter->Open(*link);
-  ASSERT_TRUE(IsOpen(h));
+TEST_F(DeviceLink, AStalledUsbCutterFailsTheWriteAfterTheSendTimeOut) {
+  Open(300);
+  ASSERT_TRUE(cutter_->Ok());
+  ASSERT_TRUE(IsOpen(h_));
   const auto start = Clock::now();
-  EXPECT_FALSE(WriteAll(*link, h, std::string(1 << 20, 'x')));
+  EXPECT_FALSE(WriteAll(*link_, h_, std::string(1 << 20, 'x')));
   EXPECT_GE(MsSince(start), 250);
   EXPECT_LT(MsSince(start), 5000);
-  link->ClosePort(h);
 }
 
 // Aborting from another thread ends a stalled write or drain at once, and
 // every later call on the handle fails.
-TEST(DeviceLink, AbortEndsAStalledWriteOrDrainAtOnce) {
+TEST_F(DeviceLink, AbortEndsAStalledWriteOrDrainAtOnce) {
   for (const bool inDrain : {false, true}) {
     SCOPED_TRACE(inDrain ? "drain" : "write");
-    const auto cutter = MakeUsbStandIn();
-    ASSERT_TRUE(cutter->Ok());
-    const auto link = MakeLinkPort();
-    const DeviceHandle h = cutter->Open(*link);
-    ASSERT_TRUE(IsOpen(h));
+    Open();
+    ASSERT_TRUE(cutter_->Ok());
+    ASSERT_TRUE(IsOpen(h_));
     if (inDrain) {
-      ASSERT_TRUE(WriteAll(*link, h, Job(1000)));
+      ASSERT_TRUE(WriteAll(*link_, h_, Job(1000)));
     }
-    ExpectAbortEnds(*link, h, [&] {
-      return inDrain ? link->DrainPort(h) : WriteAll(*link, h, std::string(1 << 20, 'x'));
+    ExpectAbortEnds(*link_, h_, [&] {
+      return inDrain ? link_->DrainPort(h_) : WriteAll(*link_, h_, std::string(1 << 20, 'x'));
     });
-    link->ClosePort(h);
   }
 }
 
