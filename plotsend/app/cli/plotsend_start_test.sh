@@ -42,7 +42,7 @@ mkdir -p "$root/dev"
 ln -sf "$emu_at" "$root/dev/ttyUSB0"
 ports=$(PLOTARA_DEV_DIR="$root/dev" "$plotsend" ports)
 check "ports lists the serial port and TCP/IP" test "$ports" = "$(printf '%s\n%s' "$root/dev/ttyUSB0" TCP/IP)"
-PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
+PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
 status=$?
 wait_emu
 check "pty start exits 0" test $status -eq 0
@@ -68,7 +68,7 @@ w=$(new_job pty-slow)
 start_emu pty-slow --pty --read-rate 2000
 ln -sf "$emu_at" "$root/dev/ttyUSB0"
 started=$(now_ms)
-PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
+PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
 status=$?
 echo "slow pseudo-terminal: start took $(($(now_ms) - started)) ms"
 wait_emu
@@ -84,7 +84,7 @@ for lang in en zh; do
   start_emu interrupted-$lang --pty --read-rate 20000
   ln -sf "$emu_at" "$root/dev/ttyUSB0"
   locale=C; [ $lang = zh ] && locale=zh_CN.UTF-8
-  LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" env --default-signal=INT "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
+  LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" env --default-signal=INT "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
   pid=$!
   for _ in $(seq 100); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
   kill -INT $pid
@@ -102,7 +102,7 @@ for lang in en zh; do
 done
 
 w=$(new_job unknown-port)
-"$plotsend" --workdir "$w" --port /dev/ttyUSB99 start >/dev/null 2>"$root/err"
+"$plotsend" --workdir "$w" --ip 127.0.0.1 --port /dev/ttyUSB99 start >/dev/null 2>"$root/err"
 check "an unknown port exits 2" test $? -eq 2
 check "an unknown port is refused with the list" grep -q "no port /dev/ttyUSB99 (the ports are: .*TCP/IP)" "$root/err"
 check "an unknown port keeps the job" test -e "$w/kavren.plt"
