@@ -1,14 +1,14 @@
-#include "plotsend_dlg.h"
+#include "app/plotsend_dlg.h"
 
 #include <cctype>
 #include <utility>
 
-#include "control_ids.h"
-#include "decimal.h"
-#include "file_io.h"
-#include "drawing_warning.h"
-#include "file_identity.h"
-#include "work_files.h"
+#include "app/control_ids.h"
+#include "app/drawing_warning.h"
+#include "app/work_files.h"
+#include "job/decimal.h"
+#include "job/file_identity.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

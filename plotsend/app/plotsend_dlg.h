@@ -12,17 +12,17 @@
 #include <thread>
 #include <vector>
 
-#include "dialog_host.h"
-#include "job_info.h"
-#include "job_order.h"
-#include "link_state.h"
-#include "mark_ref.h"
-#include "multi_section.h"
-#include "plt_file.h"
-#include "profile_port.h"
-#include "settings.h"
-#include "texts.h"
-#include "work_dir.h"
+#include "app/dialog_host.h"
+#include "app/job_info.h"
+#include "app/profile_port.h"
+#include "app/settings.h"
+#include "app/texts.h"
+#include "app/work_dir.h"
+#include "job/job_order.h"
+#include "job/mark_ref.h"
+#include "job/multi_section.h"
+#include "job/plt_file.h"
+#include "link/link_state.h"
 
 namespace plotsend {
 

@@ -3,13 +3,13 @@
 #include <chrono>
 #include <utility>
 
-#include "control_ids.h"
-#include "decimal.h"
-#include "intersect_alignment.h"
-#include "mapped_file.h"
-#include "plotsend_dlg.h"
-#include "port_list.h"
-#include "send_job.h"
+#include "app/control_ids.h"
+#include "app/mapped_file.h"
+#include "app/plotsend_dlg.h"
+#include "app/send_job.h"
+#include "job/decimal.h"
+#include "link/port_list.h"
+#include "ui/intersect_alignment.h"
 
 namespace plotsend {
 namespace {

@@ -1,4 +1,4 @@
-#include "plotsend_dlg.h"
+#include "app/plotsend_dlg.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <map>
 #include <vector>
 
-#include "control_ids.h"
-#include "dialog_test_support.h"
-#include "drawing_warning.h"
-#include "fake_link.h"
-#include "scratch_dir_test_util.h"
+#include "app/control_ids.h"
+#include "app/dialog_test_support.h"
+#include "app/drawing_warning.h"
+#include "app/scratch_dir_test_util.h"
+#include "link/fake_link.h"
 
 namespace plotsend {
 namespace {

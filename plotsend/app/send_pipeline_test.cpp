@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "control_ids.h"
-#include "dialog_test_support.h"
-#include "fake_link.h"
-#include "plotsend_dlg.h"
-#include "scratch_dir_test_util.h"
+#include "app/control_ids.h"
+#include "app/dialog_test_support.h"
+#include "app/plotsend_dlg.h"
+#include "app/scratch_dir_test_util.h"
+#include "link/fake_link.h"
 
 namespace plotsend {
 namespace {

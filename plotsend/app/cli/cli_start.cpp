@@ -1,11 +1,11 @@
-#include "cli_start.h"
+#include "app/cli/cli_start.h"
 
 #include <cstdio>
 #include <filesystem>
 
-#include "control_ids.h"
-#include "drawing_warning.h"
-#include "file_io.h"
+#include "app/control_ids.h"
+#include "app/drawing_warning.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "cli_host.h"
-#include "cli_options.h"
-#include "cli_start.h"
-#include "drawing_warning.h"
-#include "file_io.h"
-#include "interrupts.h"
-#include "job_preview.h"
-#include "plotsend_dlg.h"
-#include "port_list.h"
-#include "posix/png_canvas.h"
-#include "posix/posix_link.h"
-#include "work_files.h"
+#include "app/cli/cli_host.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/cli_start.h"
+#include "app/cli/interrupts.h"
+#include "app/drawing_warning.h"
+#include "app/plotsend_dlg.h"
+#include "app/work_files.h"
 #include "common/work_lock.h"
+#include "job/file_io.h"
+#include "link/port_list.h"
+#include "link/posix/posix_link.h"
+#include "ui/job_preview.h"
+#include "ui/posix/png_canvas.h"
 
 namespace plotsend {
 namespace {

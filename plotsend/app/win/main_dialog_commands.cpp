@@ -3,9 +3,9 @@
 // field whose text is no value keeps its value and its text: an action
 // (Start, U Disk File, the WiFi test) then does not run and the caret goes
 // to that field; the other handlers go on with the fields that are values.
-#include "about_dialog.h"
-#include "control_ids.h"
-#include "main_dialog.h"
+#include "app/control_ids.h"
+#include "app/win/main_dialog.h"
+#include "ui/win32/about_dialog.h"
 
 namespace plotsend::win32 {
 
