@@ -207,6 +207,7 @@ void CPlotsendDlg::OnCancel() {
 void CPlotsendDlg::OnMessage(unsigned message) {
   if (message == control::WM_JOB_PREPARED) {
     if (worker_.joinable()) worker_.join();
+    preparing_ = false;
     jobReady_ = true;
     host_.ShowWaitAnimation(false);
   } else if (message == control::WM_SEND_FINISHED) {
@@ -218,6 +219,7 @@ void CPlotsendDlg::StartPrepareJob() {
   if (sending_) return;
   if (worker_.joinable()) worker_.join();  // at most one worker at a time
   jobReady_ = false;
+  preparing_ = true;
   host_.ShowWaitAnimation(true);
   worker_ = std::thread([this] {
     PrepareJob();

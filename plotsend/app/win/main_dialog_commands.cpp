@@ -77,9 +77,10 @@ void MainDialog::OnStartClicked() {
   Put();
 }
 
-// Not before the job is prepared: the worker is still writing it.
+// While a worker prepares or sends the job the button does nothing, and the
+// controls are not fetched: the preparing worker reads the fields.
 void MainDialog::OnUDiskFileClicked() {
-  if (!dlg_.JobReady() || dlg_.Sending()) return;
+  if (dlg_.CanOutput() == CPlotsendDlg::JobOutput::Busy) return;
   if (const int bad = Fetch(); bad != 0) return RejectInput(bad);
   dlg_.OnUDiskFile();
   Put();
