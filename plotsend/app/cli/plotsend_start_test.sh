@@ -86,7 +86,7 @@ for lang in en zh; do
   locale=C; [ $lang = zh ] && locale=zh_CN.UTF-8
   LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" env --default-signal=INT "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
   pid=$!
-  for _ in $(seq 100); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
+  for _ in $(seq 600); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
   kill -INT $pid
   wait $pid
   status=$?
