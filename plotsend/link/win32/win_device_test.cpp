@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/win32/wide_text.h"
 #include "usb_cutter_id.h"
 #include "win_link.h"
 
@@ -95,8 +96,7 @@ class PipeCutter {
  public:
   PipeCutter()
       : name_("\\\\.\\pipe\\plotara-link-" + std::to_string(GetCurrentProcessId())) {
-    std::wstring wide;
-    ToWide(name_, wide);
+    const std::wstring wide = plotara::ToWide(name_).value();
     server_ = CreateNamedPipeW(wide.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
                                4096, 4096, 0, nullptr);
   }
