@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/wide_text.h"
 #include "path_text.h"
 #include "program_file.h"
 #include "win_api.h"
-#include "common/win32/wide_text.h"
 #include "win_resources.h"
 
 namespace barsetup {
