@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "cut_params.h"
 #include "dialog_host.h"
 #include "job_info.h"
 #include "job_order.h"
@@ -169,8 +170,9 @@ class CPlotsendDlg {
   enum class CutOrder { Drawn, Turned, Kept };
   CutOrder WantedOrder() const;
   void OrderPreparedJob();
-  // Origin offset, or the four-mark correction when marks were measured.
-  void ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy);
+  // The mark values, section window, job length and measured marks for
+  // the writers.
+  CutParams OutputParams() const;
   uint8_t LastSection() const;
   void ListPorts();
   void EnableIpControls();

@@ -1,28 +1,20 @@
 // The compensated device command writer: paths are collected and cut with
 // blade-offset corner compensation, closed paths with a moved start and a
 // closure overcut.
-#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "command_writer.h"
 #include "corner_compensation.h"
-#include "decimal.h"
-#include "plt_file.h"
+#include "cut_writers.h"
 
 namespace plotsend {
 namespace {
 
-constexpr uint32_t kMinClosureLength = 40;  // 1 mm
-
-// Millimetres to units, negative lengths counting as 0.
-uint32_t LengthUnits(double mm) { return static_cast<uint32_t>(std::max(0, MmToUnits(mm))); }
-
-}  // namespace
-
 class CompensatedCutWriter {
  public:
-  CompensatedCutWriter(const CPLTFile& job, CommandWriter& out)
-      : job_(job), offset_(job.bladeOffset_), closure_(job.closureLength_), out_(out) {}
+  CompensatedCutWriter(const PointSource& points, const Compensation& compensation, CommandWriter& out)
+      : points_(points), offset_(compensation.bladeOffset), closure_(compensation.OvercutLength()), out_(out) {}
 
   // Walks the points, collecting each path from its pen-up start through
   // its cutting points, and cuts it when the next pen-up or marker (or the
@@ -31,7 +23,7 @@ class CompensatedCutWriter {
   // read to its end.
   bool Run() {
     recorder_.Reset(closure_);
-    const bool read = job_.ForEachBatch([this](std::span<const JobPoint> batch) {
+    const bool read = points_.ForEachBatch([this](std::span<const JobPoint> batch) {
       for (const JobPoint& p : batch) Step(p);
     });
     // A job that does not end on a pen-up move still has its last path cut.
@@ -112,7 +104,7 @@ class CompensatedCutWriter {
     recorder_.Reset(closure_);
   }
 
-  const CPLTFile& job_;
+  const PointSource& points_;
   const uint32_t offset_;
   const uint32_t closure_;
   CommandWriter& out_;
@@ -121,23 +113,15 @@ class CompensatedCutWriter {
   std::vector<CutPoint> path_;  // cutting points of the path being collected
 };
 
-int CPLTFile::SetCompensation(double offsetMm, double closureMm) {
-  bladeOffset_ = LengthUnits(offsetMm);
-  closureLength_ = LengthUnits(closureMm);
-  if (closureLength_ < kMinClosureLength) closureLength_ = kMinClosureLength;
-  return 1;
-}
+}  // namespace
 
-int CPLTFile::WriteCompensatedCutFile(const std::string& path) {
-  if (bladeOffset_ == 0 && closureLength_ == 0) return 0;
+int WriteCompensatedCutFile(const PointSource& points, const CutParams& params, const std::string& path) {
+  if (!params.compensation.Any()) return 0;
   try {
-    CommandWriter out(path, CommandWriter::Params{mark_, from_, to_, jobLength_});
+    CommandWriter out(path, params);
     if (!out.Ok()) return 0;
-    // With a blade offset the closure overcut is always 1 mm.
-    if (bladeOffset_ != 0) closureLength_ = kMinClosureLength;
-    sectionWidth_ = out.SectionWidth();
     out.Header();
-    if (!CompensatedCutWriter(*this, out).Run()) return 0;  // partial output discarded
+    if (!CompensatedCutWriter(points, params.compensation, out).Run()) return 0;  // partial output discarded
     return out.Finish() ? 1 : 0;
   } catch (const std::exception&) {
     return 0;  // out of memory for the output buffer

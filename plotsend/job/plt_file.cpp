@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <utility>
 
 #include "decimal.h"
@@ -290,18 +291,6 @@ class CommandFormatter {
 
 CPLTFile::CPLTFile(Notify notify) : notify_(std::move(notify)) {}
 
-void CPLTFile::SetDashedLine(bool enabled, double lineMm, double gapMm) {
-  dashed_ = enabled;
-  dashLineMm_ = lineMm;
-  dashGapMm_ = gapMm;
-}
-
-void CPLTFile::SetMarkPositions(const MarkCorrection& positions, int32_t spanX, int32_t spanY) {
-  markPositions_ = positions;
-  spanX_ = spanX;
-  spanY_ = spanY;
-}
-
 int CPLTFile::LoadPlt(const std::string& path) {
   BoundsAccumulator bounds;
   bool hasCut = false;
@@ -398,7 +387,7 @@ bool CPLTFile::ApplyOriginOffset(int32_t dx, int32_t dy) {
   return true;
 }
 
-int CPLTFile::SaveNormalizedPlt(const std::string& path) {
+int CPLTFile::SaveNormalizedPlt(const std::string& path, const MarkRef& mark) {
   try {
     BufferedWriter out(path);
     if (!out.Ok()) return 0;
@@ -414,13 +403,7 @@ int CPLTFile::SaveNormalizedPlt(const std::string& path) {
       }
     });
     if (!read) return 0;  // the job's file changed or went away: no partial copy
-    int32_t finalY = jobLength_;
-    if (mark_.MarkType == 8 || mark_.MarkType == 9) {
-      const int32_t sections = mark_.SectionCount == 0 ? 1 : mark_.SectionCount;
-      sectionWidth_ = mark_.MarkSpanY / sections;
-      finalY = sectionWidth_;
-    }
-    out.Write(fmt.Move('U', finalY, 0));
+    out.Write(fmt.Move('U', mark.ClosingMove(jobLength_), 0));
     return out.Close() ? 1 : 0;
   } catch (const std::exception&) {
     return 0;
