@@ -96,6 +96,10 @@ TEST_F(HeaderTest, HugeMarkValuesSaturate) {
   const std::string path = dir_.Path("big.kv3");
   ASSERT_TRUE(WriteCutFile(job, params, path));
   EXPECT_EQ(ReadBack(path), "TB26,2147483647,2147483647,2147483647;TKN;U0,0;U0,0;@");
+  // A span plus both margins saturates once, as a whole: -1 + 2 x 2^30 fits.
+  const MarkRef wide{-1, -1, 1 << 30, 3, 1};
+  EXPECT_EQ(wide.SpanXWithMargins(), INT32_MAX);
+  EXPECT_EQ(wide.SpanYWithMargins(), INT32_MAX);
 }
 
 // Three sections of width 900 / 3 = 300, one cut each; section k runs over
