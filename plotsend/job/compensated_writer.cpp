@@ -14,7 +14,7 @@ namespace {
 class CompensatedCutWriter {
  public:
   CompensatedCutWriter(const PointSource& points, const Compensation& compensation, CommandWriter& out)
-      : points_(points), offset_(compensation.bladeOffset), closure_(compensation.OvercutLength()), out_(out) {}
+      : points_(points), offset_(compensation.bladeOffset), overcut_(compensation.OvercutLength()), out_(out) {}
 
   // Walks the points, collecting each path from its pen-up start through
   // its cutting points, and cuts it when the next pen-up or marker (or the
@@ -22,7 +22,7 @@ class CompensatedCutWriter {
   // Only the path being collected is held. False when the job could not be
   // read to its end.
   bool Run() {
-    recorder_.Reset(closure_);
+    recorder_.Reset(overcut_);
     const bool read = points_.ForEachBatch([this](std::span<const JobPoint> batch) {
       for (const JobPoint& p : batch) Step(p);
     });
@@ -90,7 +90,7 @@ class CompensatedCutWriter {
     // Closed path: start one blade offset along the first side when its
     // corner allows, cut round with the closing corner compensated too, and
     // re-cut the recorded beginning.
-    recorder_.Reset(closure_);
+    recorder_.Reset(overcut_);
     CutPoint s = start;
     if (StartTest(start, At(1), At(2))) s = PointToward(start, At(1), offset_);
     Up(s);
@@ -101,12 +101,12 @@ class CompensatedCutWriter {
     }
     Corner(At(n - 1), At(n), At(1), true, true);
     for (int k = 0; k < recorder_.Count(); ++k) Down(recorder_.At(k));
-    recorder_.Reset(closure_);
+    recorder_.Reset(overcut_);
   }
 
   const PointSource& points_;
   const uint32_t offset_;
-  const uint32_t closure_;
+  const uint32_t overcut_;  // how far a closed path is cut again
   CommandWriter& out_;
   ClosureRecorder recorder_;
   CutPoint start_{};
