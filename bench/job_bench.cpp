@@ -21,6 +21,7 @@
 #include <system_error>
 #include <vector>
 
+#include "cut_writers.h"
 #include "job_generator.h"
 #include "multi_section.h"
 #include "peak_memory.h"
@@ -166,7 +167,7 @@ void RunJobStages(const std::string& label, const fs::path& mplt, const fs::path
       job->MoveToOrigin(b.minX, b.minY);
       const double tm = Since(t);
       t = Clock::now();
-      const bool saved = job->SaveNormalizedPlt(kv2.string()) == 1;
+      const bool saved = job->SaveNormalizedPlt(kv2.string(), plotsend::MarkRef{}) == 1;
       const double ts = Since(t);
       if (r == 0 || tl + tb + tm + ts < load + bounds + move + save) {
         load = tl, bounds = tb, move = tm, save = ts;
@@ -182,7 +183,9 @@ void RunJobStages(const std::string& label, const fs::path& mplt, const fs::path
   {
     Stage s;
     s.name = label + "command file plain";
-    Measure(s, runs, [&](int) { return job->WriteCutFile(kv3.string()); });
+    plotsend::CutParams params;
+    params.jobLength = jobLength;
+    Measure(s, runs, [&](int) { return plotsend::WriteCutFile(*job, params, kv3.string()); });
     s.bytes = FileSize(kv3);
     stages.push_back(s);
   }
@@ -196,10 +199,11 @@ void RunJobStages(const std::string& label, const fs::path& mplt, const fs::path
       auto t = Clock::now();
       const bool loaded = comp.LoadPlt(kv2.string()) == 1;
       const double tl = Since(t);
-      comp.SetJobLength(jobLength);
-      comp.SetCompensation(0.35, 0.35);
+      plotsend::CutParams params;
+      params.jobLength = jobLength;
+      params.SetCompensation(0.35, 0.35);
       t = Clock::now();
-      const bool written = comp.WriteCompensatedCutFile(kv3c.string()) == 1;
+      const bool written = plotsend::WriteCompensatedCutFile(comp, params, kv3c.string()) == 1;
       const double tw = Since(t);
       if (r == 0 || tl + tw < load + write) load = tl, write = tw;
       return loaded && written;

@@ -11,6 +11,7 @@
 
 #include <sys/resource.h>
 
+#include "cut_writers.h"
 #include "job_generator.h"
 #include "link_state.h"
 #include "mapped_file.h"
@@ -45,7 +46,9 @@ bool MakeCommandFile(double mb, const fs::path& dir, fs::path& out) {
   if (job.LoadPlt(mplt.string()) != 1) return false;
   job.ComputeBounds();
   out = dir / "job.kv3";
-  return job.WriteCutFile(out.string());
+  plotsend::CutParams params;
+  params.jobLength = job.JobLength();
+  return plotsend::WriteCutFile(job, params, out.string());
 }
 
 }  // namespace

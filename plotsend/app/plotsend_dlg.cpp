@@ -6,14 +6,14 @@
 #include "app/control_ids.h"
 #include "app/drawing_warning.h"
 #include "app/work_files.h"
+#include "job/cut_writers.h"
 #include "job/decimal.h"
 #include "job/file_identity.h"
 #include "job/file_io.h"
+#include "job/mark_handling.h"
 
 namespace plotsend {
 namespace {
-
-int32_t SatAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
 
 // One line naming every key of config.ini that was not used.
 std::string RejectedSettingsText(const std::vector<RejectedSetting>& rejected, Language language) {
@@ -104,10 +104,8 @@ bool CPlotsendDlg::PrepareJob() {
   jobRead_ = job_.LoadPlt(workDir_.KavrenMPlt()) != 0 && splitter_.SourceRead();
   job_.ComputeBounds();
   job_.MoveToOrigin(job_.GetBounds().minX, job_.GetBounds().minY);
-  job_.SetMarkRef(ref);
-  job_.SetSectionWindow(static_cast<uint8_t>(fields_.From + 1), static_cast<uint8_t>(fields_.To + 1));
   OrderPreparedJob();
-  ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2)) != 0 && ok;
+  ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2), ref) != 0 && ok;
   if (!ok) workFilesError_ = LastWriteError();
   jobGeometryApplied_ = false;
   if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
@@ -135,22 +133,6 @@ void CPlotsendDlg::ComputeEffectiveCompensation() {
   effectiveOffset_ = s.IsOffset != 0 ? s.OffsetVal : 0.0;
 }
 
-void CPlotsendDlg::ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy) {
-  const MarkRef& ref = jobInfo_.markRef;
-  const int32_t margin2 = SaturateInt32(int64_t{ref.MarkMargin} * 2);
-  if (ref.MarkType == 1 && marksMeasured_) {
-    job.SetMarkPositions(markCorrection_, SatAdd(ref.MarkSpanX, margin2), SatAdd(ref.MarkSpanY, margin2));
-    job.ApplyMarkCorrection(SatAdd(markCorrection_[0], dx), SatAdd(markCorrection_[1], dy),
-                            ref.MarkMargin, ref.MarkMargin);
-  } else if (ref.MarkType == 8 || ref.MarkType == 9) {
-    job.ApplyOriginOffset(SatAdd(dx, ref.MarkMargin), dy);
-  } else {
-    // Without measured marks (also MarkType 1 before any alignment) the job
-    // only moves by the origin offset: four zero positions would collapse it.
-    job.ApplyOriginOffset(dx, dy);
-  }
-}
-
 bool CPlotsendDlg::GenerateOutput(const std::string& path) {
   ClearWriteError();
   const bool written = WriteOutput(path);
@@ -175,10 +157,11 @@ void CPlotsendDlg::OrderPreparedJob() {
   const Settings& s = fields_.settings;
   // The cutter's origin in the job's coordinates, the origin offset (and
   // for types 8 and 9 the margin) taken back.
-  const int32_t marginX = ref.MarkType == 8 || ref.MarkType == 9 ? ref.MarkMargin : 0;
+  const int32_t marginX = ref.IsSectioned() ? ref.MarkMargin : 0;
   JobOrderOptions options;
   options.origin = {SaturateInt32(-(int64_t{MmToUnits(s.OriginOffsetX)} + marginX)),
                     SaturateInt32(-int64_t{MmToUnits(s.OriginOffsetY)})};
+  options.mark = ref;
   options.budgetSeconds = sortBudget_;
   options.turnPaths = preparedOrder_ == CutOrder::Turned;
   JobOrderStats stats;
@@ -197,6 +180,17 @@ void CPlotsendDlg::OnSortPathsClicked() {
   if (jobReady_ && !sending_) StartPrepareJob();
 }
 
+// How the job is cut with the current fields: everything but the
+// compensation and the dashes, which depend on the path taken.
+CutParams CPlotsendDlg::OutputParams() const {
+  CutParams params;
+  params.mark = jobInfo_.markRef;
+  params.window = {static_cast<uint8_t>(fields_.From + 1), static_cast<uint8_t>(fields_.To + 1)};
+  params.jobLength = job_.JobLength();
+  if (marksMeasured_) params.measuredMarks = markCorrection_;
+  return params;
+}
+
 bool CPlotsendDlg::WriteOutput(const std::string& path) {
   if (!jobRead_) return false;  // an empty output would stand in for the job
   // A job prepared for another cut order is prepared again.
@@ -204,29 +198,25 @@ bool CPlotsendDlg::WriteOutput(const std::string& path) {
   const Settings& s = fields_.settings;
   const int32_t dx = MmToUnits(s.OriginOffsetX);
   const int32_t dy = MmToUnits(s.OriginOffsetY);
-  const uint8_t first = static_cast<uint8_t>(fields_.From + 1);
-  const uint8_t last = static_cast<uint8_t>(fields_.To + 1);
 
   lastCompensated_ = effectiveOffset_ > 0.0 && effectiveClosure_ > 0.0;
   if (lastCompensated_) {
     CPLTFile temp(notify_);
     if (temp.LoadPlt(workDir_.KavrenKv(2)) == 0) return false;
-    temp.SetJobLength(job_.JobLength());
-    temp.SetCompensation(effectiveOffset_, effectiveClosure_);
-    temp.SetMarkRef(jobInfo_.markRef);
-    temp.SetSectionWindow(first, last);
-    ApplyMarkHandling(temp, dx, dy);
-    return temp.WriteCompensatedCutFile(path) != 0;
+    CutParams params = OutputParams();
+    params.SetCompensation(effectiveOffset_, effectiveClosure_);
+    ApplyMarkHandling(temp, params, dx, dy);
+    return WriteCompensatedCutFile(temp, params, path) != 0;
   }
 
   // Starting again reads the job file again: it must still be the job that
   // was read (and shown) first.
   if (jobGeometryApplied_ && (!PrepareJob() || !jobRead_)) return false;
-  ApplyMarkHandling(job_, dx, dy);
+  CutParams params = OutputParams();
+  ApplyMarkHandling(job_, params, dx, dy);
   jobGeometryApplied_ = true;
-  job_.SetDashedLine(s.IsDashedLine != 0, s.DashedLineLineLen, s.DashedLineGapLen);
-  job_.SetSectionWindow(first, last);
-  return job_.WriteCutFile(path);
+  params.SetDashedLine(s.IsDashedLine != 0, s.DashedLineLineLen, s.DashedLineGapLen);
+  return WriteCutFile(job_, params, path);
 }
 
 CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {

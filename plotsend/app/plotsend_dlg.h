@@ -18,6 +18,7 @@
 #include "app/settings.h"
 #include "app/texts.h"
 #include "app/work_dir.h"
+#include "job/cut_params.h"
 #include "job/job_order.h"
 #include "job/mark_ref.h"
 #include "job/multi_section.h"
@@ -185,8 +186,9 @@ class CPlotsendDlg {
   enum class CutOrder { Drawn, Turned, Kept };
   CutOrder WantedOrder() const;
   void OrderPreparedJob();
-  // Origin offset, or the four-mark correction when marks were measured.
-  void ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy);
+  // The mark values, section window, job length and measured marks for
+  // the writers.
+  CutParams OutputParams() const;
   uint8_t LastSection() const;
   void ListPorts();
   void EnableIpControls();

@@ -118,13 +118,12 @@ bool CPlotsendDlg::OpenLink() {
 // when the user cancelled either.
 bool CPlotsendDlg::AlignMarks() {
   const MarkRef& ref = jobInfo_.markRef;
-  const int32_t margin2 = SaturateInt32(int64_t{ref.MarkMargin} * 2);
   const LinkState link = linkState_;
   CIntersectAlignement alignment(
       [this, link](std::string_view bytes) {
         WriteLink(link_, link, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
       },
-      SaturateInt32(int64_t{ref.MarkSpanX} + margin2), SaturateInt32(int64_t{ref.MarkSpanY} + margin2));
+      ref.SpanXWithMargins(), ref.SpanYWithMargins());
   host_.RunAlignment(alignment);
   markCorrection_ = alignment.Result();
   marksMeasured_ = true;
@@ -141,7 +140,7 @@ CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
   linkError_.clear();
   if (!OpenLink()) return StartResult::Stopped;
   SaveSettings();
-  if (jobInfo_.markRef.MarkType == 1 && !AlignMarks()) return StartResult::Stopped;
+  if (jobInfo_.markRef.NeedsAlignment() && !AlignMarks()) return StartResult::Stopped;
 
   cancelFlag_ = false;
   host_.EnableControl(control::kCancel, true);

@@ -1,5 +1,6 @@
 #include "command_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -42,11 +43,13 @@ size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
   return static_cast<size_t>(p - begin);
 }
 
-CommandWriter::CommandWriter(const std::string& path, const Params& params)
-    : params_(params), out_(path), chunk_(kChunkSize) {
-  const int32_t sections = params_.mark.SectionCount == 0 ? 1 : params_.mark.SectionCount;
-  sectionWidth_ = params_.mark.MarkSpanY / sections;
-}
+CommandWriter::CommandWriter(const std::string& path, const CutParams& params)
+    : mark_(params.mark),
+      window_(params.window),
+      sectionWidth_(params.mark.SectionWidth()),
+      closingMove_(params.ClosingMove()),
+      out_(path),
+      chunk_(kChunkSize) {}
 
 void CommandWriter::FlushChunk() {
   out_.Write(std::string_view(chunk_.data(), used_));
@@ -75,20 +78,21 @@ void CommandWriter::Move(char letter, int32_t x, int32_t y) {
   RawMove(letter, SaturateInt32(int64_t{y} - shift_), x);
 }
 
-// "TB27,<margin>,<section width>,<span x + 2 margins>;"
-void CommandWriter::SectionStart() {
-  const MarkRef& m = params_.mark;
+// "<name><margin>,<a>,<b>;": the mark commands TB26 and TB27.
+void CommandWriter::MarkCommand(std::string_view name, int32_t a, int32_t b) {
   std::array<char, 5 + 3 * (kMaxNumberLength + 1)> buffer;
-  char* p = buffer.data();
-  for (char c : std::string_view("TB27,")) *p++ = c;
-  p = PutNumber(p, m.MarkMargin);
+  char* p = std::copy(name.begin(), name.end(), buffer.data());
+  p = PutNumber(p, mark_.MarkMargin);
   *p++ = ',';
-  p = PutNumber(p, sectionWidth_);
+  p = PutNumber(p, a);
   *p++ = ',';
-  p = PutNumber(p, int64_t{m.MarkSpanX} + 2 * int64_t{m.MarkMargin});
+  p = PutNumber(p, b);
   *p++ = ';';
   Put(std::string_view(buffer.data(), static_cast<size_t>(p - buffer.data())));
 }
+
+// "TB27,<margin>,<section width>,<span x + 2 margins>;"
+void CommandWriter::SectionStart() { MarkCommand("TB27,", sectionWidth_, mark_.SpanXWithMargins()); }
 
 void CommandWriter::Announce() {
   Put("TKN;U0,0;");
@@ -96,40 +100,29 @@ void CommandWriter::Announce() {
 }
 
 void CommandWriter::Header() {
-  const MarkRef& m = params_.mark;
-  const int64_t margin = m.MarkMargin;
-  switch (m.MarkType) {
-    case 8:
-    case 9:
-      if (InWindow()) {
-        SectionStart();
-        Announce();
-      }
-      return;
+  if (mark_.IsSectioned()) {
+    if (InWindow()) {
+      SectionStart();
+      Announce();
+    }
+    return;
+  }
+  switch (mark_.MarkType) {
     case 2:
     case 4:
-    case 6:
+    case 6:  // span Y plus both margins
+      MarkCommand("TB26,", mark_.SpanYWithMargins(), mark_.SpanXWithMargins());
+      break;
     case 3:
     case 5:
-    case 7: {
-      const bool framed = m.MarkType % 2 == 0;  // 2, 4, 6: span Y plus both margins
-      std::array<char, 5 + 3 * (kMaxNumberLength + 1)> buffer;
-      char* p = buffer.data();
-      for (char c : std::string_view("TB26,")) *p++ = c;
-      p = PutNumber(p, margin);
-      *p++ = ',';
-      p = PutNumber(p, framed ? m.MarkSpanY + 2 * margin : int64_t{m.MarkSpanY});
-      *p++ = ',';
-      p = PutNumber(p, m.MarkSpanX + 2 * margin);
-      *p++ = ';';
-      Put(std::string_view(buffer.data(), static_cast<size_t>(p - buffer.data())));
+    case 7:  // span Y as it is
+      MarkCommand("TB26,", mark_.MarkSpanY, mark_.SpanXWithMargins());
       break;
-    }
     default:
       break;
   }
-  // Written for every type but 8 and 9 without counting as announced, so the
-  // first section marker announces again.
+  // Written for every unsectioned type without counting as announced, so
+  // the first section marker announces again.
   Put("TKN;U0,0;");
 }
 
@@ -144,8 +137,7 @@ void CommandWriter::Marker() {
 }
 
 bool CommandWriter::Finish() {
-  const bool sectioned = params_.mark.MarkType == 8 || params_.mark.MarkType == 9;
-  RawMove('U', sectioned ? sectionWidth_ : params_.jobLength, 0);
+  RawMove('U', closingMove_, 0);
   Put("@");
   FlushChunk();
   return out_.Close();

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cut_params.h"
 #include "file_io.h"
-#include "mark_ref.h"
 
 namespace plotsend {
 
@@ -25,20 +25,13 @@ size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
 
 class CommandWriter {
  public:
-  struct Params {
-    MarkRef mark;
-    uint8_t from = 1;  // section window, 1-based, inclusive
-    uint8_t to = 255;
-    int32_t jobLength = 0;
-  };
-
-  // Creates (or replaces) the file at `path`; Ok() tells whether that worked.
-  CommandWriter(const std::string& path, const Params& params);
+  // Creates (or replaces) the file at `path`; Ok() tells whether that
+  // worked. Takes the mark description, the window and the closing move
+  // from `params`.
+  CommandWriter(const std::string& path, const CutParams& params);
 
   bool Ok() const { return out_.Ok(); }
-  // MarkSpanY / SectionCount, a section count of 0 counting as 1.
-  int32_t SectionWidth() const { return sectionWidth_; }
-  bool InWindow() const { return current_ >= params_.from && current_ <= params_.to; }
+  bool InWindow() const { return window_.Contains(current_); }
 
   void Header();
   // A move to job point (x, y): written as (y - shift, x). Callers skip
@@ -54,21 +47,20 @@ class CommandWriter {
   void Put(std::string_view bytes);
   void FlushChunk();
   void RawMove(char letter, int32_t first, int32_t second);
+  void MarkCommand(std::string_view name, int32_t a, int32_t b);
   void SectionStart();
   void Announce();
 
-  Params params_;
+  const MarkRef mark_;
+  const SectionWindow window_;
+  const int32_t sectionWidth_;
+  const int32_t closingMove_;
   BufferedWriter out_;
   std::vector<char> chunk_;
   size_t used_ = 0;
-  int32_t sectionWidth_ = 0;
   int32_t shift_ = 0;
   int current_ = 1;  // wide enough never to wrap, however many markers
   bool announced_ = false;
 };
-
-// Kinds below the first marker kind are moves; every move but a pen-up cuts.
-inline bool IsMarkerKind(uint8_t kind) { return kind >= 4; }
-inline bool IsCutKind(uint8_t kind) { return kind != 1 && kind < 4; }
 
 }  // namespace plotsend

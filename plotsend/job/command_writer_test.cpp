@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cut_writers.h"
 #include "plt_file.h"
 #include "writer_test_support.h"
 
@@ -47,11 +48,12 @@ class HeaderTest : public ::testing::Test {
   // An empty job: header and trailer only.
   std::string Write(uint8_t type, uint8_t sections = 1, uint8_t from = 1, uint8_t to = 255) {
     CPLTFile job;
-    job.SetMarkRef(MarkRef{1000, 2000, 50, type, sections});
-    job.SetSectionWindow(from, to);
-    job.SetJobLength(2000);
+    CutParams params;
+    params.mark = MarkRef{1000, 2000, 50, type, sections};
+    params.window = {from, to};
+    params.jobLength = 2000;
     const std::string path = dir_.Path("out.kv3");
-    EXPECT_TRUE(job.WriteCutFile(path));
+    EXPECT_TRUE(WriteCutFile(job, params, path));
     return ReadBack(path);
   }
   ScratchDir dir_;
@@ -89,10 +91,15 @@ TEST_F(HeaderTest, ZeroSectionCountCountsAsOne) {
 
 TEST_F(HeaderTest, HugeMarkValuesSaturate) {
   CPLTFile job;
-  job.SetMarkRef(MarkRef{INT32_MAX, INT32_MAX, INT32_MAX, 2, 1});
+  CutParams params;
+  params.mark = MarkRef{INT32_MAX, INT32_MAX, INT32_MAX, 2, 1};
   const std::string path = dir_.Path("big.kv3");
-  ASSERT_TRUE(job.WriteCutFile(path));
+  ASSERT_TRUE(WriteCutFile(job, params, path));
   EXPECT_EQ(ReadBack(path), "TB26,2147483647,2147483647,2147483647;TKN;U0,0;U0,0;@");
+  // A span plus both margins saturates once, as a whole: -1 + 2 x 2^30 fits.
+  const MarkRef wide{-1, -1, 1 << 30, 3, 1};
+  EXPECT_EQ(wide.SpanXWithMargins(), INT32_MAX);
+  EXPECT_EQ(wide.SpanYWithMargins(), INT32_MAX);
 }
 
 // Three sections of width 900 / 3 = 300, one cut each; section k runs over
@@ -104,17 +111,18 @@ class SectionTest : public ::testing::Test {
   std::string Write(uint8_t type, uint8_t from, uint8_t to, bool compensated = false) {
     CPLTFile job;
     job.ParsePlt(kThreeSections);
-    job.SetMarkRef(MarkRef{1000, 900, 50, type, 3});
-    job.SetSectionWindow(from, to);
-    job.SetJobLength(900);
+    CutParams params;
+    params.mark = MarkRef{1000, 900, 50, type, 3};
+    params.window = {from, to};
+    params.jobLength = 900;
     const std::string path = dir_.Path("out.kv3");
     if (compensated) {
-      job.SetCompensation(0.35, 1.0);
-      EXPECT_EQ(job.WriteCompensatedCutFile(path), 1);
+      params.SetCompensation(0.35, 1.0);
+      EXPECT_EQ(WriteCompensatedCutFile(job, params, path), 1);
     } else {
-      EXPECT_TRUE(job.WriteCutFile(path));
+      EXPECT_TRUE(WriteCutFile(job, params, path));
     }
-    EXPECT_EQ(job.SectionWidth(), 300);
+    EXPECT_EQ(params.mark.SectionWidth(), 300);
     return ReadBack(path);
   }
   ScratchDir dir_;

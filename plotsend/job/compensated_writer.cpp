@@ -1,28 +1,20 @@
 // The compensated device command writer: paths are collected and cut with
 // blade-offset corner compensation, closed paths with a moved start and a
 // closure overcut.
-#include <algorithm>
 #include <exception>
+#include <vector>
 
 #include "command_writer.h"
 #include "corner_compensation.h"
-#include "decimal.h"
-#include "plt_file.h"
+#include "cut_writers.h"
 
 namespace plotsend {
 namespace {
 
-constexpr uint32_t kMinClosureLength = 40;  // 1 mm
-
-// Millimetres to units, negative lengths counting as 0.
-uint32_t LengthUnits(double mm) { return static_cast<uint32_t>(std::max(0, MmToUnits(mm))); }
-
-}  // namespace
-
 class CompensatedCutWriter {
  public:
-  CompensatedCutWriter(const CPLTFile& job, CommandWriter& out)
-      : job_(job), offset_(job.bladeOffset_), closure_(job.closureLength_), out_(out) {}
+  CompensatedCutWriter(const PointSource& points, const Compensation& compensation, CommandWriter& out)
+      : points_(points), offset_(compensation.bladeOffset), overcut_(compensation.OvercutLength()), out_(out) {}
 
   // Walks the points, collecting each path from its pen-up start through
   // its cutting points, and cuts it when the next pen-up or marker (or the
@@ -30,8 +22,8 @@ class CompensatedCutWriter {
   // Only the path being collected is held. False when the job could not be
   // read to its end.
   bool Run() {
-    recorder_.Reset(closure_);
-    const bool read = job_.ForEachBatch([this](std::span<const JobPoint> batch) {
+    recorder_.Reset(overcut_);
+    const bool read = points_.ForEachBatch([this](std::span<const JobPoint> batch) {
       for (const JobPoint& p : batch) Step(p);
     });
     // A job that does not end on a pen-up move still has its last path cut.
@@ -98,7 +90,7 @@ class CompensatedCutWriter {
     // Closed path: start one blade offset along the first side when its
     // corner allows, cut round with the closing corner compensated too, and
     // re-cut the recorded beginning.
-    recorder_.Reset(closure_);
+    recorder_.Reset(overcut_);
     CutPoint s = start;
     if (StartTest(start, At(1), At(2))) s = PointToward(start, At(1), offset_);
     Up(s);
@@ -109,35 +101,27 @@ class CompensatedCutWriter {
     }
     Corner(At(n - 1), At(n), At(1), true, true);
     for (int k = 0; k < recorder_.Count(); ++k) Down(recorder_.At(k));
-    recorder_.Reset(closure_);
+    recorder_.Reset(overcut_);
   }
 
-  const CPLTFile& job_;
+  const PointSource& points_;
   const uint32_t offset_;
-  const uint32_t closure_;
+  const uint32_t overcut_;  // how far a closed path is cut again
   CommandWriter& out_;
   ClosureRecorder recorder_;
   CutPoint start_{};
   std::vector<CutPoint> path_;  // cutting points of the path being collected
 };
 
-int CPLTFile::SetCompensation(double offsetMm, double closureMm) {
-  bladeOffset_ = LengthUnits(offsetMm);
-  closureLength_ = LengthUnits(closureMm);
-  if (closureLength_ < kMinClosureLength) closureLength_ = kMinClosureLength;
-  return 1;
-}
+}  // namespace
 
-int CPLTFile::WriteCompensatedCutFile(const std::string& path) {
-  if (bladeOffset_ == 0 && closureLength_ == 0) return 0;
+int WriteCompensatedCutFile(const PointSource& points, const CutParams& params, const std::string& path) {
+  if (!params.compensation.Any()) return 0;
   try {
-    CommandWriter out(path, CommandWriter::Params{mark_, from_, to_, jobLength_});
+    CommandWriter out(path, params);
     if (!out.Ok()) return 0;
-    // With a blade offset the closure overcut is always 1 mm.
-    if (bladeOffset_ != 0) closureLength_ = kMinClosureLength;
-    sectionWidth_ = out.SectionWidth();
     out.Header();
-    if (!CompensatedCutWriter(*this, out).Run()) return 0;  // partial output discarded
+    if (!CompensatedCutWriter(points, params.compensation, out).Run()) return 0;  // partial output discarded
     return out.Finish() ? 1 : 0;
   } catch (const std::exception&) {
     return 0;  // out of memory for the output buffer

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "cut_writers.h"
 #include "plt_file.h"
 #include "writer_test_support.h"
 
@@ -52,10 +53,11 @@ class CompensatedTest : public ::testing::Test {
                     int32_t jobLength = 400) {
     CPLTFile job;
     job.ParsePlt(plt);
-    job.SetJobLength(jobLength);
-    job.SetCompensation(offsetMm, closureMm);
+    CutParams params;
+    params.jobLength = jobLength;
+    params.SetCompensation(offsetMm, closureMm);
     const std::string path = dir_.Path("out.kv3");
-    EXPECT_EQ(job.WriteCompensatedCutFile(path), 1);
+    EXPECT_EQ(WriteCompensatedCutFile(job, params, path), 1);
     return ReadBack(path);
   }
   ScratchDir dir_;
@@ -69,10 +71,11 @@ TEST_F(CompensatedTest, ClosureIsOneMillimetreWheneverThereIsABladeOffset) {
   EXPECT_EQ(Write(kSquare, 0.35, 5.0), kSquareCut);
   CPLTFile job;
   job.ParsePlt(kSquare);
-  job.SetCompensation(0.35, 5.0);
-  EXPECT_EQ(job.ClosureLength(), 200u);
-  ASSERT_EQ(job.WriteCompensatedCutFile(dir_.Path("c.kv3")), 1);
-  EXPECT_EQ(job.ClosureLength(), 40u);
+  CutParams params;
+  params.SetCompensation(0.35, 5.0);
+  EXPECT_EQ(params.compensation.closureLength, 200u);
+  ASSERT_EQ(WriteCompensatedCutFile(job, params, dir_.Path("c.kv3")), 1);
+  EXPECT_EQ(params.compensation.OvercutLength(), 40u);
 }
 
 TEST_F(CompensatedTest, TrailingPenUpGivesTheSameCut) {
@@ -85,11 +88,12 @@ TEST_F(CompensatedTest, TrailingPenUpGivesTheSameCut) {
 TEST_F(CompensatedTest, WritingTwiceGivesTheSameBytes) {
   CPLTFile job;
   job.ParsePlt(kSquare);
-  job.SetJobLength(400);
-  job.SetCompensation(0.35, 1.0);
+  CutParams params;
+  params.jobLength = 400;
+  params.SetCompensation(0.35, 1.0);
   const auto before = job.Points();
-  ASSERT_EQ(job.WriteCompensatedCutFile(dir_.Path("a.kv3")), 1);
-  ASSERT_EQ(job.WriteCompensatedCutFile(dir_.Path("b.kv3")), 1);
+  ASSERT_EQ(WriteCompensatedCutFile(job, params, dir_.Path("a.kv3")), 1);
+  ASSERT_EQ(WriteCompensatedCutFile(job, params, dir_.Path("b.kv3")), 1);
   EXPECT_EQ(ReadBack(dir_.Path("a.kv3")), ReadBack(dir_.Path("b.kv3")));
   EXPECT_EQ(job.Points(), before);
 }
@@ -128,41 +132,43 @@ TEST_F(CompensatedTest, OpenPathEndsOnItsLastPointWhenTheLastCornerIsNotCompensa
 TEST_F(CompensatedTest, WithoutBladeOffsetPathsAreCutAsTheyAre) {
   CPLTFile job;
   job.ParsePlt(kSquare);
-  job.SetJobLength(400);
-  job.SetCompensation(0.0, 5.0);
-  ASSERT_EQ(job.WriteCompensatedCutFile(dir_.Path("a.kv3")), 1);
+  CutParams params;
+  params.jobLength = 400;
+  params.SetCompensation(0.0, 5.0);
+  ASSERT_EQ(WriteCompensatedCutFile(job, params, dir_.Path("a.kv3")), 1);
   EXPECT_EQ(ReadBack(dir_.Path("a.kv3")), "TKN;U0,0;U0,0;D0,400;D300,400;D300,0;D0,0;U300,0;@");
-  EXPECT_EQ(job.ClosureLength(), 200u);  // only a blade offset forces 1 mm
+  EXPECT_EQ(params.compensation.OvercutLength(), 200u);  // only a blade offset forces 1 mm
 }
 
 TEST_F(CompensatedTest, NothingToCompensateWritesNoFile) {
   CPLTFile job;
   job.ParsePlt(kSquare);
   const std::string path = dir_.Path("none.kv3");
-  EXPECT_EQ(job.WriteCompensatedCutFile(path), 0);
+  EXPECT_EQ(WriteCompensatedCutFile(job, CutParams{}, path), 0);
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(CompensatedTest, UnwritablePathIsReportedAsFailure) {
   CPLTFile job;
   job.ParsePlt(kSquare);
-  job.SetCompensation(0.35, 1.0);
-  EXPECT_EQ(job.WriteCompensatedCutFile(dir_.Path("missing/dir/out.kv3")), 0);
+  CutParams params;
+  params.SetCompensation(0.35, 1.0);
+  EXPECT_EQ(WriteCompensatedCutFile(job, params, dir_.Path("missing/dir/out.kv3")), 0);
 }
 
 TEST(SetCompensation, MillimetresToUnits) {
-  CPLTFile job;
-  EXPECT_EQ(job.SetCompensation(0.35, 0.1), 1);
-  EXPECT_EQ(job.BladeOffset(), 14u);
-  EXPECT_EQ(job.ClosureLength(), 40u);
-  job.SetCompensation(0.5, 2.51);
-  EXPECT_EQ(job.BladeOffset(), 20u);
-  EXPECT_EQ(job.ClosureLength(), 100u);
-  job.SetCompensation(-1.0, -1.0);  // never wraps to a huge unsigned offset
-  EXPECT_EQ(job.BladeOffset(), 0u);
-  EXPECT_EQ(job.ClosureLength(), 40u);
-  job.SetCompensation(1e300, 1e300);
-  EXPECT_EQ(job.BladeOffset(), static_cast<uint32_t>(INT32_MAX));
+  CutParams params;
+  EXPECT_EQ(params.SetCompensation(0.35, 0.1), 1);
+  EXPECT_EQ(params.compensation.bladeOffset, 14u);
+  EXPECT_EQ(params.compensation.closureLength, 40u);
+  params.SetCompensation(0.5, 2.51);
+  EXPECT_EQ(params.compensation.bladeOffset, 20u);
+  EXPECT_EQ(params.compensation.closureLength, 100u);
+  params.SetCompensation(-1.0, -1.0);  // never wraps to a huge unsigned offset
+  EXPECT_EQ(params.compensation.bladeOffset, 0u);
+  EXPECT_EQ(params.compensation.closureLength, 40u);
+  params.SetCompensation(1e300, 1e300);
+  EXPECT_EQ(params.compensation.bladeOffset, static_cast<uint32_t>(INT32_MAX));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // WriteCutFile: moves as they are, dashed cutting, write failures.
 #include <gtest/gtest.h>
 
+#include "cut_writers.h"
 #include "plt_file.h"
 #include "writer_test_support.h"
 
@@ -17,9 +18,10 @@ class CutFileTest : public ::testing::Test {
   std::string Write(const char* plt, bool dashed = false, double lineMm = 0, double gapMm = 0) {
     CPLTFile job;
     job.ParsePlt(plt);
-    job.SetDashedLine(dashed, lineMm, gapMm);
+    CutParams params;
+    params.SetDashedLine(dashed, lineMm, gapMm);
     const std::string path = dir_.Path("out.kv3");
-    EXPECT_TRUE(job.WriteCutFile(path));
+    EXPECT_TRUE(WriteCutFile(job, params, path));
     return ReadBack(path);
   }
   static std::string Framed(const std::string& moves) { return "TKN;U0,0;" + moves + "U0,0;@"; }
@@ -35,8 +37,10 @@ TEST_F(CutFileTest, FinalMoveUsesTheStoredJobLength) {
   CPLTFile job;
   job.ParsePlt("U0,0;D3500,0;");
   job.ComputeBounds();
+  CutParams params;
+  params.jobLength = job.JobLength();
   const std::string path = dir_.Path("len.kv3");
-  ASSERT_TRUE(job.WriteCutFile(path));
+  ASSERT_TRUE(WriteCutFile(job, params, path));
   EXPECT_EQ(ReadBack(path), "TKN;U0,0;U0,0;D4500,0;U4500,0;@");
 }
 
@@ -48,15 +52,15 @@ TEST_F(CutFileTest, ReplacesAnExistingFile) {
     ASSERT_TRUE(old.Close());
   }
   CPLTFile job;
-  ASSERT_TRUE(job.WriteCutFile(path));
+  ASSERT_TRUE(WriteCutFile(job, CutParams{}, path));
   EXPECT_EQ(ReadBack(path), "TKN;U0,0;U0,0;@");
 }
 
 TEST_F(CutFileTest, UnwritablePathIsReportedAsFailure) {
   CPLTFile job;
   job.ParsePlt("U0,0;D100,0;");
-  EXPECT_FALSE(job.WriteCutFile(dir_.Path("missing/dir/out.kv3")));
-  EXPECT_FALSE(job.WriteCutFile(dir_.Path("")));  // a directory, not a file
+  EXPECT_FALSE(WriteCutFile(job, CutParams{}, dir_.Path("missing/dir/out.kv3")));
+  EXPECT_FALSE(WriteCutFile(job, CutParams{}, dir_.Path("")));  // a directory, not a file
 }
 
 // Line 1 mm = 40 units, gap 0.5 mm = 20 units: period 60.
@@ -112,11 +116,12 @@ TEST_F(CutFileTest, NonPositivePeriodOrNegativePartsCutSolid) {
 TEST_F(CutFileTest, DashesInSectionsKeepTheShiftAndWindow) {
   CPLTFile job;
   job.ParsePlt("U0,0;D0,10;D0,200;TM2;U300,0;D300,10;D300,200;");
-  job.SetMarkRef(MarkRef{0, 600, 0, 8, 2});
-  job.SetSectionWindow(2, 2);
-  job.SetDashedLine(true, 2.0, 1.0);  // 80 + 40: one period in 10 -> 200
+  CutParams params;
+  params.mark = MarkRef{0, 600, 0, 8, 2};
+  params.window = {2, 2};
+  params.SetDashedLine(true, 2.0, 1.0);  // 80 + 40: one period in 10 -> 200
   const std::string path = dir_.Path("sec.kv3");
-  ASSERT_TRUE(job.WriteCutFile(path));
+  ASSERT_TRUE(WriteCutFile(job, params, path));
   EXPECT_EQ(ReadBack(path),
             "TB27,0,300,0;TKN;U0,0;"
             "U0,0;D0,10;D0,10;D0,90;U0,130;D0,200;"

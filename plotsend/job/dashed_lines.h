@@ -4,25 +4,12 @@
 // the last whole period is cut solid. The dashed list is streamed to a sink
 // point by point instead of being held in memory.
 #include <cstdint>
-#include <vector>
 
+#include "cut_params.h"
 #include "decimal.h"
-#include "plt_file.h"
+#include "point_source.h"
 
 namespace plotsend {
-
-struct DashPattern {
-  int64_t line = 0;  // units
-  int64_t gap = 0;   // units
-  // A usable pattern has a positive period and no negative part (a negative
-  // dash or gap would cut outside the segment).
-  bool Valid() const { return line >= 0 && gap >= 0 && line + gap > 0; }
-  int64_t Period() const { return line + gap; }
-};
-
-// Millimetres to units (x 40, truncated toward zero, saturating).
-DashPattern MakeDashPattern(double lineMm, double gapMm);
-
 namespace dashes_detail {
 
 // The dash triples between a and b: D at the dash start, D at its end,

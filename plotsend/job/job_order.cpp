@@ -7,7 +7,6 @@
 #include <exception>
 #include <vector>
 
-#include "command_writer.h"
 #include "decimal.h"
 #include "file_io.h"
 #include "path_tour.h"
@@ -51,9 +50,9 @@ class JobOrderer {
         stats_(stats),
         deadline_(Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                      std::chrono::duration<double>(std::max(0.0, options.budgetSeconds)))),
-        sections_(std::max<int>(1, job.GetMarkRef().SectionCount)),
-        width_(job.GetMarkRef().MarkSpanY / sections_),
-        lastLength_(job.GetMarkRef().MarkType == 8 || job.GetMarkRef().MarkType == 9 ? width_ : job.JobLength()) {
+        sections_(options.mark.Sections()),
+        width_(options.mark.SectionWidth()),
+        lastLength_(options.mark.ClosingMove(job.JobLength())) {
     head_ = SectionStart();
   }
 

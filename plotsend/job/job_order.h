@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "mark_ref.h"
 #include "path_order.h"
 #include "plt_file.h"
 
@@ -18,6 +19,8 @@ struct JobOrderOptions {
   // Where the cutter's origin lies in the job's coordinates (the job moved
   // by the origin offset puts the origin at minus that offset).
   OrderPoint origin;
+  // The job's sections and its closing move.
+  MarkRef mark;
   double budgetSeconds = 1.0;  // for the whole job, shared out by section
   bool turnPaths = true;
 };

@@ -17,16 +17,16 @@ int64_t TruncToInt64(double v) {
 
 }  // namespace
 
-bool CPLTFile::ApplyMarkCorrection(int32_t x0, int32_t y0, int32_t cx, int32_t cy) {
+bool CPLTFile::ApplyMarkCorrection(const MeasuredMarks& marks, int32_t x0, int32_t y0, int32_t cx, int32_t cy) {
   // Marks relative to the first: V2 = P2 - P1, V3 = P3 - P1, V4 = P4 - P1.
-  const MarkCorrection& m = markPositions_;
+  const MarkCorrection& m = marks.positions;
   PointTransform step{PointTransform::Kind::Bilinear, x0, y0};
   for (size_t k = 1; k < 4; ++k) {
     step.v[2 * k - 2] = static_cast<double>(int64_t{m[2 * k]} - m[0]);
     step.v[2 * k - 1] = static_cast<double>(int64_t{m[2 * k + 1]} - m[1]);
   }
-  step.spanX = spanX_;
-  step.spanY = spanY_;
+  step.spanX = marks.spanX;
+  step.spanY = marks.spanY;
   step.cx = cx;
   step.cy = cy;
   Transform(step);

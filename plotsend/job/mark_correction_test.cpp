@@ -14,8 +14,7 @@ JobPoint Corrected(const MarkCorrection& marks, int32_t spanX, int32_t spanY, co
                    int32_t x0, int32_t y0, int32_t c) {
   CPLTFile job;
   job.ParsePlt(plt);
-  job.SetMarkPositions(marks, spanX, spanY);
-  EXPECT_TRUE(job.ApplyMarkCorrection(x0, y0, c, c));
+  EXPECT_TRUE(job.ApplyMarkCorrection(MeasuredMarks{marks, spanX, spanY}, x0, y0, c, c));
   EXPECT_EQ(job.Points().size(), 1u);
   return job.Points().empty() ? JobPoint{} : job.Points().front();
 }
@@ -35,8 +34,7 @@ TEST(MarkCorrection, IdealMarksOnlyTranslate) {
   CPLTFile job;
   job.ParsePlt("U0,0;D2000,1000;D1500,250;TM2;U123,456;");
   const auto before = job.Points();
-  job.SetMarkPositions(ideal, 1000, 2000);
-  ASSERT_TRUE(job.ApplyMarkCorrection(30, 40, 50, 50));
+  ASSERT_TRUE(job.ApplyMarkCorrection(MeasuredMarks{ideal, 1000, 2000}, 30, 40, 50, 50));
   ASSERT_EQ(job.Points().size(), before.size());
   for (size_t i = 0; i < before.size(); ++i) {
     // Markers are mapped like every other point.

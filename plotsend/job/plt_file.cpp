@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <utility>
 
 #include "decimal.h"
@@ -173,51 +174,79 @@ bool ParseInto(std::string_view text, std::vector<JobPoint>& out) {
   }
 }
 
-// Reads and parses a file a piece at a time, so that neither its text nor
-// its points are ever held whole: each run of complete commands is parsed
-// as soon as its ';' has arrived and its points handed to `batch`; only the
-// unfinished command is carried to the next piece. False when the file
-// cannot be read, is not `expectedSize` bytes long (when given), or memory
-// runs out. `size` receives the file's length.
-bool ParseFile(const std::string& path, const std::function<void(std::vector<JobPoint>&)>& batch,
-               uint64_t& size, const uint64_t* expectedSize = nullptr) {
+// Parses a file handed over in pieces, so that neither its text nor its
+// points are ever held whole: each run of complete commands is parsed as
+// soon as its ';' has arrived and its points handed to `batch`; only the
+// unfinished command is carried to the next piece. The pieces must add up
+// to `expectedSize` bytes when that is given.
+class PieceParser {
+ public:
+  using BatchFn = std::function<void(std::vector<JobPoint>&)>;
+  PieceParser(const BatchFn& batch, const uint64_t* expectedSize)
+      : batch_(batch), expectedSize_(expectedSize), parser_(points_) {}
+
+  void Feed(std::string_view piece, uint64_t total) {
+    size_ = total;
+    seen_ += piece.size();
+    if (expectedSize_ != nullptr && total != *expectedSize_) sizeOk_ = false;
+    if (!sizeOk_) return;
+    Parse(piece);
+    Deliver();
+  }
+
+  // The file's length as the reader reported it; 0 when nothing was read.
+  uint64_t FileSize() const { return seen_ == 0 ? 0 : size_; }
+  // Whether the pieces were the whole file expected. The bytes after the
+  // last ';' are no command.
+  bool Complete() const { return sizeOk_ && (expectedSize_ == nullptr || seen_ == *expectedSize_); }
+
+ private:
+  void Parse(std::string_view piece) {
+    const size_t last = piece.rfind(';');
+    if (last == std::string_view::npos) {
+      carry_.append(piece);  // a command longer than a piece goes on
+      return;
+    }
+    size_t from = 0;
+    if (!carry_.empty()) {  // finish the carried command first
+      from = piece.find(';') + 1;
+      carry_.append(piece.substr(0, from));
+      parser_.Run(carry_);
+      carry_.clear();
+    }
+    parser_.Run(piece.substr(from, last + 1 - from));
+    carry_.append(piece.substr(last + 1));
+  }
+
+  void Deliver() {
+    if (points_.empty()) return;
+    batch_(points_);
+    points_.clear();
+  }
+
+  const BatchFn& batch_;
+  const uint64_t* const expectedSize_;
+  std::vector<JobPoint> points_;
+  Parser parser_;
+  std::string carry_;
+  uint64_t size_ = 0;
+  uint64_t seen_ = 0;
+  bool sizeOk_ = true;
+};
+
+// Reads and parses a file a piece at a time (PieceParser). False when the
+// file cannot be read, is not `expectedSize` bytes long (when given), or
+// memory runs out. `size` receives the file's length.
+bool ParseFile(const std::string& path, const PieceParser::BatchFn& batch, uint64_t& size,
+               const uint64_t* expectedSize = nullptr) {
   constexpr size_t kPieceSize = 1 << 20;
   try {
-    std::vector<JobPoint> points;
-    Parser parser(points);
-    std::string carry;
-    uint64_t seen = 0;
-    bool sizeOk = true;
-    auto deliver = [&] {
-      if (points.empty()) return;
-      batch(points);
-      points.clear();
-    };
-    const bool read = ReadInPieces(path, kPieceSize, [&](std::string_view piece, uint64_t total) {
-      size = total;
-      seen += piece.size();
-      if (expectedSize != nullptr && total != *expectedSize) sizeOk = false;
-      if (!sizeOk) return;
-      const size_t last = piece.rfind(';');
-      if (last == std::string_view::npos) {
-        carry.append(piece);  // a command longer than a piece goes on
-        return;
-      }
-      size_t from = 0;
-      if (!carry.empty()) {  // finish the carried command first
-        from = piece.find(';') + 1;
-        carry.append(piece.substr(0, from));
-        parser.Run(carry);
-        carry.clear();
-      }
-      parser.Run(piece.substr(from, last + 1 - from));
-      carry.append(piece.substr(last + 1));
-      deliver();
+    PieceParser pieces(batch, expectedSize);
+    const bool read = ReadInPieces(path, kPieceSize, [&pieces](std::string_view piece, uint64_t total) {
+      pieces.Feed(piece, total);
     });
-    if (!read || !sizeOk) return false;
-    if (seen == 0) size = 0;
-    // The bytes after the last ';' are no command.
-    return expectedSize == nullptr || seen == *expectedSize;
+    size = pieces.FileSize();
+    return read && pieces.Complete();
   } catch (const std::exception&) {
     return false;
   }
@@ -289,18 +318,6 @@ class CommandFormatter {
 }  // namespace
 
 CPLTFile::CPLTFile(Notify notify) : notify_(std::move(notify)) {}
-
-void CPLTFile::SetDashedLine(bool enabled, double lineMm, double gapMm) {
-  dashed_ = enabled;
-  dashLineMm_ = lineMm;
-  dashGapMm_ = gapMm;
-}
-
-void CPLTFile::SetMarkPositions(const MarkCorrection& positions, int32_t spanX, int32_t spanY) {
-  markPositions_ = positions;
-  spanX_ = spanX;
-  spanY_ = spanY;
-}
 
 int CPLTFile::LoadPlt(const std::string& path) {
   BoundsAccumulator bounds;
@@ -398,7 +415,7 @@ bool CPLTFile::ApplyOriginOffset(int32_t dx, int32_t dy) {
   return true;
 }
 
-int CPLTFile::SaveNormalizedPlt(const std::string& path) {
+int CPLTFile::SaveNormalizedPlt(const std::string& path, const MarkRef& mark) {
   try {
     BufferedWriter out(path);
     if (!out.Ok()) return 0;
@@ -414,13 +431,7 @@ int CPLTFile::SaveNormalizedPlt(const std::string& path) {
       }
     });
     if (!read) return 0;  // the job's file changed or went away: no partial copy
-    int32_t finalY = jobLength_;
-    if (mark_.MarkType == 8 || mark_.MarkType == 9) {
-      const int32_t sections = mark_.SectionCount == 0 ? 1 : mark_.SectionCount;
-      sectionWidth_ = mark_.MarkSpanY / sections;
-      finalY = sectionWidth_;
-    }
-    out.Write(fmt.Move('U', finalY, 0));
+    out.Write(fmt.Move('U', mark.ClosingMove(jobLength_), 0));
     return out.Close() ? 1 : 0;
   } catch (const std::exception&) {
     return 0;

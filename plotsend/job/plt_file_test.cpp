@@ -333,12 +333,12 @@ TEST(SaveNormalizedPlt, WritesPlainCommandsAndTheJobLength) {
   job.ParsePlt("IN;PA;U100,200;D300,50;TM1;U400,60;TM9;D-5,-6;@");
   job.ComputeBounds();
   const std::string path = dir.File("out.kv2");
-  ASSERT_EQ(job.SaveNormalizedPlt(path), 1);
+  ASSERT_EQ(job.SaveNormalizedPlt(path, MarkRef{}), 1);
   EXPECT_EQ(ReadAll(path), "IN;PA;U0,0;U100,200;D300,50;TM1;U400,60;TM9;D-5,-6;U405,0;");
   // An existing file is replaced, not appended to.
   job.ParsePlt("");
   job.ComputeBounds();
-  ASSERT_EQ(job.SaveNormalizedPlt(path), 1);
+  ASSERT_EQ(job.SaveNormalizedPlt(path, MarkRef{}), 1);
   EXPECT_EQ(ReadAll(path), "IN;PA;U0,0;U0,0;");
 }
 
@@ -352,18 +352,15 @@ TEST(SaveNormalizedPlt, SectionedJobsEndOnTheSectionWidth) {
   ref.SectionCount = 3;
   for (uint8_t type : {uint8_t{8}, uint8_t{9}}) {
     ref.MarkType = type;
-    job.SetMarkRef(ref);
-    ASSERT_EQ(job.SaveNormalizedPlt(dir.File("s.kv2")), 1);
+    ASSERT_EQ(job.SaveNormalizedPlt(dir.File("s.kv2"), ref), 1);
     EXPECT_EQ(ReadAll(dir.File("s.kv2")), "IN;PA;U0,0;U1,2;U333,0;");
-    EXPECT_EQ(job.SectionWidth(), 333);
+    EXPECT_EQ(ref.SectionWidth(), 333);
   }
   ref.SectionCount = 0;  // treated as one section
-  job.SetMarkRef(ref);
-  ASSERT_EQ(job.SaveNormalizedPlt(dir.File("s.kv2")), 1);
+  ASSERT_EQ(job.SaveNormalizedPlt(dir.File("s.kv2"), ref), 1);
   EXPECT_EQ(ReadAll(dir.File("s.kv2")), "IN;PA;U0,0;U1,2;U1000,0;");
   ref.MarkType = 7;
-  job.SetMarkRef(ref);
-  ASSERT_EQ(job.SaveNormalizedPlt(dir.File("s.kv2")), 1);
+  ASSERT_EQ(job.SaveNormalizedPlt(dir.File("s.kv2"), ref), 1);
   EXPECT_EQ(ReadAll(dir.File("s.kv2")), "IN;PA;U0,0;U1,2;U777,0;");
 }
 
@@ -372,7 +369,7 @@ TEST(SaveNormalizedPlt, ExtremeValuesAreWrittenInFull) {
   CPLTFile job;
   job.ParsePlt("D-2147483648,-2147483648;TM;");
   job.SetJobLength(INT32_MAX);
-  ASSERT_EQ(job.SaveNormalizedPlt(dir.File("x.kv2")), 1);
+  ASSERT_EQ(job.SaveNormalizedPlt(dir.File("x.kv2"), MarkRef{}), 1);
   EXPECT_EQ(ReadAll(dir.File("x.kv2")),
             "IN;PA;U0,0;D-2147483648,-2147483648;TM11;U2147483647,0;");
 }
@@ -381,8 +378,8 @@ TEST(SaveNormalizedPlt, UnwritablePathIsAFailure) {
   TempDir dir;
   CPLTFile job;
   job.ParsePlt("U1,2;");
-  EXPECT_EQ(job.SaveNormalizedPlt(dir.File("no/such/dir/out.kv2")), 0);
-  EXPECT_EQ(job.SaveNormalizedPlt(dir.File("")), 0);  // a directory
+  EXPECT_EQ(job.SaveNormalizedPlt(dir.File("no/such/dir/out.kv2"), MarkRef{}), 0);
+  EXPECT_EQ(job.SaveNormalizedPlt(dir.File(""), MarkRef{}), 0);  // a directory
 }
 
 TEST(SaveNormalizedPlt, SavedFileReadsBackToTheSamePoints) {
@@ -393,7 +390,7 @@ TEST(SaveNormalizedPlt, SavedFileReadsBackToTheSamePoints) {
   job.MoveToOrigin(job.GetBounds().minX, job.GetBounds().minY);
   const std::vector<JobPoint> prepared = job.Points();
   const std::string path = dir.File("round.kv2");
-  ASSERT_EQ(job.SaveNormalizedPlt(path), 1);
+  ASSERT_EQ(job.SaveNormalizedPlt(path, MarkRef{}), 1);
 
   CPLTFile reread;
   ASSERT_EQ(reread.LoadPlt(path), 1);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "cut_writers.h"
 #include "plt_file.h"
 #include "writer_test_support.h"
 
@@ -44,26 +45,27 @@ struct Geometry {
 };
 
 // The dialog's order of steps on one job: bounds, origin, then marks.
-void Prepare(CPLTFile& job, const Geometry& g) {
+CutParams Prepare(CPLTFile& job, const Geometry& g) {
   job.ComputeBounds();
   job.MoveToOrigin(job.GetBounds().minX, job.GetBounds().minY);
-  MarkRef ref{};
-  ref.MarkSpanY = 20000;
-  ref.SectionCount = 3;
-  job.SetMarkRef(ref);
-  job.SetSectionWindow(2, 3);
+  CutParams params;
+  params.mark.MarkSpanY = 20000;
+  params.mark.SectionCount = 3;
+  params.window = {2, 3};
+  params.jobLength = job.JobLength();
   if (g.markCorrection) {
-    job.SetMarkPositions(MarkCorrection{100, 200, 130, 40180, 20090, 40230, 20050, 190}, 20000, 40000);
-    job.ApplyMarkCorrection(140, 260, 400, 400);
+    const MarkCorrection marks{100, 200, 130, 40180, 20090, 40230, 20050, 190};
+    job.ApplyMarkCorrection(MeasuredMarks{marks, 20000, 40000}, 140, 260, 400, 400);
   } else {
     job.ApplyOriginOffset(-40, 80);
   }
-  job.SetDashedLine(g.dashed, 2.0, 1.5);
-  if (g.offsetMm > 0.0) job.SetCompensation(g.offsetMm, 2.0);
+  params.SetDashedLine(g.dashed, 2.0, 1.5);
+  if (g.offsetMm > 0.0) params.SetCompensation(g.offsetMm, 2.0);
+  return params;
 }
 
-std::string Output(CPLTFile& job, const Geometry& g, const std::string& path) {
-  const bool ok = g.offsetMm > 0.0 ? job.WriteCompensatedCutFile(path) == 1 : job.WriteCutFile(path);
+std::string Output(const CPLTFile& job, const CutParams& params, const Geometry& g, const std::string& path) {
+  const bool ok = g.offsetMm > 0.0 ? WriteCompensatedCutFile(job, params, path) == 1 : WriteCutFile(job, params, path);
   EXPECT_TRUE(ok) << path;
   return ReadBack(path);
 }
@@ -83,15 +85,15 @@ TEST(StreamedJob, EveryPassGivesTheBytesOfTheJobHeldInMemory) {
     CPLTFile streamed;
     ASSERT_EQ(streamed.LoadPlt(source), 1);
     EXPECT_EQ(streamed.HasCuttingMove(), held.HasCuttingMove());
-    Prepare(held, g);
-    Prepare(streamed, g);
+    const CutParams heldParams = Prepare(held, g);
+    const CutParams streamedParams = Prepare(streamed, g);
     EXPECT_EQ(streamed.JobLength(), held.JobLength());
     EXPECT_EQ(streamed.GetBounds().maxX, held.GetBounds().maxX);
-    const std::string want = Output(held, g, dir.Path("held.out"));
+    const std::string want = Output(held, heldParams, g, dir.Path("held.out"));
     EXPECT_GT(want.size(), text.size() / 4);
-    EXPECT_EQ(Output(streamed, g, dir.Path("streamed.out")), want);
-    ASSERT_EQ(streamed.SaveNormalizedPlt(dir.Path("streamed.kv2")), 1);
-    ASSERT_EQ(held.SaveNormalizedPlt(dir.Path("held.kv2")), 1);
+    EXPECT_EQ(Output(streamed, streamedParams, g, dir.Path("streamed.out")), want);
+    ASSERT_EQ(streamed.SaveNormalizedPlt(dir.Path("streamed.kv2"), streamedParams.mark), 1);
+    ASSERT_EQ(held.SaveNormalizedPlt(dir.Path("held.kv2"), heldParams.mark), 1);
     EXPECT_EQ(ReadBack(dir.Path("streamed.kv2")), ReadBack(dir.Path("held.kv2")));
   }
 }
@@ -121,13 +123,15 @@ TEST(StreamedJob, AJobFileThatChangesOrGoesAwayFailsThePassAndKeepsTheOldOutput)
     CPLTFile job;
     ASSERT_EQ(job.LoadPlt(source), 1);
     job.ComputeBounds();
-    job.SetCompensation(0.5, 1.0);
+    CutParams params;
+    params.jobLength = job.JobLength();
+    params.SetCompensation(0.5, 1.0);
     if (change == 0) Write(source, "U1,1;D2,2;");  // replaced by a shorter job
     if (change == 1) std::filesystem::remove(source);
     if (change == 2) std::ofstream(source, std::ios::binary | std::ios::app) << "D5,5;";  // grown
-    EXPECT_FALSE(job.WriteCutFile(out));
-    EXPECT_EQ(job.WriteCompensatedCutFile(out), 0);
-    EXPECT_EQ(job.SaveNormalizedPlt(out), 0);
+    EXPECT_FALSE(WriteCutFile(job, params, out));
+    EXPECT_EQ(WriteCompensatedCutFile(job, params, out), 0);
+    EXPECT_EQ(job.SaveNormalizedPlt(out, params.mark), 0);
     EXPECT_EQ(ReadBack(out), "previous output");
     Write(source, BigJob());
   }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "file_io.h"
@@ -14,8 +15,9 @@ class ScratchDir {
  public:
   ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("plotara_writers_") + info->test_suite_name() + "_" + info->name());
+    // A random part: test runs of other checkouts share the temporary directory.
+    dir_ = std::filesystem::temp_directory_path() / (std::string("plotara_writers_") + info->test_suite_name() +
+                                                     "_" + info->name() + "_" + std::to_string(std::random_device{}()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }

@@ -103,7 +103,7 @@ PreviewResult DrawJobPreview(Canvas& canvas, PixelSize frame, const PreviewData&
   const PreviewGeometry g = ComputePreviewGeometry(frame, data.job.GetBounds());
   PreviewResult result;
   result.scale = g.scale;
-  if (g.scaled) DrawMarkSchematic(canvas, g.markBox, data.markRef.MarkType, data.markRef.SectionCount);
+  if (g.scaled) DrawMarkSchematic(canvas, g.markBox, data.markRef);
   if (data.CodeMode != 0) {
     DrawCodeBar(canvas, client.right - kCodeRight, client.bottom - kCodeBottom, data.CodeNumber);
   }

@@ -160,7 +160,7 @@ constexpr int L = kBox.left, T = kBox.top, R = kBox.right, B = kBox.bottom;
 
 RecordingCanvas Marks(uint8_t type, uint8_t sections = 1) {
   RecordingCanvas c;
-  DrawMarkSchematic(c, kBox, type, sections);
+  DrawMarkSchematic(c, kBox, MarkRef{0, 0, 0, type, sections});
   return c;
 }
 

@@ -147,10 +147,10 @@ class MarkPainter {
 
 }  // namespace
 
-void DrawMarkSchematic(Canvas& canvas, const PixelRect& box, uint8_t markType, uint8_t sectionCount) {
+void DrawMarkSchematic(Canvas& canvas, const PixelRect& box, const MarkRef& mark) {
   MarkPainter p(canvas, box);
-  const int count = sectionCount == 0 ? 1 : sectionCount;
-  switch (markType) {
+  const int count = mark.Sections();
+  switch (mark.MarkType) {
     case 1: p.Type1(); break;
     case 2: p.Type2(); break;
     case 3: p.FiveDots(); break;

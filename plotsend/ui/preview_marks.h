@@ -3,12 +3,12 @@
 #include <cstdint>
 
 #include "canvas.h"
+#include "mark_ref.h"
 
 namespace plotsend {
 
-// Draws the schematic of `markType` (1..9) into `box`; other types draw
-// nothing. Types 8 and 9 show the section borders of `sectionCount`
-// sections (0 counts as 1).
-void DrawMarkSchematic(Canvas& canvas, const PixelRect& box, uint8_t markType, uint8_t sectionCount);
+// Draws the schematic of the mark type (1..9) into `box`; other types draw
+// nothing. The sectioned types show the borders of their sections.
+void DrawMarkSchematic(Canvas& canvas, const PixelRect& box, const MarkRef& mark);
 
 }  // namespace plotsend

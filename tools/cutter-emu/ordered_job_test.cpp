@@ -126,15 +126,15 @@ std::string Output(const OrderSetup& s, bool ordered, plotsend::JobOrderStats* s
   const std::string source = ScratchPath("job.plt"), kv1 = ScratchPath("job.kv1"), kv2 = ScratchPath("job.kv2"),
                     kv3 = ScratchPath("job.kv3");
   { std::ofstream(source, std::ios::binary) << s.plt; }
-  const bool sectioned = s.mark.MarkType == 8 || s.mark.MarkType == 9;
+  const bool sectioned = s.mark.IsSectioned();
   auto prepared = std::make_unique<CPLTFile>();
   EXPECT_EQ(prepared->LoadPlt(source), 1);
   prepared->ComputeBounds();
   prepared->MoveToOrigin(prepared->GetBounds().minX, prepared->GetBounds().minY);
-  prepared->SetMarkRef(s.mark);
   if (ordered) {
     plotsend::JobOrderOptions options;
     options.origin = {sectioned ? -s.mark.MarkMargin : 0, 0};
+    options.mark = s.mark;
     options.budgetSeconds = 0.2;
     options.turnPaths = !s.dashed;
     plotsend::JobOrderStats ignored;
@@ -143,20 +143,21 @@ std::string Output(const OrderSetup& s, bool ordered, plotsend::JobOrderStats* s
     prepared = std::make_unique<CPLTFile>();
     EXPECT_EQ(prepared->LoadPlt(kv1), 1);
     prepared->SetJobLength(length);
-    prepared->SetMarkRef(s.mark);
   }
-  EXPECT_EQ(prepared->SaveNormalizedPlt(kv2), 1);
+  EXPECT_EQ(prepared->SaveNormalizedPlt(kv2, s.mark), 1);
   CPLTFile written;
   CPLTFile& job = s.compensated ? written : *prepared;
+  plotsend::CutParams params;
+  params.mark = s.mark;
+  params.jobLength = prepared->JobLength();
   if (s.compensated) {
     EXPECT_EQ(written.LoadPlt(kv2), 1);
-    written.SetJobLength(prepared->JobLength());
-    written.SetCompensation(0.35, 0.35);
-    written.SetMarkRef(s.mark);
+    params.SetCompensation(0.35, 0.35);
   }
-  job.SetDashedLine(s.dashed, 1.0, 0.5);
+  params.SetDashedLine(s.dashed, 1.0, 0.5);
   job.ApplyOriginOffset(sectioned ? s.mark.MarkMargin : 0, 0);
-  EXPECT_TRUE(s.compensated ? job.WriteCompensatedCutFile(kv3) == 1 : job.WriteCutFile(kv3));
+  EXPECT_TRUE(s.compensated ? plotsend::WriteCompensatedCutFile(job, params, kv3) == 1
+                            : plotsend::WriteCutFile(job, params, kv3));
   std::string bytes = ReadFile(kv3);
   for (const auto& f : {source, kv1, kv2, kv3}) std::filesystem::remove(f);
   return bytes;
@@ -202,7 +203,7 @@ TEST(OrderedJobTest, CutsTheSameSegmentsInsideFirstWithinTheFrameAndTravelsLess)
     plotsend::JobOrderStats stats;
     const Decoded before = Decode(Output(s, false));
     const Decoded after = Decode(Output(s, true, &stats));
-    const int32_t dx = s.mark.MarkType == 8 ? s.mark.MarkMargin : 0;
+    const int32_t dx = s.mark.IsSectioned() ? s.mark.MarkMargin : 0;
     EXPECT_EQ(after.unknown, 0u);
     EXPECT_EQ(after.frame, before.frame);
     if (s.compensated) {

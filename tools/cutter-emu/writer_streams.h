@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "command_writer.h"
+#include "cut_writers.h"
 #include "plt_file.h"
 #include "stream_decoder.h"
 
@@ -47,16 +48,18 @@ inline std::string WriterStream(const JobSetup& setup, std::vector<plotsend::Job
   plotsend::CPLTFile job;
   job.ParsePlt(setup.plt);
   job.ComputeBounds();
-  job.SetMarkRef(setup.mark);
-  job.SetSectionWindow(setup.from, setup.to);
-  job.SetDashedLine(setup.dashed, setup.lineMm, setup.gapMm);
+  plotsend::CutParams params;
+  params.mark = setup.mark;
+  params.window = {setup.from, setup.to};
+  params.jobLength = job.JobLength();
+  params.SetDashedLine(setup.dashed, setup.lineMm, setup.gapMm);
   job.ApplyOriginOffset(setup.dx, setup.dy);
   const std::string path = ScratchPath("job.kv3");
   if (setup.offsetMm > 0 && setup.closureMm > 0) {
-    job.SetCompensation(setup.offsetMm, setup.closureMm);
-    EXPECT_EQ(job.WriteCompensatedCutFile(path), 1);
+    params.SetCompensation(setup.offsetMm, setup.closureMm);
+    EXPECT_EQ(plotsend::WriteCompensatedCutFile(job, params, path), 1);
   } else {
-    EXPECT_TRUE(job.WriteCutFile(path));
+    EXPECT_TRUE(plotsend::WriteCutFile(job, params, path));
   }
   if (points != nullptr) *points = job.Points();
   std::string bytes = ReadFile(path);
