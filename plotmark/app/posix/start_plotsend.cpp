@@ -1,0 +1,12 @@
+// The terminal plotsend needs a command and a link; it is not started for
+// the user here.
+#include "app/ports.h"
+
+namespace plotmark {
+
+bool StartPlotsend(std::string& program) {
+  program.clear();
+  return false;
+}
+
+}  // namespace plotmark

@@ -1,0 +1,52 @@
+// plotmark: makes a print-and-cut job from an SVG or HP-GL design. Wires the
+// job maker to the platform's renderer, work directory and program start.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/make_job.h"
+#include "app/texts.h"
+#include "cli/options.h"
+#include "cli/sheet_renderer_factory.h"
+#include "work/work_dir.h"
+
+int main(int argc, char** argv) {
+  using namespace plotmark;
+  const Language language = SystemLanguage();
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  std::optional<CliOptions> options = ParseCommandLine(args, error);
+  if (!options) {
+    std::fprintf(stderr, "plotmark: %s\n%s", Say(TextId::BadCommandLine, language, {error}).c_str(),
+                 TextOf(TextId::Usage, language).c_str());
+    return 2;
+  }
+  if (options->help) {
+    std::fputs(TextOf(TextId::Usage, language).c_str(), stdout);
+    return 0;
+  }
+  options->request.workDir = WithSeparator(options->workDir.value_or(DefaultWorkDir()));
+  const std::unique_ptr<SheetRenderer> renderer = MakeSheetRenderer();
+  const JobReport report = MakeJob(options->request, *renderer, language);
+  if (!report.ok) {
+    std::fprintf(stderr, "plotmark: %s\n", report.error.c_str());
+    return 1;
+  }
+  for (const std::string& line : report.lines) std::printf("%s\n", line.c_str());
+  for (const std::string& w : report.warnings)
+    std::printf("%s\n", Say(TextId::SummaryWarning, language, {w}).c_str());
+  if (options->start) {
+    std::string program;
+    if (StartPlotsend(program)) {
+      std::printf("%s\n", Say(TextId::SummaryStarted, language, {program}).c_str());
+    } else if (program.empty()) {
+      std::fprintf(stderr, "plotmark: %s\n", Say(TextId::StartUnavailable, language, {options->request.workDir}).c_str());
+      return 1;
+    } else {
+      std::fprintf(stderr, "plotmark: %s\n", Say(TextId::StartFailed, language, {program}).c_str());
+      return 1;
+    }
+  }
+  std::fflush(stdout);
+  return 0;
+}

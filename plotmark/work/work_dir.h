@@ -1,0 +1,14 @@
+#pragma once
+// The work directory Plotsend takes its job from.
+#include <string>
+
+namespace plotmark {
+
+// Windows: c:\PlotaraCdr\ ; elsewhere $PLOTARA_WORKDIR when set and not
+// empty, else PlotaraCdr/ in the home directory. With a trailing separator.
+std::string DefaultWorkDir();
+
+// `dir` with a trailing separator.
+std::string WithSeparator(std::string dir);
+
+}  // namespace plotmark
