@@ -107,7 +107,7 @@ class Reader {
     const char kind = t_[i_++];
     if (kind == '.') {
       if (i_ < t_.size()) ++i_;  // the function letter
-      while (i_ < t_.size() && t_[i_] != ':' && !IsLetter(t_[i_])) ++i_;
+      while (i_ < t_.size() && t_[i_] != ':' && t_[i_] != '\x1b' && !IsLetter(t_[i_])) ++i_;
       if (i_ < t_.size() && t_[i_] == ':') ++i_;
     } else if (kind == '%') {
       while (i_ < t_.size() && !IsLetter(t_[i_])) ++i_;
