@@ -1,6 +1,8 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -57,6 +59,12 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       out = *n;
       return true;
     };
+    auto text = [&](std::string& out) {
+      const auto v = value();
+      if (!v || v->empty()) return false;
+      out = *v;
+      return true;
+    };
     auto cutChoice = [&]() {
       if (haveCutChoice) return false;
       haveCutChoice = true;
@@ -66,9 +74,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--workdir") {
-      const auto v = value();
-      if (!v || v->empty()) return fail("--workdir needs a directory");
-      o.workDir = *v;
+      if (!text(o.workDir.emplace())) return fail("--workdir needs a directory");
     } else if (a == "--cut-stroke") {
       if (!cutChoice()) return fail("give one of --cut-stroke, --cut-id and --outline");
       const auto v = value();
@@ -79,10 +85,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       q.cutStrokeText = *v;
     } else if (a == "--cut-id") {
       if (!cutChoice()) return fail("give one of --cut-stroke, --cut-id and --outline");
-      const auto v = value();
-      if (!v || v->empty()) return fail("--cut-id needs an id");
+      if (!text(q.cut.id)) return fail("--cut-id needs an id");
       q.cut.mode = CutMode::Id;
-      q.cut.id = *v;
     } else if (a == "--outline") {
       if (!cutChoice()) return fail("give one of --cut-stroke, --cut-id and --outline");
       q.cut.mode = CutMode::Outline;
@@ -94,7 +98,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       if (!number(q.marginMm)) return fail("--margin needs a distance in mm");
     } else if (a == "--sections") {
       if (!integer(n)) return fail("--sections needs a number");
-      q.sections = n < 0 ? -1 : n > 1000 ? 1000 : static_cast<int>(n);
+      q.sections = static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));  // refused later, as given
     } else if (a == "--mark-size") {
       if (!number(q.sizes.circle) || !(q.sizes.circle > 0)) return fail("--mark-size needs a diameter in mm");
     } else if (a == "--mark-arm") {
@@ -105,9 +109,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       if (!integer(n)) return fail("--code needs a code number");
       q.code = n;
     } else if (a == "--sheet") {
-      const auto v = value();
-      if (!v || v->empty()) return fail("--sheet needs a file name");
-      q.sheetName = *v;
+      if (!text(q.sheetName)) return fail("--sheet needs a file name");
     } else if (a == "--page") {
       const auto v = value();
       const auto page = v ? ParsePageSize(*v) : std::nullopt;

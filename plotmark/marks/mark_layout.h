@@ -34,7 +34,7 @@ struct Mark {
 struct MarkSizes {
   double circle = 5.0;  // diameter of circles and dots
   double arm = 10.0;    // length of an L's arms
-  double line = 1.0;    // thickness of lines and bars
+  double line = 0.5;    // thickness of circle and cross lines; an L's bars are twice as thick
 };
 
 // Section width: MarkSpanY divided by SectionCount, as Plotsend computes it.
