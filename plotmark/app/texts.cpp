@@ -47,7 +47,6 @@ const std::array<Entry, static_cast<size_t>(TextId::Count_)>& Table() {
        "  --replace           替换工作目录中尚未发送的作业\n"
        "  --start             完成后启动 Plotsend (Windows)\n"
        "  --workdir 目录      工作目录 (默认: 与 Plotsend 相同)\n"},
-      {"%1", "%1"},
       {"cannot read %1", "无法读取 %1"},
       {"%1 is neither SVG nor HP-GL/PLT", "%1 既不是 SVG 也不是 HP-GL/PLT 文件"},
       {"%1 is a compressed SVG (.svgz): save it as plain SVG", "%1 是压缩的 SVG (.svgz): 请另存为普通 SVG"},
@@ -88,6 +87,17 @@ const std::array<Entry, static_cast<size_t>(TextId::Count_)>& Table() {
       {"wrote %1", "已写入 %1"},
       {"warning: %1", "警告: %1"},
       {"started %1", "已启动 %1"},
+      {"%1 needs a directory", "%1 需要一个目录"},
+      {"--cut-stroke needs a colour such as #ff0000 or red", "--cut-stroke 需要一个颜色, 例如 #ff0000 或 red"},
+      {"--cut-id needs an id", "--cut-id 需要一个 id"},
+      {"%1 needs a number of millimetres", "%1 需要一个毫米数值"},
+      {"--marks needs a mark type 0 to 9", "--marks 需要标记类型 0 到 9"},
+      {"%1 needs a whole number", "%1 需要一个整数"},
+      {"%1 needs a file name", "%1 需要一个文件名"},
+      {"give one of --cut-stroke, --cut-id and --outline", "--cut-stroke、--cut-id 和 --outline 只能选一个"},
+      {"unknown option %1", "未知选项 %1"},
+      {"give one design, not %1 and %2", "只能给一个设计文件, 而不是 %1 和 %2"},
+      {"no design given", "没有给出设计文件"},
   }};
   return table;
 }

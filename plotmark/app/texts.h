@@ -10,7 +10,6 @@ enum class Language { English, Chinese };
 
 enum class TextId {
   Usage,
-  BadCommandLine,
   CannotRead,
   UnknownFormat,
   CompressedSvg,
@@ -43,6 +42,17 @@ enum class TextId {
   SummaryWrote,
   SummaryWarning,
   SummaryStarted,
+  OptNeedsDirectory,
+  OptNeedsColour,
+  OptNeedsId,
+  OptNeedsMm,
+  OptNeedsMarkType,
+  OptNeedsNumber,
+  OptNeedsFileName,
+  OptOneCut,
+  OptUnknown,
+  OptTwoDesigns,
+  OptNoDesign,
   Count_,
 };
 

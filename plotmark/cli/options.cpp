@@ -31,12 +31,12 @@ std::optional<long long> Integer(const std::string& text) {
 
 }  // namespace
 
-std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error) {
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, CliError& error) {
   CliOptions o;
   JobRequest& q = o.request;
   bool haveDesign = false, haveCutChoice = false;
-  auto fail = [&](const std::string& message) {
-    error = message;
+  auto fail = [&](TextId id, std::string arg1 = {}, std::string arg2 = {}) {
+    error = {id, std::move(arg1), std::move(arg2)};
     return std::optional<CliOptions>();
   };
   for (size_t i = 0; i < args.size(); ++i) {
@@ -45,6 +45,12 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       if (i + 1 >= args.size()) return std::nullopt;
       return args[++i];
     };
+    auto text = [&](std::string& out) {
+      const auto v = value();
+      if (!v || v->empty()) return false;
+      out = *v;
+      return true;
+    };
     auto number = [&](double& out) {
       const auto v = value();
       const auto n = v ? Number(*v) : std::nullopt;
@@ -52,6 +58,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       out = *n;
       return true;
     };
+    auto length = [&](double& out) { return number(out) && out > 0; };
     auto integer = [&](long long& out) {
       const auto v = value();
       const auto n = v ? Integer(*v) : std::nullopt;
@@ -59,61 +66,54 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       out = *n;
       return true;
     };
-    auto text = [&](std::string& out) {
-      const auto v = value();
-      if (!v || v->empty()) return false;
-      out = *v;
-      return true;
-    };
-    auto cutChoice = [&]() {
+    // The cut is chosen once.
+    auto cutChoice = [&](CutMode mode) {
       if (haveCutChoice) return false;
       haveCutChoice = true;
+      q.cut.mode = mode;
       return true;
     };
     long long n = 0;
     if (a == "--help" || a == "-h") {
       o.help = true;
     } else if (a == "--workdir") {
-      if (!text(o.workDir.emplace())) return fail("--workdir needs a directory");
+      if (!text(o.workDir.emplace())) return fail(TextId::OptNeedsDirectory, a);
     } else if (a == "--cut-stroke") {
-      if (!cutChoice()) return fail("give one of --cut-stroke, --cut-id and --outline");
+      if (!cutChoice(CutMode::Stroke)) return fail(TextId::OptOneCut);
       const auto v = value();
       const auto c = v ? ParseSvgColour(*v) : std::nullopt;
-      if (!c) return fail("--cut-stroke needs a colour such as #ff0000 or red");
-      q.cut.mode = CutMode::Stroke;
+      if (!c) return fail(TextId::OptNeedsColour);
       q.cut.stroke = *c;
       q.cutStrokeText = *v;
     } else if (a == "--cut-id") {
-      if (!cutChoice()) return fail("give one of --cut-stroke, --cut-id and --outline");
-      if (!text(q.cut.id)) return fail("--cut-id needs an id");
-      q.cut.mode = CutMode::Id;
+      if (!cutChoice(CutMode::Id)) return fail(TextId::OptOneCut);
+      if (!text(q.cut.id)) return fail(TextId::OptNeedsId);
     } else if (a == "--outline") {
-      if (!cutChoice()) return fail("give one of --cut-stroke, --cut-id and --outline");
-      q.cut.mode = CutMode::Outline;
-      if (!number(q.cut.outlineMm)) return fail("--outline needs a distance in mm");
+      if (!cutChoice(CutMode::Outline)) return fail(TextId::OptOneCut);
+      if (!number(q.cut.outlineMm)) return fail(TextId::OptNeedsMm, a);
     } else if (a == "--marks") {
-      if (!integer(n) || n < 0 || n > 9) return fail("--marks needs a mark type 0 to 9");
+      if (!integer(n) || n < 0 || n > 9) return fail(TextId::OptNeedsMarkType);
       q.markType = static_cast<int>(n);
     } else if (a == "--margin") {
-      if (!number(q.marginMm)) return fail("--margin needs a distance in mm");
+      if (!number(q.marginMm)) return fail(TextId::OptNeedsMm, a);
     } else if (a == "--sections") {
-      if (!integer(n)) return fail("--sections needs a number");
+      if (!integer(n)) return fail(TextId::OptNeedsNumber, a);
       q.sections = static_cast<int>(std::clamp<long long>(n, INT_MIN, INT_MAX));  // refused later, as given
     } else if (a == "--mark-size") {
-      if (!number(q.sizes.circle) || !(q.sizes.circle > 0)) return fail("--mark-size needs a diameter in mm");
+      if (!length(q.sizes.circle)) return fail(TextId::OptNeedsMm, a);
     } else if (a == "--mark-arm") {
-      if (!number(q.sizes.arm) || !(q.sizes.arm > 0)) return fail("--mark-arm needs a length in mm");
+      if (!length(q.sizes.arm)) return fail(TextId::OptNeedsMm, a);
     } else if (a == "--mark-line") {
-      if (!number(q.sizes.line) || !(q.sizes.line > 0)) return fail("--mark-line needs a width in mm");
+      if (!length(q.sizes.line)) return fail(TextId::OptNeedsMm, a);
     } else if (a == "--code") {
-      if (!integer(n)) return fail("--code needs a code number");
+      if (!integer(n)) return fail(TextId::OptNeedsNumber, a);
       q.code = n;
     } else if (a == "--sheet") {
-      if (!text(q.sheetName)) return fail("--sheet needs a file name");
+      if (!text(q.sheetName)) return fail(TextId::OptNeedsFileName, a);
     } else if (a == "--page") {
       const auto v = value();
       const auto page = v ? ParsePageSize(*v) : std::nullopt;
-      if (!page) return fail("--page needs A4, A3 or WxH in mm");
+      if (!page) return fail(TextId::BadPage, v.value_or(""));
       q.page = page;
       q.pageText = *v;
     } else if (a == "--replace") {
@@ -121,14 +121,14 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
     } else if (a == "--start") {
       o.start = true;
     } else if (a.starts_with("--")) {
-      return fail("unknown option " + a);
+      return fail(TextId::OptUnknown, a);
     } else {
-      if (haveDesign) return fail("give one design, not " + q.designPath + " and " + a);
+      if (haveDesign) return fail(TextId::OptTwoDesigns, q.designPath, a);
       q.designPath = a;
       haveDesign = true;
     }
   }
-  if (!haveDesign && !o.help) return fail("no design given");
+  if (!haveDesign && !o.help) return fail(TextId::OptNoDesign);
   return o;
 }
 

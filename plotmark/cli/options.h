@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/make_job.h"
+#include "app/texts.h"
 
 namespace plotmark {
 
@@ -15,7 +16,13 @@ struct CliOptions {
   bool help = false;
 };
 
+// What is wrong with a command line, as a text of the table and its arguments.
+struct CliError {
+  TextId id = TextId::OptNoDesign;
+  std::string arg1, arg2;
+};
+
 // argv[1..]. nullopt with `error` set for a malformed command line.
-std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, CliError& error);
 
 }  // namespace plotmark

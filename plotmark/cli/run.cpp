@@ -1,23 +1,20 @@
-// plotmark: makes a print-and-cut job from an SVG or HP-GL design. Wires the
-// job maker to the platform's renderer, work directory and program start.
+#include "cli/run.h"
+
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "app/make_job.h"
 #include "app/texts.h"
 #include "cli/options.h"
-#include "cli/sheet_renderer_factory.h"
 #include "work/work_dir.h"
 
-int main(int argc, char** argv) {
-  using namespace plotmark;
+namespace plotmark {
+
+int RunPlotmark(const std::vector<std::string>& args, SheetRenderer& renderer) {
   const Language language = SystemLanguage();
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  std::string error;
+  CliError error;
   std::optional<CliOptions> options = ParseCommandLine(args, error);
   if (!options) {
-    std::fprintf(stderr, "plotmark: %s\n%s", Say(TextId::BadCommandLine, language, {error}).c_str(),
+    std::fprintf(stderr, "plotmark: %s\n%s", Say(error.id, language, {error.arg1, error.arg2}).c_str(),
                  TextOf(TextId::Usage, language).c_str());
     return 2;
   }
@@ -26,8 +23,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   options->request.workDir = WithSeparator(options->workDir.value_or(DefaultWorkDir()));
-  const std::unique_ptr<SheetRenderer> renderer = MakeSheetRenderer();
-  const JobReport report = MakeJob(options->request, *renderer, language);
+  const JobReport report = MakeJob(options->request, renderer, language);
   if (!report.ok) {
     std::fprintf(stderr, "plotmark: %s\n", report.error.c_str());
     return 1;
@@ -50,3 +46,5 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   return 0;
 }
+
+}  // namespace plotmark
