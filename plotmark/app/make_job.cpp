@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 
 #include "import/load_design.h"
 #include "job/cut_job.h"
@@ -28,7 +27,7 @@ class Run {
 
   JobReport Go() {
     if (!CheckOptions() || !Import() || !ChooseCut() || !PlaceMarks() || !PrepareSheet() || !CheckWorkDir() || !WriteSheet() ||
-        !WriteJob())
+        !WriteJob() || !PlaceSheet())
       return std::move(report_);
     Summarise();
     report_.ok = true;
@@ -142,33 +141,42 @@ class Run {
     return true;
   }
 
+  // The sheet's files are written aside, and put in place once the job is
+  // written: a refused job leaves a sheet of the same name as it was.
   bool WriteSheet() {
     if (!sheet_) return true;
-    const std::optional<Sheet>& sheet = sheet_;
     std::string base = q_.sheetName;
     if (base.size() > 4 && base.ends_with(".svg")) base.resize(base.size() - 4);
     const std::string svg = base + ".svg";
-    if (!WriteFileAtomically(svg, sheet->svg)) return Refuse(TextId::CannotWrite, {svg});
+    if (!WriteAside(svg, sheet_->svg)) return Refuse(TextId::CannotWrite, {svg});
     sheetFiles_.push_back(svg);
     if (!renderer_.Available()) {
       report_.warnings.push_back(Say(TextId::WarnNoRenderer, lang_, {svg}));
       return true;
     }
-    for (const std::string& file : {base + ".pdf", base + ".png"}) {
-      const bool ok = file.ends_with(".pdf") ? renderer_.RenderPdf(*sheet, file) : renderer_.RenderPng(*sheet, job_, file);
-      if (!ok) {
-        RemoveSheetFiles();
-        return Refuse(TextId::CannotWrite, {file});
-      }
-      sheetFiles_.push_back(file);
-    }
+    const std::string pdf = base + ".pdf", png = base + ".png";
+    sheetFiles_.push_back(pdf);
+    if (!renderer_.RenderPdf(*sheet_, AsideName(pdf))) return DropSheet(pdf);
+    sheetFiles_.push_back(png);
+    if (!renderer_.RenderPng(*sheet_, job_, AsideName(png))) return DropSheet(png);
     return true;
   }
 
-  void RemoveSheetFiles() {
-    std::error_code ec;
-    for (const std::string& f : sheetFiles_) std::filesystem::remove(Utf8Path(f), ec);
+  // Refuses with the file that failed; no sheet file is left.
+  bool DropSheet(const std::string& failed) {
+    for (const std::string& f : sheetFiles_) DropAside(f);
     sheetFiles_.clear();
+    return Refuse(TextId::CannotWrite, {failed});
+  }
+
+  bool PlaceSheet() {
+    for (size_t i = 0; i < sheetFiles_.size(); ++i) {
+      if (PutInPlace(sheetFiles_[i])) continue;
+      const std::string failed = sheetFiles_[i];
+      sheetFiles_.erase(sheetFiles_.begin(), sheetFiles_.begin() + static_cast<std::ptrdiff_t>(i + 1));
+      return DropSheet(failed);
+    }
+    return true;
   }
 
   bool WriteJob() {
@@ -179,7 +187,8 @@ class Run {
     files.push_back({kJobPltName, KavrenPltText(job_)});
     const WriteResult r = WriteWorkFiles(q_.workDir, files, q_.replace);
     if (r.outcome != WriteOutcome::Written) {
-      RemoveSheetFiles();
+      for (const std::string& f : sheetFiles_) DropAside(f);
+      sheetFiles_.clear();
       return Outcome(r);
     }
     for (const WorkFile& f : files) jobFiles_.push_back(q_.workDir + f.name);

@@ -26,6 +26,10 @@ class NoSheetRenderer : public SheetRenderer {
   bool RenderPng(const Sheet&, const CutJob&, const std::string&) override { return false; }
 };
 
+// Whether this platform has a Plotsend to start: one that takes its job
+// from the default work directory.
+bool CanStartPlotsend();
+
 // Starts Plotsend from beside this program; false with the program's path
 // in `program` when that fails, or when this platform has no such program
 // to start (then `program` is empty).

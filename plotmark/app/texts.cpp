@@ -98,6 +98,7 @@ const std::array<Entry, static_cast<size_t>(TextId::Count_)>& Table() {
       {"unknown option %1", "未知选项 %1"},
       {"give one design, not %1 and %2", "只能给一个设计文件, 而不是 %1 和 %2"},
       {"no design given", "没有给出设计文件"},
+      {"--start: Plotsend takes its job from %1, not from %2", "--start: Plotsend 从 %1 读取作业, 而不是 %2"},
   }};
   return table;
 }

@@ -53,6 +53,7 @@ enum class TextId {
   OptUnknown,
   OptTwoDesigns,
   OptNoDesign,
+  StartOtherWorkDir,
   Count_,
 };
 

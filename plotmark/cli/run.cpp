@@ -23,6 +23,11 @@ int RunPlotmark(const std::vector<std::string>& args, SheetRenderer& renderer) {
     return 0;
   }
   options->request.workDir = WithSeparator(options->workDir.value_or(DefaultWorkDir()));
+  if (options->start && CanStartPlotsend() && !SameDirectoryName(options->request.workDir, DefaultWorkDir())) {
+    std::fprintf(stderr, "plotmark: %s\n",
+                 Say(TextId::StartOtherWorkDir, language, {DefaultWorkDir(), options->request.workDir}).c_str());
+    return 2;
+  }
   const JobReport report = MakeJob(options->request, renderer, language);
   if (!report.ok) {
     std::fprintf(stderr, "plotmark: %s\n", report.error.c_str());

@@ -16,6 +16,9 @@ struct Point {
   bool operator==(const Point&) const = default;
 };
 
+// Plotter units (those of kavren.plt and the cutter) per millimetre.
+inline constexpr double kUnitsPerMm = 40.0;
+
 // 0xRRGGBB.
 using Colour = uint32_t;
 

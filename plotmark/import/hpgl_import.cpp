@@ -14,7 +14,6 @@
 namespace plotmark {
 namespace {
 
-constexpr double kUnitsPerMm = 40.0;
 constexpr double kTolerance = kFlatnessMm * kUnitsPerMm;  // in plotter units
 constexpr double kLargest = 1e9;  // numbers are clamped to this
 

@@ -9,7 +9,6 @@
 
 namespace plotmark {
 
-inline constexpr double kUnitsPerMm = 40.0;
 // The largest design side accepted: 50 m.
 inline constexpr double kMaxSideMm = 50000.0;
 

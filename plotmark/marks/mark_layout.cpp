@@ -1,9 +1,9 @@
 #include "marks/mark_layout.h"
 
+#include "import/design.h"
+
 namespace plotmark {
 namespace {
-
-constexpr double kUnitsPerMm = 40.0;
 
 // Four marks at the corners of a frame from (x0, y0) to (x1, y1), L arms
 // pointing into the frame; labels 1 (origin) to 4 in the order Plotsend's

@@ -75,7 +75,9 @@ TEST(MarkLayout, PrintedDistancesMatchPlotsendsHeader) {
         minY = std::min(minY, m.y), maxY = std::max(maxY, m.y);
       }
       if (type == 1) {
-        if (sections == 1) EXPECT_TRUE(header.empty());  // later sections announce themselves with TB27
+        if (sections == 1) {
+          EXPECT_TRUE(header.empty());  // later sections announce themselves with TB27
+        }
         // Mark 1 at (-M, -M), 2 at (-M, SpanY - M), 3 at (SpanX - M, SpanY - M), 4 at (SpanX - M, -M).
         const double M = v.margin, sx = v.spanX + 2 * M, sy = v.spanY + 2 * M;
         const double expected[4][2] = {{-M, -M}, {-M, sy - M}, {sx - M, sy - M}, {sx - M, -M}};

@@ -11,4 +11,8 @@ std::string DefaultWorkDir();
 // `dir` with a trailing separator.
 std::string WithSeparator(std::string dir);
 
+// Whether two directory names with trailing separators are the same, as
+// Windows compares them: ASCII letters in either case, / or \.
+bool SameDirectoryName(const std::string& a, const std::string& b);
+
 }  // namespace plotmark

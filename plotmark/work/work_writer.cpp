@@ -9,35 +9,30 @@
 #include "work/plotsend_lock.h"
 
 namespace plotmark {
-namespace {
 
-std::string TempName(const std::string& path) { return path + ".plotmark-tmp"; }
+std::string AsideName(const std::string& path) { return path + ".plotmark-tmp"; }
 
-bool WriteWhole(const std::string& path, const std::string& content) {
-  std::ofstream out(Utf8Path(path), std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  return !out.fail();
-}
-
-void RemoveQuietly(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(Utf8Path(path), ec);
-}
-
-}  // namespace
-
-bool WriteFileAtomically(const std::string& path, const std::string& content) {
-  const std::string temp = TempName(path);
-  if (!WriteWhole(temp, content)) {
-    RemoveQuietly(temp);
-    return false;
+bool WriteAside(const std::string& path, const std::string& content) {
+  std::ofstream out(Utf8Path(AsideName(path)), std::ios::binary | std::ios::trunc);
+  if (out) {
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    if (!out.fail()) return true;
   }
+  DropAside(path);
+  return false;
+}
+
+bool PutInPlace(const std::string& path) {
   std::error_code ec;
-  std::filesystem::rename(Utf8Path(temp), Utf8Path(path), ec);
-  if (ec) RemoveQuietly(temp);
+  std::filesystem::rename(Utf8Path(AsideName(path)), Utf8Path(path), ec);
+  if (ec) DropAside(path);
   return !ec;
+}
+
+void DropAside(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(Utf8Path(AsideName(path)), ec);
 }
 
 WriteResult CheckWorkDirectory(const std::string& dir, bool replace) {
@@ -55,23 +50,17 @@ WriteResult CheckWorkDirectory(const std::string& dir, bool replace) {
 
 WriteResult WriteWorkFiles(const std::string& dir, const std::vector<WorkFile>& files, bool replace) {
   if (WriteResult check = CheckWorkDirectory(dir, replace); check.outcome != WriteOutcome::Written) return check;
-  std::error_code ec;
-
   // Every file is written aside first; only then are they renamed in.
-  size_t written = 0;
-  for (; written < files.size(); ++written) {
-    if (!WriteWhole(TempName(dir + files[written].name), files[written].content)) break;
-  }
-  if (written < files.size()) {
-    for (size_t i = 0; i <= written && i < files.size(); ++i) RemoveQuietly(TempName(dir + files[i].name));
-    return {WriteOutcome::WriteFailed, dir + files[written].name};
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (!WriteAside(dir + files[i].name, files[i].content)) {
+      for (size_t j = 0; j < i; ++j) DropAside(dir + files[j].name);
+      return {WriteOutcome::WriteFailed, dir + files[i].name};
+    }
   }
   for (size_t i = 0; i < files.size(); ++i) {
-    const std::string path = dir + files[i].name;
-    std::filesystem::rename(Utf8Path(TempName(path)), Utf8Path(path), ec);
-    if (ec) {
-      for (size_t j = i; j < files.size(); ++j) RemoveQuietly(TempName(dir + files[j].name));
-      return {WriteOutcome::WriteFailed, path};
+    if (!PutInPlace(dir + files[i].name)) {
+      for (size_t j = i + 1; j < files.size(); ++j) DropAside(dir + files[j].name);
+      return {WriteOutcome::WriteFailed, dir + files[i].name};
     }
   }
   return {WriteOutcome::Written, ""};

@@ -32,7 +32,11 @@ WriteResult WriteWorkFiles(const std::string& dir, const std::vector<WorkFile>& 
 // (it is made), no Plotsend holds it, no unsent job is in the way.
 WriteResult CheckWorkDirectory(const std::string& dir, bool replace);
 
-// Writes one file whole through a temporary file beside it.
-bool WriteFileAtomically(const std::string& path, const std::string& content);
+// A file written whole under a temporary name beside `path` (AsideName),
+// then put in place by a rename: until then whatever `path` holds stays.
+std::string AsideName(const std::string& path);
+bool WriteAside(const std::string& path, const std::string& content);
+bool PutInPlace(const std::string& path);  // the temporary file goes on failure
+void DropAside(const std::string& path);
 
 }  // namespace plotmark

@@ -4,6 +4,8 @@
 
 namespace plotmark {
 
+bool CanStartPlotsend() { return false; }
+
 bool StartPlotsend(std::string& program) {
   program.clear();
   return false;

@@ -8,6 +8,8 @@
 
 namespace plotmark {
 
+bool CanStartPlotsend() { return true; }
+
 bool StartPlotsend(std::string& program) {
   std::vector<wchar_t> own(32768);
   const DWORD n = GetModuleFileNameW(nullptr, own.data(), static_cast<DWORD>(own.size()));

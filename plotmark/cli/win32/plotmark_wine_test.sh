@@ -97,6 +97,12 @@ gui_wait_app_exit 30 || gui_fail "Plotsend.exe did not end after the file was wr
 cmp "$expected" "$designs/svg-job.PLT" || gui_fail "Plotsend.exe wrote another command file than plotsend export"
 gui_log "PASS: the SVG's job became the same command file as on Linux"
 
+# --start with another work directory: Plotsend.exe would not see the job.
+gui_wine 'c:\plotara\plotmark.exe' 'c:\designs\loop.plt' --workdir 'c:\other' --start >"$GUI_OUT/other.out" 2>&1
+[[ $? -eq 2 ]] || gui_fail "--start with --workdir c:\\other was not refused"
+grep -qF 'Plotsend takes its job from c:\PlotaraCdr\' "$GUI_OUT/other.out" || gui_fail "the refusal reads $(cat "$GUI_OUT/other.out")"
+[[ ! -e $WINEPREFIX/drive_c/other ]] || gui_fail "the refused run made c:\\other"
+
 # HP-GL: the job, and --start brings up Plotsend.exe from beside plotmark.exe,
 # which prepares it.
 gui_wine 'c:\plotara\plotmark.exe' 'c:\designs\loop.plt' --marks 3 --start >"$GUI_OUT/plotmark-plt.out" 2>&1 ||

@@ -52,7 +52,7 @@ std::vector<Point> BlackBlobs(const std::string& png, double pxPerMm) {
         const auto [cx, cy] = stack.back();
         stack.pop_back();
         b.x += cx + 0.5, b.y += cy + 0.5, b.n += 1;
-        for (const auto [nx, ny] : {std::pair{cx + 1, cy}, {cx - 1, cy}, {cx, cy + 1}, {cx, cy - 1}})
+        for (const auto& [nx, ny] : {std::pair{cx + 1, cy}, {cx - 1, cy}, {cx, cy + 1}, {cx, cy - 1}})
           if (nx >= 0 && ny >= 0 && nx < w && ny < h && label[size_t(ny) * w + nx] < 0 && black(nx, ny)) {
             label[size_t(ny) * w + nx] = int(blobs.size());
             stack.push_back({nx, ny});
