@@ -3,9 +3,9 @@
 // undefined behaviour, and every path must lie within the point list.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "import/hpgl_import.h"
 #include "import/load_design.h"
 #include "import/svg_import.h"
@@ -13,8 +13,7 @@
 namespace {
 
 void CheckPaths(const plotmark::ImportResult& r) {
-  for (const plotmark::DesignPath& p : r.design.paths)
-    if (p.begin > p.end || p.end > r.design.points.size()) std::abort();
+  for (const plotmark::DesignPath& p : r.design.paths) Check(p.begin <= p.end && p.end <= r.design.points.size());
 }
 
 }  // namespace
