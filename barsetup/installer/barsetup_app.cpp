@@ -2,10 +2,26 @@
 
 #include <utility>
 
+#include "installer_texts.h"
 #include "macro_pass.h"
 #include "workspace_pass.h"
 
 namespace barsetup {
+namespace {
+
+constexpr const char* kCorelDrawImage = "CorelDRW.exe";
+
+// CorelDRAW writes its workspace back when it exits, so an edit made while it
+// runs would be lost. Asks until it is closed; false when the user cancels.
+bool CorelDrawClosed(InstallerPorts& ports) {
+  if (ports.processes == nullptr) return true;
+  while (ports.processes->IsRunning(kCorelDrawImage)) {
+    if (!ports.message.AskRetry(kCorelDrawRunningText)) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 CBarsetupApp::CBarsetupApp(InstallerPorts ports, std::string programDir, ToolbarOperations toolbar)
     : ports_(ports), programDir_(std::move(programDir)), toolbar_(std::move(toolbar)) {}
@@ -21,6 +37,10 @@ int CBarsetupApp::InitInstance(const std::vector<std::string>& args) {
 }
 
 void CBarsetupApp::Run(bool install) {
+  if (!CorelDrawClosed(ports_)) {
+    ports_.message.Show(install ? kInstallCancelledText : kUninstallCancelledText, MessageStyle::Result);
+    return;
+  }
   const ToolbarOperations::Edit& edit = install ? toolbar_.add : toolbar_.remove;
   const bool q5 = cmdInfo_.m_bVariantQ5;
   const std::string name = cmdInfo_.m_strToolBarName;

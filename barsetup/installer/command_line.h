@@ -25,4 +25,8 @@ class CMC_CommandLineInfo {
 // passed without that character.
 void ParseCommandLine(const std::vector<std::string>& args, CMC_CommandLineInfo& info);
 
+// The first argument that is a switch but none of the installer's (the
+// parse ignores it), as given; empty when there is none.
+std::string UnknownSwitch(const std::vector<std::string>& args);
+
 }  // namespace barsetup

@@ -34,6 +34,15 @@ TEST(CommandLine, NamesMatchExactlyAndOthersAreIgnored) {
   }
 }
 
+TEST(CommandLine, UnknownSwitchesAreFoundAsGiven) {
+  EXPECT_EQ(UnknownSwitch({"/RegCdrPlugin", "-Q5", "/ToolBarName", "Cutter", "/UnRegCdrPluginT"}), "");
+  EXPECT_EQ(UnknownSwitch({}), "");
+  EXPECT_EQ(UnknownSwitch({"/RegCdrPlugin", "--help", "/?"}), "--help");
+  EXPECT_EQ(UnknownSwitch({"/?"}), "/?");
+  EXPECT_EQ(UnknownSwitch({"/regcdrplugin"}), "/regcdrplugin");
+  EXPECT_EQ(UnknownSwitch({"-"}), "-");
+}
+
 TEST(CommandLine, ToolBarNameTakesTheLastPlainArgumentAfterTheSwitch) {
   EXPECT_EQ(Parse({"/RegCdrPlugin", "/ToolBarName", "Cutter"}).m_strToolBarName, "Cutter");
   EXPECT_EQ(Parse({"/RegCdrPlugin", "/ToolBarName", "刻字机"}).m_strToolBarName, "刻字机");

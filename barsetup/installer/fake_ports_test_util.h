@@ -176,10 +176,28 @@ class ScriptedChild : public ChildProcessPort {
   }
 };
 
+// answers: the replies to AskRetry in turn (true = Retry); Cancel once they
+// are used up.
 class RecordingMessage : public MessagePort {
  public:
   std::vector<std::pair<std::string, MessageStyle>> shown;
+  std::vector<std::string> asked;
+  std::vector<bool> answers;
   void Show(const std::string& text, MessageStyle style) override { shown.emplace_back(text, style); }
+  bool AskRetry(const std::string& text) override {
+    asked.push_back(text);
+    return asked.size() <= answers.size() && answers[asked.size() - 1];
+  }
+};
+
+// A process list that shows the named program for the first `checks` looks.
+class ScriptedProcesses : public ProcessListPort {
+ public:
+  std::string running;
+  int checks = 0;
+  bool IsRunning(const std::string& imageName) override {
+    return imageName == running && checks-- > 0;
+  }
 };
 
 class RecordingSleep : public SleepPort {
@@ -211,9 +229,11 @@ struct FakePorts {
   ScriptedChild child;
   RecordingMessage message;
   RecordingSleep sleep;
+  ScriptedProcesses processes;
   bool withResources = true;
   InstallerPorts Ports() {
-    return InstallerPorts{registry, files, withResources ? &resources : nullptr, child, message, sleep};
+    return InstallerPorts{registry, files, withResources ? &resources : nullptr, child, message, sleep,
+                          &processes};
   }
 };
 

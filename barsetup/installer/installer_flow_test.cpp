@@ -23,6 +23,46 @@ TEST(InstallerFlow, NoSwitchOrAWrongCaseDoesNothing) {
   }
 }
 
+// While CorelDRAW runs the user is asked to close it; Retry looks again,
+// Cancel ends the run with nothing changed.
+TEST(InstallerFlow, ARunningCorelDrawIsClosedFirstOrNothingIsChanged) {
+  struct Case {
+    std::vector<std::string> args;
+    int runningLooks;  // looks that still see CorelDRAW running
+    std::vector<bool> answers;
+    size_t questions;
+    std::string finalText;
+  };
+  const Case cases[] = {
+      {{"/RegCdrPlugin"}, 0, {}, 0, "Install CorelDraw X3 Success !"},
+      {{"/RegCdrPlugin"}, 2, {true, true}, 2, "Install CorelDraw X3 Success !"},
+      {{"/RegCdrPlugin"}, 2, {true, false}, 2, "Install cancelled while CorelDRAW is running: nothing was changed."},
+      {{"/UnRegCdrPlugin"}, 1, {false}, 1, "Uninstall cancelled while CorelDRAW is running: nothing was changed."},
+      {{}, 1, {}, 0, ""},
+  };
+  for (const Case& c : cases) {
+    InstallerRun run;
+    const std::string xml = run.AddDirectoryVersion(13);
+    run.fake.processes.running = "CorelDRW.exe";
+    run.fake.processes.checks = c.runningLooks;
+    run.fake.message.answers = c.answers;
+    const size_t nodes = run.fake.files.Count();
+    run.Run(c.args);
+    ASSERT_EQ(run.fake.message.asked.size(), c.questions) << c.finalText;
+    for (const std::string& question : run.fake.message.asked) {
+      EXPECT_EQ(question, "CorelDRAW is running. It saves its workspace when it closes, which would undo the "
+                          "toolbar change. Close CorelDRAW, then choose Retry; Cancel changes nothing.");
+    }
+    EXPECT_EQ(run.FinalText(), c.finalText);
+    if (c.finalText.find("cancelled") != std::string::npos) {
+      EXPECT_EQ(run.fake.registry.reads, 0);
+      EXPECT_TRUE(run.calls.empty());
+      EXPECT_EQ(run.fake.files.Count(), nodes);  // the icons too are still there
+      EXPECT_EQ(run.fake.files.Text(xml), "<config/>");
+    }
+  }
+}
+
 TEST(InstallerFlow, InstallWinsOverRemoval) {
   InstallerRun run;
   const std::string xml = run.AddDirectoryVersion(13);
@@ -65,6 +105,7 @@ TEST(InstallerFlow, LabelsComeFromTheMacroDirectoryValue) {
   InstallerRun run;
   run.AddDirectoryVersion(15);
   run.fake.registry.Set(InstallerRun::Row(16).productKey, "LastWorkspaceUsed", "C:\\nowhere\\W.xml");
+  run.fake.files.Put("C:\\nowhere\\W\\DRAWUIConfig.xml", "<config/>");
   run.Run({"/RegCdrPlugin"});
   EXPECT_EQ(run.FinalText(), "Install CorelDraw X5 Success !");
   EXPECT_EQ(run.calls.size(), 2u);  // 16 is edited although it gets no label
@@ -92,13 +133,22 @@ TEST(InstallerFlow, WorkspaceValuesThatNameNoWorkspaceAreSkipped) {
   run.fake.registry.Set(InstallerRun::Row(12).productKey, "LastWorkspaceUsed", "W.xm");
   run.fake.registry.Set(InstallerRun::Row(13).productKey, "LastWorkspaceUsed", "");
   run.fake.registry.Set(InstallerRun::Row(14).productKey, "LastWorkspaceUsed", "C:\\" + std::string(300, 'w'));
-  run.fake.registry.Set(InstallerRun::Row(15).productKey, "LastWorkspaceUsed", "a.xml");
+  run.fake.registry.Set(InstallerRun::Row(15).productKey, "LastWorkspaceUsed", "C:\\a.xml");
+  run.fake.files.Put("C:\\a\\DRAWUIConfig.xml", "<config/>");
+  run.fake.registry.Set(InstallerRun::Row(16).productKey, "LastWorkspaceUsed", "a.xml");
   run.fake.registry.Set(InstallerRun::Row(17).productKey, "LastCorelWorkspaceUsed", "C:\\w\\Mine.cdw");
   run.fake.registry.Set(InstallerRun::Row(18).productKey, "LastCorelWorkspaceUsed", "C:\\w\\Mine.zip");
+  run.fake.registry.Set(InstallerRun::Row(19).productKey, "LastCorelWorkspaceUsed", "/tmp/w/Mine.cdws");
   run.Run({"/RegCdrPlugin"});
-  ASSERT_EQ(run.calls.size(), 1u);  // only the five characters of 15 name a workspace
-  EXPECT_EQ(run.calls[0].path, "a\\DRAWUIConfig.xml");
+  ASSERT_EQ(run.calls.size(), 1u);  // only 15 names a workspace: a full path, more than an ending
+  EXPECT_EQ(run.calls[0].path, "C:\\a\\DRAWUIConfig.xml");
   EXPECT_TRUE(run.fake.child.commands.empty());
+  // An empty value is no value, one too long for the buffer is skipped; the others are named.
+  std::string notes;
+  for (const char* value : {"W.xm", "a.xml", "C:\\w\\Mine.cdw", "C:\\w\\Mine.zip", "/tmp/w/Mine.cdws"}) {
+    notes += std::string("\nThe registry value ") + value + " names no workspace file: nothing was changed for it.";
+  }
+  EXPECT_EQ(run.FinalText(), "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!\n" + notes);
 }
 
 // The configuration is kept as DRAWUIConfig.xml.bak before its first change;
@@ -125,14 +175,16 @@ TEST(InstallerFlow, NoBackupMeansNoChange) {
                                  " could be made: it was left unchanged.");
 }
 
-TEST(InstallerFlow, AMissingConfigurationIsHandedOnAndNeedsNoBackup) {
+TEST(InstallerFlow, AMissingConfigurationIsNamedAndNeedsNoBackup) {
   InstallerRun run;
   const std::string xml = run.AddDirectoryVersion(12);
   run.fake.files.DeleteFile(xml);
   run.Run({"/RegCdrPlugin"});
-  ASSERT_EQ(run.calls.size(), 1u);
+  EXPECT_TRUE(run.calls.empty());
+  EXPECT_FALSE(run.fake.files.Exists(xml));
   EXPECT_FALSE(run.fake.files.Exists(xml + ".bak"));
-  EXPECT_EQ(run.FinalText(), "Install CorelDraw 12 Success !");
+  EXPECT_EQ(run.FinalText(),
+            "Install CorelDraw 12 Success !\n\nThe workspace " + xml + " does not exist: nothing was changed for it.");
 }
 
 }  // namespace

@@ -35,7 +35,9 @@ class FileSystemPort {
   virtual bool CreateDirectory(const std::string& path) = 0;
   // Copies a file, replacing a file at the target.
   virtual bool CopyFile(const std::string& source, const std::string& target) = 0;
-  // Moves a file over target, replacing it; both lie in one directory.
+  // Moves a file over target, replacing it; both lie in one directory. The
+  // file keeps what the user set on target (owner and permissions on POSIX,
+  // attributes on Windows); when that cannot be kept, nothing is moved.
   virtual bool MoveFile(const std::string& source, const std::string& target) = 0;
   // Deletes a file or a symbolic link (never what the link points to).
   virtual bool DeleteFile(const std::string& path) = 0;
@@ -90,6 +92,18 @@ class MessagePort {
   // Shows text and returns once the user has dismissed it. The title is the
   // program file's name without extension.
   virtual void Show(const std::string& text, MessageStyle style) = 0;
+  // Asks with Retry and Cancel (warning icon, system modal); true for Retry.
+  virtual bool AskRetry(const std::string& text) = 0;
+};
+
+// The programs that run now.
+class ProcessListPort {
+ public:
+  virtual ~ProcessListPort() = default;
+  // Whether a process runs whose program file has this name (without
+  // directory; case ignored, as Windows compares file names). False also
+  // when the processes cannot be listed.
+  virtual bool IsRunning(const std::string& imageName) = 0;
 };
 
 class SleepPort {
@@ -100,7 +114,9 @@ class SleepPort {
 
 // The ports of one run. resources is null where the platform provides the
 // archiver itself (the terminal program finds 7z on the PATH): nothing is then
-// written out of resources.
+// written out of resources. processes is null where the CorelDRAW that the
+// installer serves cannot be seen running (the terminal program): the check
+// for it is then skipped.
 struct InstallerPorts {
   RegistryPort& registry;
   FileSystemPort& files;
@@ -108,6 +124,7 @@ struct InstallerPorts {
   ChildProcessPort& child;
   MessagePort& message;
   SleepPort& sleep;
+  ProcessListPort* processes = nullptr;
 };
 
 }  // namespace barsetup

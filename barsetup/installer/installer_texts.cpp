@@ -23,6 +23,14 @@ std::string NoteNoUnpackDirectory(const std::string& directory) {
   return "No working directory " + directory + " could be made: the workspace was left unchanged.";
 }
 
+std::string NoteNoWorkspaceNamed(const std::string& value) {
+  return "The registry value " + value + " names no workspace file: nothing was changed for it.";
+}
+
+std::string NoteNoWorkspaceFile(const std::string& path) {
+  return "The workspace " + path + " does not exist: nothing was changed for it.";
+}
+
 std::string FinalMessage(const std::string& fixedText, const std::vector<std::string>& notes) {
   std::string text = fixedText;
   if (!notes.empty()) text += "\n";

@@ -32,7 +32,9 @@ void InstallMacros(InstallerPorts& ports, const std::string& programDir, bool in
     std::string macroBase;
     if (!ports.registry.ReadString(row.directoriesKey, "EmbedObjDir", &macroBase)) continue;
     if (!FitsPathBuffer(macroBase)) continue;
-    CopyMacroFiles(ports.files, programDir, macroBase, install, variantQ5);
+    // Only a full Windows path names the same directory wherever the
+    // installer runs; any other value gets its label but no files.
+    if (IsFullWindowsPath(macroBase)) CopyMacroFiles(ports.files, programDir, macroBase, install, variantQ5);
     labels += row.label;
   }
   ports.message.Show(FinalMessage(ResultText(install, labels), notes), MessageStyle::Result);

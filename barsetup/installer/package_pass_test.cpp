@@ -158,6 +158,30 @@ TEST(PackagePass, AnExistingUnpackDirectoryIsLeftAlone) {
   EXPECT_FALSE(run.fake.files.Exists("C:\\w\\Dws.barsetup"));
 }
 
+// An installer killed while unpacking leaves its unpack directory; a later
+// run knows it for its own, removes it and unpacks there again.
+TEST(PackagePass, TheLeftoverOfAKilledRunIsRemoved) {
+  InstallerRun run;
+  const std::string package = run.AddPackageVersion(19);
+  const std::string workspaceDir = "C:\\Users\\u\\Corel19\\Workspace";
+  const std::string dir = workspaceDir + "\\Mine";
+  struct Killed {};
+  run.fake.child.script = [&run](const std::string& command) -> ChildRun {
+    run.sevenZip.Run(command);
+    throw Killed{};
+  };
+  EXPECT_THROW(run.Run({"/RegCdrPlugin"}), Killed);
+  ASSERT_TRUE(run.fake.files.Exists(dir + "\\content\\workspace.xml"));
+
+  run.fake.child.script = [&run](const std::string& command) { return run.sevenZip.Run(command); };
+  run.PutSourceFiles();
+  run.Run({"/RegCdrPlugin"});
+  EXPECT_EQ(run.fake.child.commands.back(), "7z.exe a -tzip -r \"" + package + ".new\" \"" + dir + "\\*\"");
+  EXPECT_EQ(run.PackageEntry(package, kWorkspace), std::string("<config/>") + kToolbarMark);
+  EXPECT_EQ(run.fake.files.Below(workspaceDir), (std::vector<std::string>{package, package + ".bak"}));
+  EXPECT_EQ(run.FinalText(), "Install CorelDraw 2017 Success !");
+}
+
 TEST(PackagePass, SourceIconsAreDeletedEvenWithoutAnyVersion) {
   InstallerRun run;
   run.Run({"/UnRegCdrPlugin"});

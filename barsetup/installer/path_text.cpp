@@ -36,6 +36,13 @@ std::string DropLastCharacters(std::string_view text, size_t count) {
   return count > 0 ? std::string() : std::string(text.substr(0, end));
 }
 
+bool IsFullWindowsPath(std::string_view text) {
+  const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+  const char first = LowerAscii(text.empty() ? '\0' : text[0]);
+  if (first >= 'a' && first <= 'z') return text.size() >= 3 && text[1] == ':' && isSeparator(text[2]);
+  return text.size() >= 3 && text[0] == '\\' && text[1] == '\\' && !isSeparator(text[2]);
+}
+
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
   if (suffix.size() > text.size()) return false;
   const std::string_view tail = text.substr(text.size() - suffix.size());

@@ -20,6 +20,11 @@ size_t CharacterCount(std::string_view text);
 // text without its last count characters; empty when it has no more.
 std::string DropLastCharacters(std::string_view text, size_t count);
 
+// Whether text is a full Windows path, one that names the same file whatever
+// the current drive and directory: a drive letter, ":" and a separator
+// ("C:\..."), or a share ("\\server\...").
+bool IsFullWindowsPath(std::string_view text);
+
 // ASCII case-insensitive ending test, as Windows compares file extensions.
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 

@@ -21,6 +21,16 @@ TEST(PathText, DropsWholeCharacters) {
   EXPECT_EQ(DropLastCharacters("abc", 4), "");
 }
 
+TEST(PathText, FullWindowsPaths) {
+  for (const char* full : {"C:\\w\\Mine.xml", "d:/w", "C:\\", "\\\\server\\share\\w.cdws"}) {
+    EXPECT_TRUE(IsFullWindowsPath(full)) << full;
+  }
+  for (const char* other : {"/tmp/x/Mine.xml", "//tmp/x", "\\w\\Mine.xml", "\\\\\\x", "C:Mine.xml", "C:", "a.xml",
+                            "1:\\x", "", "工作区\\x"}) {
+    EXPECT_FALSE(IsFullWindowsPath(other)) << other;
+  }
+}
+
 TEST(PathText, EndingsAndModuleDirectory) {
   EXPECT_TRUE(EndsWithNoCase("C:\\a\\Work.CDWS", ".cdws"));
   EXPECT_FALSE(EndsWithNoCase("C:\\a\\Work.cdw", ".cdws"));

@@ -8,7 +8,18 @@
 namespace barsetup {
 namespace {
 
+// A file without a UI configuration, or whose configuration holds none of the
+// places the toolbar goes to (an empty, truncated or foreign file), takes no
+// toolbar: the pass changes nothing and says so.
+bool HoldsNoConfiguration(const ToolbarChanges& changes) {
+  constexpr unsigned kAllPlaces = kNoFrame | kNoCommandBars | kNoItems;
+  return (changes.missing & kNoUiConfig) != 0 || (changes.missing & kAllPlaces) == kAllPlaces;
+}
+
 std::string Failure(const PassResult& result) {
+  if (result.status == PassStatus::kUnchanged && HoldsNoConfiguration(result.changes)) {
+    return "the file holds no CorelDRAW workspace configuration";
+  }
   if (result.ok()) return {};
   std::string text(PassStatusText(result.status));
   if (!result.detail.empty()) text += ": " + result.detail;

@@ -42,7 +42,10 @@ class XmlPlatform {
   // symbolic link, the end of its chain of links. False, with the error for
   // LastFileError, when the chain cannot be followed (a loop, say).
   virtual bool FinalPath(const std::string& path, std::string* target) const = 0;
-  // Moves source over target, replacing target if it exists.
+  // Moves source over target, replacing target if it exists. The file keeps
+  // what the user set on target: owner, group and permissions on POSIX (when
+  // they cannot be given to source, target is not replaced), the read-only,
+  // hidden, system and not-indexed attributes on Windows.
   virtual bool ReplaceFile(const std::string& source, const std::string& target) const = 0;
   virtual void RemoveFile(const std::string& path) const = 0;
   // The error of the file operation that just failed.

@@ -130,6 +130,7 @@ class MapProfile : public ProfilePort {
   }
   bool Write(const std::string&, const std::string& section, const std::string& key,
              const std::string& value) override {
+    if (failWrites) return false;
     values[Key(section, key)] = value;
     return true;
   }
@@ -139,6 +140,7 @@ class MapProfile : public ProfilePort {
     return k;
   }
   std::map<std::string, std::string> values;
+  bool failWrites = false;  // every write fails, as on a read-only file
 };
 
 }  // namespace plotsend

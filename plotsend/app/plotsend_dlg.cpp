@@ -5,12 +5,22 @@
 
 #include "control_ids.h"
 #include "decimal.h"
+#include "file_io.h"
+#include "drawing_warning.h"
+#include "file_identity.h"
 #include "work_files.h"
 
 namespace plotsend {
 namespace {
 
 int32_t SatAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
+
+// One line naming every key of config.ini that was not used.
+std::string RejectedSettingsText(const std::vector<RejectedSetting>& rejected, Language language) {
+  std::string text = Text(TextId::SettingsOutOfRange, language) + ": ";
+  for (size_t i = 0; i < rejected.size(); ++i) text += (i == 0 ? "" : "; ") + DescribeRejected(rejected[i]);
+  return text;
+}
 
 }  // namespace
 
@@ -19,6 +29,19 @@ std::string WithPltExtension(std::string path) {
   for (char& c : last) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (last != ".PLT") path += ".PLT";
   return path;
+}
+
+std::string ExportPath(const std::string& chosen) {
+  return IsSpecialFile(chosen) ? chosen : WithPltExtension(chosen);
+}
+
+std::string WithReason(std::string text, const std::string& reason) {
+  if (!reason.empty()) text.append("\n").append(reason);
+  return text;
+}
+
+std::string WithReason(std::string text, std::error_code reason) {
+  return reason ? WithReason(std::move(text), reason.message()) : text;
 }
 
 CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir,
@@ -42,7 +65,8 @@ void CPlotsendDlg::Initialise() {
 
 void CPlotsendDlg::InitialiseLinkAndSettings() {
   ListPorts();
-  fields_.settings = plotsend::LoadSettings(profile_, workDir_.ConfigIni());
+  std::vector<RejectedSetting> rejected;
+  fields_.settings = plotsend::LoadSettings(profile_, workDir_.ConfigIni(), &rejected);
   host_.FillPortList(portList_, static_cast<int>(SelectedIndex()));
   EnableIpControls();
   host_.EnableControl(control::kCancel, false);
@@ -54,6 +78,7 @@ void CPlotsendDlg::InitialiseLinkAndSettings() {
   }
   EnableCompensationEdits();
   cancelFlag_ = false;
+  if (!rejected.empty()) ShowError(RejectedSettingsText(rejected, language_));
 }
 
 uint8_t CPlotsendDlg::LastSection() const {
@@ -65,9 +90,12 @@ bool CPlotsendDlg::PrepareJob() {
   const MarkRef& ref = jobInfo_.markRef;
   splitter_.SetSourcePath(workDir_.KavrenPlt());
   splitter_.SetSectionCount(ref.SectionCount);
+  ClearWriteError();
   bool ok = splitter_.ProcessSections(workDir_.KavrenMPlt()) != 0;
-  if (!splitter_.SectionCountAccepted()) {
-    // Its one message has been shown; nothing was written to load.
+  workFilesError_ = LastWriteError();
+  if (!splitter_.SectionCountAccepted() || (!ok && splitter_.SourceRead())) {
+    // Its one message has been shown, or the sectioned job could not be
+    // written: there is nothing (or only an older job) to load.
     jobRead_ = false;
     return false;
   }
@@ -78,8 +106,10 @@ bool CPlotsendDlg::PrepareJob() {
   job_.SetMarkRef(ref);
   job_.SetSectionWindow(static_cast<uint8_t>(fields_.From + 1), static_cast<uint8_t>(fields_.To + 1));
   ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2)) != 0 && ok;
+  if (!ok) workFilesError_ = LastWriteError();
   jobGeometryApplied_ = false;
   if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
+  if (jobRead_ && splitter_.Findings().Any()) host_.SetStatusText(DrawingWarning(splitter_.Findings(), language_));
   return ok;
 }
 
@@ -106,6 +136,13 @@ void CPlotsendDlg::ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy) {
 }
 
 bool CPlotsendDlg::GenerateOutput(const std::string& path) {
+  ClearWriteError();
+  const bool written = WriteOutput(path);
+  outputError_ = written ? std::error_code() : jobRead_ ? LastWriteError() : workFilesError_;
+  return written;
+}
+
+bool CPlotsendDlg::WriteOutput(const std::string& path) {
   if (!jobRead_) return false;  // an empty output would stand in for the job
   const Settings& s = fields_.settings;
   const int32_t dx = MmToUnits(s.OriginOffsetX);
@@ -125,7 +162,9 @@ bool CPlotsendDlg::GenerateOutput(const std::string& path) {
     return temp.WriteCompensatedCutFile(path) != 0;
   }
 
-  if (jobGeometryApplied_ && !PrepareJob()) return false;
+  // Starting again reads the job file again: it must still be the job that
+  // was read (and shown) first.
+  if (jobGeometryApplied_ && (!PrepareJob() || !jobRead_)) return false;
   ApplyMarkHandling(job_, dx, dy);
   jobGeometryApplied_ = true;
   job_.SetDashedLine(s.IsDashedLine != 0, s.DashedLineLineLen, s.DashedLineGapLen);
@@ -142,7 +181,7 @@ CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
     OnDestroy();
     return ExportResult::Cancelled;
   }
-  const std::string path = WithPltExtension(*chosen);
+  const std::string path = ExportPath(*chosen);
   lastOutputPath_ = path;
   if (IsWorkFile(workDir_, path)) {
     // Writing there would destroy the job (or its description) and then
@@ -162,7 +201,7 @@ CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
 
   if (!GenerateOutput(path)) {
     // The job stays: its files are kept and the dialog returns to Ready.
-    ShowError(Text(TextId::SaveFailed, language_) + ": " + path);
+    ShowError(WithReason(Text(TextId::SaveFailed, language_) + ": " + path, outputError_));
     ShowReady();
     return ExportResult::Failed;
   }
@@ -208,16 +247,28 @@ void CPlotsendDlg::OnToChanged() {
 }
 
 void CPlotsendDlg::SaveSettings() {
-  plotsend::SaveSettings(profile_, workDir_.ConfigIni(), fields_.settings);
+  if (plotsend::SaveSettings(profile_, workDir_.ConfigIni(), fields_.settings)) return;
+  // Said once: every later save of the run would fail alike.
+  if (settingsSaveReported_) return;
+  settingsSaveReported_ = true;
+  ShowError(Text(TextId::SettingsNotSaved, language_) + ": " + workDir_.ConfigIni());
 }
 
 void CPlotsendDlg::DeleteWorkFiles() {
   const bool keepJob = !outputWritten_ && !(jobRead_ && markRefRead_);
-  DeleteJobFiles(workDir_, keepJob);
-  if (!keepJob && jobInfo_.codeFlagPending) {
+  // The macros may have left a new job during the run: only the job file
+  // that was read goes; a new one stays, with the code flag, for the next run.
+  bool replaced = false;
+  if (!keepJob && splitter_.SourceIdentity()) {
+    const std::optional<FileIdentity> now = IdentityOf(workDir_.KavrenPlt());
+    replaced = now && now != splitter_.SourceIdentity();
+  }
+  DeleteJobFiles(workDir_, keepJob || replaced);
+  if (!keepJob && !replaced && jobInfo_.codeFlagPending) {
     ConsumeCodeFlag(workDir_);
     jobInfo_.codeFlagPending = false;
   }
+  if (replaced) host_.SetStatusText(Text(TextId::JobReplacedKept, language_));
   SaveSettings();
 }
 

@@ -3,8 +3,11 @@
 // the device command file. Windows and terminal front ends drive it through
 // a DialogHost.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -24,6 +27,14 @@ namespace plotsend {
 // The U Disk File path for a chosen one: ".PLT" appended unless it already
 // ends in .plt in any case.
 std::string WithPltExtension(std::string path);
+// The path an export writes for a chosen one: a device, a pipe or a
+// directory as it is (written in place, or refused), any other with
+// WithPltExtension.
+std::string ExportPath(const std::string& chosen);
+
+// `text`, and on the next line the system's reason when there is one.
+std::string WithReason(std::string text, const std::string& reason);
+std::string WithReason(std::string text, std::error_code reason);
 
 // The fields the dialog exchanges with its controls.
 struct DialogFields {
@@ -39,14 +50,15 @@ class CPlotsendDlg {
   CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir, Language language);
   CPlotsendDlg(const CPlotsendDlg&) = delete;
   CPlotsendDlg& operator=(const CPlotsendDlg&) = delete;
-  // Cancels a running send and waits for the workers.
+  // Cancels a running send, aborting its link I/O, and waits for the workers.
   ~CPlotsendDlg();
 
   // Initialisation: the port list, the settings, the job files and the
   // section range covering all sections. The job is not prepared yet.
   void Initialise();
   // The part of it that needs no job: the port list, the settings and the
-  // controls that follow from them.
+  // controls that follow from them. Settings outside their range keep their
+  // defaults and are named in one message.
   void InitialiseLinkAndSettings();
   // Prepares the job on a worker thread (the waiting animation shows);
   // WM_JOB_PREPARED comes back through the host when it is done.
@@ -59,7 +71,8 @@ class CPlotsendDlg {
   // with a warning in the status field.
   bool PrepareJob();
   // Writes the device command file for the current fields to `path`. False,
-  // with nothing written, when the job could not be read.
+  // with nothing written, when the job could not be read or the file not
+  // written (OutputError() then says why).
   bool GenerateOutput(const std::string& path);
 
   enum class ExportResult { Finished, Cancelled, Failed };
@@ -71,8 +84,9 @@ class CPlotsendDlg {
   // it, writes kavren.kv3 and starts sending it. Stopped: back to Ready
   // without a send (link not opened, alignment or origin prompt cancelled).
   StartResult OnStart();
-  // The Cancel button: the send stops after the chunk in progress.
-  void OnCancel() { cancelFlag_ = true; }
+  // The Cancel button: the send stops after the chunk in progress; once the
+  // whole job is out, the wait for the link to drain stops at once.
+  void OnCancel();
   bool Sending() const { return sending_; }
   // Whether the last send failed; the job then stays and Start is offered again.
   bool LastSendFailed() const { return lastSendFailed_; }
@@ -87,8 +101,9 @@ class CPlotsendDlg {
   void OnSocketNotify(int event);  // kSocketRead or kSocketClose
   const std::vector<std::string>& PortList() const { return portList_; }
   const LinkState& GetLinkState() const { return linkState_; }
-  // Window destruction: a running send is cancelled and waited for, the link
-  // is closed, then the work files are deleted (DeleteWorkFiles).
+  // Window destruction: a running send is cancelled, its link I/O aborted and
+  // the worker waited for, the link is closed, then the work files are
+  // deleted (DeleteWorkFiles).
   void OnDestroy();
 
   // Field handlers, each after the user changed the field in `Fields()`.
@@ -103,6 +118,7 @@ class CPlotsendDlg {
   // until an output of it has really been written. The code flag goes with
   // the job.
   void DeleteWorkFiles();
+  // Writes the settings to config.ini; the first failure of a run is reported.
   void SaveSettings();
 
   DialogFields& Fields() { return fields_; }
@@ -112,9 +128,18 @@ class CPlotsendDlg {
   bool MarkRefRead() const { return markRefRead_; }
   // Whether the last PrepareJob could read the job.
   bool JobRead() const { return jobRead_; }
+  // Why the last PrepareJob could not write the work files; empty when it
+  // could, or when what failed was no write.
+  std::error_code WorkFilesError() const { return workFilesError_; }
+  // Why the last GenerateOutput failed, when a write failed.
+  std::error_code OutputError() const { return outputError_; }
+  // Why the last Start opened no link, in the system's words, when known.
+  const std::string& LinkError() const { return linkError_; }
   // Whether the last PrepareJob stopped at a section count above 50.
   bool SectionCountRefused() const { return !splitter_.SectionCountAccepted(); }
   const CPLTFile& PreparedJob() const { return job_; }
+  // What the drawing read by the last PrepareJob uses that the reader does not read as drawn.
+  const DrawingFindings& GetDrawingFindings() const { return splitter_.Findings(); }
   const WorkDir& GetWorkDir() const { return workDir_; }
   double EffectiveOffset() const { return effectiveOffset_; }
   double EffectiveClosure() const { return effectiveClosure_; }
@@ -128,6 +153,7 @@ class CPlotsendDlg {
   void ShowError(const std::string& text) { host_.MessageBox(text, DialogHost::MessageKind::Error); }
   void ComputeEffectiveCompensation();
   void EnableCompensationEdits();
+  bool WriteOutput(const std::string& path);
   // Origin offset, or the four-mark correction when marks were measured.
   void ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy);
   uint8_t LastSection() const;
@@ -139,6 +165,9 @@ class CPlotsendDlg {
   bool AlignMarks();
   void SendJobThread(LinkState link);
   void OnSendFinished();
+  void StopSend();
+  // Waits at most `grace` for SendJobThread to end; true when it has.
+  bool AwaitSendEnd(std::chrono::milliseconds grace);
   void ShowReady();
 
   DialogHost& host_;
@@ -157,10 +186,15 @@ class CPlotsendDlg {
   bool markRefRead_ = false;
   bool jobRead_ = false;
   bool outputWritten_ = false;
+  bool settingsSaveReported_ = false;
+  std::error_code workFilesError_;
+  std::error_code outputError_;
+  std::string linkError_;
   // The plain path moves the prepared job itself; a second output must start
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;
   std::atomic<bool> cancelFlag_ = false;
+  std::atomic<bool> draining_ = false;  // the send thread waits for the link to drain
 
   LinkState linkState_;
   std::vector<std::string> usbPaths_;
@@ -172,6 +206,9 @@ class CPlotsendDlg {
   bool lastSendFailed_ = false;
   // Written by SendJobThread before it posts WM_SEND_FINISHED, read after the join.
   SendEnd sendEnd_ = SendEnd::Finished;
+  std::mutex sendEndMutex_;
+  std::condition_variable sendEndChanged_;
+  bool sendEnded_ = false;  // SendJobThread has ended its send
 
   double effectiveOffset_ = 0.0;
   double effectiveClosure_ = 0.0;

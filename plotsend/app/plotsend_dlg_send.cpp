@@ -1,5 +1,6 @@
 // The main dialog's link handlers and the send pipeline: Start, the mark
 // alignment and origin command, SendJobThread and the end of a send.
+#include <chrono>
 #include <utility>
 
 #include "control_ids.h"
@@ -15,6 +16,9 @@ namespace {
 
 constexpr uint8_t kOriginCommand = '<';
 constexpr int kOriginWaitMs = 1000;
+// How long closing lets a send end on its own (after its chunk in progress)
+// before the link's I/O is aborted: a working link needs far less.
+constexpr std::chrono::milliseconds kStopGrace{250};
 
 // The send loop's progress, shown through the host from the send thread.
 class HostProgress : public SendProgress {
@@ -35,8 +39,7 @@ Ipv4Address AddressOf(const Settings& s) {
 }  // namespace
 
 CPlotsendDlg::~CPlotsendDlg() {
-  cancelFlag_ = true;
-  if (worker_.joinable()) worker_.join();
+  StopSend();
   CloseLink(link_, linkState_);
 }
 
@@ -97,7 +100,9 @@ bool CPlotsendDlg::OpenLink() {
   const std::string entry = SelectedPort();
   if (IsTcpEntry(entry)) {
     const Settings& s = fields_.settings;
-    return ConnectTcp(link_, linkState_, AddressOf(s), s.IP_PORT);
+    if (ConnectTcp(link_, linkState_, AddressOf(s), s.IP_PORT)) return true;
+    linkError_ = link_.ConnectError();
+    return false;
   }
   const OpenPortResult result = OpenSelectedPort(link_, linkState_, entry, usbPaths_);
   if (result.closedPrevious) host_.SetStatusText(Text(TextId::PortClosed, language_));
@@ -133,6 +138,7 @@ bool CPlotsendDlg::AlignMarks() {
 CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
   // A coded job can only be written to a file; Start is disabled for it.
   if (!jobReady_ || sending_ || jobInfo_.CodeMode != 0) return StartResult::Stopped;
+  linkError_.clear();
   if (!OpenLink()) return StartResult::Stopped;
   SaveSettings();
   if (jobInfo_.markRef.MarkType == 1 && !AlignMarks()) return StartResult::Stopped;
@@ -146,12 +152,16 @@ CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
   lastSendFailed_ = false;
   if (!GenerateOutput(workDir_.KavrenKv(3))) {
     lastSendFailed_ = true;
-    ShowError(Text(TextId::SaveFailed, language_) + ": " + workDir_.KavrenKv(3));
+    ShowError(WithReason(Text(TextId::SaveFailed, language_) + ": " + workDir_.KavrenKv(3), outputError_));
     ShowReady();
     return StartResult::Failed;
   }
   sending_ = true;
   if (worker_.joinable()) worker_.join();  // at most one worker at a time
+  {
+    std::lock_guard lock(sendEndMutex_);
+    sendEnded_ = false;
+  }
   worker_ = std::thread(&CPlotsendDlg::SendJobThread, this, linkState_);
   return StartResult::Sending;
 }
@@ -167,8 +177,31 @@ void CPlotsendDlg::SendJobThread(LinkState link) {
       case SendOutcome::Failed: end = SendEnd::Failed; break;
     }
   }
+  // The port or the connection may still hold the job's tail: only once it
+  // has reached the cutter is the send complete. Cancel stops the wait.
+  if (end == SendEnd::Finished) {
+    draining_ = true;
+    const bool drained = DrainLink(link_, link);
+    draining_ = false;
+    if (!drained) end = cancelFlag_ ? SendEnd::Cancelled : SendEnd::Failed;
+  }
   sendEnd_ = end;
+  {
+    std::lock_guard lock(sendEndMutex_);
+    sendEnded_ = true;
+  }
+  sendEndChanged_.notify_all();
   host_.PostDialogMessage(control::WM_SEND_FINISHED);
+}
+
+bool CPlotsendDlg::AwaitSendEnd(std::chrono::milliseconds grace) {
+  std::unique_lock lock(sendEndMutex_);
+  return sendEndChanged_.wait_for(lock, grace, [this] { return sendEnded_; });
+}
+
+void CPlotsendDlg::OnCancel() {
+  cancelFlag_ = true;
+  if (draining_) AbortLinkIo(link_, linkState_);
 }
 
 void CPlotsendDlg::OnMessage(unsigned message) {
@@ -221,10 +254,19 @@ void CPlotsendDlg::ShowReady() {
   host_.EnableControl(control::kUDiskFile, true);
 }
 
-void CPlotsendDlg::OnDestroy() {
+// A send stops after its chunk in progress. One that waits on a stalled link
+// (a write or the drain) is not waited for: its link I/O is aborted, so the
+// worker returns at once. The link is closed only after that, when nothing
+// uses it any more.
+void CPlotsendDlg::StopSend() {
   cancelFlag_ = true;
+  if (sending_ && !AwaitSendEnd(kStopGrace)) AbortLinkIo(link_, linkState_);
   if (worker_.joinable()) worker_.join();
   sending_ = false;
+}
+
+void CPlotsendDlg::OnDestroy() {
+  StopSend();
   CloseLink(link_, linkState_);
   DeleteWorkFiles();
 }

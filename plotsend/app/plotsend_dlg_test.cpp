@@ -11,6 +11,7 @@
 
 #include "control_ids.h"
 #include "dialog_test_support.h"
+#include "drawing_warning.h"
 #include "fake_link.h"
 #include "scratch_dir_test_util.h"
 
@@ -74,6 +75,41 @@ TEST_F(DialogTest, ExportWritesTheCommandFileAndEndsTheJob) {
   EXPECT_EQ(profile.values["config/isdashedline"], "0");
 }
 
+// Values that cannot be meant are named in one message and not used: the
+// job is exported as with the defaults, and the defaults are saved.
+TEST_F(DialogTest, SettingsOutsideTheirRangeAreNamedAndNotUsed) {
+  profile.values["config/offsetval"] = "1e308";
+  profile.values["config/originoffsetx"] = "1e308";
+  profile.values["config/ip_field_0"] = "383";
+  SetUpJob("8000,4800,400,3,2", SampleJob());
+  Open();
+  EXPECT_EQ(host.errors, std::vector<std::string>{
+                             "Settings in config.ini outside their range were not used, the defaults stand: "
+                             "OffsetVal=1e308 (0 ~ 5); OriginOffsetX=1e308 (-5000 ~ 5000); IP_FIELD_0=383 (0 ~ 255)"});
+  const std::string bytes = Export("bad.txt");
+  EXPECT_EQ(profile.values["config/offsetval"], "0.35");
+  EXPECT_EQ(profile.values["config/originoffsetx"], "0.00");
+  EXPECT_EQ(profile.values["config/ip_field_0"], "192");
+
+  profile.values.clear();
+  host.errors.clear();
+  SetUpJob("8000,4800,400,3,2", SampleJob());
+  Open();
+  EXPECT_EQ(Export("default.txt"), bytes);
+  EXPECT_TRUE(host.errors.empty());
+}
+
+// A config.ini that cannot be written is reported once, however often the
+// run saves (here at the export and at the end).
+TEST_F(DialogTest, SettingsThatCannotBeSavedAreReportedOnce) {
+  profile.failWrites = true;
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  Export("a.plt");
+  EXPECT_EQ(host.errors, std::vector<std::string>{"The settings could not be saved in config.ini: " +
+                                                  dir.File("config.ini")});
+}
+
 TEST_F(DialogTest, PathEndingInPltIsKeptInAnyCase) {
   SetUpJob("0,0,0,0,1", kSquare);
   Open();
@@ -133,7 +169,7 @@ TEST_F(DialogTest, UnwritableCommandFileIsReportedAndTheJobKept) {
   EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
   EXPECT_TRUE(host.infos.empty());
   ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0], "Save .PLT File Failed: " + dir.File("no_such_dir/out.plt"));
+  EXPECT_EQ(host.errors[0], "Save .PLT File Failed: " + dir.File("no_such_dir/out.plt") + "\nNo such file or directory");
   EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
   EXPECT_TRUE(TestFileExists(dir.File("kavren.kv2")));
   EXPECT_EQ(host.endResult, 0);
@@ -151,6 +187,39 @@ TEST_F(DialogTest, UnwritableCommandFileIsReportedAndTheJobKept) {
   dlg->Fields().settings.IsOffset = 0;
   dlg->Fields().settings.OriginOffsetX = 1.0;
   EXPECT_EQ(Export("first.plt"), retry);
+}
+
+// A failed export names the system's reason on the line after the defined
+// text; devices and directories are taken as they are named.
+TEST_F(DialogTest, FailedExportsSayWhy) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  std::filesystem::create_directory(Utf8Path(dir.File("folder")));
+  Open();
+  const struct {
+    std::string chosen, written, reason;
+  } cases[] = {
+      {dir.File("folder"), dir.File("folder"), "Is a directory"},
+      {dir.File("folder/"), dir.File("folder/"), "Is a directory"},
+      {dir.File("gone/x.plt"), dir.File("gone/x.plt"), "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    host.errors.clear();
+    host.answer = c.chosen;
+    EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed) << c.chosen;
+    EXPECT_EQ(host.errors, std::vector<std::string>{"Save .PLT File Failed: " + c.written + "\n" + c.reason});
+  }
+  EXPECT_EQ(ExportPath(dir.File("job.txt")), dir.File("job.txt.PLT"));
+
+  // The job could not be prepared because a work file could not be written.
+  std::filesystem::remove(Utf8Path(dir.File("kavren_m.plt")));
+  std::filesystem::create_directories(Utf8Path(dir.File("kavren_m.plt/inner")));
+  EXPECT_FALSE(dlg->PrepareJob());
+  EXPECT_EQ(dlg->WorkFilesError(), std::errc::is_a_directory);
+  host.errors.clear();
+  host.answer = dir.File("out.plt");
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
+  EXPECT_EQ(host.errors, std::vector<std::string>{"Save .PLT File Failed: " + dir.File("out.plt") + "\nIs a directory"});
+  EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
 }
 
 TEST_F(DialogTest, MarkTypeOneWithoutAlignmentOnlyMovesByTheOriginOffset) {
@@ -310,6 +379,68 @@ TEST_F(DialogTest, TheCodeFlagGoesOnlyWithTheJob) {
   dlg->DeleteWorkFiles();
   EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
   EXPECT_EQ(ReadTestFile(dir.File("codeinfo.kv")), "0,2,");
+}
+
+// The macros may leave a new job while this one is output: the new one
+// stays, with its code flag, for the next run.
+TEST_F(DialogTest, ANewJobLeftDuringTheRunStaysForTheNextRun) {
+  const std::string newJob = "IN;PU0,0;PD800,0;PU0,0;@";
+  for (const bool byRename : {true, false}) {
+    SCOPED_TRACE(byRename ? "replaced by rename" : "rewritten in place");
+    SetUpJob("0,0,0,0,1", kSquare);
+    WriteTestFile(dir.File("codeinfo.kv"), "1,1,");
+    Open();
+    if (byRename) {
+      WriteTestFile(dir.File("new.plt"), newJob);
+      std::filesystem::rename(Utf8Path(dir.File("new.plt")), Utf8Path(dir.File("kavren.plt")));
+    } else {
+      WriteTestFile(dir.File("kavren.plt"), newJob);
+    }
+    host.statusTexts.clear();
+    const std::string out = Export("out.plt");
+    EXPECT_NE(out.find("D300,400;"), std::string::npos) << out;  // the square: y 400 goes out as 300
+    EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), newJob);
+    EXPECT_EQ(ReadTestFile(dir.File("codeinfo.kv")), "1,1,");
+    EXPECT_FALSE(TestFileExists(dir.File("kavren_m.plt")));
+    EXPECT_EQ(host.StatusTexts(),
+              std::vector<std::string>{"A new job file arrived during the run; it stays for the next run"});
+  }
+}
+
+// A second output reads the job file again; one that changed since the
+// first read is not output in place of the job that was shown.
+TEST_F(DialogTest, AJobFileThatChangedIsNotReadForASecondOutput) {
+  SetUpJob("0,0,0,0,1", kSquare);
+  Open();
+  ASSERT_TRUE(dlg->GenerateOutput(dir.File("first.plt")));
+  WriteTestFile(dir.File("kavren.plt"), "IN;PU0,0;PD800,0;PU0,0;@");
+  EXPECT_FALSE(dlg->GenerateOutput(dir.File("second.plt")));
+  EXPECT_FALSE(TestFileExists(dir.File("second.plt")));
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{"The job file changed during the run; run again to use the new job"});
+  dlg->DeleteWorkFiles();
+  EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), "IN;PU0,0;PD800,0;PU0,0;@");
+}
+
+TEST_F(DialogTest, PreparingWarnsOfWhatTheReaderDoesNotRead) {
+  SetUpJob("8000,4800,400,3,2", SampleJob());
+  Open();
+  EXPECT_EQ(host.StatusTexts(), std::vector<std::string>{"port closed"});
+
+  SetUpJob("0,0,0,0,1", "IN;PA;PU;PA100,100;PD;PA400,100;PU1600.5,6400;PD1700,6400;PW0.350;");
+  host.statusTexts.clear();
+  Open();
+  EXPECT_EQ(host.StatusTexts(),
+            (std::vector<std::string>{"port closed",
+                                      "the drawing uses PA, bare PU/PD, decimal coordinates: only PU/PD with "
+                                      "coordinates are read; the cut may not match the drawing"}));
+  EXPECT_EQ(DrawingWarning(dlg->GetDrawingFindings(), Language::Chinese),
+            "图形使用了 PA, 不带坐标的 PU/PD, 小数坐标：只读取带坐标的 PU/PD；切割结果可能与图形不符");
+  DrawingFindings large;
+  large.outOfRange = large.tooLarge = true;
+  EXPECT_EQ(DrawingWarning(large, Language::English),
+            "the drawing uses out-of-range coordinates, more than 50 m: only PU/PD with coordinates are read; the "
+            "cut may not match the drawing");
 }
 
 TEST_F(DialogTest, AJobWithoutCuttingMovesIsExportedWithAWarning) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "scratch_dir_test_util.h"
 
@@ -19,6 +20,16 @@ namespace {
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
+}
+
+// A byte-order mark and `text` in UTF-16LE.
+std::string Utf16Le(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t unit : text) {
+    bytes.push_back(static_cast<char>(unit & 0xFF));
+    bytes.push_back(static_cast<char>(unit >> 8));
+  }
+  return bytes;
 }
 
 class ProfilePortTest : public ::testing::Test {
@@ -104,6 +115,24 @@ TEST_F(ProfilePortTest, WriteIntoMissingDirectoryFailsWithoutCreatingIt) {
   const std::string missing_dir = dir_.File("absent");
   EXPECT_FALSE(port_->Write(missing_dir + "/config.ini", "config", "IsClose", "1"));
   EXPECT_FALSE(TestFileExists(missing_dir));
+}
+
+TEST_F(ProfilePortTest, ADirectoryInTheFilesPlaceIsNotWritten) {
+  ASSERT_TRUE(std::filesystem::create_directory(Utf8Path(ini_)));
+  EXPECT_FALSE(port_->Write(ini_, "config", "IsClose", "1"));
+  EXPECT_EQ(port_->Read(ini_, "config", "IsClose", "0", 10), "0");
+}
+
+// A file saved as UTF-16 with a byte-order mark is read, and edited in
+// UTF-16: nothing is added in 8 bits.
+TEST_F(ProfilePortTest, Utf16FileIsReadAndWrittenInUtf16) {
+  WriteTestFile(ini_, Utf16Le(u"; \u7ED8\u56FE \U0001F600\r\n[config]\r\nIP_FIELD_0=127\r\nIP_FIELD_3=1\r\n"));
+  EXPECT_EQ(port_->Read(ini_, "config", "IP_FIELD_0", "192", 10), "127");
+  EXPECT_EQ(port_->Read(ini_, "config", "IP_FIELD_3", "233", 10), "1");
+  ASSERT_TRUE(port_->Write(ini_, "config", "IP_FIELD_3", "2"));
+  ASSERT_TRUE(port_->Write(ini_, "config", "IP_PORT", "9100"));
+  EXPECT_EQ(ReadTestFile(ini_),
+            Utf16Le(u"; \u7ED8\u56FE \U0001F600\r\n[config]\r\nIP_FIELD_0=127\r\nIP_FIELD_3=2\r\nIP_PORT=9100\r\n"));
 }
 
 TEST_F(ProfilePortTest, EntriesThatWouldBreakTheFileAreRefused) {

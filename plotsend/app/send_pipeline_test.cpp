@@ -298,6 +298,112 @@ TEST_F(SendTest, ClosingDuringASendWaitsForItBeforeTheLinkCloses) {
   dlg.reset();
 }
 
+// How a job leaves each kind of link: its writes, the drain after the last
+// one, and the close.
+struct LinkEnd {
+  int port;  // the port list entry: COM1 or TCP/IP
+  FakeLink::CallKind write, drain, abort, close;
+};
+class LinkEndTest : public SendTest, public ::testing::WithParamInterface<LinkEnd> {
+ protected:
+  // The position of the last call of `kind`, or -1.
+  static int LastCall(const std::vector<FakeLink::Call>& calls, FakeLink::CallKind kind) {
+    for (size_t i = calls.size(); i-- > 0;) {
+      if (calls[i].kind == kind) return static_cast<int>(i);
+    }
+    return -1;
+  }
+};
+using Kind = FakeLink::CallKind;
+INSTANTIATE_TEST_SUITE_P(Links, LinkEndTest,
+                         ::testing::Values(LinkEnd{0, Kind::WriteBlocking, Kind::DrainPort, Kind::AbortPortIo, Kind::ClosePort},
+                                           LinkEnd{2, Kind::Send, Kind::FinishTcp, Kind::AbortTcpIo, Kind::CloseTcp}));
+
+// The send is complete only once the link has handed the job's tail to the
+// cutter: the drain runs after the last chunk and before the link closes; a
+// drain that fails keeps the job, as a chunk that fails does.
+TEST_P(LinkEndTest, TheJobEndsOnlyOnceItsTailHasLeftTheLink) {
+  const LinkEnd c = GetParam();
+  Ready(c.port);
+  link.SetDrainMode(FakeLink::DrainMode::Fail);
+  EXPECT_EQ(dlg->OnStart(), CPlotsendDlg::StartResult::Sending);
+  const auto m = host.WaitMessage();
+  ASSERT_EQ(m, control::WM_SEND_FINISHED);
+  dlg->OnMessage(*m);
+  EXPECT_TRUE(dlg->LastSendFailed());
+  EXPECT_EQ(host.StatusTexts().back(), "send failed");
+  EXPECT_EQ(host.errors, std::vector<std::string>{
+      "The job was not completely sent to the cutter; its files are kept and it can be sent again"});
+  EXPECT_EQ(host.endResult, 0);
+  EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
+  EXPECT_TRUE(host.enabledState[control::kStart]);
+
+  link.SetDrainMode(FakeLink::DrainMode::Succeed);
+  StartAndFinish();
+  EXPECT_FALSE(dlg->LastSendFailed());
+  EXPECT_EQ(host.endResult, control::kIdOk);
+  EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
+  const auto calls = link.Calls();
+  EXPECT_LT(LastCall(calls, c.write), LastCall(calls, c.drain));
+  EXPECT_LT(LastCall(calls, c.drain), LastCall(calls, c.close));
+  EXPECT_EQ(link.CallCount(c.drain), 2u);
+}
+
+// Closing the window while the link stalls, in a write or in the drain,
+// aborts the link's I/O, so the close does not wait for a time-out; the link
+// is closed only after the send has ended. Cancel stops a stalled drain too
+// (a stalled write it leaves to the write's time-out, as any chunk).
+TEST_P(LinkEndTest, ClosingOrCancellingDuringAStalledSendDoesNotWaitForIt) {
+  const LinkEnd c = GetParam();
+  for (const bool inDrain : {false, true}) {
+    for (const bool cancel : {false, true}) {
+      if (cancel && !inDrain) continue;
+      SCOPED_TRACE(std::string(cancel ? "cancelled" : "closed") + (inDrain ? " in the drain" : " in a write"));
+      Job("8000,4800,400,3,1", kSquare);
+      Ready(c.port);
+      host.endResult = 0;
+      if (inDrain) {
+        link.SetDrainMode(FakeLink::DrainMode::Stall);
+      } else {
+        link.StallNextWrite();
+      }
+      EXPECT_EQ(dlg->OnStart(), CPlotsendDlg::StartResult::Sending);
+      const auto start = std::chrono::steady_clock::now();
+      while (!link.Stalled() && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      ASSERT_TRUE(link.Stalled());
+      const auto stopping = std::chrono::steady_clock::now();
+      if (cancel) {
+        dlg->OnCancel();
+        const auto m = host.WaitMessage();
+        ASSERT_EQ(m, control::WM_SEND_FINISHED);
+        dlg->OnMessage(*m);
+        EXPECT_TRUE(dlg->LastSendCancelled());
+        EXPECT_EQ(host.endResult, control::kIdOk);
+        EXPECT_FALSE(TestFileExists(dir.File("kavren.plt")));
+      } else {
+        dlg->OnDestroy();
+      }
+      // A stall of the recording link lasts 10 s unless aborted.
+      EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::seconds(3));
+      EXPECT_FALSE(dlg->Sending());
+      const auto calls = link.Calls();
+      EXPECT_LT(LastCall(calls, c.abort), LastCall(calls, c.close));
+      EXPECT_EQ(calls.back().kind, c.close);
+      link.SetDrainMode(FakeLink::DrainMode::Succeed);
+      if (!cancel) {
+        const auto late = host.WaitMessage();
+        ASSERT_EQ(late, control::WM_SEND_FINISHED);
+        dlg->OnMessage(*late);
+        EXPECT_EQ(host.endResult, 0);
+      }
+      dlg.reset();
+    }
+  }
+  EXPECT_EQ(link.OpenDevices() + link.OpenSockets(), 0u);
+}
+
 TEST_F(SendTest, WifiTestAndDefaultIp) {
   Ready(2);
   dlg->OnDefaultIp();

@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <charconv>
 #include <system_error>
+#include <type_traits>
 
 #include "decimal.h"
 
@@ -12,6 +13,13 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The shortest text that reads back as `value` ("0.1", "-5000").
+std::string FormatShortest(double value) {
+  std::array<char, 32> buf{};
+  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+  return std::string(buf.data(), r.ptr);
+}
 
 std::string FormatInt(int32_t value) {
   std::array<char, 16> buf{};
@@ -84,7 +92,8 @@ std::string FormatFixed2(double value) {
   return std::string(buf.data(), r.ptr);
 }
 
-Settings LoadSettings(ProfilePort& port, const std::string& iniPath) {
+Settings LoadSettings(ProfilePort& port, const std::string& iniPath,
+                      std::vector<RejectedSetting>* rejected) {
   Settings s;
   try {
     const std::string section(kSettingsSection);
@@ -94,29 +103,48 @@ Settings LoadSettings(ProfilePort& port, const std::string& iniPath) {
     const auto integer = [&](const char* key, const char* fallback) {
       return ParseInt32(text(key, fallback));
     };
-    const auto real = [&](const char* key, const char* fallback) {
-      return ParseDecimalReal(text(key, fallback));
+    // A value outside `range` leaves `field` at its default.
+    const auto ranged = [&](const char* key, const char* fallback, SettingRange range,
+                            auto parse, auto& field) {
+      const std::string value = text(key, fallback);
+      const auto parsed = parse(value);
+      if (range.Contains(parsed)) {
+        field = static_cast<std::remove_reference_t<decltype(field)>>(parsed);
+      } else if (rejected != nullptr) {
+        rejected->push_back({key, value, range});
+      }
     };
-    // 8-bit fields keep the value modulo 256, as the C conversion does.
+    const auto real = [](std::string_view value) { return ParseDecimalReal(value); };
+    const auto whole = [](std::string_view value) { return ParseInt32(value); };
+    // The port index keeps the value modulo 256, as the C conversion does;
+    // an index beyond the port list selects its first entry.
     s.PortSel_i = static_cast<uint8_t>(integer("PortSel_i", "0"));
     s.IsClose = integer("IsClose", "1");
     s.IsOffset = integer("IsOffset", "1");
-    s.CloseVal = real("CloseVal", "0.35");
-    s.OffsetVal = real("OffsetVal", "0.35");
-    s.OriginOffsetX = real("OriginOffsetX", "0");
-    s.OriginOffsetY = real("OriginOffsetY", "0");
-    s.IP_FIELD[0] = static_cast<uint8_t>(integer("IP_FIELD_0", "192"));
-    s.IP_FIELD[1] = static_cast<uint8_t>(integer("IP_FIELD_1", "168"));
-    s.IP_FIELD[2] = static_cast<uint8_t>(integer("IP_FIELD_2", "0"));
-    s.IP_FIELD[3] = static_cast<uint8_t>(integer("IP_FIELD_3", "233"));
-    s.IP_PORT = integer("IP_PORT", "9100");
+    ranged("CloseVal", "0.35", kCompensationRange, real, s.CloseVal);
+    ranged("OffsetVal", "0.35", kCompensationRange, real, s.OffsetVal);
+    ranged("OriginOffsetX", "0", kOriginOffsetRange, real, s.OriginOffsetX);
+    ranged("OriginOffsetY", "0", kOriginOffsetRange, real, s.OriginOffsetY);
+    ranged("IP_FIELD_0", "192", kIpFieldRange, whole, s.IP_FIELD[0]);
+    ranged("IP_FIELD_1", "168", kIpFieldRange, whole, s.IP_FIELD[1]);
+    ranged("IP_FIELD_2", "0", kIpFieldRange, whole, s.IP_FIELD[2]);
+    ranged("IP_FIELD_3", "233", kIpFieldRange, whole, s.IP_FIELD[3]);
+    ranged("IP_PORT", "9100", kTcpPortRange, whole, s.IP_PORT);
     s.IsDashedLine = integer("IsDashedLine", "0");
-    s.DashedLineLineLen = real("DashedLineLineLen", "3.0");
-    s.DashedLineGapLen = real("DashedLineGapLen", "0.5");
+    ranged("DashedLineLineLen", "3.0", kDashRange, real, s.DashedLineLineLen);
+    ranged("DashedLineGapLen", "0.5", kDashRange, real, s.DashedLineGapLen);
   } catch (...) {
     // Only allocation can fail here; what was read so far stands.
   }
   return s;
+}
+
+std::string DescribeRange(SettingRange range) {
+  return FormatShortest(range.minimum) + " ~ " + FormatShortest(range.maximum);
+}
+
+std::string DescribeRejected(const RejectedSetting& rejected) {
+  return rejected.key + "=" + rejected.text + " (" + DescribeRange(rejected.range) + ")";
 }
 
 bool SaveSettings(ProfilePort& port, const std::string& iniPath, const Settings& s) {

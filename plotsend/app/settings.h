@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "profile_port.h"
 
@@ -32,10 +33,38 @@ struct Settings {
   bool operator==(const Settings&) const = default;
 };
 
+// The values a setting can mean, both ends included. Outside them a value
+// is not used: config.ini keeps the default, the dialog's edit and the
+// terminal's option are refused.
+struct SettingRange {
+  double minimum;
+  double maximum;
+  bool Contains(double value) const { return value >= minimum && value <= maximum; }
+};
+inline constexpr SettingRange kCompensationRange{0, 5};  // OffsetVal, CloseVal, mm
+inline constexpr SettingRange kOriginOffsetRange{-5000, 5000};  // mm
+inline constexpr SettingRange kDashRange{0.1, 1000};  // DashedLineLineLen, DashedLineGapLen, mm
+inline constexpr SettingRange kIpFieldRange{0, 255};
+inline constexpr SettingRange kTcpPortRange{1, 65535};
+
+// A key of config.ini whose value lies outside its range.
+struct RejectedSetting {
+  std::string key;
+  std::string text;  // the value as read
+  SettingRange range;
+};
+
 // Reads every key (a missing one takes its default). Integers are read like
-// strtol, reals like strtod in the C locale; the port index and the IP fields
-// keep the value modulo 256.
-Settings LoadSettings(ProfilePort& port, const std::string& iniPath);
+// strtol, reals like strtod in the C locale; the port index keeps the value
+// modulo 256. A value outside its range keeps the default and is added to
+// `rejected` when given.
+Settings LoadSettings(ProfilePort& port, const std::string& iniPath,
+                      std::vector<RejectedSetting>* rejected = nullptr);
+
+// "0.1 ~ 1000": a range as both languages show it.
+std::string DescribeRange(SettingRange range);
+// "OffsetVal=1e308 (0 ~ 5)": the key, its value and its range.
+std::string DescribeRejected(const RejectedSetting& rejected);
 
 // Writes every key in a fixed order: integers in decimal, reals with two
 // decimals, IsDashedLine as "1" or "0". Every key is attempted; returns false

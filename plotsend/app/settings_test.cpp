@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_test_support.h"
 #include "scratch_dir_test_util.h"
 
 namespace plotsend {
@@ -51,10 +52,10 @@ TEST(SettingsTest, ValuesAreReadLikeStrtolAndStrtod) {
   const std::string ini = dir.File("config.ini");
   WriteTestFile(ini,
                 "[config]\r\nPortSel_i=300\r\nIsClose=abc\r\nIsOffset= -7x\r\nCloseVal=1.5mm\r\n"
-                "OffsetVal=1,25\r\nOriginOffsetX=-2.5e1\r\nOriginOffsetY=.\r\nIP_FIELD_0=-1\r\n"
-                "IP_FIELD_1=256\r\nIP_FIELD_2=+10\r\nIP_FIELD_3=-300\r\n"
-                "IP_PORT=12345678901\r\nIsDashedLine=7\r\nDashedLineLineLen=1e999\r\n"
-                "DashedLineGapLen=0.0000001\r\n");
+                "OffsetVal=1,25\r\nOriginOffsetX=-2.5e1\r\nOriginOffsetY=.\r\nIP_FIELD_0= 7x\r\n"
+                "IP_FIELD_1=abc\r\nIP_FIELD_2=+10\r\nIP_FIELD_3=0255\r\n"
+                "IP_PORT=000065535999\r\nIsDashedLine=7\r\nDashedLineLineLen=1e3\r\n"
+                "DashedLineGapLen=0.1000001\r\n");
   const Settings s = LoadSettings(*MakeProfilePort(), ini);
   EXPECT_EQ(s.PortSel_i, 44);  // 8-bit fields keep the value modulo 256
   EXPECT_EQ(s.IsClose, 0);
@@ -63,11 +64,53 @@ TEST(SettingsTest, ValuesAreReadLikeStrtolAndStrtod) {
   EXPECT_EQ(s.OffsetVal, 1.0);  // '.' is the decimal point whatever the locale
   EXPECT_EQ(s.OriginOffsetX, -25.0);
   EXPECT_EQ(s.OriginOffsetY, 0.0);
-  EXPECT_EQ(s.IP_FIELD, (std::array<uint8_t, 4>{255, 0, 10, 212}));
-  EXPECT_EQ(s.IP_PORT, 123456789);  // only 9 characters reach the parser
+  EXPECT_EQ(s.IP_FIELD, (std::array<uint8_t, 4>{7, 0, 10, 255}));
+  EXPECT_EQ(s.IP_PORT, 65535);  // only 9 characters reach the parser
   EXPECT_EQ(s.IsDashedLine, 7);
-  EXPECT_EQ(s.DashedLineLineLen, DBL_MAX);
-  EXPECT_DOUBLE_EQ(s.DashedLineGapLen, 0.0000001);
+  EXPECT_EQ(s.DashedLineLineLen, 1000.0);
+  EXPECT_DOUBLE_EQ(s.DashedLineGapLen, 0.1000001);
+}
+
+// Each key alone in config.ini: a value outside its range keeps the default
+// and is named; the ends of each range are values.
+TEST(SettingsTest, ValuesOutsideTheirRangeKeepTheDefault) {
+  struct Case {
+    const char* key;
+    const char* text;
+    bool used;
+  };
+  const Case cases[] = {
+      {"OffsetVal", "0", true},          {"OffsetVal", "5", true},
+      {"OffsetVal", "5.01", false},      {"OffsetVal", "1e308", false},
+      {"CloseVal", "-0.01", false},      {"CloseVal", "5.0000001", false},
+      {"OriginOffsetX", "-5000", true},  {"OriginOffsetX", "1e308", false},
+      {"OriginOffsetY", "5000.01", false}, {"OriginOffsetY", "-1e999", false},
+      {"DashedLineLineLen", "0.1", true}, {"DashedLineLineLen", "1000", true},
+      {"DashedLineLineLen", "1e999", false}, {"DashedLineLineLen", "0.09", false},
+      {"DashedLineGapLen", "0", false},  {"DashedLineGapLen", "0.0000001", false},
+      {"IP_FIELD_0", "0", true},         {"IP_FIELD_0", "383", false},
+      {"IP_FIELD_1", "256", false},      {"IP_FIELD_2", "-1", false},
+      {"IP_FIELD_3", "-300", false},     {"IP_PORT", "1", true},
+      {"IP_PORT", "0", false},           {"IP_PORT", "65536", false},
+      {"IP_PORT", "12345678901", false}, {"IP_PORT", "x", false},
+  };
+  for (const Case& c : cases) {
+    MapProfile port;
+    port.values[MapProfile::Key("config", c.key)] = c.text;
+    std::vector<RejectedSetting> rejected;
+    const Settings s = LoadSettings(port, "c.ini", &rejected);
+    if (c.used) {
+      EXPECT_TRUE(rejected.empty()) << c.key << "=" << c.text;
+      EXPECT_NE(s, Settings{}) << c.key << "=" << c.text;
+    } else {
+      EXPECT_EQ(s, Settings{}) << c.key << "=" << c.text;
+      ASSERT_EQ(rejected.size(), 1u) << c.key << "=" << c.text;
+      EXPECT_EQ(rejected[0].key, c.key);
+      EXPECT_EQ(rejected[0].text, std::string(c.text).substr(0, 9));  // as far as it was read
+    }
+  }
+  EXPECT_EQ(DescribeRejected({"OriginOffsetX", "1e308", kOriginOffsetRange}), "OriginOffsetX=1e308 (-5000 ~ 5000)");
+  EXPECT_EQ(DescribeRejected({"DashedLineGapLen", "0", kDashRange}), "DashedLineGapLen=0 (0.1 ~ 1000)");
 }
 
 TEST(SettingsTest, SaveWritesEveryKeyInOrderAndReportsFailures) {

@@ -12,8 +12,8 @@ struct Entry {
 
 // Indexed by TextId. Texts without a Chinese form of their own show the
 // English one in both languages.
-const std::array<Entry, 23>& Table() {
-  static const std::array<Entry, 23> table = {{
+const auto& Table() {
+  static const auto table = std::to_array<Entry>({
       {"Save .PLT File Finished", "Save .PLT File Finished"},
       {"Save .PLT File Failed", "保存 .PLT 文件失败"},
       {"No output file given", "没有指定输出文件"},
@@ -38,7 +38,26 @@ const std::array<Entry, 23>& Table() {
       {"Max Section Mumbers : 50 !", "Max Section Mumbers : 50 !"},
       {"open markref file fail!", "open markref file fail!"},
       {"buffer not  enough !", "buffer not  enough !"},
-  }};
+      {"Settings in config.ini outside their range were not used, the defaults stand",
+       "config.ini 中超出范围的设置未被使用，仍使用默认值"},
+      {"The settings could not be saved in config.ini", "无法将设置保存到 config.ini"},
+      {"Out of range", "超出范围"},
+      {"send cancelled: the cutter received part of the job", "发送已取消：切割机只收到了部分作业"},
+      {"send cancelled: the cutter received part of the job; the job was removed",
+       "发送已取消：切割机只收到了部分作业；作业已删除"},
+      {"A job is already being handled in this work directory", "此工作目录中已有作业正在处理"},
+      {"The job file changed during the run; run again to use the new job",
+       "作业文件在运行期间被更改；请重新运行以使用新作业"},
+      {"A new job file arrived during the run; it stays for the next run",
+       "运行期间收到了新的作业文件；它将保留给下一次运行"},
+      // %s: the list of what was found, from the entries below and command names.
+      {"the drawing uses %s: only PU/PD with coordinates are read; the cut may not match the drawing",
+       "图形使用了 %s：只读取带坐标的 PU/PD；切割结果可能与图形不符"},
+      {"bare PU/PD", "不带坐标的 PU/PD"},
+      {"decimal coordinates", "小数坐标"},
+      {"out-of-range coordinates", "超出范围的坐标"},
+      {"more than 50 m", "超过 50 米的尺寸"},
+  });
   return table;
 }
 
@@ -93,6 +112,7 @@ TextId TextOf(JobMessage message) {
     case JobMessage::OpenFileFailed: return TextId::OpenFileFailed;
     case JobMessage::MaxSectionNumbers: return TextId::MaxSectionNumbers;
     case JobMessage::OpenMarkRefFailed: return TextId::OpenMarkRefFailed;
+    case JobMessage::JobChanged: return TextId::JobChanged;
     case JobMessage::MarkRefTooLong: break;
   }
   return TextId::MarkRefTooLong;

@@ -33,6 +33,19 @@ enum class TextId {
   MaxSectionNumbers,
   OpenMarkRefFailed,
   MarkRefTooLong,
+  SettingsOutOfRange,
+  SettingsNotSaved,
+  FieldOutOfRange,
+  SendCancelled,
+  SendCancelledJobRemoved,
+  JobAlreadyHandled,
+  JobChanged,
+  JobReplacedKept,
+  DrawingUses,
+  DrawingBarePen,
+  DrawingDecimals,
+  DrawingOutOfRange,
+  DrawingTooLarge,
 };
 
 const std::string& Text(TextId id, Language language);

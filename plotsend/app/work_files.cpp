@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "file_io.h"
+#include "work_lock.h"
 
 namespace plotsend {
 namespace {
@@ -33,11 +34,27 @@ bool DeleteJobFiles(const WorkDir& dir, bool keepJob) {
   return ok;
 }
 
+void RemoveStaleTempFiles(const WorkDir& dir) {
+  namespace fs = std::filesystem;
+  try {
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(Utf8Path(dir.Dir()), ec)) {
+      const std::u8string name = entry.path().filename().u8string();
+      const bool temp = name.size() > kTempSuffix.size() &&
+                        std::string_view(reinterpret_cast<const char*>(name.data()), name.size()).ends_with(kTempSuffix);
+      if (temp && entry.symlink_status(ec).type() == fs::file_type::regular) fs::remove(entry.path(), ec);
+    }
+  } catch (...) {
+    // What cannot be listed or removed stays; the next run tries again.
+  }
+}
+
 bool IsWorkFile(const WorkDir& dir, const std::string& path) {
   for (const std::string& file : JobFiles(dir)) {
     if (SameFile(path, file)) return true;
   }
-  for (const std::string& file : {dir.MarkRefKv(), dir.CodeInfoKv(), dir.CodeNumbleKv(), dir.ConfigIni()}) {
+  for (const std::string& file : {dir.MarkRefKv(), dir.CodeInfoKv(), dir.CodeNumbleKv(), dir.ConfigIni(),
+                                  dir.File(plotara::kWorkLockName)}) {
     if (SameFile(path, file)) return true;
   }
   return false;

@@ -13,8 +13,14 @@ namespace plotsend {
 // file meant to go that was present has been deleted.
 bool DeleteJobFiles(const WorkDir& dir, bool keepJob = false);
 
+// Removes the temporary files that writers of an earlier run left in the
+// work directory (*.plotara-tmp) when that run was killed. Only while no
+// other run can be writing them: under the work directory's lock.
+void RemoveStaleTempFiles(const WorkDir& dir);
+
 // Whether `path` is, or links to, one of the files of the work directory
-// (the job, its intermediates, the job description or the settings).
+// (the job, its intermediates, the job description, the settings or the
+// work directory's lock).
 bool IsWorkFile(const WorkDir& dir, const std::string& path);
 
 }  // namespace plotsend

@@ -3,6 +3,11 @@
 namespace plotsend {
 
 int32_t ParseInt32(std::string_view text) {
+  bool saturated = false;
+  return ParseInt32(text, saturated);
+}
+
+int32_t ParseInt32(std::string_view text, bool& saturated) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
   bool negative = false;
@@ -12,7 +17,10 @@ int32_t ParseInt32(std::string_view text) {
     value = value * 10 + (text[i] - '0');
     if (value > int64_t{INT32_MAX} + 1) break;  // already saturated either way
   }
-  return SaturateInt32(negative ? -value : value);
+  const int64_t exact = negative ? -value : value;
+  const int32_t result = SaturateInt32(exact);
+  saturated = result != exact;
+  return result;
 }
 
 }  // namespace plotsend

@@ -10,6 +10,8 @@ namespace plotsend {
 
 // Like atol/strtol(base 10) on a 32-bit long: saturates at INT32_MIN/INT32_MAX.
 int32_t ParseInt32(std::string_view text);
+// The same, telling whether the value saturated.
+int32_t ParseInt32(std::string_view text, bool& saturated);
 
 // Saturating narrowing of a wide intermediate to int32.
 constexpr int32_t SaturateInt32(int64_t v) {

@@ -8,20 +8,38 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
+
+#include "file_identity.h"
 
 namespace plotsend {
+
+// What a BufferedWriter appends to its target's name for the file it writes
+// before that file takes the target's place.
+inline constexpr std::string_view kTempSuffix = ".plotara-tmp";
 
 // A UTF-8 path as the standard library's path type, the same on every platform.
 std::filesystem::path Utf8Path(std::string_view utf8);
 
-// Reads the whole file into `out`. False when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& out);
+// How a whole read went, beyond success: the identity of the file that was
+// read, and whether the path named another file or version at the end of
+// the read than at its start (replaced, or written to, meanwhile).
+struct FileRead {
+  std::optional<FileIdentity> identity;
+  bool changed = false;
+};
+
+// Reads the whole file into `out`. False when it cannot be opened or read,
+// or when it changed while it was read.
+bool ReadWholeFile(const std::string& path, std::string& out, FileRead* read = nullptr);
 
 // Reads a regular file in pieces of at most `pieceSize` bytes, handing each
 // to `consume` in order; `size` is the file's length. False when it cannot
-// be opened or read (after the pieces read so far).
+// be opened or read, or when it changed while it was read (after the
+// pieces read so far, which are then no one version of the file).
 bool ReadInPieces(const std::string& path, size_t pieceSize,
-                  const std::function<void(std::string_view piece, uint64_t size)>& consume);
+                  const std::function<void(std::string_view piece, uint64_t size)>& consume,
+                  FileRead* read = nullptr);
 
 // The file `path` finally names: symbolic links are followed (a relative
 // link from the link's own directory), at most 40 of them.
@@ -30,6 +48,21 @@ std::filesystem::path FinalTarget(std::filesystem::path path);
 // Whether two UTF-8 paths name the same file, through symbolic and hard
 // links; a path that does not exist yet names the file it would create.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Whether `path` names, through symbolic links, a file that exists and is
+// not a regular file: a device, a pipe, a directory.
+bool IsSpecialFile(const std::string& path);
+
+// The system's reason why the last BufferedWriter of this thread that failed
+// could not create, write or put its file in place (like errno); empty
+// after ClearWriteError when none has failed since.
+std::error_code LastWriteError();
+void ClearWriteError();
+
+// Removes the temporary files of every BufferedWriter in flight, in any
+// thread, for a process that is about to end: from then on no writer can
+// create, rename or remove one (they wait for the end).
+void RemoveTempFilesAndStopWriters();
 
 // Creates or replaces a file and writes to it through a 1 MiB buffer.
 // A regular file (or a new one) is written to a temporary file beside it,
@@ -63,6 +96,9 @@ class BufferedWriter {
   void Open(const std::filesystem::path& requested);
   void Flush();
   void Discard();
+  // Turn Ok() false, keeping the system's reason (errno when `error` is 0).
+  void Fail(int error = 0);
+  void Fail(std::error_code reason);
 
   std::ofstream file_;
   std::string buffer_;

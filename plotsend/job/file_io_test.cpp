@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 
 namespace plotsend {
@@ -111,6 +114,56 @@ TEST(FileIo, SameFileSeesThroughSpellingsAndHardLinks) {
     EXPECT_TRUE(SameFile(file, (dir / "hard.plt").string()));
   }
   fs::remove_all(dir);
+}
+
+// Bytes read from a file that changed meanwhile are no one version of it:
+// the read fails and says that it changed.
+TEST(FileIo, AFileThatChangesWhileItIsReadIsRefused) {
+  const std::string path = TempName("changing");
+  const std::string other = TempName("changing_new");
+  const std::pair<const char*, std::function<bool()>> changes[] = {
+      {"rewritten in place", [&] { return static_cast<bool>(std::ofstream(path, std::ios::trunc) << "new job"); }},
+      {"same size, written later",
+       [&] {
+         std::fstream(path, std::ios::in | std::ios::out | std::ios::binary) << "0123";
+         std::error_code ec;
+         fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(2), ec);
+         return !ec;
+       }},
+      {"replaced by rename",
+       [&] {
+         WriteFile(other, "new job");
+         std::error_code ec;
+         fs::rename(other, path, ec);  // not while the file is open, on Windows
+         return !ec;
+       }},
+  };
+  int made = 0;
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    WriteFile(path, "old job, read in pieces");
+    bool changed = false;
+    int pieces = 0;
+    FileRead read;
+    const bool whole = ReadInPieces(path, 4, [&](std::string_view, uint64_t) {
+      if (pieces++ == 0) changed = change();
+    }, &read);
+    if (!changed) continue;
+    ++made;
+    EXPECT_FALSE(whole);
+    EXPECT_TRUE(read.changed);
+  }
+  EXPECT_GE(made, 2);  // the file can always be written while it is read
+  // Unchanged: read whole, with the identity the file still has.
+  std::string text;
+  FileRead read;
+  ASSERT_TRUE(ReadWholeFile(path, text, &read));
+  EXPECT_FALSE(read.changed);
+  EXPECT_EQ(read.identity, IdentityOf(path));
+  fs::copy_file(path, TempName("changing_copy"), fs::copy_options::overwrite_existing);
+  EXPECT_NE(IdentityOf(path), IdentityOf(TempName("changing_copy")));  // another file, the same bytes
+  fs::remove(path);
+  fs::remove(TempName("changing_copy"));
 }
 
 TEST(FileIo, DevicesAreWrittenInPlace) {

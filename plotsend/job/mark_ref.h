@@ -27,6 +27,7 @@ enum class JobMessage {
   MaxSectionNumbers,  // "Max Section Mumbers : 50 !"
   OpenMarkRefFailed,  // "open markref file fail!"
   MarkRefTooLong,     // "buffer not  enough !"
+  JobChanged,         // the job file changed during the run
 };
 using Notify = std::function<void(JobMessage message)>;
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "decimal.h"
+#include "drawing_findings.h"
 #include "file_io.h"
 
 namespace plotsend {
@@ -49,15 +50,16 @@ class NumberText {
       scattered_ = true;
     }
   }
-  int32_t Value() const {
-    if (scattered_) return ParseInt32(scratch_);
+  // The value; `saturated` is set when it is beyond the 32-bit range.
+  int32_t Value(bool& saturated) const {
+    if (scattered_) return Long(scratch_, saturated);
     // Short runs (the usual case) are read here; the result is the same as
     // ParseInt32's, which handles the long ones and their saturation.
     const char* p = begin_;
     const char* const end = begin_ + size_;
     const bool negative = p < end && *p == '-';
     if (negative) ++p;
-    if (end - p > 9) return ParseInt32(std::string_view(begin_, size_));
+    if (end - p > 9) return Long(std::string_view(begin_, size_), saturated);
     int32_t value = 0;
     for (; p < end && *p >= '0' && *p <= '9'; ++p) value = value * 10 + (*p - '0');
     return negative ? -value : value;
@@ -69,6 +71,13 @@ class NumberText {
   }
 
  private:
+  static int32_t Long(std::string_view text, bool& saturated) {
+    bool beyond = false;
+    const int32_t value = ParseInt32(text, beyond);
+    saturated = saturated || beyond;
+    return value;
+  }
+
   const char* begin_ = nullptr;
   size_t size_ = 0;
   bool scattered_ = false;
@@ -113,10 +122,12 @@ size_t RecordBound(std::string_view text) {
   return separators / 2 + downs;
 }
 
-// Reads "SPn;", "PU..;" and "PD..;" commands into records.
+// Reads "SPn;", "PU..;" and "PD..;" commands into records, and notes what
+// else the drawing uses.
 class SourceReader {
  public:
-  SourceReader(std::vector<Record>& out, Extent& extent) : out_(out), extent_(extent) {}
+  SourceReader(std::vector<Record>& out, Extent& extent, DrawingFindings& findings)
+      : out_(out), extent_(extent), findings_(findings), inspector_(findings) {}
 
   void Read(std::string_view text) {
     const char* p = text.data();
@@ -127,6 +138,9 @@ class SourceReader {
       const char* semi = static_cast<const char*>(hit);
       Command(p, semi + 1);
       p = semi + 1;
+    }
+    if (!out_.empty()) {
+      inspector_.Extent(int64_t{extent_.maxA} - extent_.minA, int64_t{extent_.maxB} - extent_.minB);
     }
   }
 
@@ -139,7 +153,10 @@ class SourceReader {
     for (const char* q = p; q < end && found < 4; ++q) {
       if (*q != '\r' && *q != '\n') head[found++] = q;
     }
-    if (found < 4) return;  // shorter than 4 characters
+    if (found < 4) {  // shorter than 4 characters: not read
+      if (found == 3) inspector_.Ignored(*head[0], *head[1], /*bare=*/true);
+      return;
+    }
     const char c0 = *head[0];
     const char c1 = *head[1];
     const char c2 = *head[2];
@@ -147,6 +164,8 @@ class SourceReader {
       if (c2 >= '1' && c2 <= '8') pen_ = c2;
     } else if (c0 == 'P' && (c1 == 'U' || c1 == 'D')) {
       Pairs(head[2], end, c1 == 'U');
+    } else {
+      inspector_.Ignored(c0, c1, /*bare=*/false);
     }
   }
 
@@ -169,11 +188,13 @@ class SourceReader {
       ++p;
       if (c == ',' || c == ' ' || c == ';') {
         if (inSecond) {
-          Pair(first_.Value(), second_.Value(), up);
+          Pair(first_.Value(findings_.outOfRange), second_.Value(findings_.outOfRange), up);
           first_.Clear();
           second_.Clear();
         }
         inSecond = !inSecond;
+      } else if (c == '.') {
+        findings_.decimalCoordinates = true;  // passed over: "1.5" reads 15
       }
     }
   }
@@ -206,6 +227,8 @@ class SourceReader {
 
   std::vector<Record>& out_;
   Extent& extent_;
+  DrawingFindings& findings_;
+  DrawingInspector inspector_;
   NumberText first_;
   NumberText second_;
   char pen_ = 0;
@@ -666,10 +689,11 @@ struct StringSink {
   void Write(std::string_view bytes) { text.append(bytes); }
 };
 
-// The source as read: its records and their extent.
+// The source as read: its records, their extent and what the reader passed over.
 struct Drawing {
   std::vector<Record> records;
   Extent extent;
+  DrawingFindings findings;
 };
 
 void Parse(std::string_view source, Drawing& drawing) {
@@ -678,7 +702,7 @@ void Parse(std::string_view source, Drawing& drawing) {
   } catch (const std::exception&) {
     // Only a hint: the list grows as it fills.
   }
-  SourceReader(drawing.records, drawing.extent).Read(source);
+  SourceReader(drawing.records, drawing.extent, drawing.findings).Read(source);
 }
 
 // The whole stage from the read drawing to a sink.
@@ -696,12 +720,13 @@ void WriteJob(Drawing& drawing, int32_t sections, Sink& sink) {
 
 CPltMultiSection::CPltMultiSection(Notify notify) : notify_(std::move(notify)) {}
 
-bool CPltMultiSection::Transform(std::string_view source, std::string& out) const {
+bool CPltMultiSection::Transform(std::string_view source, std::string& out, DrawingFindings* findings) const {
   out.clear();
   if (sections_ > kMaxSections) return false;
   try {
     Drawing drawing;
     Parse(source, drawing);
+    if (findings != nullptr) *findings = drawing.findings;
     StringSink sink{out};
     WriteJob(drawing, sections_, sink);
     return true;
@@ -715,15 +740,21 @@ bool CPltMultiSection::SectionCountAccepted() const { return sections_ <= kMaxSe
 
 int CPltMultiSection::ProcessSections(const std::string& outputPath) {
   sourceRead_ = false;
+  findings_ = {};
   try {
     Drawing drawing;
     {
       std::string text;
-      if (!ReadWholeFile(source_, text)) {
-        if (notify_) notify_(JobMessage::OpenFileFailed);
-      } else {
+      FileRead read;
+      const bool whole = ReadWholeFile(source_, text, &read);
+      const bool same = !sourceIdentity_ || read.identity == sourceIdentity_;
+      if (whole && same) {
         sourceRead_ = true;
+        sourceIdentity_ = read.identity;
         Parse(text, drawing);
+        findings_ = drawing.findings;
+      } else if (notify_) {
+        notify_(read.changed || whole ? JobMessage::JobChanged : JobMessage::OpenFileFailed);
       }
     }  // the source text is released before the output is written
     if (sections_ > kMaxSections) {

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -291,6 +293,58 @@ TEST(MultiSectionBands, MoreThanFiftySectionsIsRefused) {
   EXPECT_EQ(out, "");
 }
 
+// --- what the reader passes over ---
+
+DrawingFindings Commands(std::initializer_list<std::string_view> names) {
+  DrawingFindings f;
+  for (const std::string_view name : names) {
+    for (size_t i = 0; i < kIgnoredGeometry.size(); ++i) {
+      if (kIgnoredGeometry[i] == name) f.ignoredCommands |= uint32_t{1} << i;
+    }
+  }
+  return f;
+}
+
+TEST(MultiSectionFindings, NameWhatTheReaderDoesNotReadAsDrawn) {
+  const char* root = std::getenv("PLOTARA_TESTDATA");
+  std::ifstream sampleFile(std::string(root ? root : "plotsend/testdata") + "/kavren.plt", std::ios::binary);
+  const std::string sample(std::istreambuf_iterator<char>(sampleFile), {});
+  ASSERT_FALSE(sample.empty());
+  auto with = [](DrawingFindings f, bool DrawingFindings::*flag) {
+    f.*flag = true;
+    return f;
+  };
+  const struct {
+    std::string source;
+    DrawingFindings expected;
+  } cases[] = {
+      {sample, {}},
+      // Ordinary exports; bare PA, SC, IP, IW, RO restore what the reader assumes.
+      {"IN;VS30;FS2;WU0;PW0.350,1;LT;PG;DF;PA;SC;IP;IW;RO;SP1;PU0,0;PD400,0,400,400;PU;SP0;", {}},
+      {"PU;PA100,100;PD;PA400,100,400,400;", with(Commands({"PA"}), &DrawingFindings::bareUpDown)},
+      {"PU\r\n;PR5,5;", with(Commands({"PR"}), &DrawingFindings::bareUpDown)},
+      {"PR;PU10,10;PD20,20;", Commands({"PR"})},  // relative moves from here on
+      {"IP0,0,4000,4000;SC0,100,0,100;PU0,0;PD10,10;", Commands({"IP", "SC"})},
+      {"PU0,0;AA0,0,90;AR10,10,45;CI100;EA5,5;ER5,5;RA5,5;RR5,5;",
+       Commands({"AA", "AR", "CI", "EA", "ER", "RA", "RR"})},
+      {"IW0,0,9,9;RO90;PE<=5;LBtext\x03;EP;FP;", Commands({"IW", "RO", "PE", "LB", "EP", "FP"})},
+      {"PU0,0;PD1.5,2;", with({}, &DrawingFindings::decimalCoordinates)},  // read as 15
+      {"PU99999999999,5;", with({}, &DrawingFindings::outOfRange)},
+      {"PU0,0;PD2000000,0;PD0,-2000000;", {}},  // 50 m on both axes
+      {"PU0,0;PD2000001,0;", with({}, &DrawingFindings::tooLarge)},
+      {"PU0,0;PD0,-2000001;", with({}, &DrawingFindings::tooLarge)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source.substr(0, 60));
+    CPltMultiSection stage;
+    std::string out;
+    DrawingFindings found;
+    ASSERT_TRUE(stage.Transform(c.source, out, &found));
+    EXPECT_EQ(found.ignoredCommands, c.expected.ignoredCommands);
+    EXPECT_EQ(found, c.expected);
+  }
+}
+
 // --- files ---
 
 class MultiSectionFiles : public ::testing::Test {
@@ -350,6 +404,36 @@ TEST_F(MultiSectionFiles, MoreThanFiftySectionsWritesNothing) {
   Write(Path("kavren_m.plt"), "old");
   EXPECT_EQ(Process(Path("kavren.plt"), 200, Path("kavren_m.plt")), 0);
   EXPECT_EQ(Read(Path("kavren_m.plt")), "old");
+}
+
+// The first read fixes which file the job is: a later read that finds
+// another file or version there reads nothing.
+TEST_F(MultiSectionFiles, AJobFileThatChangedIsNotReadAgain) {
+  for (const bool byRename : {true, false}) {
+    SCOPED_TRACE(byRename ? "replaced by rename" : "rewritten in place");
+    messages_.clear();
+    CPltMultiSection stage([this](JobMessage message) { messages_.push_back(message); });
+    stage.SetSourcePath(Path("kavren.plt"));
+    Write(Path("kavren.plt"), "PU0,0;PD0,5;");
+    ASSERT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);
+    ASSERT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);  // the same file again
+    EXPECT_TRUE(stage.SourceRead());
+    if (byRename) {
+      Write(Path("new.plt"), "PU0,0;PD0,9;");
+      fs::rename(Path("new.plt"), Path("kavren.plt"));
+    } else {
+      Write(Path("kavren.plt"), "PU0,0;PD0,9;PD9,9;");
+    }
+    EXPECT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);
+    EXPECT_FALSE(stage.SourceRead());
+    EXPECT_EQ(Read(Path("kavren_m.plt")), "@");
+    EXPECT_EQ(messages_, std::vector<JobMessage>{JobMessage::JobChanged});
+    // Given as a new source, it is read.
+    stage.SetSourcePath(Path("other.plt"));
+    stage.SetSourcePath(Path("kavren.plt"));
+    EXPECT_EQ(stage.ProcessSections(Path("kavren_m.plt")), 1);
+    EXPECT_TRUE(stage.SourceRead());
+  }
 }
 
 TEST_F(MultiSectionFiles, UnwritableOutputFails) {

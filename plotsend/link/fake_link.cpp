@@ -2,6 +2,7 @@
 #include "fake_link.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace plotsend {
 
@@ -30,6 +31,27 @@ void FakeLink::FailWrite(size_t n) { ShortWrite(n, 0); }
 void FakeLink::ShortWrite(size_t n, size_t count) {
   std::lock_guard lock(mutex_);
   writeLimits_[n] = count;
+}
+
+void FakeLink::StallNextWrite() {
+  std::lock_guard lock(mutex_);
+  stalledWrites_.insert(writeCount_ + 1);
+}
+
+void FakeLink::SetDrainMode(DrainMode mode) {
+  std::lock_guard lock(mutex_);
+  drainMode_ = mode;
+}
+
+bool FakeLink::Stalled() const {
+  std::lock_guard lock(mutex_);
+  return stalled_ > 0;
+}
+
+void FakeLink::StallUntilAborted(std::unique_lock<std::mutex>& lock, uintptr_t handle) {
+  ++stalled_;
+  aborted_.wait_for(lock, std::chrono::seconds(10), [&] { return abortedHandles_.count(handle) != 0; });
+  --stalled_;
 }
 
 std::vector<FakeLink::Call> FakeLink::Calls() const {
@@ -117,6 +139,29 @@ void FakeLink::Close(CallKind kind, uintptr_t handle, std::set<uintptr_t>& open)
   if (open.erase(handle) == 0) ++badCloses_;
 }
 
+bool FakeLink::Drain(CallKind kind, uintptr_t handle, const std::set<uintptr_t>& open) {
+  std::unique_lock lock(mutex_);
+  calls_.push_back({kind, handle, {}, {}});
+  if (open.count(handle) == 0) return false;
+  if (drainMode_ == DrainMode::Stall) StallUntilAborted(lock, handle);
+  return drainMode_ == DrainMode::Succeed && abortedHandles_.count(handle) == 0;
+}
+
+bool FakeLink::DrainPort(DeviceHandle handle) { return Drain(CallKind::DrainPort, handle.value, openDevices_); }
+bool FakeLink::FinishTcp(SocketHandle socket) { return Drain(CallKind::FinishTcp, socket.value, openSockets_); }
+
+void FakeLink::Abort(CallKind kind, uintptr_t handle) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back({kind, handle, {}, {}});
+    abortedHandles_.insert(handle);
+  }
+  aborted_.notify_all();
+}
+
+void FakeLink::AbortPortIo(DeviceHandle handle) { Abort(CallKind::AbortPortIo, handle.value); }
+void FakeLink::AbortTcpIo(SocketHandle socket) { Abort(CallKind::AbortTcpIo, socket.value); }
+
 void FakeLink::ClosePort(DeviceHandle handle) {
   std::lock_guard lock(mutex_);
   Close(CallKind::ClosePort, handle.value, openDevices_);
@@ -127,12 +172,14 @@ void FakeLink::CloseTcp(SocketHandle socket) {
   Close(CallKind::CloseTcp, socket.value, openSockets_);
 }
 
-bool FakeLink::Write(CallKind kind, uintptr_t handle, const std::set<uintptr_t>& open,
-                     std::map<uintptr_t, std::vector<uint8_t>>& sink, const uint8_t* bytes,
-                     size_t length) {
+bool FakeLink::Write(std::unique_lock<std::mutex>& lock, CallKind kind, uintptr_t handle,
+                     const std::set<uintptr_t>& open, std::map<uintptr_t, std::vector<uint8_t>>& sink,
+                     const uint8_t* bytes, size_t length) {
   const size_t n = ++writeCount_;
   calls_.push_back({kind, handle, {}, std::vector<uint8_t>(bytes, bytes + length)});
   if (open.count(handle) == 0) return false;
+  if (stalledWrites_.count(n) != 0) StallUntilAborted(lock, handle);
+  if (abortedHandles_.count(handle) != 0) return false;
   size_t out = length;
   const auto limit = writeLimits_.find(n);
   if (limit != writeLimits_.end()) out = std::min(length, limit->second);
@@ -142,18 +189,18 @@ bool FakeLink::Write(CallKind kind, uintptr_t handle, const std::set<uintptr_t>&
 }
 
 bool FakeLink::WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) {
-  std::lock_guard lock(mutex_);
-  return Write(CallKind::WriteTimed, handle.value, openDevices_, written_, bytes, length);
+  std::unique_lock lock(mutex_);
+  return Write(lock, CallKind::WriteTimed, handle.value, openDevices_, written_, bytes, length);
 }
 
 bool FakeLink::WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) {
-  std::lock_guard lock(mutex_);
-  return Write(CallKind::WriteBlocking, handle.value, openDevices_, written_, bytes, length);
+  std::unique_lock lock(mutex_);
+  return Write(lock, CallKind::WriteBlocking, handle.value, openDevices_, written_, bytes, length);
 }
 
 bool FakeLink::SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) {
-  std::lock_guard lock(mutex_);
-  return Write(CallKind::Send, socket.value, openSockets_, sent_, bytes, length);
+  std::unique_lock lock(mutex_);
+  return Write(lock, CallKind::Send, socket.value, openSockets_, sent_, bytes, length);
 }
 
 SocketHandle FakeLink::ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) {

@@ -1,8 +1,11 @@
 #pragma once
 // A link for tests: lists the ports it is given, hands out handles, records
 // every call and every byte written per handle, and can be told to fail an
-// open, a connect, or the n-th write. Safe to use from several threads.
+// open, a connect, the n-th write or the drain, or to stall the n-th write or
+// the drain until the handle's I/O is aborted. Safe to use from several
+// threads.
 #include <cstddef>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -19,6 +22,7 @@ class FakeLink final : public LinkPort {
   enum class CallKind {
     EnumSerial, EnumUsb, OpenSerial, OpenUsb, ClosePort,
     WriteTimed, WriteBlocking, Connect, Send, Receive, CloseTcp,
+    DrainPort, FinishTcp, AbortPortIo, AbortTcpIo,
   };
   struct Call {
     CallKind kind;
@@ -39,6 +43,14 @@ class FakeLink final : public LinkPort {
   // first `count` bytes and fails.
   void FailWrite(size_t n);
   void ShortWrite(size_t n, size_t count);
+  // The next write waits until its handle's I/O is aborted, then fails.
+  void StallNextWrite();
+  // What drains and finishes do: succeed, fail, or wait until the handle's
+  // I/O is aborted and then fail.
+  enum class DrainMode { Succeed, Fail, Stall };
+  void SetDrainMode(DrainMode mode);
+  // Whether a call is waiting in a stalled write or drain.
+  bool Stalled() const;
 
   std::vector<Call> Calls() const;
   size_t CallCount(CallKind kind) const;
@@ -65,16 +77,30 @@ class FakeLink final : public LinkPort {
   bool SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) override;
   bool ReceiveTcp(SocketHandle socket) override;
   void CloseTcp(SocketHandle socket) override;
+  bool DrainPort(DeviceHandle handle) override;
+  bool FinishTcp(SocketHandle socket) override;
+  void AbortPortIo(DeviceHandle handle) override;
+  void AbortTcpIo(SocketHandle socket) override;
 
  private:
   DeviceHandle Open(CallKind kind, const std::string& name);
   // Records a write on an open handle of `open` and appends what went out
   // to `sink`; applies the configured failures.
-  bool Write(CallKind kind, uintptr_t handle, const std::set<uintptr_t>& open,
-             std::map<uintptr_t, std::vector<uint8_t>>& sink, const uint8_t* bytes, size_t length);
+  bool Write(std::unique_lock<std::mutex>& lock, CallKind kind, uintptr_t handle,
+             const std::set<uintptr_t>& open, std::map<uintptr_t, std::vector<uint8_t>>& sink,
+             const uint8_t* bytes, size_t length);
   void Close(CallKind kind, uintptr_t handle, std::set<uintptr_t>& open);
+  bool Drain(CallKind kind, uintptr_t handle, const std::set<uintptr_t>& open);
+  void Abort(CallKind kind, uintptr_t handle);
+  // Waits (at most 10 s) until the handle's I/O is aborted.
+  void StallUntilAborted(std::unique_lock<std::mutex>& lock, uintptr_t handle);
 
   mutable std::mutex mutex_;
+  std::condition_variable aborted_;
+  std::set<uintptr_t> abortedHandles_;
+  std::set<size_t> stalledWrites_;
+  DrainMode drainMode_ = DrainMode::Succeed;
+  size_t stalled_ = 0;
   std::vector<std::string> serialPorts_;
   UsbEnumeration usbCutters_;
   std::set<std::string> failingOpens_;

@@ -68,4 +68,14 @@ bool WriteLinkTimed(LinkPort& link, const LinkState& state, const uint8_t* bytes
   return link.WritePortTimed(bytes, length, state.PortHandle);
 }
 
+bool DrainLink(LinkPort& link, const LinkState& state) {
+  if (state.TcpConnected) return link.FinishTcp(state.TcpSocket);
+  return link.DrainPort(state.PortHandle);
+}
+
+void AbortLinkIo(LinkPort& link, const LinkState& state) {
+  if (IsOpen(state.PortHandle)) link.AbortPortIo(state.PortHandle);
+  if (IsOpen(state.TcpSocket)) link.AbortTcpIo(state.TcpSocket);
+}
+
 }  // namespace plotsend

@@ -50,5 +50,11 @@ void CloseLink(LinkPort& link, LinkState& state);
 bool WriteLink(LinkPort& link, const LinkState& state, const uint8_t* bytes, size_t length);
 // The origin command: SendTcp when TcpConnected, else WritePortTimed.
 bool WriteLinkTimed(LinkPort& link, const LinkState& state, const uint8_t* bytes, size_t length);
+// After the last chunk of a job: FinishTcp when TcpConnected, else DrainPort.
+// True only when every byte reached the cutter.
+bool DrainLink(LinkPort& link, const LinkState& state);
+// Makes the I/O on the link's port and socket fail at once, from any thread;
+// both stay open until closed.
+void AbortLinkIo(LinkPort& link, const LinkState& state);
 
 }  // namespace plotsend

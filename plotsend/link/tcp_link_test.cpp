@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -83,6 +84,78 @@ TEST(TcpLink, ASendToAPeerThatStopsReadingFailsAfterTheTimeOut) {
   link->CloseTcp(s);
 }
 
+int64_t MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+}
+
+// At the end of a job the connection is closed in order: the sending side
+// shut down, then a wait until the cutter has read every byte and closed its
+// side. A cutter that resets the connection, or keeps it open for the send
+// time-out, fails it.
+TEST(TcpLink, FinishingWaitsUntilTheCutterReadEveryByteAndClosed) {
+  enum class Cutter { Closes, Resets, StaysOpen };
+  const auto link = MakeLinkPort(1000);
+  LoopbackListener listener;
+  const std::vector<uint8_t> job = Pattern(3500);
+  for (const Cutter cutter : {Cutter::Closes, Cutter::Resets, Cutter::StaysOpen}) {
+    SCOPED_TRACE(static_cast<int>(cutter));
+    const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 1000);
+    ASSERT_TRUE(IsOpen(s));
+    LoopbackPeer peer = listener.Accept();
+    ASSERT_TRUE(peer.Valid());
+    ASSERT_TRUE(link->SendTcp(s, job.data(), job.size()));
+    std::atomic<size_t> taken = 0;
+    std::thread reader([&] {
+      // 100 bytes every 10 ms, then the end of file, like a slow cutter.
+      while (taken < job.size()) {
+        const std::vector<uint8_t> piece = peer.Read(100, 100);
+        if (piece.empty()) break;
+        taken += piece.size();
+        std::this_thread::sleep_for(milliseconds(10));
+      }
+      if (cutter == Cutter::Resets) peer.Reset();
+      if (cutter == Cutter::Closes && peer.Read(1, 1).empty()) peer.Close();
+    });
+    const auto start = Clock::now();
+    EXPECT_EQ(link->FinishTcp(s), cutter == Cutter::Closes);
+    EXPECT_EQ(taken, job.size());
+    if (cutter == Cutter::StaysOpen) {
+      EXPECT_GE(MsSince(start), 900);
+    }
+    EXPECT_LT(MsSince(start), 5000);
+    reader.join();
+    link->CloseTcp(s);
+  }
+}
+
+// Aborting from another thread ends a send to a cutter that stopped reading,
+// or the wait for it to close, at once, and every later call fails.
+TEST(TcpLink, AbortEndsAStalledSendOrFinishAtOnce) {
+  const auto link = MakeLinkPort();
+  LoopbackListener listener;
+  for (const bool inFinish : {false, true}) {
+    SCOPED_TRACE(inFinish ? "finish" : "send");
+    const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 1000);
+    ASSERT_TRUE(IsOpen(s));
+    SetSendBuffer(s, 4096);
+    LoopbackPeer peer = listener.Accept();  // never reads, never closes
+    ASSERT_TRUE(peer.Valid());
+    std::thread aborter([&] {
+      std::this_thread::sleep_for(milliseconds(200));
+      link->AbortTcpIo(s);
+    });
+    const std::vector<uint8_t> job = Pattern(inFinish ? 100 : 64 * 1024 * 1024);
+    const auto start = Clock::now();
+    const bool ended = inFinish ? link->SendTcp(s, job.data(), job.size()) && link->FinishTcp(s)
+                                : link->SendTcp(s, job.data(), job.size());
+    aborter.join();
+    EXPECT_FALSE(ended);
+    EXPECT_LT(MsSince(start), 3000);
+    EXPECT_FALSE(link->SendTcp(s, job.data(), 1));
+    link->CloseTcp(s);
+  }
+}
+
 TEST(TcpLink, RefusedConnectLeavesNothingOpen) {
   const auto link = MakeLinkPort();
   uint16_t port;
@@ -94,6 +167,7 @@ TEST(TcpLink, RefusedConnectLeavesNothingOpen) {
   const auto start = Clock::now();
   EXPECT_EQ(link->ConnectTcp(kLoopback, port, 1500), kNoSocket);
   EXPECT_LT(Clock::now() - start, milliseconds(3000));
+  EXPECT_FALSE(link->ConnectError().empty());  // the system's reason, for the user
   if (before) {
     EXPECT_EQ(OpenHandleCount(), before);
   }
@@ -110,7 +184,14 @@ TEST(TcpLink, ConnectGivesUpAfterItsTimeOut) {
   EXPECT_EQ(s, kNoSocket);
   EXPECT_GE(took, milliseconds(250));
   EXPECT_LT(took, milliseconds(2000));
+  const std::string timedOut = link->ConnectError();
+  EXPECT_FALSE(timedOut.empty());
   link->CloseTcp(s);
+  LoopbackListener open;
+  const SocketHandle connected = link->ConnectTcp(kLoopback, open.Port(), 1000);
+  EXPECT_NE(connected, kNoSocket);
+  EXPECT_EQ(link->ConnectError(), "");  // a connect that succeeds leaves no reason behind
+  link->CloseTcp(connected);
 }
 
 TEST(TcpLink, ReconnectingClosesTheSocketBefore) {

@@ -35,7 +35,7 @@ void Announce(const std::string& where) {
 bool Receive(const Options& o, Session& session) {
   IdleClock clock(o.idleTimeout);
   const UniqueFd stop = OpenStopSignals();
-  const Waits waits{clock, stop.Get()};
+  const Waits waits{clock, stop.Get(), o.readRate};
   std::string error;
   if (o.link == Options::Link::Tcp) {
     UniqueFd listener;

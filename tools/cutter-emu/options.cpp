@@ -36,6 +36,7 @@ std::string UsageText() {
          "  --hide-travel       leave pen-up moves out of the drawings\n"
          "  --drop-after N      drop the connection after N bytes (--close-after N)\n"
          "  --stall-after N     stop reading after N bytes\n"
+         "  --read-rate N       read at most N bytes a second, like a slow cutter\n"
          "Exit status 0 when every job arrived whole up to its \"@\".\n";
 }
 
@@ -70,6 +71,9 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
       double s = 0;
       if (!need(ParseSeconds(v, s), "a number of seconds above 0")) return false;
       o.idleTimeout = s;
+    } else if (a == "--read-rate") {
+      if (!need(ParseWhole(v, n) && n > 0, "a byte count above 0")) return false;
+      o.readRate = n;
     } else if (a == "--close-after" || a == "--drop-after" || a == "--stall-after") {
       if (!need(ParseWhole(v, n), "a byte count")) return false;
       (a == "--stall-after" ? o.limits.stallAfter : o.limits.closeAfter) = n;

@@ -21,6 +21,7 @@ struct Options {
   uint16_t port = 0;  // 0: the system picks one
   int jobs = 1;
   std::optional<double> idleTimeout;  // seconds
+  std::optional<uint64_t> readRate;   // bytes a second; none: as fast as they come
   Limits limits;
   std::string svgPath, pngPath, logPath;
   std::string rawPath;  // every byte received, as it came

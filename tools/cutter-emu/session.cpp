@@ -38,7 +38,8 @@ size_t Session::Allowance(size_t buffer) const {
 
 void Session::Receive(std::string_view bytes) {
   received_ += bytes.size();
-  if (raw_ != nullptr) raw_->write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  // Flushed as it comes, so that the file shows what has arrived so far.
+  if (raw_ != nullptr) raw_->write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush();
   if (done_) {
     ignored_ += bytes.size();
     return;

@@ -147,7 +147,7 @@ TEST(OptionsTest, CommandLines) {
   std::string error;
   ASSERT_TRUE(parse({"--tcp", "0", "--jobs", "3", "--idle-timeout", "2.5", "--svg", "a.svg", "--png",
                      "b.png", "--log", "c.log", "--close-after", "0", "--stall-after", "99",
-                     "--hide-travel"},
+                     "--hide-travel", "--read-rate", "2000"},
                     o, error))
       << error;
   EXPECT_EQ(o.link, Options::Link::Tcp);
@@ -157,11 +157,12 @@ TEST(OptionsTest, CommandLines) {
   EXPECT_EQ(o.limits.stallAfter, 99u);
   EXPECT_EQ(o.svgPath + o.pngPath + o.logPath, "a.svgb.pngc.log");
   EXPECT_FALSE(o.showTravel);
+  EXPECT_EQ(o.readRate, 2000u);
 
   const std::vector<std::vector<std::string_view>> bad = {
       {"--tcp"}, {"--port", "65536"}, {"--tcp", "-1"}, {"--tcp", "12x"}, {"--pty", "--tcp", "1"},
       {"--pty", "--jobs", "0"}, {"--pty", "--idle-timeout", "0"}, {"--pty", "--idle-timeout", "nan"},
-      {"--pty", "--close-after", "-5"}, {"--pty", "--svg", ""}, {"--pty", "--frobnicate"}};
+      {"--pty", "--close-after", "-5"}, {"--pty", "--read-rate", "0"}, {"--pty", "--svg", ""}, {"--pty", "--frobnicate"}};
   // Without a link the cutter's own port; --port, --keep and --drop-after as named for users.
   Options d;
   ASSERT_TRUE(parse({"--keep", "--drop-after", "7"}, d, error)) << error;

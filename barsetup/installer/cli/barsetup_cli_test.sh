@@ -84,6 +84,22 @@ check "no switch exits 0" test $status -eq 0
 check "no switch says nothing" test -z "$out"
 check "no switch leaves the icons" test -e "$prog/${icons[0]}.ico"
 
+# What the user set on the files stays: mode, and owner when root runs this.
+chmod 0444 "$ws16/DRAWUIConfig.xml" "$pkg"
+if [ "$(id -u)" = 0 ]; then chown 4321:4322 "$ws16/DRAWUIConfig.xml" "$pkg"; fi
+stat -c '%a %u:%g' "$ws16/DRAWUIConfig.xml" "$pkg" >"$root/stat_before"
+
+# Help or an unknown switch: the usage, exit 2, nothing done.
+set -f  # "/?" is an argument, not a pattern
+for args in --help "/?" /regcdrplugin "/RegCdrPlugin -x"; do
+  out=$(WINEPREFIX=$prefix "$prog/barsetup" $args 2>&1); status=$?
+  check "$args: exit 2" test $status -eq 2
+  check "$args: usage" grep -q '^usage: barsetup /RegCdrPlugin' <<<"$out"
+done
+set +f
+check "unknown switch: named" grep -q '^barsetup: unknown switch -x$' <<<"$out"
+check "usage: nothing done" cmp -s "$ws16/DRAWUIConfig.xml" "$root/original16.xml"
+
 # Install with a toolbar name.
 out=$(WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin /ToolBarName Cutter 2>"$root/err"); status=$?
 check "install exits 0" test $status -eq 0
@@ -98,6 +114,8 @@ check "17: other entries kept" grep -qx kept "$unpacked/content/other.txt"
 check "17: icons in the package" test -s "$unpacked/content/icons/${icons[8]}.ico"
 check "17: backup kept" cmp -s "$pkg.bak" "$root/original17.cdws"
 check "17: unpack directory gone" test ! -e "${pkg%.cdws}"
+stat -c '%a %u:%g' "$ws16/DRAWUIConfig.xml" "$pkg" >"$root/stat_after"
+check "mode and owner kept" cmp -s "$root/stat_before" "$root/stat_after"
 check "icons consumed" test ! -e "$prog/${icons[0]}.ico"
 check "macros copied" cmp -s "$c/Corel/17/GMS/KvOutput.gms" "$prog/KvOutput.gms"
 check "missing macros skipped" test ! -e "$c/Corel/16/GMS/KvAddAutoMark.gms"
@@ -118,10 +136,89 @@ unpack
 check "17: toolbar removed from the package" bash -c "! grep -q '$item' '$unpacked/content/workspace.xml'"
 check "macros deleted" test ! -e "$c/Corel/17/GMS/KvOutput.gms"
 
+# An installer killed while unpacking leaves its unpack directory; the next
+# run knows it for its own and removes it.
+mkdir -p "$root/bin"
+printf '#!/bin/sh\nif [ "$1" = x ]; then "%s" "$@" >/dev/null; kill -9 $PPID; exit 0; fi\nexec "%s" "$@"\n' \
+  "$(command -v 7z)" "$(command -v 7z)" >"$root/bin/7z"
+chmod +x "$root/bin/7z"
+PATH=$root/bin:$PATH WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin >/dev/null 2>&1
+check "killed while unpacking: the directory is left" test -d "${pkg%.cdws}/content"
+WINEPREFIX=$prefix "$prog/barsetup" /RegCdrPlugin >/dev/null 2>&1
+check "next run: the leftover is removed" test ! -e "${pkg%.cdws}"
+check "next run: nothing of its own is left" bash -c "! ls -d '${pkg%.cdws}'.barsetup* 2>/dev/null"
+
+# A user who may not give files away leaves a workspace of someone else's
+# as it is, rather than making it his own.
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  own=$root/own
+  mkdir -p "$own/dosdevices" "$own/drive_c/w/Mine"
+  ln -s ../drive_c "$own/dosdevices/c:"
+  printf "$sample" >"$own/drive_c/w/Mine/DRAWUIConfig.xml"
+  cp "$own/drive_c/w/Mine/DRAWUIConfig.xml" "$root/own_before.xml"
+  printf 'WINE REGISTRY Version 2\n[Software\\\\Corel\\\\CorelDRAW\\\\16.0\\\\Draw] 1\n"LastWorkspaceUsed"="C:\\\\w\\\\Mine.xml"\n' \
+    >"$own/user.reg"
+  chmod 0777 "$own/drive_c/w/Mine"
+  chmod 0755 "$root" "$prog"
+  out=$(setpriv --reuid=4321 --regid=4321 --clear-groups env WINEPREFIX="$own" "$prog/barsetup" /RegCdrPlugin 2>&1)
+  check "someone else's file: the note says why" grep -q 'DRAWUIConfig.xml (cannot write the file.*Operation not permitted' <<<"$out"
+  check "someone else's file: unchanged" cmp -s "$own/drive_c/w/Mine/DRAWUIConfig.xml" "$root/own_before.xml"
+  check "someone else's file: still root's" test "$(stat -c %u "$own/drive_c/w/Mine/DRAWUIConfig.xml")" = 0
+fi
+
 # No user.reg: the no-version message, and a line on stderr naming the file.
 out=$(WINEPREFIX=$root/none "$prog/barsetup" /RegCdrPlugin 2>"$root/err")
 check "no registry: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
 check "no registry: stderr names the file" grep -q "$root/none/user.reg" "$root/err"
+
+# Workspaces that take no toolbar are named in the message: an empty, a
+# truncated and a foreign DRAWUIConfig.xml, a value whose file is missing,
+# and a POSIX path, whose file outside the drives is not touched.
+bad=$root/bad
+mkdir -p "$bad/dosdevices" "$bad/drive_c/Corel/16" "$root/outside/Mine"
+ln -s ../drive_c "$bad/dosdevices/c:"
+for v in 12 13 14; do mkdir -p "$bad/drive_c/w$v/Mine"; done
+: >"$bad/drive_c/w12/Mine/DRAWUIConfig.xml"
+printf "$sample" | head -c 300 >"$bad/drive_c/w13/Mine/DRAWUIConfig.xml"
+echo "not a workspace" >"$bad/drive_c/w14/Mine/DRAWUIConfig.xml"
+printf "$sample" >"$root/outside/Mine/DRAWUIConfig.xml"
+cp -r "$bad/drive_c" "$root/bad_before"
+cp "$root/outside/Mine/DRAWUIConfig.xml" "$root/outside_before.xml"
+{
+  echo 'WINE REGISTRY Version 2'
+  for v in 12 13 14 15; do
+    printf '\n[Software\\\\Corel\\\\CorelDRAW\\\\%s.0\\\\%s] 1\n"LastWorkspaceUsed"="C:\\\\w%s\\\\Mine.xml"\n' \
+      "$v" "$([ "$v" -le 14 ] && echo CorelDRAW || echo Draw)" "$v"
+  done
+  printf '\n[Software\\\\Corel\\\\CorelDRAW\\\\16.0\\\\Draw] 1\n"LastWorkspaceUsed"="%s"\n' "$root/outside/Mine.xml"
+  printf '\n[Software\\\\Corel\\\\CorelDRAW\\\\16.0\\\\Draw\\\\Application Preferences\\\\Directories] 1\n'
+  printf '"EmbedObjDir"="C:\\\\Corel\\\\16\\\\"\n'
+} >"$bad/user.reg"
+no_config='(the file holds no CorelDRAW workspace configuration): it was left unchanged.'
+expected="Install CorelDraw X6 Success !
+
+The toolbar could not be changed in C:\\w12\\Mine\\DRAWUIConfig.xml $no_config
+The toolbar could not be changed in C:\\w13\\Mine\\DRAWUIConfig.xml $no_config
+The toolbar could not be changed in C:\\w14\\Mine\\DRAWUIConfig.xml $no_config
+The workspace C:\\w15\\Mine\\DRAWUIConfig.xml does not exist: nothing was changed for it.
+The registry value $root/outside/Mine.xml names no workspace file: nothing was changed for it."
+put_icons
+out=$(WINEPREFIX=$bad "$prog/barsetup" /RegCdrPlugin 2>&1)
+check "unusable workspaces: message names them" test "$out" = "$expected"
+[ "$out" = "$expected" ] || printf '%s\n--- expected:\n%s\n' "$out" "$expected"
+for v in 12 13 14; do
+  check "unusable workspace $v: unchanged" cmp -s "$bad/drive_c/w$v/Mine/DRAWUIConfig.xml" \
+    "$root/bad_before/w$v/Mine/DRAWUIConfig.xml"
+done
+check "a POSIX path: the file outside is untouched" cmp -s "$root/outside/Mine/DRAWUIConfig.xml" "$root/outside_before.xml"
+check "a POSIX path: no backup outside" test ! -e "$root/outside/Mine/DRAWUIConfig.xml.bak"
+
+# A user.reg that is a directory: read as no registry, not a crash.
+mkdir -p "$root/dirreg/user.reg"
+out=$(WINEPREFIX=$root/dirreg "$prog/barsetup" /RegCdrPlugin 2>"$root/err"); status=$?
+check "registry directory: exits 0" test $status -eq 0
+check "registry directory: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
+check "registry directory: stderr names the file" grep -q "cannot read $root/dirreg/user.reg" "$root/err"
 
 echo "$passes passed, $failures failed"
 test $failures -eq 0

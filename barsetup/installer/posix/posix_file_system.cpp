@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "xml_platform.h"
+
 namespace barsetup {
 namespace {
 
@@ -70,9 +72,11 @@ bool PosixFileSystem::CopyFile(const std::string& source, const std::string& tar
   return ok;
 }
 
+// Replaced as the XML files are saved, keeping the target's owner and mode.
 bool PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
   std::string from, to;
-  return prefix_.ToNative(source, &from) && prefix_.ToNative(target, &to) && rename(from.c_str(), to.c_str()) == 0;
+  return prefix_.ToNative(source, &from) && prefix_.ToNative(target, &to) &&
+         DefaultXmlPlatform().ReplaceFile(from, to);
 }
 
 bool PosixFileSystem::DeleteFile(const std::string& path) {

@@ -14,6 +14,13 @@ class StdoutMessage : public MessagePort {
     std::fputc('\n', stdout);
     std::fflush(stdout);
   }
+  // The terminal program never asks (it cannot see CorelDRAW running); were
+  // it asked, the text is shown and the answer is Cancel, which changes
+  // nothing.
+  bool AskRetry(const std::string& text) override {
+    Show(text, MessageStyle::Information);
+    return false;
+  }
 };
 
 }  // namespace barsetup

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace barsetup {
 namespace {
@@ -41,16 +42,31 @@ std::string FindNoCase(const std::string& dir, const std::string& name) {
   return found;
 }
 
-// Appends the components of rest (separated by "\" or "/") to base.
-std::string Resolve(std::string base, const std::string& rest) {
-  bool resolving = true;
+// The components of rest (separated by "\" or "/"), read as Windows reads a
+// full path: "." is dropped and ".." takes away the component before it, but
+// never leads above the root of the drive.
+std::vector<std::string> Components(const std::string& rest) {
+  std::vector<std::string> parts;
   size_t at = 0;
   while (at <= rest.size()) {
     size_t end = rest.find_first_of("\\/", at);
     if (end == std::string::npos) end = rest.size();
-    const std::string part = rest.substr(at, end - at);
+    std::string part = rest.substr(at, end - at);
     at = end + 1;
-    if (part.empty()) continue;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(std::move(part));
+  }
+  return parts;
+}
+
+// Appends the components of rest to base.
+std::string Resolve(std::string base, const std::string& rest) {
+  bool resolving = true;
+  for (const std::string& part : Components(rest)) {
     std::string next = base + "/" + part;
     if (resolving && !PathExists(next)) {
       const std::string spelled = FindNoCase(base.empty() ? "/" : base, part);

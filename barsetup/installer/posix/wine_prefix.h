@@ -17,9 +17,10 @@ class WinePrefix {
   const std::string& Root() const { return root_; }
   std::string UserRegistryFile() const { return root_ + "/user.reg"; }
 
-  // The native path of a Windows path "X:\..." (through dosdevices/x:) or of a
-  // native path "/..."; backslashes become slashes. Each component that does
-  // not exist with its own spelling takes the spelling of an entry of its
+  // The native path of a Windows path "X:\..." (through dosdevices/x:, with
+  // "." and ".." read as Windows reads them, never above the drive's root) or
+  // of a native path "/..."; backslashes become slashes. Each component that
+  // does not exist with its own spelling takes the spelling of an entry of its
   // directory that differs only in ASCII case, as Windows would find it.
   // False for any other form (relative, UNC).
   bool ToNative(const std::string& path, std::string* native) const;

@@ -18,6 +18,9 @@ TEST(WinePrefix, DrivesMapThroughDosdevices) {
   EXPECT_EQ(native, scratch.Root() + "/dosdevices/c:/users/u/w.cdws");
   ASSERT_TRUE(prefix.ToNative("d:", &native));
   EXPECT_EQ(native, scratch.Root() + "/dosdevices/d:");
+  // ".." stays on the drive, as on Windows.
+  ASSERT_TRUE(prefix.ToNative("C:\\users\\..\\..\\..\\.\\tmp\\x", &native));
+  EXPECT_EQ(native, scratch.Root() + "/dosdevices/c:/tmp/x");
   ASSERT_TRUE(prefix.ToNative("/opt/plotara/\\x", &native));
   EXPECT_EQ(native, "/opt/plotara//x");
   for (const char* bad : {"users\\u", "\\\\server\\share\\x", "C:relative", "1:\\x", ""}) {

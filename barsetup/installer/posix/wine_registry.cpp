@@ -1,7 +1,10 @@
 #include "wine_registry.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "text_convert.h"
 
@@ -92,11 +95,24 @@ size_t DecodeRegistryString(std::string_view text, size_t at, char close, std::s
 }
 
 bool WineRegistry::LoadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Parse(text);
-  return true;
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::string text;
+  char buffer[65536];
+  while (ok) {
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  close(fd);
+  if (ok) Parse(text);
+  return ok;
 }
 
 void WineRegistry::Parse(std::string_view text) {

@@ -12,7 +12,8 @@ namespace barsetup {
 
 class WineRegistry : public RegistryPort {
  public:
-  // Reads the file; false when it cannot be read (the registry stays empty).
+  // Reads the file; false when it cannot be read or is no regular file (the
+  // registry stays empty).
   bool LoadFile(const std::string& path);
   // Takes the string values ("name"="..." and str(2):"...") of every section.
   void Parse(std::string_view text);

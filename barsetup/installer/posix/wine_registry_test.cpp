@@ -79,6 +79,8 @@ TEST(WineRegistry, LoadsAFile) {
   std::string value;
   EXPECT_TRUE(reg.ReadString("Software\\Corel\\CorelDRAW\\17.0\\Draw", "LastCorelWorkspaceUsed", &value));
   EXPECT_FALSE(WineRegistry().LoadFile(prefix.Root() + "/system.reg"));
+  // A directory in its place is unreadable, not an error that ends the program.
+  EXPECT_FALSE(WineRegistry().LoadFile(prefix.Root() + "/dosdevices"));
 }
 
 }  // namespace

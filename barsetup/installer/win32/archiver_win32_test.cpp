@@ -22,6 +22,10 @@ namespace {
 class NoMessages : public MessagePort {
  public:
   void Show(const std::string& text, MessageStyle) override { shown.push_back(text); }
+  bool AskRetry(const std::string& text) override {
+    shown.push_back(text);
+    return false;
+  }
   std::vector<std::string> shown;
 };
 

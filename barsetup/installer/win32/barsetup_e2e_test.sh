@@ -3,9 +3,11 @@
 # a private prefix whose HKCU holds the keys of CorelDRAW X6 (16, a directory
 # workspace), 2020 (22, a .cdws package made with p7zip) and 2019 (21, a
 # package that is no zip, which the archiver fails to unpack). The final
-# message box is read and dismissed under a private X server.
+# message box is read and dismissed under a private X server. First a
+# stand-in CorelDRAW runs: the install is cancelled, then retried once it
+# has closed.
 # Environment (set by ctest): GUI_OUT, WINEPREFIX, GUI_PROBE, BARSETUP_EXE,
-# BARSETUP_PAYLOAD_DIR, SEVENZIP_DIR.
+# BARSETUP_PAYLOAD_DIR, SEVENZIP_DIR, CHILD_PROBE.
 # Exit status 0 passed, 1 failed, 77 skipped.
 set -uo pipefail
 source "$(dirname "$0")/../../../plotsend/app/win32/gui/gui_lib.sh"
@@ -80,11 +82,21 @@ prepare() {
 # run_barsetup EXPECTED_TEXT ARGS...: runs the program, reads its final
 # message, dismisses it with a click on OK and checks the exit status.
 run_barsetup() {
-  local expected=$1
-  shift
+  start_barsetup "${@:2}"
+  finish_barsetup "$@"
+}
+
+start_barsetup() {
   e2e_wine "$PROGRAM_DIR/Barsetup.exe" "$@" >"$GUI_OUT/barsetup.log" 2>&1 &
-  local pid=$!
-  GUI_PIDS+=("$pid")
+  BARSETUP_PID=$!
+  GUI_PIDS+=("$BARSETUP_PID")
+}
+
+# finish_barsetup EXPECTED_TEXT ARGS...: the final message of the program
+# that start_barsetup ARGS... started.
+finish_barsetup() {
+  local expected=$1 pid=$BARSETUP_PID
+  shift
   gui_wait_for 120 gui_probe_box || gui_fail "no message box \"$kTitle\" after Barsetup.exe $*"
   # The probe's answer: the control's rectangle and state, then its text.
   local answer text
@@ -104,6 +116,56 @@ run_barsetup() {
 # The message box's text control: 0xFFFF as in Windows' message boxes.
 readonly kBoxText=65535
 gui_probe_box() { [[ -n $(gui_probe control "$kTitle" "$kBoxText") ]]; }
+# The box's text in BOX_TEXT (the probe is asked from this shell: its pipes
+# are not there in a pipeline's subshells).
+read_box_text() {
+  local answer
+  answer=$(gui_probe control "$kTitle" "$kBoxText")
+  BOX_TEXT=$(sed -n '2,$p' <<<"$answer")
+}
+
+# A stand-in CorelDRAW: the probe child under CorelDRAW's file name, seen by
+# the system once it has made its ready file.
+readonly kQuestion="CorelDRAW is running. It saves its workspace when it closes, which would undo the toolbar change. Close CorelDRAW, then choose Retry; Cancel changes nothing."
+start_coreldraw() {
+  local c
+  c=$(c_drive)
+  rm -f "$c/coreldraw-ready"
+  cp "$CHILD_PROBE" "$c/CorelDRW.exe"
+  env LC_ALL=C.UTF-8 LANG=C.UTF-8 wine "$c/CorelDRW.exe" sleep 600000 'C:\coreldraw-ready' >/dev/null 2>&1 &
+  CORELDRAW_PID=$!
+  GUI_PIDS+=("$CORELDRAW_PID")
+  gui_wait_for 60 test -e "$c/coreldraw-ready" || gui_fail "the stand-in CorelDRW.exe did not start"
+}
+stop_coreldraw() {
+  kill -KILL "$CORELDRAW_PID"
+  wait "$CORELDRAW_PID" 2>/dev/null || true
+}
+
+# answer_question BUTTON_ID [BEFORE]: the question is shown; BEFORE (a
+# command) runs, then the button is clicked, and the question goes.
+answer_question() {
+  gui_wait_for 120 gui_probe_box || gui_fail "no question while CorelDRW.exe runs"
+  read_box_text
+  [[ $BOX_TEXT == "$kQuestion" ]] || gui_fail "the question says \"$BOX_TEXT\""
+  gui_shot root "$GUI_OUT/barsetup-coreldraw-running.png"
+  [[ -z ${2:-} ]] || "$2"
+  gui_click "$kTitle" "$1"
+  gui_wait_for 30 question_gone || gui_fail "the question stayed"
+}
+question_gone() { read_box_text && [[ $BOX_TEXT != "$kQuestion" ]]; }
+
+# Nothing of the run is to be seen: files as prepared, icons still there.
+check_untouched() {
+  local c
+  c=$(c_drive)
+  cmp -s "$WS16/DRAWUIConfig.xml" "$GUI_OUT/ws16.orig.xml" || gui_fail "cancelled: DRAWUIConfig.xml changed"
+  cmp -s "$PKG22" "$GUI_OUT/pkg22.orig.cdws" || gui_fail "cancelled: the package changed"
+  [[ ! -e $WS16/DRAWUIConfig.xml.bak && ! -e $PKG22.bak ]] || gui_fail "cancelled: a backup was made"
+  [[ $(ls "$PROGRAM_DIR"/*.ico | wc -l) -eq 9 ]] || gui_fail "cancelled: the icons were consumed"
+  [[ ! -e $PROGRAM_DIR/7z.exe && ! -e "$c/Corel 16/Draw/GMS" ]] || gui_fail "cancelled: the run went on"
+  gui_log "cancelled while CorelDRW.exe runs: nothing changed"
+}
 
 # has_toolbar FILE: every GUID of the standard toolbar is in FILE.
 has_toolbar() {
@@ -194,7 +256,14 @@ rm -f "$GUI_OUT/failure.png"
 prepare
 gui_start_x
 broken_note='The workspace C:\Corel 21\Workspace\Broken.cdws could not be unpacked: it was left unchanged.'
-run_barsetup "Install CorelDraw X6 2020 Success !"$'\n\n'"$broken_note" \
+start_coreldraw
+start_barsetup /RegCdrPlugin /ToolBarName "$kToolbarName"
+answer_question 2
+finish_barsetup "Install cancelled while CorelDRAW is running: nothing was changed." /RegCdrPlugin
+check_untouched
+start_barsetup /RegCdrPlugin /ToolBarName "$kToolbarName"
+answer_question 4 stop_coreldraw
+finish_barsetup "Install CorelDraw X6 2020 Success !"$'\n\n'"$broken_note" \
   /RegCdrPlugin /ToolBarName "$kToolbarName"
 check_installed
 check_broken_untouched

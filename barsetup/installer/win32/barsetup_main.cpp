@@ -11,6 +11,7 @@
 #include "win_child_process.h"
 #include "win_file_system.h"
 #include "win_message.h"
+#include "win_process_list.h"
 #include "win_registry.h"
 #include "win_resources.h"
 
@@ -23,7 +24,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   WinChildProcess child;
   WinMessage message(ProgramTitle(programPath));
   ThreadSleep sleep;
-  InstallerPorts ports{registry, files, &resources, child, message, sleep};
+  WinProcessList processes;
+  InstallerPorts ports{registry, files, &resources, child, message, sleep, &processes};
   // The XML component opens the installer's paths as they are.
   PathMapper samePath = [](const std::string& path, std::string* mapped) {
     *mapped = path;

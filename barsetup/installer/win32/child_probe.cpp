@@ -4,6 +4,9 @@
 //     pipes and the window is to be hidden, writes BYTES bytes to each, and
 //     exits with CODE (3 when a check failed).
 //   child_probe echo FILE TEXT: writes TEXT as UTF-8 into FILE.
+//   child_probe sleep MS [READY]: creates the file READY when given, then
+//     runs for MS milliseconds: a program that stands in for another under
+//     that program's file name.
 #include <windows.h>
 
 #include <cwchar>
@@ -54,5 +57,10 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   if (mode == L"check" && argc == 4) return Check(_wtoi(argv[2]), static_cast<size_t>(_wtoi(argv[3])));
   if (mode == L"echo" && argc == 4) return Echo(argv[2], argv[3]);
+  if (mode == L"sleep" && (argc == 3 || argc == 4)) {
+    if (argc == 4 && Echo(argv[3], L"") != 0) return 4;
+    Sleep(static_cast<DWORD>(_wtoi(argv[2])));
+    return 0;
+  }
   return 64;
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "wide_text.h"
+#include "xml_platform.h"
 
 namespace barsetup {
 namespace {
@@ -87,9 +88,9 @@ bool WinFileSystem::CopyFile(const std::string& source, const std::string& targe
   return CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) != 0;
 }
 
+// Replaced as the XML files are saved, keeping the target's attributes.
 bool WinFileSystem::MoveFile(const std::string& source, const std::string& target) {
-  return MoveFileExW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(),
-                     MOVEFILE_REPLACE_EXISTING) != 0;
+  return DefaultXmlPlatform().ReplaceFile(source, target);
 }
 
 bool WinFileSystem::DeleteFile(const std::string& path) {

@@ -41,6 +41,22 @@ TEST(WinFileSystem, WritesReadsCopiesAndMovesUnderNonAsciiNames) {
   EXPECT_TRUE(read.empty());
 }
 
+// A replaced file keeps the attributes the user gave it.
+TEST(WinFileSystem, MoveKeepsTheTargetsAttributes) {
+  ScratchDir dir;
+  WinFileSystem files;
+  const std::string target = dir.Path("Mine.cdws");
+  const std::string fresh = dir.Path("Mine.cdws.new");
+  constexpr DWORD kSet = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  WriteText(target, "old");
+  ASSERT_TRUE(SetFileAttributesW(WidePath(target).c_str(), kSet));
+  WriteText(fresh, "new");
+  ASSERT_TRUE(files.MoveFile(fresh, target));
+  EXPECT_EQ(ReadText(target), "new");
+  EXPECT_EQ(GetFileAttributesW(WidePath(target).c_str()) & kSet, kSet);
+  SetFileAttributesW(WidePath(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(WinFileSystem, FailuresAreReported) {
   ScratchDir dir;
   WinFileSystem files;

@@ -12,4 +12,9 @@ void WinMessage::Show(const std::string& text, MessageStyle style) {
   MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(title_).c_str(), flags);
 }
 
+bool WinMessage::AskRetry(const std::string& text) {
+  return MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(title_).c_str(),
+                     MB_RETRYCANCEL | MB_ICONWARNING | MB_SYSTEMMODAL) == IDRETRY;
+}
+
 }  // namespace barsetup

@@ -16,6 +16,8 @@ class WinMessage : public MessagePort {
   // The final message: OK, exclamation icon, system modal; the others: OK
   // and the information icon.
   void Show(const std::string& text, MessageStyle style) override;
+  // MB_RETRYCANCEL with the warning icon, system modal.
+  bool AskRetry(const std::string& text) override;
 
  private:
   std::string title_;

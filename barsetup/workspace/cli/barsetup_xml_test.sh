@@ -49,6 +49,8 @@ expect 0 'usage: barsetup-xml' -- --help
 # A file that is not there: exit 1, nothing created.
 expect 1 'missing.xml: cannot read the file' -- add --version 17 "$dir/missing.xml"
 [ ! -e "$dir/missing.xml" ] || fail "a missing file was created"
+# A directory is named as one.
+expect 1 ': cannot read the file \(Is a directory\)' -- add --version 17 "$dir"
 
 # Addition: the report names every place; the file holds the toolbar.
 cp "$sample" "$file"

@@ -166,9 +166,18 @@ class PosixXmlPlatform final : public XmlPlatform {
     return true;
   }
 
+  // A directory opens for reading with fopen; it is refused as Windows
+  // refuses it, with the system's own reason.
   std::FILE* OpenFile(const std::string& path, const char* mode) const override {
     errno = 0;
-    return std::fopen(path.c_str(), mode);
+    std::FILE* file = std::fopen(path.c_str(), mode);
+    struct stat st;
+    if (file != nullptr && ::fstat(fileno(file), &st) == 0 && S_ISDIR(st.st_mode)) {
+      std::fclose(file);
+      errno = EISDIR;
+      return nullptr;
+    }
+    return file;
   }
 
   bool FinalPath(const std::string& path, std::string* target) const override {
@@ -196,6 +205,8 @@ class PosixXmlPlatform final : public XmlPlatform {
   }
 
   bool ReplaceFile(const std::string& source, const std::string& target) const override {
+    struct stat kept;
+    if (::stat(target.c_str(), &kept) == 0 && !TakeOwnerAndMode(source, kept)) return false;
     return std::rename(source.c_str(), target.c_str()) == 0;
   }
 
@@ -205,6 +216,19 @@ class PosixXmlPlatform final : public XmlPlatform {
   FileError FileTooLargeError() const override { return ErrorFor(EFBIG); }
 
  private:
+  // The replacement takes the owner, group and permission bits of the file
+  // it replaces. False when that is not allowed (the file is someone else's
+  // and this process may not give files away): it must not replace it then.
+  static bool TakeOwnerAndMode(const std::string& path, const struct stat& kept) {
+    struct stat own;
+    if (::stat(path.c_str(), &own) != 0) return false;
+    if ((own.st_uid != kept.st_uid || own.st_gid != kept.st_gid) &&
+        ::chown(path.c_str(), kept.st_uid, kept.st_gid) != 0) {
+      return false;
+    }
+    return ::chmod(path.c_str(), kept.st_mode & 07777) == 0;
+  }
+
   // As many links as the kernel follows in one path lookup.
   static constexpr int kMaxLinkHops = 40;
 

@@ -140,9 +140,24 @@ class Win32XmlPlatform final : public XmlPlatform {
     return true;
   }
 
+  // The replacement is given the target's attributes before the move, so that
+  // no moment shows the file without them; a new file is always to be
+  // archived.
   bool ReplaceFile(const std::string& source, const std::string& target) const override {
-    return MoveFileExW(Widen(source).c_str(), Widen(target).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const std::wstring from = Widen(source);
+    const DWORD kept = GetFileAttributesW(Widen(target).c_str());
+    const bool keep = kept != INVALID_FILE_ATTRIBUTES && (kept & kKept) != 0;
+    if (keep && !SetFileAttributesW(from.c_str(), (kept & kKept) | FILE_ATTRIBUTE_ARCHIVE)) return false;
+    if (MoveFileExW(from.c_str(), Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    // A read-only source could not be removed by the caller.
+    if (keep) SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetLastError(error);
+    return false;
   }
 
   void RemoveFile(const std::string& path) const override { DeleteFileW(Widen(path).c_str()); }

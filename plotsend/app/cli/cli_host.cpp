@@ -111,15 +111,31 @@ void CliHost::EndProgress(bool complete) {
   jobBytes_ = 0;
 }
 
+namespace {
+
+// A terminal is in raw mode while a prompt reads it.
+class RawKeys {
+ public:
+  explicit RawKeys(TerminalKeys& keys) : keys_(keys) { keys_.SetRaw(true); }
+  ~RawKeys() { keys_.SetRaw(false); }
+  RawKeys(const RawKeys&) = delete;
+  RawKeys& operator=(const RawKeys&) = delete;
+
+ private:
+  TerminalKeys& keys_;
+};
+
+}  // namespace
+
 bool CliHost::AskOkCancel(const std::string& text) {
   EndProgress();
-  TerminalKeys keys(STDIN_FILENO);
-  return AskTerminalOkCancel(text.c_str(), keys, stderr);
+  RawKeys raw(keys_);
+  return AskTerminalOkCancel(text.c_str(), input_, stderr);
 }
 
 void CliHost::RunAlignment(CIntersectAlignement& alignment) {
-  TerminalKeys keys(STDIN_FILENO);
-  RunTerminalAlignment(alignment, keys, stderr);
+  RawKeys raw(keys_);
+  RunTerminalAlignment(alignment, input_, stderr);
 }
 
 void CliHost::Pause(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

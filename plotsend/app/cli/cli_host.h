@@ -13,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "command_input.h"
 #include "dialog_host.h"
+#include "terminal_keys.h"
 
 namespace plotsend {
 
@@ -57,6 +61,10 @@ class CliHost : public DialogHost {
 
   std::optional<std::string> file_;
   bool echo_ = true;
+  // One reader of stdin for every prompt of the run, so that nothing read
+  // for one prompt (the LF of a CR LF) is taken by the next.
+  TerminalKeys keys_{STDIN_FILENO};
+  CommandInput input_{keys_, stderr};
 
   std::mutex mutex_;  // the send thread reports progress while main waits
   std::condition_variable posted_;

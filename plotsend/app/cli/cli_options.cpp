@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "settings.h"
+
 namespace plotsend {
 
 const char* const kUsage =
@@ -20,7 +22,7 @@ const char* const kUsage =
     "  --port ENTRY         the link as ports lists it (USB_0, /dev/ttyUSB0, TCP/IP)\n"
     "  --ip A.B.C.D         the cutter's address for TCP/IP\n"
     "  --tcp-port N         its TCP port (default 9100)\n"
-    "  --send-timeout S     give up a TCP send that makes no progress for S seconds (default 60)\n"
+    "  --send-timeout S     give up a TCP or USB send that makes no progress for S seconds (default 60)\n"
     "field options (applied in order, saved like the dialog's fields):\n"
     "  --offset MM|off      blade offset (sharp corner) compensation\n"
     "  --close MM|off       closure compensation\n"
@@ -60,10 +62,10 @@ bool ParseEditValue(FieldEdit& edit, std::string_view value) {
     case F::Offset:
     case F::Close:
       if (value == "off") return edit.on = false, true;
-      return ParseMm(value, edit.a) && edit.a >= 0.0;
+      return ParseMm(value, edit.a);
     case F::Dashed:
       if (value == "off") return edit.on = false, true;
-      return ParsePair(value, edit.a, edit.b) && edit.a >= 0.0 && edit.b >= 0.0;
+      return ParsePair(value, edit.a, edit.b);
     case F::Origin:
       return ParsePair(value, edit.a, edit.b);
     case F::From:
@@ -71,6 +73,28 @@ bool ParseEditValue(FieldEdit& edit, std::string_view value) {
       return ParseSection(value, edit.section);
   }
   return false;
+}
+
+// The range of a field option's millimetres; nothing for the sections.
+std::optional<SettingRange> RangeOf(FieldEdit::Field field) {
+  using F = FieldEdit::Field;
+  switch (field) {
+    case F::Offset:
+    case F::Close: return kCompensationRange;
+    case F::Origin: return kOriginOffsetRange;
+    case F::Dashed: return kDashRange;
+    case F::From:
+    case F::To: break;
+  }
+  return std::nullopt;
+}
+
+// Whether the millimetres of a parsed edit lie in its range; an edit that
+// switches a field off has none.
+bool InRange(const FieldEdit& edit, SettingRange range) {
+  if (!edit.on) return true;
+  const bool pair = edit.field == FieldEdit::Field::Origin || edit.field == FieldEdit::Field::Dashed;
+  return range.Contains(edit.a) && (!pair || range.Contains(edit.b));
 }
 
 bool ParseIp(std::string_view text, std::array<uint8_t, 4>& out) {
@@ -90,7 +114,7 @@ bool ParseIp(std::string_view text, std::array<uint8_t, 4>& out) {
 bool ParseTcpPort(std::string_view text, int32_t& out) {
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, out);
-  return !text.empty() && ec == std::errc() && ptr == end && out >= 1 && out <= 65535;
+  return !text.empty() && ec == std::errc() && ptr == end && kTcpPortRange.Contains(out);
 }
 
 bool IsCommand(std::string_view arg) {
@@ -158,6 +182,10 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       FieldEdit edit{*field};
       if (!ParseEditValue(edit, args[++i])) {
         error = "bad value for " + arg + ": " + args[i];
+        return std::nullopt;
+      }
+      if (const auto range = RangeOf(edit.field); range && !InRange(edit, *range)) {
+        error = "bad value for " + arg + ": " + args[i] + " (" + DescribeRange(*range) + " mm)";
         return std::nullopt;
       }
       options.edits.push_back(edit);

@@ -75,6 +75,31 @@ TEST(CommandLine, RejectsMalformedInput) {
   EXPECT_EQ(error, "--workdir needs a directory, not an empty name");
 }
 
+// The field options take what the dialog's fields take; both ends count.
+TEST(CommandLine, FieldValuesOutsideTheirRangeAreRefused) {
+  struct Case {
+    const char* option;
+    const char* value;
+    bool taken;
+  };
+  const Case cases[] = {
+      {"--offset", "0", true},        {"--offset", "5", true},          {"--offset", "5.01", false},
+      {"--close", "-0.01", false},    {"--close", "off", true},         {"--origin", "-5000,5000", true},
+      {"--origin", "5000.5,0", false}, {"--origin", "0,-5001", false},  {"--dashed", "0.1,1000", true},
+      {"--dashed", "0.09,1", false},  {"--dashed", "1,1000.01", false}, {"--dashed", "0,0", false},
+      {"--tcp-port", "1", true},      {"--tcp-port", "65535", true},    {"--tcp-port", "0", false},
+      {"--tcp-port", "65536", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Parse({c.option, c.value, "export"}).has_value(), c.taken) << c.option << " " << c.value;
+  }
+  std::string error;
+  EXPECT_FALSE(Parse({"--offset", "7", "export"}, &error));
+  EXPECT_EQ(error, "bad value for --offset: 7 (0 ~ 5 mm)");
+  EXPECT_FALSE(Parse({"--origin", "1,99999", "export"}, &error));
+  EXPECT_EQ(error, "bad value for --origin: 1,99999 (-5000 ~ 5000 mm)");
+}
+
 TEST(CommandLine, Help) {
   auto o = Parse({"--help"});
   ASSERT_TRUE(o);

@@ -1,18 +1,14 @@
 #include "cli_start.h"
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 
 #include "control_ids.h"
+#include "drawing_warning.h"
 #include "file_io.h"
 
 namespace plotsend {
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) { interrupted = 1; }
 
 int Fail(const std::string& message, int status) {
   std::fprintf(stderr, "plotsend: %s\n", message.c_str());
@@ -21,12 +17,9 @@ int Fail(const std::string& message, int status) {
 
 // Hands the dialog the workers' messages until `done` holds.
 template <typename Done>
-void DispatchUntil(CPlotsendDlg& dlg, CliHost& host, Done done) {
+void DispatchUntil(CPlotsendDlg& dlg, CliHost& host, Interrupts& interrupts, Done done) {
   while (!done()) {
-    if (interrupted != 0) {
-      interrupted = 0;
-      dlg.OnCancel();
-    }
+    if (interrupts.TakeCancel()) dlg.OnCancel();
     if (const auto message = host.WaitMessage(100)) {
       dlg.OnMessage(*message);
       if (*message == control::WM_SEND_FINISHED) {
@@ -63,29 +56,42 @@ int WifiTest(CPlotsendDlg& dlg, Language) {
   return dlg.GetLinkState().TcpConnected ? 0 : 1;
 }
 
-int Start(CPlotsendDlg& dlg, CliHost& host, const CliOptions& options, Language language,
+int Start(CPlotsendDlg& dlg, CliHost& host, Interrupts& interrupts, const CliOptions& options, Language language,
           const std::function<void(const CliOptions&)>& applyEdits) {
   if (dlg.GetJobInfo().CodeMode != 0) {
     return Fail("this job carries a code and can only be written to a file (plotsend export)", 2);
   }
   dlg.StartPrepareJob();
-  DispatchUntil(dlg, host, [&dlg] { return dlg.JobReady(); });
+  DispatchUntil(dlg, host, interrupts, [&dlg] { return dlg.JobReady(); });
   if (dlg.SectionCountRefused()) return 1;  // the one real cause has been reported
+  if (dlg.WorkFilesError()) {
+    return Fail(WithReason("cannot write the work files in " + dlg.GetWorkDir().Dir(), dlg.WorkFilesError()), 1);
+  }
   if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + dlg.GetWorkDir().KavrenPlt(), 1);
   applyEdits(options);
 
-  std::signal(SIGINT, OnInterrupt);
+  interrupts.ArmCancel(true);
   const CPlotsendDlg::StartResult started = dlg.OnStart();
-  if (started != CPlotsendDlg::StartResult::Sending) return Fail("nothing was sent", 1);
+  if (started != CPlotsendDlg::StartResult::Sending) {
+    interrupts.ArmCancel(false);
+    return Fail(WithReason("nothing was sent", dlg.LinkError()), 1);
+  }
   std::error_code ec;
   const auto bytes = std::filesystem::file_size(Utf8Path(dlg.GetWorkDir().KavrenKv(3)), ec);
   if (!ec) host.SetJobBytes(bytes);
-  DispatchUntil(dlg, host, [&dlg] { return !dlg.Sending(); });
-  std::signal(SIGINT, SIG_DFL);
+  DispatchUntil(dlg, host, interrupts, [&dlg] { return !dlg.Sending(); });
+  interrupts.ArmCancel(false);
   if (dlg.LastSendFailed()) return 1;
-  if (dlg.LastSendCancelled()) return Fail("send cancelled: the cutter received part of the job", 1);
+  if (dlg.LastSendCancelled()) {
+    // A cancelled job ends as with the window's Cancel: its files are removed.
+    std::error_code missing;
+    const bool kept = std::filesystem::exists(Utf8Path(dlg.GetWorkDir().KavrenPlt()), missing) || missing;
+    return Fail(Text(kept ? TextId::SendCancelled : TextId::SendCancelledJobRemoved, language), 1);
+  }
   std::printf("sent %llu bytes to %s\n", ec ? 0ULL : static_cast<unsigned long long>(bytes),
               dlg.SelectedPort().c_str());
+  const std::string warning = DrawingWarning(dlg.GetDrawingFindings(), language);
+  if (!warning.empty()) std::printf("%s\n", warning.c_str());
   return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli_host.h"
 #include "cli_options.h"
+#include "interrupts.h"
 #include "plotsend_dlg.h"
 
 namespace plotsend {
@@ -17,7 +18,7 @@ int WifiTest(CPlotsendDlg& dlg, Language language);
 
 // Prepares the job on its worker, applies the field edits, presses Start
 // and follows the send to its end. Ctrl-C presses Cancel.
-int Start(CPlotsendDlg& dlg, CliHost& host, const CliOptions& options, Language language,
+int Start(CPlotsendDlg& dlg, CliHost& host, Interrupts& interrupts, const CliOptions& options, Language language,
           const std::function<void(const CliOptions&)>& applyEdits);
 
 }  // namespace plotsend

@@ -1,5 +1,6 @@
 // plotsend: the terminal front end. Wires the dialog's logic to the INI
 // adapter, the work directory and the terminal.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,13 +10,16 @@
 #include "cli_host.h"
 #include "cli_options.h"
 #include "cli_start.h"
+#include "drawing_warning.h"
 #include "file_io.h"
+#include "interrupts.h"
 #include "job_preview.h"
 #include "plotsend_dlg.h"
 #include "port_list.h"
 #include "posix/png_canvas.h"
 #include "posix/posix_link.h"
 #include "work_files.h"
+#include "work_lock.h"
 
 namespace plotsend {
 namespace {
@@ -82,6 +86,8 @@ void PrintSummary(const CPlotsendDlg& dlg, const std::string& path) {
     std::printf("dashed lines %.2f mm with %.2f mm gaps\n", s.DashedLineLineLen, s.DashedLineGapLen);
   }
   std::printf("origin offset %.2f, %.2f mm\n", s.OriginOffsetX, s.OriginOffsetY);
+  const std::string warning = DrawingWarning(dlg.GetDrawingFindings(), dlg.GetLanguage());
+  if (!warning.empty()) std::printf("%s\n", warning.c_str());
 }
 
 int Fail(const std::string& message, int status) {
@@ -99,6 +105,54 @@ std::unique_ptr<LinkPort> MakeTerminalLink(const CliOptions& options) {
   return std::make_unique<PosixLink>(dev, std::filesystem::path(dev) / "no-sysfs", sendTimeoutMs);
 }
 
+// Whether PrepareJob left a job to export; if not, the one real cause has
+// been reported.
+bool JobPrepared(const CPlotsendDlg& dlg, bool prepared, const WorkDir& workDir, Language language) {
+  if (dlg.SectionCountRefused()) return false;
+  std::string problem;
+  if (dlg.WorkFilesError() || (dlg.JobRead() && !prepared)) {
+    problem = WithReason("cannot write the work files in " + workDir.Dir(), dlg.WorkFilesError());
+  } else if (!dlg.JobRead()) {
+    problem = Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt();
+  }
+  if (problem.empty()) return true;
+  Fail(problem, 1);
+  return false;
+}
+
+// --from and --to must name sections the job has; the dialog's fields would
+// quietly clamp them.
+bool SectionEditsFit(const CPlotsendDlg& dlg, const CliOptions& options) {
+  const int count = std::max<int>(dlg.GetJobInfo().markRef.SectionCount, 1);
+  for (const FieldEdit& edit : options.edits) {
+    if ((edit.field != FieldEdit::Field::From && edit.field != FieldEdit::Field::To) || edit.section < count) continue;
+    const char* name = edit.field == FieldEdit::Field::From ? "--from" : "--to";
+    Fail(std::string(name) + " " + std::to_string(edit.section) + ": the job has " + std::to_string(count) +
+             (count == 1 ? " section, numbered 0" : " sections, numbered 0 to " + std::to_string(count - 1)),
+         2);
+    return false;
+  }
+  return true;
+}
+
+// Holds the work directory for the whole run. A second run changes nothing
+// and says so; where no lock can be taken the run goes on unguarded.
+bool LockWorkDir(const plotara::WorkLock& lock, const WorkDir& workDir, Language language) {
+  switch (lock.GetState()) {
+    case plotara::WorkLock::State::Held:
+      RemoveStaleTempFiles(workDir);
+      return true;
+    case plotara::WorkLock::State::Busy:
+      Fail(Text(TextId::JobAlreadyHandled, language) + ": " + workDir.Dir(), 1);
+      return false;
+    case plotara::WorkLock::State::Failed:
+      std::fprintf(stderr, "plotsend: cannot lock the work directory %s: %s\n", workDir.Dir().c_str(),
+                   lock.Error().c_str());
+      return true;
+  }
+  return true;
+}
+
 int ListPorts(LinkPort& link) {
   const std::vector<std::string> ports = BuildPortList(link.EnumUsbCutters().paths.size(), link.EnumSerialPorts());
   for (const std::string& entry : ports) std::printf("%s\n", entry.c_str());
@@ -110,9 +164,7 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir,
     return Fail(Text(TextId::NoOutputFile, language) + " (export FILE)", 2);
   }
   const bool prepared = dlg.PrepareJob();
-  if (dlg.SectionCountRefused()) return 1;  // the one real cause has been reported
-  if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt(), 1);
-  if (!prepared) return Fail("cannot write the work files in " + workDir.Dir(), 1);
+  if (!JobPrepared(dlg, prepared, workDir, language)) return 1;
   for (const FieldEdit& edit : options.edits) ApplyEdit(dlg, edit);
 
   switch (dlg.OnUDiskFile()) {
@@ -131,10 +183,7 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir,
 // a PNG file of the preview frame's size. The job stays in the work
 // directory, its code flag unconsumed.
 int Preview(CPlotsendDlg& dlg, const std::string& file, const WorkDir& workDir, Language language) {
-  const bool prepared = dlg.PrepareJob();
-  if (dlg.SectionCountRefused()) return 1;  // the one real cause has been reported
-  if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt(), 1);
-  if (!prepared) return Fail("cannot write the work files in " + workDir.Dir(), 1);
+  if (!JobPrepared(dlg, dlg.PrepareJob(), workDir, language)) return 1;
 
   PngCanvas canvas(kPreviewFrameWidth, kPreviewFrameHeight);
   const JobInfo& info = dlg.GetJobInfo();
@@ -147,7 +196,7 @@ int Preview(CPlotsendDlg& dlg, const std::string& file, const WorkDir& workDir, 
   return 0;
 }
 
-int Run(const std::vector<std::string>& args) {
+int Run(const std::vector<std::string>& args, Interrupts& interrupts) {
   std::string error;
   const std::optional<CliOptions> options = ParseCommandLine(args, error);
   if (!options) return Fail(error + " (see plotsend --help)", 2);
@@ -161,6 +210,8 @@ int Run(const std::vector<std::string>& args) {
   const Language language = LanguageFromLocale();
   const WorkDir workDir = options->workDir ? WorkDir(*options->workDir) : DefaultWorkDir();
   if (!EnsureWorkDir(workDir)) return Fail("cannot create the work directory " + workDir.Dir(), 1);
+  const plotara::WorkLock lock(workDir.Dir());
+  if (!LockWorkDir(lock, workDir, language)) return 1;
   CliHost host(options->file);
   const auto profile = MakeProfilePort();
   CPlotsendDlg dlg(host, *profile, *link, workDir, language);
@@ -179,7 +230,7 @@ int Run(const std::vector<std::string>& args) {
   // Refused before anything is read or written; the dialog checks again for
   // the name it is finally given.
   if (options->file) {
-    const std::string path = options->command == "preview" ? *options->file : WithPltExtension(*options->file);
+    const std::string path = options->command == "preview" ? *options->file : ExportPath(*options->file);
     if (IsWorkFile(workDir, path)) return Fail(Text(TextId::OutputIsWorkFile, language) + ": " + path, 1);
   }
 
@@ -192,9 +243,10 @@ int Run(const std::vector<std::string>& args) {
     return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
   }
   if (options->command == "preview") return Preview(dlg, *options->file, workDir, language);
+  if (!SectionEditsFit(dlg, *options)) return 2;
   if (options->command == "start") {
     if (!ApplyLinkOptions(dlg, *options)) return 2;
-    return Start(dlg, host, *options, language, [&dlg](const CliOptions& o) {
+    return Start(dlg, host, interrupts, *options, language, [&dlg](const CliOptions& o) {
       for (const FieldEdit& edit : o.edits) ApplyEdit(dlg, edit);
     });
   }
@@ -205,5 +257,6 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace plotsend
 
 int main(int argc, char** argv) {
-  return plotsend::Run(std::vector<std::string>(argv + 1, argv + argc));
+  plotsend::Interrupts interrupts;  // first: every thread after it leaves the signals to it
+  return plotsend::Run(std::vector<std::string>(argv + 1, argv + argc), interrupts);
 }

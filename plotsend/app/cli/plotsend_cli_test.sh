@@ -37,12 +37,14 @@ check "dashed length saved" grep -q "^DashedLineLineLen=2.50" "$w/config.ini"
 check "dashes switch compensation off" grep -q "^IsOffset=0" "$w/config.ini"
 check "origin saved" grep -q "^OriginOffsetY=2.00" "$w/config.ini"
 
-# A command file that cannot be written: one line on stderr, job kept.
+# A command file that cannot be written: the failure and the system's
+# reason on stderr, job kept.
 w=$(new_job unwritable)
 "$plotsend" --workdir "$w" export "$w/missing/cut.plt" >"$root/out" 2>"$root/err"
 status=$?
 check "failed export exits non-zero" test "$status" -ne 0
-check "failure is one line on stderr" test "$(wc -l <"$root/err")" -eq 1
+check "failure and its reason on stderr" test "$(cat "$root/err")" = \
+  "$(printf 'plotsend: Save .PLT File Failed: %s\nNo such file or directory' "$w/missing/cut.plt")"
 check "failure is not reported as finished" test ! -s "$root/out"
 check "job kept after failure" test -e "$w/kavren.plt" -a -e "$w/kavren.kv2"
 
@@ -59,6 +61,33 @@ printf '17' >"$w/codenumble.kv"
 (cd "$root" && "$plotsend" --workdir "$w" export >/dev/null 2>&1)
 check "coded job written as _17_.plt" test -s "$root/_17_.plt"
 check "code mode consumed" test "$(cat "$w/codeinfo.kv")" = "0,1,"
+
+# Settings that cannot be meant: one warning naming them, the defaults used
+# and saved in their place.
+w=$(new_job ranges)
+printf '[config]\r\nOffsetVal=1e308\r\nOriginOffsetX=1e308\r\nIP_FIELD_0=383\r\n' >"$w/config.ini"
+out=$("$plotsend" --workdir "$w" export "$w/cut.plt" 2>"$root/err")
+check "out-of-range settings: export exits 0" test $? -eq 0
+check "out-of-range settings: one warning" test "$(wc -l <"$root/err")" -eq 1
+check "out-of-range settings: keys named" grep -q "OffsetVal=1e308 (0 ~ 5); OriginOffsetX=1e308 (-5000 ~ 5000); IP_FIELD_0=383 (0 ~ 255)" "$root/err"
+check "out-of-range settings: defaults used" grep -qx "origin offset 0.00, 0.00 mm" <<<"$out"
+check "out-of-range settings: defaults saved" grep -q "^OffsetVal=0.35.\?$" "$w/config.ini"
+check "out-of-range settings: address saved" grep -q "^IP_FIELD_0=192.\?$" "$w/config.ini"
+
+# A config.ini that cannot be written is reported once; the export stands.
+w=$(new_job unsaved)
+rm "$w/config.ini" && mkdir "$w/config.ini"
+"$plotsend" --workdir "$w" export "$w/cut.plt" >/dev/null 2>"$root/err"
+check "unsaved settings: export exits 0" test $? -eq 0
+check "unsaved settings: reported once" test "$(cat "$root/err")" = "plotsend: The settings could not be saved in config.ini: $w/config.ini"
+
+# A UTF-16 config.ini is read and stays UTF-16.
+w=$(new_job utf16)
+printf '[config]\r\nOriginOffsetX=1.50\r\n' | iconv -f UTF-8 -t UTF-16LE | { printf '\xFF\xFE'; cat; } >"$w/config.ini"
+out=$("$plotsend" --workdir "$w" export "$w/cut.plt" 2>"$root/err")
+check "utf-16 settings read" grep -qx "origin offset 1.50, 0.00 mm" <<<"$out"
+check "utf-16 settings: nothing added in 8 bits" test "$(grep -ac '\[config\]' "$w/config.ini")" -eq 0
+check "utf-16 settings hold every key once" test "$(tail -c +3 "$w/config.ini" | iconv -f UTF-16LE -t UTF-8 | grep -c '=')" -eq 15
 
 # Malformed command lines and a missing job.
 "$plotsend" --offset nope export x.plt >/dev/null 2>&1

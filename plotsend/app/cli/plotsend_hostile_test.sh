@@ -32,9 +32,10 @@ new_job() {  # a work directory as the macros leave it, open to every user
 }
 
 # Every file below DIR with its type and bytes, to tell whether a run left
-# the directory exactly as it was.
+# the directory exactly as it was; the run's own lock file aside.
 snapshot() {
-  (cd "$1" && find . -printf '%y %p\n' | sort && find . -type f -print0 | sort -z | xargs -0r sha256sum)
+  (cd "$1" && find . ! -path ./plotara.lock -printf '%y %p\n' | sort &&
+    find . -type f ! -path ./plotara.lock -print0 | sort -z | xargs -0r sha256sum)
 }
 
 # Every run is bounded: a file that blocks on open must not hang the suite.
@@ -54,6 +55,8 @@ run_unprivileged() {
 }
 
 said() { grep -qF -- "$1" "$root/err"; }
+# said_why TEXT REASON: TEXT on a line of stderr and the system's REASON on the next.
+said_why() { grep -A1 -xF -- "plotsend: $1" "$root/err" | tail -n +2 | grep -qxF -- "$2"; }
 finished() { grep -qx "Save .PLT File Finished" "$root/out"; }
 
 # A job of many short cutting moves, so that its command file is large.
@@ -73,9 +76,10 @@ w=$(new_job self)
 ln -s "$w/kavren.kv2" "$root/to_kv2.plt"
 ln -s "$w/markref.kv" "$root/to_markref.plt"
 ln "$w/kavren.plt" "$root/hard.plt"
+ln -s "$w/plotara.lock" "$root/to_lock.plt"  # replacing the lock file would unlock the directory
 before=$(snapshot "$w")
 for target in "$w/kavren.plt" "$w/kavren_m.plt" "$w/sub/../kavren.plt" "$root/to_kv2.plt" \
-              "$root/to_markref.plt" "$root/hard.plt"; do
+              "$root/to_markref.plt" "$root/hard.plt" "$root/to_lock.plt"; do
   run --workdir "$w" export "$target"
   check "work file target $target fails" test "$status" -ne 0
   check "work file target $target is named" said "The output file is one of the job's work files"
@@ -123,7 +127,7 @@ if small_tmpfs "$root/full" 64k; then
   printf 'the previous cut\n' >"$root/full/cut.plt"
   run --workdir "$w" export "$root/full/cut.plt"
   check "disk full fails" test "$status" -ne 0
-  check "disk full says so" said "Save .PLT File Failed: $root/full/cut.plt"
+  check "disk full says so, and why" said_why "Save .PLT File Failed: $root/full/cut.plt" "No space left on device"
   check "disk full not finished" test ! -s "$root/out"
   check "disk full keeps the previous file" test "$(cat "$root/full/cut.plt")" = "the previous cut"
   check "disk full leaves no partial file" test "$(ls "$root/full")" = "cut.plt"
@@ -144,6 +148,7 @@ if small_tmpfs "$root/fullwork" 200k; then
   cp "$testdata/markref.kv" "$w/"
   run --workdir "$w" export "$root/cut_fullwork.plt"
   check "full work directory fails" test "$status" -ne 0
+  check "full work directory says why" said_why "cannot write the work files in $w/" "No space left on device"
   check "full work directory writes no output" test ! -e "$root/cut_fullwork.plt"
   check "full work directory keeps the job" test -s "$w/kavren.plt"
 else
@@ -251,9 +256,37 @@ if [ "$(id -u)" -eq 0 ] || [ ! -w "$w/ro.plt" ]; then
 fi
 
 w=$(new_job target_dir)
-mkdir "$w/out.plt"
+mkdir "$w/out.plt" "$w/folder"
 run --workdir "$w" export "$w/out.plt"
 check "directory target fails" test "$status" -ne 0 -a -d "$w/out.plt" -a -e "$w/kavren.plt"
+check "directory target says why" said_why "Save .PLT File Failed: $w/out.plt" "Is a directory"
+run --workdir "$w" export "$w/folder"
+check "a folder named as the target is refused as such" said_why "Save .PLT File Failed: $w/folder" "Is a directory"
+check "a folder named as the target gets no file beside it" test ! -e "$w/folder.PLT" -a -e "$w/kavren.plt"
+
+# A read-only work directory: the intermediates cannot be written, which is
+# what the run says (the job itself can be read).
+w=$(new_job readonly_workdir)
+chmod 555 "$w"
+run_unprivileged --workdir "$w" export "$root/readonly_workdir.plt"
+check "read-only work directory fails" test "$status" -eq 1 -a ! -e "$root/readonly_workdir.plt"
+check "read-only work directory says why" said_why "cannot write the work files in $w/" "Permission denied"
+check "read-only work directory is not an unreadable job" test -z "$(grep -e 'could not be read' -e 'Open File Failed' "$root/err")"
+chmod 777 "$w"
+
+# Devices and pipes are written in place, under the name given.
+w=$(new_job device_target)
+ln -s /dev/full "$root/full_device"
+run --workdir "$w" export "$root/full_device"
+check "a full device fails and says why" said_why "Save .PLT File Failed: $root/full_device" "No space left on device"
+check "a device gets no .PLT file beside it" test ! -e "$root/full_device.PLT" -a -e "$w/kavren.plt"
+mkfifo "$root/pipe"
+timeout 20 cat "$root/pipe" >"$root/piped_plain" &
+reader=$!
+run --workdir "$w" export "$root/pipe"
+wait "$reader"
+check "a pipe named without .plt is written in place" test "$status" -eq 0 -a ! -e "$root/pipe.PLT"
+check "that pipe carries the command file" test "$(tail -c 1 "$root/piped_plain")" = "@"
 
 w=$(new_job fifo_target)
 mkfifo "$root/pipe.plt"

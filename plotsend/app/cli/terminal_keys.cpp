@@ -10,18 +10,22 @@ constexpr int kEscapeWaitMs = 50;  // an arrow's bytes follow its ESC at once
 
 }  // namespace
 
-TerminalKeys::TerminalKeys(int fd) : fd_(fd) {
-  if (isatty(fd) && tcgetattr(fd, &saved_) == 0) {
-    termios raw = saved_;
-    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
-    raw.c_cc[VMIN] = 1;
-    raw.c_cc[VTIME] = 0;
-    raw_ = tcsetattr(fd, TCSANOW, &raw) == 0;
-  }
-}
+TerminalKeys::TerminalKeys(int fd) : fd_(fd), terminal_(isatty(fd) != 0) {}
 
-TerminalKeys::~TerminalKeys() {
-  if (raw_) tcsetattr(fd_, TCSANOW, &saved_);
+TerminalKeys::~TerminalKeys() { SetRaw(false); }
+
+void TerminalKeys::SetRaw(bool on) {
+  if (!on) {
+    if (raw_) tcsetattr(fd_, TCSANOW, &saved_);
+    raw_ = false;
+    return;
+  }
+  if (raw_ || !terminal_ || tcgetattr(fd_, &saved_) != 0) return;
+  termios raw = saved_;
+  raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  raw_ = tcsetattr(fd_, TCSANOW, &raw) == 0;
 }
 
 int TerminalKeys::Read(int timeoutMs) {

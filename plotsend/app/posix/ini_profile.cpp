@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "file_io.h"
+#include "posix/ini_encoding.h"
 
 namespace plotsend {
 namespace {
@@ -208,7 +209,7 @@ std::string IniProfile::Read(const std::string& file, const std::string& section
     std::error_code ec;
     if (!std::filesystem::is_regular_file(Utf8Path(file), ec) || !ReadWholeFile(file, content))
       content.clear();
-    return IniLookup(content, section, key, fallback, capacity);
+    return IniLookup(DecodeIniFile(content).text, section, key, fallback, capacity);
   } catch (...) {
     return {};
   }
@@ -229,17 +230,18 @@ bool IniProfile::WriteFile(const std::string& file, const std::string& section,
   if (!ProfileEntryWritable(section, key, value)) return false;
   std::error_code ec;
   const fs::file_status status = fs::status(Utf8Path(file), ec);
-  std::string content;
+  std::string bytes;
   const bool exists = status.type() != fs::file_type::not_found;
   if (exists) {
     if (status.type() != fs::file_type::regular) return false;
-    if (!ReadWholeFile(file, content)) return false;
+    if (!ReadWholeFile(file, bytes)) return false;
   }
-  const std::string updated = IniUpdate(content, section, key, value);
-  if (exists && updated == content) return true;
+  const IniFileText content = DecodeIniFile(bytes);
+  const std::string updated = IniUpdate(content.text, section, key, value);
+  if (exists && updated == content.text) return true;
 
   BufferedWriter out(file);
-  out.Write(updated);
+  out.Write(EncodeIniFile(content, updated));
   return out.Close();
 }
 

@@ -3,7 +3,8 @@
 // for what the settings need: case-insensitive section and key names, values
 // trimmed of blanks, the first matching section and key win. Lines may end in
 // CRLF, LF or CR. Edits keep every other byte of the file as it was,
-// including comments, blank lines and the file's line endings.
+// including comments, blank lines and the file's line endings. A file with a
+// UTF-16 byte-order mark is read and written in UTF-16 (ini_encoding.h).
 #include <cstddef>
 #include <string>
 #include <string_view>

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string_view>
 
+#include "posix/ini_encoding.h"
 #include "scratch_dir_test_util.h"
 
 namespace plotsend {
@@ -67,6 +69,21 @@ TEST(IniLookupTest, WhatIsNotAKey) {
   EXPECT_EQ(IniLookup(text, "config", "C", "none", 10), "");
   EXPECT_EQ(IniLookup(text, "config", "D", "none", 10), "x = y");  // ^Z counts as a blank
   EXPECT_EQ(IniLookup("[c]\n[d]\n[c]\nA=2\n", "c", "A", "none", 10), "none");
+}
+
+// Decoding and encoding give back every byte, even of a damaged UTF-16 file.
+TEST(IniEncodingTest, Utf16FilesKeepEveryByte) {
+  using namespace std::string_view_literals;
+  for (const std::string_view bytes : {"\xFF\xFE[\0c\0]\0\x3D\xD8\x00\xDE"sv,  // with a pair
+                                       "\xFF\xFE\x00\xD8=\0"sv,  // a lone high surrogate
+                                       "\xFF\xFE\x00\xDC\x41"sv,  // a lone low one, an odd byte
+                                       "\xFE\xFF\0[\0c\0]"sv, "[c]\r\nA=1"sv}) {
+    const IniFileText text = DecodeIniFile(bytes);
+    EXPECT_EQ(EncodeIniFile(text, text.text), bytes);
+  }
+  const IniFileText big = DecodeIniFile("\xFE\xFF\0[\0c\0]"sv);
+  EXPECT_EQ(big.text, "[c]");
+  EXPECT_EQ(EncodeIniFile(big, "[c]\xC3"), "\xFE\xFF\0[\0c\0]\xFF\xFD"sv);  // not UTF-8: U+FFFD
 }
 
 TEST(IniProfileTest, FileBytesAfterEditsAndFailures) {

@@ -61,8 +61,9 @@ void MainDialog::SetLanguageTexts() {
   for (const plotsend::ControlText& entry : ControlTexts(dlg_.GetLanguage())) SetControlText(entry.id, entry.text);
 }
 
-// Window destruction: a running send is cancelled and waited for, the link
-// closed and the work files deleted.
+// Window destruction: a running send is cancelled and its link I/O aborted,
+// so that it ends at once even on a stalled link; then the link is closed
+// and the work files deleted.
 void MainDialog::OnDestroy() {
   dlg_.OnDestroy();
   ApplyPending();

@@ -70,13 +70,15 @@ class MainDialog final : public DialogWindow, public DialogHost {
   void SetLanguageTexts();
 
   // Controls <-> fields. Fetch returns the first control whose text is no
-  // value of its field (that field keeps its value), or 0. Put leaves the
+  // value of its field, or a number outside its range (that field keeps its
+  // value), or 0. Put leaves the
   // control `keep` as the user typed it.
   int Fetch();
   void Put(int keep = 0);
   void PutReal(int id, double value, int keep);
   void PutInteger(int id, int64_t value, int keep);
-  // Beeps and puts the caret into the control whose text is no value.
+  // Beeps and puts the caret into the control whose text is no value; a
+  // number outside the field's range is named in the status field.
   void RejectInput(int id);
 
   // Handlers.

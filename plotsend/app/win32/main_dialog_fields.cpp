@@ -5,11 +5,31 @@
 #include <commctrl.h>
 
 #include <limits>
+#include <optional>
 
 #include "control_ids.h"
 #include "field_text.h"
+#include "settings.h"
+#include "texts.h"
 
 namespace plotsend::win32 {
+namespace {
+
+// The values the edits of settings may hold; nothing for other controls.
+std::optional<SettingRange> RangeOfEdit(int id) {
+  switch (id) {
+    case control::kOffsetVal:
+    case control::kCloseVal: return kCompensationRange;
+    case kOriginOffsetX:
+    case kOriginOffsetY: return kOriginOffsetRange;
+    case control::kDashLine:
+    case control::kDashGap: return kDashRange;
+    case control::kTcpPort: return kTcpPortRange;
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
 
 int MainDialog::Fetch() {
   DialogFields& fields = dlg_.Fields();
@@ -20,8 +40,10 @@ int MainDialog::Fetch() {
   const auto reject = [this, &bad](int id) {
     if (bad == 0 && IsWindowEnabled(Control(id))) bad = id;
   };
+  // A number outside the field's range is refused like a text that is none.
   const auto real = [this, &reject](int id, double& field) {
-    if (const auto value = ParseRealField(ControlText(id))) field = *value;
+    const auto value = ParseRealField(ControlText(id));
+    if (value && RangeOfEdit(id)->Contains(*value)) field = *value;
     else reject(id);
   };
   const auto section = [this, &reject](int id, uint8_t& field) {
@@ -40,8 +62,8 @@ int MainDialog::Fetch() {
   SendControl(control::kIpAddress, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
   s.IP_FIELD = {static_cast<uint8_t>(FIRST_IPADDRESS(address)), static_cast<uint8_t>(SECOND_IPADDRESS(address)),
                 static_cast<uint8_t>(THIRD_IPADDRESS(address)), static_cast<uint8_t>(FOURTH_IPADDRESS(address))};
-  const auto port = ParseIntegerField(ControlText(control::kTcpPort), std::numeric_limits<int32_t>::min(),
-                                      std::numeric_limits<int32_t>::max());
+  const auto port = ParseIntegerField(ControlText(control::kTcpPort), static_cast<int64_t>(kTcpPortRange.minimum),
+                                      static_cast<int64_t>(kTcpPortRange.maximum));
   if (port) s.IP_PORT = static_cast<int32_t>(*port);
   else reject(control::kTcpPort);
 
@@ -96,6 +118,12 @@ void MainDialog::PutInteger(int id, int64_t value, int keep) {
 
 void MainDialog::RejectInput(int id) {
   MessageBeep(MB_ICONWARNING);
+  // A number outside the field's range: the status field says which range.
+  const auto range = RangeOfEdit(id);
+  const auto value = ParseRealField(ControlText(id));
+  if (range && value && !range->Contains(*value)) {
+    SetStatusText(Text(TextId::FieldOutOfRange, dlg_.GetLanguage()) + ": " + DescribeRange(*range));
+  }
   HWND control = Control(id);
   if (control == nullptr) return;
   SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);

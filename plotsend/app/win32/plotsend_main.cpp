@@ -7,8 +7,11 @@
 #include "link_port.h"
 #include "main_dialog.h"
 #include "profile_port.h"
+#include "running_instance.h"
 #include "texts.h"
 #include "work_dir.h"
+#include "work_files.h"
+#include "work_lock.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The progress bars, the IP address control and the standard controls;
@@ -18,9 +21,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
 
   const plotsend::Language language = plotsend::LanguageFromLangId(GetSystemDefaultLangID());
+  const plotsend::WorkDir workDir = plotsend::DefaultWorkDir();
+  // One run per work directory, held to the end; a second run changes no
+  // file. Where no lock can be taken the run goes on unguarded.
+  const plotara::WorkLock lock(workDir.Dir());
+  if (lock.GetState() == plotara::WorkLock::State::Busy) {
+    plotsend::win32::PointAtRunningInstance(lock.HolderProcessId(),
+                                            plotsend::Text(plotsend::TextId::JobAlreadyHandled, language));
+    return 1;
+  }
+  if (lock.GetState() == plotara::WorkLock::State::Held) plotsend::RemoveStaleTempFiles(workDir);
+
   const auto profile = plotsend::MakeProfilePort();
   const auto link = plotsend::MakeLinkPort();  // holds Winsock 2.2 for its lifetime
-  plotsend::win32::MainDialog dialog(*profile, *link, plotsend::DefaultWorkDir(), language);
+  plotsend::win32::MainDialog dialog(*profile, *link, workDir, language);
   // -1: the dialog could not be made from its template.
   return dialog.RunModal(nullptr) == -1 ? 1 : 0;
 }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "poll_wait.h"
 #include "posix_link.h"
 
 #ifndef MSG_NOSIGNAL
@@ -62,8 +63,9 @@ int64_t MsUntil(std::chrono::steady_clock::time_point deadline) {
   return left.count() < 0 ? 0 : left.count();
 }
 
-// Waits until fd takes more bytes. False on time-out or a broken descriptor.
-bool WaitWritable(int fd, bool limited, std::chrono::steady_clock::time_point deadline) {
+// Waits until fd takes more bytes. False on time-out, abort or a broken
+// descriptor.
+bool WaitWritable(int fd, int abortFd, bool limited, std::chrono::steady_clock::time_point deadline) {
   for (;;) {
     int waitMs = -1;
     if (limited) {
@@ -71,13 +73,11 @@ bool WaitWritable(int fd, bool limited, std::chrono::steady_clock::time_point de
       if (left == 0) return false;
       waitMs = left > 1000000 ? 1000000 : static_cast<int>(left);
     }
-    pollfd p{fd, POLLOUT, 0};
-    const int r = poll(&p, 1, waitMs);
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) return false;
-    if (r == 0) continue;  // the deadline is checked above
-    if ((p.revents & POLLOUT) != 0) return true;
-    return false;  // POLLERR, POLLHUP or POLLNVAL without room
+    short revents = 0;
+    const Wake wake = WaitFor(fd, POLLOUT, abortFd, waitMs, revents);
+    if (wake == Wake::TimedOut) continue;  // the deadline is checked above
+    if (wake != Wake::Ready) return false;
+    return (revents & POLLOUT) != 0;  // not POLLERR, POLLHUP or POLLNVAL without room
   }
 }
 
@@ -100,8 +100,8 @@ DeviceHandle OpenPlainDevice(const std::string& path) {
   return fd < 0 ? kInvalidDevice : DeviceOfFd(fd);
 }
 
-bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket) {
-  if (fd < 0) return false;
+bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket, int abortFd) {
+  if (fd < 0 || Aborted(abortFd)) return false;
   const bool limited = timeoutMs >= 0;
   const auto deadline = std::chrono::steady_clock::now() +
                         std::chrono::milliseconds(limited ? timeoutMs : 0);
@@ -114,7 +114,7 @@ bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bo
     } else if (n < 0 && errno == EINTR) {
       continue;
     } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!WaitWritable(fd, limited, deadline)) return false;
+      if (!WaitWritable(fd, abortFd, limited, deadline)) return false;
     } else {
       return false;  // an error, or a device that takes nothing
     }

@@ -1,15 +1,18 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "posix_link.h"
@@ -155,6 +158,7 @@ class Pty {
   }
   bool Ok() const { return master_ >= 0 && keep_ >= 0; }
   const std::string& Slave() const { return slave_; }
+  int Master() const { return master_; }
   std::string Read(size_t want) const {
     std::string got;
     char buffer[4096];
@@ -249,6 +253,162 @@ TEST(PosixUsbPort, WritesReachTheDeviceFile) {
   std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(got, job + "<");
   EXPECT_EQ(link.OpenUsbPort((tree.Dev() / "usb" / "lp5").string()), kInvalidDevice);
+}
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+int64_t MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+}
+
+// Reads `fd` in pieces of `piece` bytes, one every `everyMs`, like a slow
+// cutter, until `want` bytes or a second without any; `count` follows.
+std::string ReadSlowly(int fd, size_t want, size_t piece, int everyMs, std::atomic<size_t>* count = nullptr) {
+  std::string got;
+  std::vector<char> buffer(piece);
+  while (got.size() < want) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 1000) != 1) break;
+    const ssize_t n = read(fd, buffer.data(), std::min(piece, want - got.size()));
+    if (n <= 0) break;
+    got.append(buffer.data(), static_cast<size_t>(n));
+    if (count != nullptr) *count = got.size();
+    std::this_thread::sleep_for(milliseconds(everyMs));
+  }
+  return got;
+}
+
+// A FIFO stands in for a USB cutter: its reader is the cutter, and the bytes
+// it has not read yet are the device's queue.
+class FifoCutter {
+ public:
+  FifoCutter() {
+    path_ = (tree_.Dev() / "usb" / "lp0").string();
+    if (mkfifo(path_.c_str(), 0600) == 0) reader_ = open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+  }
+  ~FifoCutter() {
+    if (reader_ >= 0) close(reader_);
+  }
+  bool Ok() const { return reader_ >= 0; }
+  const std::string& Path() const { return path_; }
+  int Reader() const { return reader_; }
+
+ private:
+  FakeTree tree_;
+  std::string path_;
+  int reader_ = -1;
+};
+
+std::string Job(size_t n) {
+  std::string job;
+  while (job.size() < n) job += "PU" + std::to_string(job.size()) + ",0;PD0," + std::to_string(job.size()) + ";";
+  job.resize(n);
+  return job;
+}
+
+bool WriteAll(LinkPort& link, DeviceHandle h, const std::string& bytes) {
+  return link.WritePortBlocking(h, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+// The drain returns once the cutter has taken every byte, and not before;
+// a cutter that stops taking bytes fails it after the margin.
+TEST(PosixUsbPort, TheDrainWaitsUntilTheCutterTookEveryByte) {
+  for (const bool reading : {true, false}) {
+    SCOPED_TRACE(reading ? "reading" : "stalled");
+    FifoCutter cutter;
+    ASSERT_TRUE(cutter.Ok());
+    const int marginMs = reading ? 10000 : 300;
+    PosixLink link("/dev", "/sys", kTcpSendTimeoutMs, marginMs);
+    const DeviceHandle h = link.OpenUsbPort(cutter.Path());
+    ASSERT_TRUE(IsOpen(h));
+    const std::string job = Job(3500);
+    ASSERT_TRUE(WriteAll(link, h, job));
+    std::atomic<size_t> taken = 0;
+    std::string got;
+    std::thread reader;
+    if (reading) reader = std::thread([&] { got = ReadSlowly(cutter.Reader(), job.size(), 100, 20, &taken); });  // 5 kB/s
+    const auto start = Clock::now();
+    EXPECT_EQ(link.DrainPort(h), reading);
+    if (reading) {
+      EXPECT_GE(taken + 100, job.size());  // at most the piece just read is not counted yet
+      reader.join();
+      EXPECT_EQ(got, job);
+    } else {
+      // Nothing left the queue: its line time (911 ms) and the margin.
+      EXPECT_GE(MsSince(start), 1150);
+      EXPECT_LT(MsSince(start), 3000);
+    }
+    link.ClosePort(h);
+  }
+}
+
+// A USB cutter that stops reading fails the write after the send time-out
+// instead of holding the send forever.
+TEST(PosixUsbPort, AStalledCutterFailsTheWriteAfterTheSendTimeOut) {
+  FifoCutter cutter;
+  ASSERT_TRUE(cutter.Ok());
+  PosixLink link("/dev", "/sys", 300);
+  const DeviceHandle h = link.OpenUsbPort(cutter.Path());
+  ASSERT_TRUE(IsOpen(h));
+  const auto start = Clock::now();
+  EXPECT_FALSE(WriteAll(link, h, std::string(1 << 20, 'x')));
+  EXPECT_GE(MsSince(start), 250);
+  EXPECT_LT(MsSince(start), 5000);
+  link.ClosePort(h);
+}
+
+// Aborting from another thread ends a stalled write or drain at once, on a
+// serial port and on a USB cutter, and every later call on the handle fails.
+TEST(PosixDevicePort, AbortEndsAStalledWriteOrDrainAtOnce) {
+  for (const bool serial : {true, false}) {
+    for (const bool inDrain : {false, true}) {
+      if (serial && inDrain) continue;  // a pseudo-terminal's queue is always empty
+      SCOPED_TRACE(std::string(serial ? "serial" : "usb") + (inDrain ? " drain" : " write"));
+      Pty pty;
+      FifoCutter fifo;
+      if (!pty.Ok()) GTEST_SKIP() << "no pseudo-terminals here";
+      ASSERT_TRUE(fifo.Ok());
+      PosixLink link;
+      const DeviceHandle h = serial ? link.OpenSerialPort(pty.Slave()) : link.OpenUsbPort(fifo.Path());
+      ASSERT_TRUE(IsOpen(h));
+      if (inDrain) {
+        ASSERT_TRUE(WriteAll(link, h, Job(1000)));
+      }
+      std::thread aborter([&] {
+        std::this_thread::sleep_for(milliseconds(200));
+        link.AbortPortIo(h);
+      });
+      const auto start = Clock::now();
+      EXPECT_FALSE(inDrain ? link.DrainPort(h) : WriteAll(link, h, std::string(1 << 20, 'x')));
+      aborter.join();
+      EXPECT_LT(MsSince(start), 2000);
+      EXPECT_FALSE(WriteAll(link, h, "x"));
+      link.ClosePort(h);
+    }
+  }
+}
+
+// A pseudo-terminal holds no queue of its own: what was written is already
+// in the far end's input. Draining it loses nothing, however slowly the far
+// end reads.
+TEST(PosixSerialPort, DrainingAPseudoTerminalLosesNothing) {
+  Pty pty;
+  if (!pty.Ok()) GTEST_SKIP() << "no pseudo-terminals here";
+  PosixLink link;
+  const DeviceHandle h = link.OpenSerialPort(pty.Slave());
+  ASSERT_TRUE(IsOpen(h));
+  const std::string job = Job(3500);
+  std::string got;
+  std::thread reader([&] { got = ReadSlowly(pty.Master(), job.size(), 100, 20); });  // 5 kB/s
+  ASSERT_TRUE(WriteAll(link, h, job));
+  const auto start = Clock::now();
+  EXPECT_TRUE(link.DrainPort(h));
+  std::printf("drain of a 3.5 kB job on a pseudo-terminal read at 5 kB/s: %lld ms\n",
+              static_cast<long long>(MsSince(start)));
+  link.ClosePort(h);
+  reader.join();
+  EXPECT_EQ(got, job);
 }
 
 }  // namespace

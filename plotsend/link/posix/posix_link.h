@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,11 +36,25 @@ DeviceHandle OpenSerialDevice(const std::string& name);
 DeviceHandle OpenPlainDevice(const std::string& path);
 
 // Writes every byte of a non-blocking descriptor, waiting for room; gives up
-// after timeoutMs (negative: no limit). Sockets are written with send and
-// never raise SIGPIPE. True only when every byte went out.
-bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket);
+// after timeoutMs (negative: no limit), or at once when `abortFd` (-1: none)
+// is readable. Sockets are written with send and never raise SIGPIPE. True
+// only when every byte went out.
+bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket,
+              int abortFd = -1);
 
-// A non-blocking connected IPv4 stream socket, or -1.
+// Waits until a device has sent what it holds: a terminal until its output
+// queue is empty, a FIFO until its reader took every byte, another character
+// device until it takes bytes again (a USB printer: its last transfer has
+// completed). A pseudo-terminal's bytes are already in the far end's input,
+// so its queue is always empty. False on an error, when aborted (as
+// WriteAll), or when the drain deadline (DrainDeadline) passes.
+bool DrainDevice(int fd, int abortFd, int marginMs);
+// Shuts down the sending side of a connected socket and reads, discarding,
+// until the peer closes in order. False on an error or reset, when aborted,
+// or when for noProgressMs the peer neither acknowledged bytes nor sent any.
+bool FinishSocket(int fd, int abortFd, int noProgressMs);
+
+// A non-blocking connected IPv4 stream socket, or -1 with errno saying why.
 int ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs);
 // Reads and discards up to 100 bytes without waiting; false on error or EOF.
 bool DiscardReceived(int fd);
@@ -46,7 +62,10 @@ bool DiscardReceived(int fd);
 class PosixLink final : public LinkPort {
  public:
   explicit PosixLink(std::filesystem::path devRoot = "/dev", std::filesystem::path sysRoot = "/sys",
-                     int tcpSendTimeoutMs = kTcpSendTimeoutMs);
+                     int tcpSendTimeoutMs = kTcpSendTimeoutMs, int drainMarginMs = kDrainMarginMs);
+  ~PosixLink() override;
+  PosixLink(const PosixLink&) = delete;
+  PosixLink& operator=(const PosixLink&) = delete;
 
   std::vector<std::string> EnumSerialPorts() override;
   UsbEnumeration EnumUsbCutters() override;
@@ -56,14 +75,36 @@ class PosixLink final : public LinkPort {
   bool WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) override;
   bool WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) override;
   SocketHandle ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) override;
+  std::string ConnectError() const override { return connectError_; }
   bool SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) override;
   bool ReceiveTcp(SocketHandle socket) override;
   void CloseTcp(SocketHandle socket) override;
+  bool DrainPort(DeviceHandle handle) override;
+  bool FinishTcp(SocketHandle socket) override;
+  void AbortPortIo(DeviceHandle handle) override;
+  void AbortTcpIo(SocketHandle socket) override;
 
  private:
+  // Every open descriptor has an abort pipe: aborting writes a byte into it,
+  // and every wait on the descriptor also watches its read end.
+  struct AbortPipe {
+    int read = -1;
+    int write = -1;
+  };
+  // Gives a newly opened descriptor its pipe; -1 (the descriptor closed)
+  // when no pipe can be had, since its I/O could then not be aborted.
+  int Watch(int fd);
+  void CloseWatched(int fd);
+  int AbortFdOf(int fd) const;
+  void Abort(int fd);
+
   std::filesystem::path devRoot_;
   std::filesystem::path sysRoot_;
   int tcpSendTimeoutMs_;
+  int drainMarginMs_;
+  mutable std::mutex mutex_;
+  std::map<int, AbortPipe> abortPipes_;
+  std::string connectError_;
 };
 
 }  // namespace plotsend

@@ -20,14 +20,17 @@ bool AwaitConnect(int fd, int timeoutMs) {
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
+    if (left.count() <= 0) return errno = ETIMEDOUT, false;
     pollfd p{fd, POLLOUT, 0};
     const int r = poll(&p, 1, static_cast<int>(left.count()));
     if (r < 0 && errno == EINTR) continue;
+    if (r == 0) errno = ETIMEDOUT;
     if (r <= 0) return false;
     int error = 0;
     socklen_t size = sizeof error;
-    return getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return false;
+    if (error != 0) errno = error;
+    return error == 0;
   }
 }
 
@@ -54,7 +57,9 @@ int ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs) {
     ok = r == 0 || ((errno == EINPROGRESS || errno == EINTR) && AwaitConnect(fd, timeoutMs));
   }
   if (!ok) {
+    const int reason = errno;  // kept for the caller across close
     close(fd);
+    errno = reason;
     return -1;
   }
   return fd;

@@ -42,14 +42,16 @@ bool ConfigureSerial(HANDLE port) {
 namespace {
 
 // One WriteFile of up to a DWORD's worth; the count written, 0 on failure.
-DWORD WritePiece(HANDLE h, HANDLE event, const uint8_t* bytes, DWORD length, DWORD waitMs) {
+DWORD WritePiece(HANDLE h, HANDLE event, HANDLE abort, const uint8_t* bytes, DWORD length, DWORD waitMs) {
+  if (abort != nullptr && WaitForSingleObject(abort, 0) == WAIT_OBJECT_0) return 0;
   OVERLAPPED ov{};
   ov.hEvent = event;
   ResetEvent(event);
   DWORD written = 0;
   if (!WriteFile(h, bytes, length, nullptr, &ov)) {
     if (GetLastError() != ERROR_IO_PENDING) return 0;
-    if (WaitForSingleObject(event, waitMs) != WAIT_OBJECT_0) {
+    const HANDLE waits[2] = {event, abort};
+    if (WaitForMultipleObjects(abort != nullptr ? 2 : 1, waits, FALSE, waitMs) != WAIT_OBJECT_0) {
       // The system still owns `ov`; take it back before it leaves scope.
       CancelIoEx(h, &ov);
       GetOverlappedResult(h, &ov, &written, TRUE);
@@ -62,7 +64,7 @@ DWORD WritePiece(HANDLE h, HANDLE event, const uint8_t* bytes, DWORD length, DWO
 
 }  // namespace
 
-bool OverlappedWrite(HANDLE h, const uint8_t* bytes, size_t length, DWORD waitMs) {
+bool OverlappedWrite(HANDLE h, const uint8_t* bytes, size_t length, DWORD waitMs, HANDLE abort) {
   if (h == nullptr || h == INVALID_HANDLE_VALUE) return false;
   HANDLE event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (event == nullptr) return false;
@@ -73,7 +75,7 @@ bool OverlappedWrite(HANDLE h, const uint8_t* bytes, size_t length, DWORD waitMs
   bool ok = true;
   for (size_t done = 0; ok && done < length;) {
     const DWORD piece = length - done > 0x40000000u ? 0x40000000u : static_cast<DWORD>(length - done);
-    const DWORD written = WritePiece(h, event, bytes + done, piece, waitMs);
+    const DWORD written = WritePiece(h, event, abort, bytes + done, piece, waitMs);
     // Fewer bytes than asked means the port's write time-out ran out.
     ok = written == piece;
     done += written;

@@ -17,11 +17,14 @@ bool AwaitConnect(SOCKET s, int timeoutMs) {
   FD_SET(s, &writable);
   FD_SET(s, &failed);
   timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-  if (select(0, nullptr, &writable, &failed, &wait) != 1 || !FD_ISSET(s, &writable)) return false;
+  const int ready = select(0, nullptr, &writable, &failed, &wait);
+  if (ready == 0) WSASetLastError(WSAETIMEDOUT);
+  if (ready != 1) return false;
   int error = 0;
   int size = sizeof error;
-  return getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
-         error == 0;
+  if (getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0) return false;
+  if (error != 0) WSASetLastError(error);
+  return error == 0 && FD_ISSET(s, &writable);
 }
 
 }  // namespace
@@ -41,7 +44,9 @@ SOCKET ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs) {
   }
   ok = ok && SetBlocking(s, true);
   if (!ok) {
+    const int reason = WSAGetLastError();  // kept for the caller across closesocket
     closesocket(s);
+    WSASetLastError(reason);
     return INVALID_SOCKET;
   }
   return s;
@@ -56,6 +61,19 @@ bool SendAll(SOCKET s, const uint8_t* bytes, size_t length) {
     done += static_cast<size_t>(n);
   }
   return true;
+}
+
+bool FinishSocket(SOCKET s, int noProgressMs) {
+  if (shutdown(s, SD_SEND) != 0) return false;
+  // Every read waits at most the time-out; what arrives counts as progress.
+  const DWORD wait = static_cast<DWORD>(noProgressMs);
+  if (setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait) != 0) return false;
+  char buffer[100];
+  for (;;) {
+    const int n = recv(s, buffer, sizeof buffer, 0);
+    if (n == 0) return true;  // the peer closed after our end of file
+    if (n < 0) return false;  // reset, time-out, or aborted
+  }
 }
 
 bool DiscardReceived(SOCKET s) {

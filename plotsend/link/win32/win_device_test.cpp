@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "usb_cutter_id.h"
@@ -114,6 +116,19 @@ class PipeCutter {
     }
     return got;
   }
+  // Reads `piece` bytes every `everyMs`, like a slow cutter, until `want`
+  // bytes; `count` follows.
+  std::string ReadSlowly(size_t want, size_t piece, int everyMs, std::atomic<size_t>& count) const {
+    std::string got;
+    while (got.size() < want) {
+      const std::string more = Read(std::min(piece, want - got.size()));
+      if (more.empty()) break;
+      got += more;
+      count = got.size();
+      std::this_thread::sleep_for(std::chrono::milliseconds(everyMs));
+    }
+    return got;
+  }
   // Reads what is waiting, without blocking.
   void Drain() const {
     DWORD waiting = 0;
@@ -161,6 +176,89 @@ TEST(WinDevicePort, TimedWriteFailsWhenTheDeviceTakesNothing) {
   EXPECT_TRUE(link.WritePortBlocking(h, reinterpret_cast<const uint8_t*>(end.data()), end.size()));
   EXPECT_EQ(cutter.Read(end.size()), end);
   link.ClosePort(h);
+}
+
+using Clock = std::chrono::steady_clock;
+
+int64_t MsSince(Clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+bool WriteAll(LinkPort& link, DeviceHandle h, const std::string& bytes) {
+  return link.WritePortBlocking(h, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+// The drain returns once the cutter has taken every byte, and not before;
+// a cutter that stops taking bytes fails it after the margin (a pipe tells
+// no queue, so the margin is all the flush may take).
+TEST(WinDevicePort, TheDrainWaitsUntilTheCutterTookEveryByte) {
+  for (const bool reading : {true, false}) {
+    SCOPED_TRACE(reading ? "reading" : "stalled");
+    PipeCutter cutter;
+    ASSERT_TRUE(cutter.Ok());
+    const int marginMs = reading ? 10000 : 300;
+    WinLink link(kTcpSendTimeoutMs, marginMs);
+    const DeviceHandle h = link.OpenUsbPort(cutter.Name());
+    ASSERT_TRUE(IsOpen(h));
+    const std::string job(3500, 'j');
+    ASSERT_TRUE(WriteAll(link, h, job));
+    std::atomic<size_t> taken = 0;
+    std::string got;
+    std::thread reader;
+    if (reading) reader = std::thread([&] { got = cutter.ReadSlowly(job.size(), 100, 20, taken); });  // 5 kB/s
+    const auto start = Clock::now();
+    EXPECT_EQ(link.DrainPort(h), reading);
+    if (reading) {
+      EXPECT_GE(taken + 100, job.size());  // at most the piece just read is not counted yet
+      reader.join();
+      EXPECT_EQ(got, job);
+    } else {
+      EXPECT_GE(MsSince(start), marginMs - 50);
+      EXPECT_LT(MsSince(start), 3000);
+    }
+    link.ClosePort(h);
+  }
+}
+
+// A USB cutter that stops reading fails the write after the send time-out
+// instead of holding the send forever.
+TEST(WinDevicePort, AStalledUsbCutterFailsTheWriteAfterTheSendTimeOut) {
+  PipeCutter cutter;
+  ASSERT_TRUE(cutter.Ok());
+  WinLink link(300);
+  const DeviceHandle h = link.OpenUsbPort(cutter.Name());
+  ASSERT_TRUE(IsOpen(h));
+  const auto start = Clock::now();
+  EXPECT_FALSE(WriteAll(link, h, std::string(1 << 20, 'x')));
+  EXPECT_GE(MsSince(start), 250);
+  EXPECT_LT(MsSince(start), 5000);
+  link.ClosePort(h);
+}
+
+// Aborting from another thread ends a stalled write or drain at once, and
+// every later call on the handle fails.
+TEST(WinDevicePort, AbortEndsAStalledWriteOrDrainAtOnce) {
+  for (const bool inDrain : {false, true}) {
+    SCOPED_TRACE(inDrain ? "drain" : "write");
+    PipeCutter cutter;
+    ASSERT_TRUE(cutter.Ok());
+    WinLink link;
+    const DeviceHandle h = link.OpenUsbPort(cutter.Name());
+    ASSERT_TRUE(IsOpen(h));
+    if (inDrain) {
+      ASSERT_TRUE(WriteAll(link, h, std::string(1000, 'j')));
+    }
+    std::thread aborter([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      link.AbortPortIo(h);
+    });
+    const auto start = Clock::now();
+    EXPECT_FALSE(inDrain ? link.DrainPort(h) : WriteAll(link, h, std::string(1 << 20, 'x')));
+    aborter.join();
+    EXPECT_LT(MsSince(start), 2000);
+    EXPECT_FALSE(WriteAll(link, h, "x"));
+    link.ClosePort(h);
+  }
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,19 +45,32 @@ HANDLE OpenOverlapped(const std::string& name);
 // Time-outs, 38400 8N1 with CTS output flow control, queues purged.
 bool ConfigureSerial(HANDLE port);
 // One overlapped write of every byte, waiting at most waitMs (INFINITE: until
-// it completes). A write still pending at the time-out is cancelled before
-// its record goes away. True only when every byte was written.
-bool OverlappedWrite(HANDLE h, const uint8_t* bytes, size_t length, DWORD waitMs);
+// it completes), and not at all once the event `abort` (null: none) is set.
+// A write still pending then is cancelled before its record goes away. True
+// only when every byte was written.
+bool OverlappedWrite(HANDLE h, const uint8_t* bytes, size_t length, DWORD waitMs, HANDLE abort = nullptr);
+// Waits until a device has sent what it holds: a serial port until its
+// transmit queue (ClearCommError) is empty, then any device until
+// FlushFileBuffers returns; a driver that has nothing to flush (the call is
+// not supported) counts as drained. False on an error, once `abort` is set,
+// or when the drain deadline (DrainDeadline) passes; a flush still running
+// then is cancelled.
+bool DrainDevice(HANDLE h, HANDLE abort, int marginMs);
 
-// A connected blocking IPv4 stream socket, or INVALID_SOCKET.
+// A connected blocking IPv4 stream socket, or INVALID_SOCKET with
+// WSAGetLastError saying why.
 SOCKET ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs);
 bool SendAll(SOCKET s, const uint8_t* bytes, size_t length);
+// Shuts down the sending side of a connected blocking socket and reads,
+// discarding, until the peer closes in order. False on an error or reset,
+// or when nothing arrived for noProgressMs.
+bool FinishSocket(SOCKET s, int noProgressMs);
 // Reads and discards up to 100 bytes that have arrived, without waiting.
 bool DiscardReceived(SOCKET s);
 
 class WinLink final : public LinkPort {
  public:
-  explicit WinLink(int tcpSendTimeoutMs = kTcpSendTimeoutMs);
+  explicit WinLink(int tcpSendTimeoutMs = kTcpSendTimeoutMs, int drainMarginMs = kDrainMarginMs);
   ~WinLink() override;
   WinLink(const WinLink&) = delete;
   WinLink& operator=(const WinLink&) = delete;
@@ -67,13 +83,36 @@ class WinLink final : public LinkPort {
   bool WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) override;
   bool WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) override;
   SocketHandle ConnectTcp(Ipv4Address address, uint16_t port, int timeoutMs) override;
+  std::string ConnectError() const override { return connectError_; }
   bool SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) override;
   bool ReceiveTcp(SocketHandle socket) override;
   void CloseTcp(SocketHandle socket) override;
+  bool DrainPort(DeviceHandle handle) override;
+  bool FinishTcp(SocketHandle socket) override;
+  void AbortPortIo(DeviceHandle handle) override;
+  void AbortTcpIo(SocketHandle socket) override;
 
  private:
+  // Every open device has a manual-reset event that aborting sets; its
+  // writes and its drain wait on that event too.
+  struct Device {
+    HANDLE abort = nullptr;
+    bool serial = false;
+  };
+  // Registers a newly opened device; kInvalidDevice (the device closed) when
+  // it has no event, since its I/O could then not be aborted.
+  DeviceHandle Watch(HANDLE device, bool serial);
+  Device DeviceOf(DeviceHandle handle) const;
+  bool SocketAborted(SocketHandle socket) const;
+
   int tcpSendTimeoutMs_;
+  int drainMarginMs_;
   bool winsock_ = false;  // WSAStartup 2.2 succeeded and needs its WSACleanup
+  mutable std::mutex mutex_;
+  std::map<uintptr_t, Device> devices_;
+  // Sockets whose I/O was aborted: shut down, their pending I/O cancelled.
+  std::set<uintptr_t> abortedSockets_;
+  std::string connectError_;
 };
 
 }  // namespace plotsend

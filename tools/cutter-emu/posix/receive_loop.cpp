@@ -19,6 +19,30 @@ constexpr int kSlaveWaitMs = 20;  // how often a closed pty is looked at again
 constexpr int kMaxDrainReads = 256;  // what a stop still takes in: at most 1 MiB
 
 enum class LinkEnd { Over, PeerLeft };
+
+// Paces the reads of one link to a rate: how much may be read now, or how
+// long to wait before the next byte may be.
+class ReadPacer {
+ public:
+  explicit ReadPacer(std::optional<uint64_t> bytesPerSecond) : rate_(bytesPerSecond), start_(Clock::now()) {}
+
+  // At most `want`; 0 with `waitMs` set when nothing may be read yet.
+  size_t Allowed(size_t want, int& waitMs) const {
+    if (!rate_) return want;
+    const auto elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
+    const uint64_t due = *rate_ * static_cast<uint64_t>(elapsedMs) / 1000;
+    if (due > taken_) return static_cast<size_t>(std::min<uint64_t>(want, due - taken_));
+    const uint64_t nextMs = (taken_ + 1) * 1000 / *rate_ + 1;
+    waitMs = static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(nextMs) - elapsedMs, 1, 1000));
+    return 0;
+  }
+  void Took(size_t n) { taken_ += n; }
+
+ private:
+  std::optional<uint64_t> rate_;
+  Clock::time_point start_;
+  uint64_t taken_ = 0;
+};
 enum class Wake { Ready, Idle, Stop, Error };
 
 // Waits for `events` on fd (0: only its hang-up) or the stop signal, at most
@@ -69,6 +93,7 @@ void DrainQueued(int fd, Session& session, char* buffer, size_t size) {
 // slave being closed while no job is open means waiting for it to reopen.
 LinkEnd Serve(int fd, bool pty, Session& session, const Waits& w) {
   char buffer[kReadSize];
+  ReadPacer pacer(w.readRate);
   for (;;) {
     switch (session.State()) {
       case Session::Next::Done: return LinkEnd::Over;
@@ -77,6 +102,17 @@ LinkEnd Serve(int fd, bool pty, Session& session, const Waits& w) {
       case Session::Next::Read: break;
     }
     short revents = 0;
+    int paceMs = 0;
+    const size_t allowed = pacer.Allowed(session.Allowance(sizeof buffer), paceMs);
+    if (allowed == 0 && paceMs > 0) {
+      if (WaitFor(w.stop, POLLIN, -1, paceMs, revents) == Wake::Ready) {
+        DrainQueued(fd, session, buffer, sizeof buffer);
+        session.EndConnection(JobStatus::Interrupted);
+        return LinkEnd::Over;
+      }
+      w.clock.Touch();  // waiting for the rate is not being idle
+      continue;
+    }
     const Wake wake = WaitFor(fd, POLLIN, w.stop, w.clock.PollTimeoutMs(), revents);
     if (wake == Wake::Stop) {
       DrainQueued(fd, session, buffer, sizeof buffer);
@@ -88,8 +124,9 @@ LinkEnd Serve(int fd, bool pty, Session& session, const Waits& w) {
       session.EndConnection(JobStatus::Timeout);
       return LinkEnd::Over;
     }
-    const ssize_t n = wake == Wake::Error ? -1 : ::read(fd, buffer, session.Allowance(sizeof buffer));
+    const ssize_t n = wake == Wake::Error ? -1 : ::read(fd, buffer, allowed);
     if (n > 0) {
+      pacer.Took(static_cast<size_t>(n));
       w.clock.Touch();
       session.Receive(std::string_view(buffer, static_cast<size_t>(n)));
       continue;

@@ -2,6 +2,7 @@
 // Reads jobs from a listening socket or a pseudo-terminal into a session,
 // with the idle time-out and the test limits.
 #include <chrono>
+#include <cstdint>
 #include <optional>
 
 #include "../session.h"
@@ -22,10 +23,12 @@ class IdleClock {
 };
 
 // Everything a receive loop waits on besides its link: `stop` becomes
-// readable when the emulator is told to stop.
+// readable when the emulator is told to stop; with a `readRate` each link is
+// read at most that many bytes a second.
 struct Waits {
   IdleClock& clock;
   int stop = -1;
+  std::optional<uint64_t> readRate;
 };
 
 // Accepts connections one after another until the session is done; a

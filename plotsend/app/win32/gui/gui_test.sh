@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # GUI checks of Plotsend.exe under Xvfb and wine. One check per run:
-#   gui_test.sh harness|start_en|start_zh|send_tcp|udisk_file|about
+#   gui_test.sh harness|start_en|start_zh|send_tcp|udisk_file|about|settings_range|second_instance
 # Environment (set by ctest): GUI_OUT, WINEPREFIX, GUI_PROBE, GUI_PLOTSEND,
 # GUI_TESTDATA, GUI_CUTTER_EMU, GUI_NATIVE_PLOTSEND.
 # Exit status 0 passed, 1 failed, 77 skipped.
@@ -178,6 +178,36 @@ check_udisk_file() {
   gui_log "PASS: U Disk File wrote $(stat -c %s "$out_dir/$name") bytes to c:\\$folder\\$name and the program ended"
 }
 
+# A config.ini value outside its range is named at start and its default
+# used; an edit holding a number outside its range stops U Disk File and the
+# status field names the range; Close saves the default, not the edit.
+check_settings_range() {
+  gui_begin 150
+  gui_language en
+  setup_session
+  local ini kOffsetVal=1010
+  ini="$(gui_work_dir)/config.ini"
+  sed -i 's/^OffsetVal=.*/OffsetVal=1e308\r/' "$ini"
+  gui_start_app
+  confirm_box 60 "$main" \
+    "Settings in config.ini outside their range were not used, the defaults stand: OffsetVal=1e308 (0 ~ 5)" ||
+    gui_fail "no message named OffsetVal"
+  GUI_MAIN_WINDOW=$(gui_find_window "$main" 60)
+  [[ -n $GUI_MAIN_WINDOW ]] || gui_fail "the main window \"$main\" did not appear"
+  gui_wait_job_ready 60
+  gui_expect_texts "$main" "$kOffsetVal" "0.35"
+  gui_click "$main" "$kOffsetVal"
+  xdotool key --delay 100 ctrl+a 7
+  gui_expect_texts "$main" "$kOffsetVal" "7"
+  gui_click "$main" "$kUDisk"
+  sleep 3
+  gui_window_gone "Save As" || gui_fail "U Disk File ran with 7 mm in the blade offset"
+  gui_expect_texts "$main" "$kStatus" "Out of range: 0 ~ 5"
+  close_app
+  grep -q '^OffsetVal=0.35' "$ini" || gui_fail "config.ini holds $(grep OffsetVal "$ini"), not the default"
+  gui_log "PASS: the value out of range was named and replaced, the edit out of range refused"
+}
+
 # About... opens the About box; Esc and Enter close it, the main window stays.
 check_about() {
   gui_begin 120
@@ -202,14 +232,39 @@ check_about() {
   gui_log "PASS: the About box opens and closes, the main window stays"
 }
 
+# A second Plotsend.exe while the first holds c:\PlotaraCdr\ (a double click
+# on the toolbar button): it says a job is already being handled, brings the
+# first window to the front and ends, and no file of the job changes.
+check_second_instance() {
+  gui_begin 150
+  gui_language en
+  setup_session
+  start_ready
+  local dir before second
+  dir=$(gui_work_dir)
+  before=$( (cd "$dir" && sha256sum -- *) )
+  gui_wine "$GUI_PLOTSEND" >"$GUI_OUT/second.log" 2>&1 &
+  second=$!
+  GUI_PIDS+=("$second")
+  confirm_box 60 "$main" "A job is already being handled in this work directory" ||
+    gui_fail "the second Plotsend.exe showed no message"
+  gui_wait_for 30 eval '! kill -0 '"$second"' 2>/dev/null' || gui_fail "the second Plotsend.exe did not end"
+  gui_wait_for 10 test "$(gui_probe foreground)" = "$main" ||
+    gui_fail "the running window is not in front but \"$(gui_probe foreground)\""
+  gui_app_running || gui_fail "the first Plotsend.exe ended"
+  [[ $before == "$( (cd "$dir" && sha256sum -- *) )" ]] || gui_fail "the second Plotsend.exe changed the work files"
+  close_app
+  gui_log "PASS: a second Plotsend.exe says a job is being handled, brings the first to the front and ends"
+}
+
 case ${1:-} in
-  harness | start_en | start_zh | send_tcp | udisk_file | about)
+  harness | start_en | start_zh | send_tcp | udisk_file | about | settings_range | second_instance)
     GUI_OUT="$GUI_OUT/$1"
     rm -rf "$GUI_OUT"
     "check_$1"
     ;;
   *)
-    echo "usage: $0 harness|start_en|start_zh|send_tcp|udisk_file|about" >&2
+    echo "usage: $0 harness|start_en|start_zh|send_tcp|udisk_file|about|settings_range|second_instance" >&2
     exit 64
     ;;
 esac

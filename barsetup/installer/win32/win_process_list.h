@@ -1,0 +1,13 @@
+// The process list port over a Toolhelp snapshot of the system's processes.
+#pragma once
+
+#include "installer_ports.h"
+
+namespace barsetup {
+
+class WinProcessList : public ProcessListPort {
+ public:
+  bool IsRunning(const std::string& imageName) override;
+};
+
+}  // namespace barsetup

@@ -1,0 +1,40 @@
+#include "win_process_list.h"
+
+#include <gtest/gtest.h>
+#include "win_api.h"
+
+#include <filesystem>
+
+#include "path_text.h"
+#include "program_file.h"
+#include "win32_test_util.h"
+
+namespace barsetup {
+namespace {
+
+// A stand-in CorelDRAW: the probe child copied under CorelDRAW's file name.
+TEST(WinProcessList, SeesAProgramByItsFileName) {
+  ScratchDir dir;
+  const std::string standIn = dir.Path("CorelDRW.exe");
+  std::filesystem::copy_file(WidePath(ModuleDirectory(ProgramPath()) + "child_probe.exe"), WidePath(standIn));
+  WinProcessList processes;
+  ASSERT_FALSE(processes.IsRunning("CorelDRW.exe")) << "a CorelDRW.exe runs already";
+
+  std::wstring command = L"\"" + Utf8ToWide(standIn) + L"\" sleep 60000";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process));
+  EXPECT_TRUE(processes.IsRunning("CorelDRW.exe"));
+  EXPECT_TRUE(processes.IsRunning("coreldrw.EXE"));
+  EXPECT_FALSE(processes.IsRunning("CorelDRW"));
+  TerminateProcess(process.hProcess, 0);
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_FALSE(processes.IsRunning("CorelDRW.exe"));
+}
+
+}  // namespace
+}  // namespace barsetup

@@ -1,0 +1,14 @@
+#pragma once
+// The warning for a drawing that uses what the reader does not read as drawn.
+#include <string>
+
+#include "drawing_findings.h"
+#include "texts.h"
+
+namespace plotsend {
+
+// "the drawing uses PA, SC: only PU/PD with coordinates are read; ...",
+// naming everything found; empty when nothing was.
+std::string DrawingWarning(const DrawingFindings& findings, Language language);
+
+}  // namespace plotsend
