@@ -2,10 +2,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include "import/load_design.h"
 #include "job/cut_job.h"
 #include "job/job_files.h"
+#include "work_lock.h"
 #include "work/file_io.h"
 #include "work/work_writer.h"
 
@@ -26,9 +28,11 @@ class Run {
       : q_(request), renderer_(renderer), lang_(language) {}
 
   JobReport Go() {
-    if (!CheckOptions() || !Import() || !ChooseCut() || !PlaceMarks() || !PrepareSheet() || !CheckWorkDir() || !WriteSheet() ||
-        !WriteJob() || !PlaceSheet())
+    if (!CheckOptions() || !Import() || !ChooseCut() || !PlaceMarks() || !PrepareSheet() || !CheckWorkDir() ||
+        !WriteSheet() || !LockWorkDir() || !WriteJob() || !PlaceSheet()) {
+      for (const std::string& f : sheetFiles_) DropAside(f);  // those not in place
       return std::move(report_);
+    }
     Summarise();
     report_.ok = true;
     return std::move(report_);
@@ -105,16 +109,30 @@ class Run {
     return true;
   }
 
-  bool CheckWorkDir() {
-    const WriteResult r = CheckWorkDirectory(q_.workDir, q_.replace);
-    return Outcome(r);
+  // Before the sheet is rendered: the directory is made, and a pending job
+  // refused early.
+  bool CheckWorkDir() { return Outcome(CheckWorkDirectory(q_.workDir, q_.replace)); }
+
+  // The work directory is held from here until the job is written, so no
+  // Plotsend reads or clears it meanwhile; one that runs already refuses.
+  // Where no lock can be taken, the job is written unguarded, as Plotsend
+  // then runs.
+  bool LockWorkDir() {
+    lock_ = std::make_unique<plotara::WorkLock>(q_.workDir);
+    switch (lock_->GetState()) {
+      case plotara::WorkLock::State::Held: break;
+      case plotara::WorkLock::State::Busy: return Refuse(TextId::HeldByPlotsend, {q_.workDir});
+      case plotara::WorkLock::State::Failed:
+        report_.warnings.push_back(Say(TextId::WarnNoLock, lang_, {q_.workDir, lock_->Error()}));
+        break;
+    }
+    return true;
   }
 
   bool Outcome(const WriteResult& r) {
     switch (r.outcome) {
       case WriteOutcome::Written: return true;
       case WriteOutcome::JobPending: return Refuse(TextId::JobPending, {q_.workDir});
-      case WriteOutcome::HeldByPlotsend: return Refuse(TextId::HeldByPlotsend, {q_.workDir});
       case WriteOutcome::NoDirectory: return Refuse(TextId::NoWorkDir, {q_.workDir});
       case WriteOutcome::WriteFailed: return Refuse(TextId::CannotWrite, {r.detail});
     }
@@ -156,17 +174,10 @@ class Run {
     }
     const std::string pdf = base + ".pdf", png = base + ".png";
     sheetFiles_.push_back(pdf);
-    if (!renderer_.RenderPdf(*sheet_, AsideName(pdf))) return DropSheet(pdf);
+    if (!renderer_.RenderPdf(*sheet_, AsideName(pdf))) return Refuse(TextId::CannotWrite, {pdf});
     sheetFiles_.push_back(png);
-    if (!renderer_.RenderPng(*sheet_, job_, AsideName(png))) return DropSheet(png);
+    if (!renderer_.RenderPng(*sheet_, job_, AsideName(png))) return Refuse(TextId::CannotWrite, {png});
     return true;
-  }
-
-  // Refuses with the file that failed; no sheet file is left.
-  bool DropSheet(const std::string& failed) {
-    for (const std::string& f : sheetFiles_) DropAside(f);
-    sheetFiles_.clear();
-    return Refuse(TextId::CannotWrite, {failed});
   }
 
   bool PlaceSheet() {
@@ -174,7 +185,7 @@ class Run {
       if (PutInPlace(sheetFiles_[i])) continue;
       const std::string failed = sheetFiles_[i];
       sheetFiles_.erase(sheetFiles_.begin(), sheetFiles_.begin() + static_cast<std::ptrdiff_t>(i + 1));
-      return DropSheet(failed);
+      return Refuse(TextId::CannotWrite, {failed});
     }
     return true;
   }
@@ -185,12 +196,8 @@ class Run {
     files.push_back({kCodeInfoName, CodeInfoText(q_.code ? 1 : 0)});
     if (q_.code) files.push_back({kCodeNumberName, CodeNumberText(static_cast<int32_t>(*q_.code))});
     files.push_back({kJobPltName, KavrenPltText(job_)});
-    const WriteResult r = WriteWorkFiles(q_.workDir, files, q_.replace);
-    if (r.outcome != WriteOutcome::Written) {
-      for (const std::string& f : sheetFiles_) DropAside(f);
-      sheetFiles_.clear();
-      return Outcome(r);
-    }
+    const WriteResult r = WriteWorkFiles(q_.workDir, files, q_.replace);  // checked again under the lock
+    if (r.outcome != WriteOutcome::Written) return Outcome(r);
     for (const WorkFile& f : files) jobFiles_.push_back(q_.workDir + f.name);
     return true;
   }
@@ -234,6 +241,7 @@ class Run {
   std::vector<Mark> marks_;
   std::optional<Sheet> sheet_;
   std::vector<std::string> sheetFiles_, jobFiles_;
+  std::unique_ptr<plotara::WorkLock> lock_;
 };
 
 }  // namespace

@@ -99,6 +99,8 @@ const std::array<Entry, static_cast<size_t>(TextId::Count_)>& Table() {
       {"give one design, not %1 and %2", "只能给一个设计文件, 而不是 %1 和 %2"},
       {"no design given", "没有给出设计文件"},
       {"--start: Plotsend takes its job from %1, not from %2", "--start: Plotsend 从 %1 读取作业, 而不是 %2"},
+      {"cannot lock the work directory %1 (%2): a Plotsend started meanwhile would not wait for the job",
+       "无法锁定工作目录 %1 (%2): 其间启动的 Plotsend 不会等待此作业"},
   }};
   return table;
 }

@@ -54,6 +54,7 @@ enum class TextId {
   OptTwoDesigns,
   OptNoDesign,
   StartOtherWorkDir,
+  WarnNoLock,
   Count_,
 };
 

@@ -58,12 +58,12 @@ check "the refusal names --replace" grep -q -- "--replace" "$root/err"
 check "the pending job stays" test "$(cat "$root/work/markref.kv")" = "$before"
 # A job file that cannot be written: the sheet of the same name stays too.
 echo old >"$root/keep.svg"
-mkdir "$root/work/codeinfo.kv.plotmark-tmp"
+mkdir "$root/work/codeinfo.kv.plotara-tmp"
 "$plotmark" --workdir "$root/work" "$root/ok.svg" --replace --sheet "$root/keep" >/dev/null 2>"$root/err"
 check "a failed write is refused" grep -q "cannot write .*codeinfo.kv" "$root/err"
 check "a sheet of the same name stays" test "$(cat "$root/keep.svg")" = old -a ! -e "$root/keep.pdf"
 check "the job stays" test "$(cat "$root/work/markref.kv")" = "$before"
-rmdir "$root/work/codeinfo.kv.plotmark-tmp" 2>/dev/null
+rmdir "$root/work/codeinfo.kv.plotara-tmp" 2>/dev/null
 out=$("$plotmark" --workdir "$root/work" "$root/ok.svg" --marks 2 --replace --code 42)
 check "--replace replaces it" test "$(cat "$root/work/markref.kv")" = "2000,1200,400,2,1"
 check "a coded job: codeinfo.kv" test "$(cat "$root/work/codeinfo.kv")" = "1,1,"

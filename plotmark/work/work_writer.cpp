@@ -6,11 +6,10 @@
 
 #include "job/job_files.h"
 #include "work/file_io.h"
-#include "work/plotsend_lock.h"
 
 namespace plotmark {
 
-std::string AsideName(const std::string& path) { return path + ".plotmark-tmp"; }
+std::string AsideName(const std::string& path) { return path + ".plotara-tmp"; }
 
 bool WriteAside(const std::string& path, const std::string& content) {
   std::ofstream out(Utf8Path(AsideName(path)), std::ios::binary | std::ios::trunc);
@@ -42,7 +41,6 @@ WriteResult CheckWorkDirectory(const std::string& dir, bool replace) {
     std::filesystem::create_directories(d, ec);
     if (!std::filesystem::is_directory(d, ec)) return {WriteOutcome::NoDirectory, dir};
   }
-  if (PlotsendHoldsWorkDir(dir)) return {WriteOutcome::HeldByPlotsend, dir};
   if (!replace && std::filesystem::exists(Utf8Path(dir + kJobPltName), ec))
     return {WriteOutcome::JobPending, dir + kJobPltName};
   return {WriteOutcome::Written, ""};

@@ -14,7 +14,6 @@ struct WorkFile {
 enum class WriteOutcome {
   Written,
   JobPending,        // an unsent kavren.plt is there and --replace was not given
-  HeldByPlotsend,    // a running Plotsend holds the directory
   NoDirectory,       // the directory cannot be made
   WriteFailed,       // detail: the file
 };
@@ -29,11 +28,13 @@ struct WriteResult {
 WriteResult WriteWorkFiles(const std::string& dir, const std::vector<WorkFile>& files, bool replace);
 
 // The checks of WriteWorkFiles without writing: the directory can be made
-// (it is made), no Plotsend holds it, no unsent job is in the way.
+// (it is made) and no unsent job is in the way.
 WriteResult CheckWorkDirectory(const std::string& dir, bool replace);
 
 // A file written whole under a temporary name beside `path` (AsideName),
 // then put in place by a rename: until then whatever `path` holds stays.
+// The name ends as Plotsend's temporary files do, so that one a killed run
+// left in the work directory goes with Plotsend's own.
 std::string AsideName(const std::string& path);
 bool WriteAside(const std::string& path, const std::string& content);
 bool PutInPlace(const std::string& path);  // the temporary file goes on failure

@@ -42,13 +42,13 @@ TEST(WorkWriter, WritesWholeRefusesAPendingJobAndLeavesNothingOnFailure) {
   EXPECT_EQ(Read(dir / "kavren.plt"), "IN;");
 
   // A file that cannot be written (a directory in its way): nothing changes.
-  fs::create_directories(dir / "codeinfo.kv.plotmark-tmp");
+  fs::create_directories(dir / "codeinfo.kv.plotara-tmp");
   const std::vector<WorkFile> third = {{"markref.kv", "5,5,5,1,1"}, {"codeinfo.kv", "0,0,"}, {"kavren.plt", "X"}};
   const WriteResult r = WriteWorkFiles(d, third, true);
   EXPECT_EQ(r.outcome, WriteOutcome::WriteFailed);
   EXPECT_EQ(Read(dir / "markref.kv"), "9,9,9,1,1");
   EXPECT_EQ(Read(dir / "kavren.plt"), "IN;");
-  EXPECT_FALSE(fs::exists(dir / "markref.kv.plotmark-tmp"));
+  EXPECT_FALSE(fs::exists(dir / "markref.kv.plotara-tmp"));
 }
 
 }  // namespace

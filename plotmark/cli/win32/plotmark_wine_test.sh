@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# plotmark.exe under wine makes jobs that Plotsend.exe prepares: an SVG,
-# with --start from a folder that holds both programs as the release does,
-# whose job Plotsend.exe then writes as a U Disk File identical to what the
-# native plotmark and plotsend export make of the same design; and an HP-GL
-# design, which Plotsend.exe prepares and closes. Environment as for the GUI
-# checks (gui_lib.sh), plus GUI_PLOTMARK (plotmark.exe), GUI_NATIVE_PLOTMARK
-# and PLOTMARK_TESTDATA. Exit status 0 passed, 1 failed, 77 skipped.
+# plotmark.exe under wine makes jobs that Plotsend.exe prepares, run from a
+# folder that holds both programs as the release does: an SVG, whose job
+# Plotsend.exe writes as a U Disk File identical to what the native plotmark
+# and plotsend export make of it; and an HP-GL design, with --start, whose
+# job Plotsend.exe prepares while plotmark.exe refuses to write into the
+# work directory it holds. Environment as for the GUI checks (gui_lib.sh),
+# plus GUI_PLOTMARK (plotmark.exe), GUI_NATIVE_PLOTMARK and
+# PLOTMARK_TESTDATA. Exit status 0 passed, 1 failed, 77 skipped.
 set -uo pipefail
 source "$GUI_LIB"
 
@@ -116,6 +117,11 @@ grep -qiF 'started c:\plotara\Plotsend.exe' "$GUI_OUT/plotmark-plt.out" ||
 gui_wait_job_ready 60
 sleep 2  # the preview is painted after the job is ready
 gui_shot "$(gui_find_window "$main" 5)" "$GUI_OUT/plt_job.png"
+# While Plotsend.exe holds the work directory, another job is refused.
+gui_wine 'c:\plotara\plotmark.exe' 'c:\designs\loop.svg' --replace >"$GUI_OUT/held.out" 2>&1
+[[ $? -eq 1 ]] && grep -q 'Plotsend is running' "$GUI_OUT/held.out" ||
+  gui_fail "plotmark.exe did not refuse the held work directory: $(cat "$GUI_OUT/held.out")"
+same_job plt
 gui_click "$main" "$kClose"
 gui_wait_gone "$main" 30 || gui_fail "Plotsend.exe did not end after Close"
 gui_wait_for 30 test ! -e "$work/kavren.plt" || gui_fail "Plotsend.exe left kavren.plt behind"
