@@ -5,6 +5,7 @@
 #include "app/make_job.h"
 #include "app/texts.h"
 #include "cli/options.h"
+#include "default_work_dir.h"
 #include "work/work_dir.h"
 
 namespace plotmark {
@@ -22,10 +23,10 @@ int RunPlotmark(const std::vector<std::string>& args, SheetRenderer& renderer) {
     std::fputs(TextOf(TextId::Usage, language).c_str(), stdout);
     return 0;
   }
-  options->request.workDir = WithSeparator(options->workDir.value_or(DefaultWorkDir()));
-  if (options->start && CanStartPlotsend() && !SameDirectoryName(options->request.workDir, DefaultWorkDir())) {
+  options->request.workDir = WithSeparator(options->workDir.value_or(plotara::DefaultWorkDir()));
+  if (options->start && CanStartPlotsend() && !SameDirectoryName(options->request.workDir, plotara::DefaultWorkDir())) {
     std::fprintf(stderr, "plotmark: %s\n",
-                 Say(TextId::StartOtherWorkDir, language, {DefaultWorkDir(), options->request.workDir}).c_str());
+                 Say(TextId::StartOtherWorkDir, language, {plotara::DefaultWorkDir(), options->request.workDir}).c_str());
     return 2;
   }
   const JobReport report = MakeJob(options->request, renderer, language);

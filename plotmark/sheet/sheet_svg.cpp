@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "sheet/base64.h"
+#include "base64.h"
 
 namespace plotmark {
 namespace {
@@ -135,7 +135,7 @@ std::optional<Sheet> MakeSheet(const SheetInput& in) {
          Num(sheet.height) + "\">\n";
   const Design& d = *in.design;
   if (in.svgSource != nullptr) {
-    const std::string data = "data:image/svg+xml;base64," + Base64(*in.svgSource);
+    const std::string data = "data:image/svg+xml;base64," + plotara::Base64(*in.svgSource);
     out += "<image x=\"" + Num(sheet.offsetX) + "\" y=\"" + Num(sheet.offsetY) + "\" width=\"" + Num(d.pageWidth) +
            "\" height=\"" + Num(d.pageHeight) + "\" preserveAspectRatio=\"none\" xlink:href=\"" + data +
            "\"/>\n";

@@ -1,12 +1,9 @@
 #pragma once
-// The work directory Plotsend takes its job from.
+// Names of the work directory Plotsend takes its job from (the default one
+// is plotara::DefaultWorkDir, shared with Plotsend).
 #include <string>
 
 namespace plotmark {
-
-// Windows: c:\PlotaraCdr\ ; elsewhere $PLOTARA_WORKDIR when set and not
-// empty, else PlotaraCdr/ in the home directory. With a trailing separator.
-std::string DefaultWorkDir();
 
 // `dir` with a trailing separator.
 std::string WithSeparator(std::string dir);

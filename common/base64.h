@@ -1,10 +1,10 @@
 #pragma once
+// Standard base64 with padding, in one line.
 #include <string>
 #include <string_view>
 
-namespace plotmark {
+namespace plotara {
 
-// Standard base64 with padding.
 std::string Base64(std::string_view bytes);
 
-}  // namespace plotmark
+}  // namespace plotara
