@@ -55,7 +55,7 @@ const std::array<Entry, static_cast<size_t>(TextId::Count_)>& Table() {
       {"%1 holds only text (%2 text elements), which cannot be cut: convert the text to curves first",
        "%1 只有文字 (%2 个文字对象), 文字无法切割: 请先将文字转换为曲线"},
       {"no shape in %1 is stroked in %2", "%1 中没有以 %2 描边的图形"},
-      {"no element with id \"%1\" in %2", "%2 中没有 id 为 \"%1\" 的元素"},
+      {"no element with id \"%1\", nor a layer of that name, in %2", "%2 中没有 id 为 \"%1\" 的元素, 也没有该名称的图层"},
       {"the design is %1 x %2 mm; the largest side is 50 m", "设计尺寸为 %1 x %2 毫米; 最大边长为 50 米"},
       {"sections must be 1 to 50, not %1", "段数必须为 1 到 50, 而不是 %1"},
       {"mark type must be 0 to 9, not %1", "标记类型必须为 0 到 9, 而不是 %1"},

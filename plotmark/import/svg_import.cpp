@@ -277,6 +277,26 @@ void CountElements(const rapidxml_ns::xml_node<>* node, Collector& c) {
   }
 }
 
+// Inkscape names a layer in inkscape:label and gives it an id of its own:
+// an element labelled with the cut id takes that id, so --cut-id finds a
+// layer by the name the user sees.
+void LabelAsId(rapidxml_ns::xml_document<>& doc, rapidxml_ns::xml_node<>* node, const std::string& cutId) {
+  constexpr std::string_view kInkscape = "http://www.inkscape.org/namespaces/inkscape";
+  for (rapidxml_ns::xml_node<>* child = node->first_node(); child; child = child->next_sibling()) {
+    if (child->type() != rapidxml_ns::node_element) continue;
+    for (const rapidxml_ns::xml_attribute<>* a = child->first_attribute(); a; a = a->next_attribute()) {
+      if (std::string_view(a->local_name(), a->local_name_size()) != "label" ||
+          std::string_view(a->namespace_uri(), a->namespace_uri_size()) != kInkscape ||
+          std::string_view(a->value(), a->value_size()) != cutId)
+        continue;
+      if (rapidxml_ns::xml_attribute<>* id = child->first_attribute("id")) id->value(cutId.c_str(), cutId.size());
+      else child->append_attribute(doc.allocate_attribute("id", cutId.c_str(), 2, cutId.size()));
+      break;
+    }
+    LabelAsId(doc, child, cutId);
+  }
+}
+
 // The root's viewBox width and height, for a root without width or height
 // (which then default to 100 %: the whole viewBox at 1 px per user unit).
 std::optional<std::pair<double, double>> ViewBoxSize(const rapidxml_ns::xml_node<>* root) {
@@ -313,13 +333,14 @@ ImportResult ImportSvg(const std::string& text, const ImportOptions& options) {
   try {
     rapidxml_ns::xml_document<> doc;
     doc.parse<rapidxml_ns::parse_no_data_nodes>(buffer.data());
-    const rapidxml_ns::xml_node<>* root = doc.first_node();
+    rapidxml_ns::xml_node<>* root = doc.first_node();
     while (root != nullptr && root->type() != rapidxml_ns::node_element) root = root->next_sibling();
     if (root == nullptr || std::string_view(root->local_name(), root->local_name_size()) != "svg") {
       result.error = ImportError::BrokenSvg;
       result.detail = "no <svg> root element";
       return result;
     }
+    if (!options.cutId.empty()) LabelAsId(doc, root, options.cutId);
     BaseContext context(collector);
     if (const auto box = ViewBoxSize(root)) context.SetInitialViewport(box->first, box->second);
     else context.SetInitialViewport(1000, 1000);

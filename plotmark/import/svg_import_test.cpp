@@ -113,6 +113,14 @@ TEST(SvgImport, SelectsByStrokeAndId) {
           "<path stroke=\"currentColor\" color=\"blue\" d=\"M0 0L3 3\"/><path d=\"M0 0L4 4\"/>"),
       {"CutContour"});
   ASSERT_EQ(r.design.paths.size(), 4u);
+  // An Inkscape layer is found by its label.
+  const ImportResult layer = ImportSvg(
+      Svg("xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"",
+          "<g id=\"layer2\" inkscape:label=\"CutContour\"><path d=\"M0 0L1 1\"/></g><path d=\"M0 0L2 2\"/>"),
+      {"CutContour"});
+  ASSERT_EQ(layer.design.paths.size(), 2u);
+  EXPECT_TRUE(layer.design.cutIdFound);
+  EXPECT_TRUE(layer.design.paths[0].inCutId && !layer.design.paths[1].inCutId);
   EXPECT_TRUE(r.design.cutIdFound);
   EXPECT_EQ(r.design.paths[0].stroke, 0xFF00FFu);
   EXPECT_EQ(r.design.paths[1].stroke, 0xFF0000u);
