@@ -173,6 +173,7 @@ class Run {
       return true;
     }
     const std::string pdf = base + ".pdf", png = base + ".png";
+    if (q_.progress) q_.progress(Say(TextId::Rendering, lang_, {pdf, png}));
     sheetFiles_.push_back(pdf);
     if (!renderer_.RenderPdf(*sheet_, AsideName(pdf))) return Refuse(TextId::CannotWrite, {pdf});
     sheetFiles_.push_back(png);

@@ -3,6 +3,7 @@
 // out. Everything is checked before the first file is written, so a refused
 // design leaves nothing behind.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ struct JobRequest {
   std::string sheetName;  // empty: no sheet
   std::optional<PageSize> page;
   std::string pageText;
+  // Told before a step that may take a while (rendering the sheet).
+  std::function<void(const std::string&)> progress;
 };
 
 struct JobReport {

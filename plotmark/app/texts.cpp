@@ -101,6 +101,7 @@ const std::array<Entry, static_cast<size_t>(TextId::Count_)>& Table() {
       {"--start: Plotsend takes its job from %1, not from %2", "--start: Plotsend 从 %1 读取作业, 而不是 %2"},
       {"cannot lock the work directory %1 (%2): a Plotsend started meanwhile would not wait for the job",
        "无法锁定工作目录 %1 (%2): 其间启动的 Plotsend 不会等待此作业"},
+      {"rendering %1 and %2 ...", "正在生成 %1 和 %2 ..."},
   }};
   return table;
 }

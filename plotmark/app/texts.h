@@ -55,6 +55,7 @@ enum class TextId {
   OptNoDesign,
   StartOtherWorkDir,
   WarnNoLock,
+  Rendering,
   Count_,
 };
 

@@ -29,6 +29,10 @@ int RunPlotmark(const std::vector<std::string>& args, SheetRenderer& renderer) {
                  Say(TextId::StartOtherWorkDir, language, {plotara::DefaultWorkDir(), options->request.workDir}).c_str());
     return 2;
   }
+  options->request.progress = [](const std::string& step) {
+    std::printf("%s\n", step.c_str());
+    std::fflush(stdout);
+  };
   const JobReport report = MakeJob(options->request, renderer, language);
   if (!report.ok) {
     std::fprintf(stderr, "plotmark: %s\n", report.error.c_str());

@@ -272,10 +272,15 @@ bool LooksLikeHpgl(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (std::isspace(static_cast<unsigned char>(text[i])) || text[i] == ';')) ++i;
   if (i < text.size() && !IsLetter(text[i]) && text[i] != '\x1b') return false;
+  // Settings such as VS or PG may come first; the first other command decides.
   std::string mnemonic;
-  if (!reader.NextMnemonic(mnemonic)) return false;
-  const HpglOp op = LookUpHpgl(mnemonic);
-  return op != HpglOp::Unsupported && op != HpglOp::Ignored;
+  std::vector<double> parameters;
+  while (reader.NextMnemonic(mnemonic)) {
+    const HpglOp op = LookUpHpgl(mnemonic);
+    if (op != HpglOp::Ignored) return op != HpglOp::Unsupported;
+    reader.Parameters(parameters);
+  }
+  return false;
 }
 
 ImportResult ImportHpgl(std::string_view text) {

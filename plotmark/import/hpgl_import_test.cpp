@@ -84,6 +84,8 @@ TEST(HpglImport, NamesUnsupportedCommandsAndTellsFormats) {
 
   EXPECT_EQ(DetectFormat("IN;PU0,0;"), DesignFormat::Hpgl);
   EXPECT_EQ(DetectFormat("\x1b.(\nPU0,0;"), DesignFormat::Hpgl);
+  EXPECT_EQ(DetectFormat("VS10;PG;IN;PU0,0;"), DesignFormat::Hpgl);
+  EXPECT_EQ(DetectFormat("VS10;Hello"), DesignFormat::Unknown);
   EXPECT_EQ(DetectFormat("\xEF\xBB\xBF <?xml version=\"1.0\"?><svg/>"), DesignFormat::Svg);
   EXPECT_EQ(DetectFormat("\x1f\x8b\x08"), DesignFormat::CompressedSvg);
   EXPECT_EQ(DetectFormat("%PDF-1.4"), DesignFormat::Unknown);
