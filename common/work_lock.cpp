@@ -1,4 +1,4 @@
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 #include <charconv>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // prints what it found: "held", "busy PID" or "failed REASON".
 #include <cstdio>
 
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -19,13 +19,26 @@ static std::string Slurp(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string dir = [] {
+// A directory of its own for the two files, removed with them when the run
+// ends (/tmp itself if none can be made).
+struct WorkDir {
+  std::string path;
+  bool made = false;
+  WorkDir() {
     char tmpl[] = "/tmp/fuzz_xml_load_XXXXXX";
-    const char* d = mkdtemp(tmpl);
-    return std::string(d != nullptr ? d : "/tmp");
-  }();
-  const std::string in = dir + "/in.xml", out = dir + "/out.xml";
+    made = mkdtemp(tmpl) != nullptr;
+    path = made ? tmpl : "/tmp";
+  }
+  ~WorkDir() {
+    std::remove((path + "/in.xml").c_str());
+    std::remove((path + "/out.xml").c_str());
+    if (made) rmdir(path.c_str());
+  }
+};
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const WorkDir dir;
+  const std::string in = dir.path + "/in.xml", out = dir.path + "/out.xml";
   {
     std::ofstream f(in, std::ios::binary | std::ios::trunc);
     f.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "base64.h"
+#include "common/base64.h"
 #include "toolbar_pictures.h"
 
 namespace barsetup {

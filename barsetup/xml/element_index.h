@@ -100,6 +100,37 @@ class ElementIndex {
     first.prev = r;
   }
 
+  // Links record r in as a child of parent: before or after its child
+  // sibling, or, with sibling 0, as the first or the last child.
+  void Link(int32_t parent, int32_t r, int32_t sibling, bool before) {
+    if (sibling == 0 && before) sibling = (*this)[parent].firstChild;
+    if (sibling == 0) {
+      AppendChild(parent, r);
+    } else if (before) {
+      InsertBefore(parent, sibling, r);
+    } else {
+      InsertAfter(parent, sibling, r);
+    }
+  }
+
+  // Takes record r out of its parent's children; returns the sibling before
+  // it, 0 when it was the first.
+  int32_t Unlink(int32_t r) {
+    const ElementRecord& rec = (*this)[r];
+    ElementRecord& parent = (*this)[rec.parent];
+    if ((rec.flags & kElementFirstChild) != 0) {
+      parent.firstChild = rec.next;
+      if (rec.next != 0) {
+        (*this)[rec.next].flags |= kElementFirstChild;
+        (*this)[rec.next].prev = rec.prev;
+      }
+      return 0;
+    }
+    (*this)[rec.prev].next = rec.next;
+    (*this)[rec.next != 0 ? rec.next : parent.firstChild].prev = rec.prev;
+    return rec.prev;
+  }
+
   // Next unused record number.
   uint32_t Count() const { return count_; }
 
@@ -137,6 +168,31 @@ class ElementIndex {
   // stays above 0x10000 and start plus shift below 2^32: the two forms of
   // start never meet.
   static constexpr uint32_t kShiftBase = 0x80000000u;
+
+  void InsertAfter(int32_t parent, int32_t sibling, int32_t r) {
+    ElementRecord& rec = (*this)[r];
+    const int32_t next = (*this)[sibling].next;
+    rec.prev = sibling;
+    rec.next = next;
+    // The first child's prev names the last child.
+    (*this)[next != 0 ? next : (*this)[parent].firstChild].prev = r;
+    (*this)[sibling].next = r;
+  }
+
+  void InsertBefore(int32_t parent, int32_t sibling, int32_t r) {
+    ElementRecord& rec = (*this)[r];
+    ElementRecord& at = (*this)[sibling];
+    rec.next = sibling;
+    rec.prev = at.prev;
+    if ((at.flags & kElementFirstChild) != 0) {
+      at.flags &= ~kElementFirstChild;
+      rec.flags |= kElementFirstChild;
+      (*this)[parent].firstChild = r;
+    } else {
+      (*this)[at.prev].next = r;
+    }
+    at.prev = r;
+  }
 
   uint32_t& Stored(int32_t p) {
     return segments_[static_cast<uint32_t>(p) >> kSegmentBits]->starts[p & (kSegmentSize - 1)];

@@ -2,10 +2,14 @@
 
 #include <cstring>
 
+#include "common/unicode.h"
 #include "encoding_names.h"
 
 namespace barsetup {
 namespace {
+
+using plotara::AppendUtf16;
+using plotara::NextCodePoint;
 
 bool IsUtf16(int cp) { return cp == kCodePageUtf16 || cp == kCodePageUtf16Be; }
 bool IsUtf32(int cp) {
@@ -42,16 +46,6 @@ void AppendUnit32(std::string& out, uint32_t v, bool bigEndian) {
     std::swap(b[1], b[2]);
   }
   out.append(b, 4);
-}
-
-void AppendUtf16(std::u16string& out, uint32_t cp) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-  } else {
-    out.push_back(static_cast<char16_t>(cp));
-  }
 }
 
 // One UTF-8 sequence at in[i]; returns its length, 0 when invalid.
@@ -108,15 +102,7 @@ void Utf32ToUtf16(std::string_view in, bool bigEndian, std::u16string& out, bool
 void Utf16ToUtf32(std::u16string_view in, bool bigEndian, std::string& out) {
   out.clear();
   out.reserve(in.size() * 4);
-  for (size_t i = 0; i < in.size(); ++i) {
-    uint32_t v = in[i];
-    if (v >= 0xD800 && v < 0xDC00 && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
-        in[i + 1] < 0xE000) {
-      v = 0x10000 + ((v - 0xD800) << 10) + (in[i + 1] - 0xDC00);
-      ++i;
-    }
-    AppendUnit32(out, v, bigEndian);
-  }
+  for (size_t i = 0; i < in.size();) AppendUnit32(out, NextCodePoint(in, &i), bigEndian);
 }
 
 // Source bytes in any code page to UTF-16.
@@ -187,6 +173,19 @@ void AppendUtf8(std::string& out, uint32_t cp) {
   }
 }
 
+std::string EncodeCodePoint(uint32_t codePoint, int codePage, const XmlPlatform& platform) {
+  std::string out;
+  if (codePage == kCodePageUtf8) {
+    AppendUtf8(out, codePoint);
+    return out;
+  }
+  std::u16string units;
+  AppendUtf16(units, codePoint);
+  const ConversionResult r = FromUnits(codePage, units, out, platform);
+  if (!r.ok || r.loss) out.clear();
+  return out;
+}
+
 void Utf8ToUtf16(std::string_view in, std::u16string& out, bool* loss) {
   out.clear();
   out.reserve(in.size());
@@ -214,18 +213,12 @@ void Utf8ToUtf16(std::string_view in, std::u16string& out, bool* loss) {
 void Utf16ToUtf8(std::u16string_view in, std::string& out) {
   out.clear();
   out.reserve(in.size() + in.size() / 2);
-  for (size_t i = 0; i < in.size(); ++i) {
-    uint32_t v = in[i];
-    if (v < 0x80) {
-      out.push_back(static_cast<char>(v));
+  for (size_t i = 0; i < in.size();) {
+    if (in[i] < 0x80) {
+      out.push_back(static_cast<char>(in[i++]));
       continue;
     }
-    if (v >= 0xD800 && v < 0xDC00 && i + 1 < in.size() && in[i + 1] >= 0xDC00 &&
-        in[i + 1] < 0xE000) {
-      v = 0x10000 + ((v - 0xD800) << 10) + (in[i + 1] - 0xDC00);
-      ++i;
-    }
-    AppendUtf8(out, v);
+    AppendUtf8(out, NextCodePoint(in, &i));
   }
 }
 

@@ -36,6 +36,9 @@ ConversionResult ConvertText(std::string_view sourceName, std::string_view sourc
 // form so that unpaired UTF-16 units survive a round trip.
 void AppendUtf8(std::string& out, uint32_t codePoint);
 
+// One code point in codePage; empty when it has no form there.
+std::string EncodeCodePoint(uint32_t codePoint, int codePage, const XmlPlatform& platform);
+
 // UTF-8 (with the three-byte surrogate form) to UTF-16; invalid bytes become
 // U+FFFD and set *loss.
 void Utf8ToUtf16(std::string_view in, std::u16string& out, bool* loss);

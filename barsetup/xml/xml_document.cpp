@@ -8,6 +8,15 @@
 #include "xml_name.h"
 
 namespace barsetup {
+
+// Where a new element goes: the splice point, the bytes it replaces there
+// (the "/" of a self-closed parent) and what becomes of the parent's tags.
+struct CXmlDocument::Placement {
+  enum Kind { kPlain, kIntoSelfClosed, kIntoUnended, kIntoEmptyContent } kind = kPlain;
+  size_t pos = 0;
+  size_t removeLen = 0;
+};
+
 namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
@@ -104,6 +113,55 @@ size_t TagNameEnd(std::string_view tag) {
     ++i;
   }
   return std::min(i, tag.size());
+}
+
+// Content as CDATA sections; a "]]>" in it is split across two of them.
+void AppendCdata(std::string& out, std::string_view content) {
+  out.append("<![CDATA[");
+  size_t from = 0;
+  for (size_t k; (k = content.find("]]>", from)) != std::string_view::npos; from = k + 3) {
+    out.append(content.substr(from, k - from));
+    out.append("]]]]><![CDATA[>");
+  }
+  out.append(content.substr(from));
+  out.append("]]>");
+}
+
+// A new element's markup and what its record holds.
+struct NewElement {
+  std::string text;
+  uint32_t startTag = 0;
+  uint32_t endTag = 0;
+  uint32_t flags = 0;
+};
+
+NewElement BuildElement(std::string_view name, std::string_view content, unsigned flags) {
+  NewElement e;
+  std::string& t = e.text;
+  t.reserve(name.size() * 2 + content.size() + content.size() / 10 + 16);
+  t.push_back('<');
+  t.append(name);
+  if (!content.empty()) {
+    t.push_back('>');
+    if ((flags & kAddCdata) != 0) {
+      AppendCdata(t, content);
+    } else {
+      AppendEscaped(t, content, flags & (kEscapeQuotes | kEscapeKeepReferences));
+    }
+    t.append("</");
+    t.append(name);
+    t.push_back('>');
+    e.startTag = static_cast<uint32_t>(name.size() + 2);
+    e.endTag = static_cast<uint32_t>(name.size() + 3);
+  } else if ((flags & kAddNoEndTag) != 0) {
+    t.push_back('>');
+    e.flags = kElementUnended;
+    e.startTag = static_cast<uint32_t>(t.size());
+  } else {
+    t.append((flags & kAddSpaceBeforeSlash) != 0 ? " />" : "/>");
+    e.startTag = static_cast<uint32_t>(t.size());
+  }
+  return e;
 }
 
 }  // namespace
@@ -329,157 +387,108 @@ bool CXmlDocument::AddElement(std::string_view name, const char* content, unsign
 
 bool CXmlDocument::AddElement(std::string_view name, std::string_view content, unsigned flags) {
   if (!IsXmlName(name, textCodePage_, *platform_)) return false;
-  int32_t parent, ref;
-  if ((flags & kAddChild) != 0) {
-    if (!IsLive(currentPos_)) return false;
-    parent = currentPos_;
-    ref = childPos_;
-  } else {
-    parent = parentPos_;
-    ref = currentPos_;
-  }
+  const bool child = (flags & kAddChild) != 0;
+  if (child && !IsLive(currentPos_)) return false;
   if ((flags & kAddNoEndTag) != 0 && !content.empty()) return false;
+  const int32_t parent = child ? currentPos_ : parentPos_;
+  const int32_t ref = child ? childPos_ : currentPos_;
   const bool before = (flags & kAddBefore) != 0;
   const bool lineBreaks = (flags & kAddNoLineBreak) == 0;
 
-  // The element's text.
-  std::string element;
-  element.reserve(name.size() * 2 + content.size() + content.size() / 10 + 16);
-  uint32_t startTag, endTag = 0, elemFlags = 0;
-  element.push_back('<');
-  element.append(name);
-  if (!content.empty()) {
-    element.push_back('>');
-    if ((flags & kAddCdata) != 0) {
-      element.append("<![CDATA[");
-      size_t from = 0;
-      for (size_t k; (k = content.find("]]>", from)) != std::string_view::npos; from = k + 3) {
-        element.append(content.substr(from, k - from));
-        element.append("]]]]><![CDATA[>");
-      }
-      element.append(content.substr(from));
-      element.append("]]>");
-    } else {
-      AppendEscaped(element, content, flags & (kEscapeQuotes | kEscapeKeepReferences));
-    }
-    element.append("</");
-    element.append(name);
-    element.push_back('>');
-    startTag = static_cast<uint32_t>(name.size() + 2);
-    endTag = static_cast<uint32_t>(name.size() + 3);
-  } else if ((flags & kAddNoEndTag) != 0) {
-    element.push_back('>');
-    elemFlags = kElementUnended;
-    startTag = static_cast<uint32_t>(element.size());
-  } else {
-    element.append((flags & kAddSpaceBeforeSlash) != 0 ? " />" : "/>");
-    startTag = static_cast<uint32_t>(element.size());
-  }
+  const NewElement element = BuildElement(name, content, flags);
+  Placement at;
+  if (!PlaceElement(parent, ref, before, lineBreaks, &at)) return false;
+  size_t start;
+  if (!SpliceElement(parent, at, element.text, lineBreaks, &start)) return false;
 
-  // Where it goes.
-  enum { kPlain, kIntoSelfClosed, kIntoUnended, kIntoEmptyContent } kind = kPlain;
-  size_t pos;
-  size_t removeLen = 0;
-  const ElementRecord& p = index_[parent];
-  const size_t pStart = index_.Start(parent);
-  if (ref != 0) {
-    pos = index_.Start(ref) + (before ? 0 : size_t{index_[ref].length});
-  } else if (before && p.firstChild != 0) {
-    pos = index_.Start(p.firstChild);
-  } else if (parent == 0) {
-    pos = text_.size();
-  } else if (p.length == p.startTagLength) {
-    if ((p.flags & kElementUnended) != 0) {
-      kind = kIntoUnended;
-      pos = pStart + p.startTagLength;
-    } else {
-      kind = kIntoSelfClosed;
-      if (!OpenEmptyTag(parent, &pos, &removeLen)) return false;
-    }
-  } else {
-    pos = pStart + p.length - p.endTagLength;
-    if (p.length - p.endTagLength == p.startTagLength) kind = kIntoEmptyContent;
-  }
-  if (pos > text_.size()) return false;
-  if (lineBreaks && kind != kIntoSelfClosed && kind != kIntoUnended) {
-    size_t k = pos;
-    while (k < text_.size() && IsXmlSpace(static_cast<unsigned char>(text_[k]))) ++k;
-    if (k == text_.size() || text_[k] == '<') pos = k;
-  }
-
-  const std::string_view br = lineBreaks ? kLineBreak : std::string_view();
-  // End tags repeat the name as the parse reads it, so that they match.
-  const std::string parentName(StartTagName(parent));
-  std::string insert;
-  size_t elementOffset = 0;
-  switch (kind) {
-    case kPlain:
-      insert.append(element).append(br);
-      break;
-    case kIntoEmptyContent:
-      insert.append(br).append(element).append(br);
-      elementOffset = br.size();
-      break;
-    case kIntoSelfClosed:
-      insert.append(">").append(br).append(element).append(br).append("</").append(parentName);
-      elementOffset = 1 + br.size();
-      break;
-    case kIntoUnended:
-      insert.append(element).append(br).append("</").append(parentName).append(">");
-      break;
-  }
-  if (!Splice(pos, removeLen, insert, parent)) return false;
-  if (kind == kIntoSelfClosed) {
-    index_[parent].startTagLength -= static_cast<uint32_t>(removeLen);
-    index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
-  } else if (kind == kIntoUnended) {
-    index_[parent].flags &= ~kElementUnended;
-    index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
-  }
-
-  const int32_t r = index_.Add(static_cast<uint32_t>(pos + elementOffset));
+  const int32_t r = index_.Add(static_cast<uint32_t>(start));
   ElementRecord& rec = index_[r];
-  rec.length = static_cast<uint32_t>(element.size());
-  rec.startTagLength = startTag;
-  rec.endTagLength = endTag;
-  rec.flags = elemFlags;
+  rec.length = static_cast<uint32_t>(element.text.size());
+  rec.startTagLength = element.startTag;
+  rec.endTagLength = element.endTag;
+  rec.flags = element.flags;
   rec.depth = parent != 0 ? index_[parent].depth + 1 : 0;
   rec.parent = parent;
-  ElementRecord& par = index_[parent];
-  if (ref != 0 && !before) {
-    const int32_t next = index_[ref].next;
-    rec.prev = ref;
-    rec.next = next;
-    if (next != 0) {
-      index_[next].prev = r;
-    } else {
-      index_[par.firstChild].prev = r;
-    }
-    index_[ref].next = r;
-  } else if (ref != 0 || (before && par.firstChild != 0)) {
-    const int32_t at = ref != 0 ? ref : par.firstChild;
-    ElementRecord& atRec = index_[at];
-    rec.next = at;
-    rec.prev = atRec.prev;
-    if ((atRec.flags & kElementFirstChild) != 0) {
-      atRec.flags &= ~kElementFirstChild;
-      rec.flags |= kElementFirstChild;
-      par.firstChild = r;
-    } else {
-      index_[atRec.prev].next = r;
-    }
-    atRec.prev = r;
-  } else {
-    index_.AppendChild(parent, r);
-  }
+  index_.Link(parent, r, ref, before);
 
-  if ((flags & kAddChild) != 0) {
+  if (child) {
     childPos_ = r;
   } else {
     currentPos_ = r;
     childPos_ = 0;
   }
   nodeKind_ = 1;
+  return true;
+}
+
+bool CXmlDocument::PlaceElement(int32_t parent, int32_t ref, bool before, bool lineBreaks,
+                                Placement* at) const {
+  const ElementRecord& p = index_[parent];
+  const size_t pStart = index_.Start(parent);
+  at->kind = Placement::kPlain;
+  at->removeLen = 0;
+  if (ref != 0) {
+    at->pos = index_.Start(ref) + (before ? 0 : size_t{index_[ref].length});
+  } else if (before && p.firstChild != 0) {
+    at->pos = index_.Start(p.firstChild);
+  } else if (parent == 0) {
+    at->pos = text_.size();
+  } else if (p.length == p.startTagLength) {
+    if ((p.flags & kElementUnended) != 0) {
+      at->kind = Placement::kIntoUnended;
+      at->pos = pStart + p.startTagLength;
+    } else {
+      at->kind = Placement::kIntoSelfClosed;
+      if (!OpenEmptyTag(parent, &at->pos, &at->removeLen)) return false;
+    }
+  } else {
+    at->pos = pStart + p.length - p.endTagLength;
+    if (p.length - p.endTagLength == p.startTagLength) at->kind = Placement::kIntoEmptyContent;
+  }
+  if (at->pos > text_.size()) return false;
+  // Past white space up to the next tag: the new element takes the
+  // indentation written before that tag.
+  const bool intoTag = at->kind == Placement::kIntoSelfClosed || at->kind == Placement::kIntoUnended;
+  if (lineBreaks && !intoTag) {
+    size_t k = at->pos;
+    while (k < text_.size() && IsXmlSpace(static_cast<unsigned char>(text_[k]))) ++k;
+    if (k == text_.size() || text_[k] == '<') at->pos = k;
+  }
+  return true;
+}
+
+bool CXmlDocument::SpliceElement(int32_t parent, const Placement& at, std::string_view element,
+                                 bool lineBreaks, size_t* elementStart) {
+  const std::string_view br = lineBreaks ? kLineBreak : std::string_view();
+  // End tags repeat the name as the parse reads it, so that they match.
+  const std::string parentName(StartTagName(parent));
+  std::string insert;
+  size_t elementOffset = 0;
+  switch (at.kind) {
+    case Placement::kPlain:
+      insert.append(element).append(br);
+      break;
+    case Placement::kIntoEmptyContent:
+      insert.append(br).append(element).append(br);
+      elementOffset = br.size();
+      break;
+    case Placement::kIntoSelfClosed:
+      insert.append(">").append(br).append(element).append(br).append("</").append(parentName);
+      elementOffset = 1 + br.size();
+      break;
+    case Placement::kIntoUnended:
+      insert.append(element).append(br).append("</").append(parentName).append(">");
+      break;
+  }
+  if (!Splice(at.pos, at.removeLen, insert, parent)) return false;
+  if (at.kind == Placement::kIntoSelfClosed) {
+    index_[parent].startTagLength -= static_cast<uint32_t>(at.removeLen);
+    index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
+  } else if (at.kind == Placement::kIntoUnended) {
+    index_[parent].flags &= ~kElementUnended;
+    index_[parent].endTagLength = static_cast<uint32_t>(parentName.size() + 3);
+  }
+  *elementStart = at.pos + elementOffset;
   return true;
 }
 
@@ -521,33 +530,22 @@ bool CXmlDocument::RemoveElement() {
   const size_t start = index_.Start(e);
   size_t end = start + index_[e].length;
   if (end > text_.size()) return false;
+  // With the white space after it when that leads to the next tag.
   size_t k = end;
   while (k < text_.size() && IsXmlSpace(static_cast<unsigned char>(text_[k]))) ++k;
   if (k == text_.size() || text_[k] == '<') end = k;
 
-  // Unlink.
   const int32_t parent = index_[e].parent;
-  ElementRecord& rec = index_[e];
-  ElementRecord& par = index_[parent];
-  int32_t newCurrent;
-  if ((rec.flags & kElementFirstChild) != 0) {
-    par.firstChild = rec.next;
-    if (rec.next != 0) {
-      index_[rec.next].flags |= kElementFirstChild;
-      index_[rec.next].prev = rec.prev;
-    }
-    newCurrent = 0;
-  } else {
-    index_[rec.prev].next = rec.next;
-    if (rec.next != 0) {
-      index_[rec.next].prev = rec.prev;
-    } else {
-      index_[par.firstChild].prev = rec.prev;
-    }
-    newCurrent = rec.prev;
-  }
+  const int32_t newCurrent = index_.Unlink(e);
+  ReleaseSubtree(e);
+  Splice(start, end - start, {}, parent);
+  currentPos_ = newCurrent;
+  childPos_ = 0;
+  nodeKind_ = newCurrent != 0 ? 1 : 0;
+  return true;
+}
 
-  // Release the subtree into the deleted chain.
+void CXmlDocument::ReleaseSubtree(int32_t e) {
   std::vector<int32_t> pending{e};
   while (!pending.empty()) {
     const int32_t q = pending.back();
@@ -559,12 +557,6 @@ bool CXmlDocument::RemoveElement() {
     r.next = deletedHead_;
     deletedHead_ = q;
   }
-
-  Splice(start, end - start, {}, parent);
-  currentPos_ = newCurrent;
-  childPos_ = 0;
-  nodeKind_ = newCurrent != 0 ? 1 : 0;
-  return true;
 }
 
 }  // namespace barsetup

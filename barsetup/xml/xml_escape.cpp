@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "common/unicode.h"
 #include "encoding_names.h"
 #include "text_convert.h"
 
@@ -139,6 +140,24 @@ long ParseLong(std::string_view s, int base) {
   return negative ? -v : v;
 }
 
+// The code point of the reference at value[i]: "&", a name or "#" number of
+// at most 9 characters, ";" (*semi is set to its offset). 0 when it is none,
+// unknown, 0 or a surrogate.
+uint32_t ParseReference(std::string_view value, size_t i, size_t* semi) {
+  const std::string_view window = value.substr(i + 1, 10);
+  const size_t length = window.find(';');
+  if (length == std::string_view::npos) return 0;
+  *semi = i + 1 + length;
+  const std::string_view name = window.substr(0, length);
+  if (name.empty() || name[0] != '#') return LookupEntity(name);
+  const long v = (name.size() > 1 && (name[1] | 0x20) == 'x') ? ParseLong(name.substr(2), 16)
+                                                            : ParseLong(name.substr(1), 10);
+  // Surrogate code points are no characters.
+  return v > 0 && v <= 0x10FFFF && !plotara::IsSurrogate(static_cast<uint32_t>(v))
+             ? static_cast<uint32_t>(v)
+             : 0;
+}
+
 }  // namespace
 
 size_t EntityCount() { return kEntityCount; }
@@ -189,66 +208,22 @@ std::string Escape(std::string_view in, unsigned flags) {
 }
 
 std::string DecodeValue(std::string_view value, int textCodePage, const XmlPlatform& platform) {
-  std::string out;
   const char* amp = static_cast<const char*>(std::memchr(value.data(), '&', value.size()));
   if (amp == nullptr) return std::string(value);
+  std::string out;
   out.reserve(value.size());
   size_t copied = 0;
-  size_t i = static_cast<size_t>(amp - value.data());
-  while (i < value.size()) {
-    if (value[i] != '&') {
-      ++i;
-      continue;
-    }
-    // A name of at most 9 characters, then ";".
-    size_t semi = std::string_view::npos;
-    for (size_t k = i + 1; k < value.size() && k <= i + 10; ++k) {
-      if (value[k] == ';') {
-        semi = k;
-        break;
-      }
-    }
-    uint32_t cp = 0;
-    if (semi != std::string_view::npos) {
-      std::string_view name = value.substr(i + 1, semi - i - 1);
-      if (!name.empty() && name[0] == '#') {
-        long v = (name.size() > 1 && (name[1] | 0x20) == 'x') ? ParseLong(name.substr(2), 16)
-                                                              : ParseLong(name.substr(1), 10);
-        // Surrogate code points are no characters.
-        if (v > 0 && v <= 0x10FFFF && !(v >= 0xD800 && v < 0xE000)) cp = static_cast<uint32_t>(v);
-      } else {
-        cp = LookupEntity(name);
-      }
-    }
-    std::string encoded;
-    if (cp != 0) {
-      if (textCodePage == kCodePageUtf8) {
-        AppendUtf8(encoded, cp);
-      } else {
-        std::u16string units;
-        if (cp >= 0x10000) {
-          units.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-          units.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-          units.push_back(static_cast<char16_t>(cp));
-        }
-        std::string units8;
-        for (char16_t u : units) {
-          units8.push_back(static_cast<char>(u & 0xFF));
-          units8.push_back(static_cast<char>(u >> 8));
-        }
-        ConversionResult r = ConvertCodePage(kCodePageUtf16, units8, textCodePage, encoded, platform);
-        if (!r.ok || r.loss || encoded.empty()) encoded.clear();
-      }
-    }
-    if (encoded.empty()) {
-      ++i;  // stays as written; decoding resumes after the "&"
-      continue;
-    }
+  for (size_t i = static_cast<size_t>(amp - value.data()); i < value.size(); ++i) {
+    if (value[i] != '&') continue;
+    size_t semi = 0;
+    const uint32_t cp = ParseReference(value, i, &semi);
+    if (cp == 0) continue;  // stays as written; decoding resumes after the "&"
+    const std::string encoded = EncodeCodePoint(cp, textCodePage, platform);
+    if (encoded.empty()) continue;
     out.append(value.data() + copied, i - copied);
     out.append(encoded);
-    i = semi + 1;
-    copied = i;
+    i = semi;
+    copied = semi + 1;
   }
   out.append(value.data() + copied, value.size() - copied);
   return out;

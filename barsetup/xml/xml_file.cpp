@@ -116,6 +116,219 @@ void Finish(std::string* result, std::string& records, uint32_t* flags, uint32_t
   if (flags != nullptr) *flags = value & ~kModeFlags;
 }
 
+// Loading, step 1: all bytes of the file, with room for an edit session.
+bool ReadAll(std::FILE* file, const XmlPlatform& platform, std::string& data,
+             std::string& records) {
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    AddFileError(records, platform.LastFileError());
+    return false;
+  }
+  if (static_cast<unsigned long>(size) > kMaxDocumentText) {
+    AddFileError(records, platform.FileTooLargeError());
+    return false;
+  }
+  data.reserve(static_cast<size_t>(size) + EditSlack(static_cast<size_t>(size)));
+  data.resize(static_cast<size_t>(size));
+  if (!data.empty() && std::fread(data.data(), 1, data.size(), file) != data.size()) {
+    AddFileError(records, platform.LastFileError());
+    return false;
+  }
+  return true;
+}
+
+// The encoding of a file's bytes: its byte-order mark, else a declaration in
+// the first kilobyte, else UTF-8 for markup; the empty name when undetermined.
+struct DetectedEncoding {
+  std::string name;
+  uint32_t flag = 0;  // of the byte-order mark
+  size_t markLength = 0;
+  size_t unitSize = 1;
+};
+
+// Loading, step 2.
+DetectedEncoding DetectEncoding(std::string_view data) {
+  DetectedEncoding d;
+  for (const ByteOrderMark& mark : kMarks) {
+    if (data.substr(0, mark.bytes.size()) == mark.bytes) {
+      d.name = mark.encoding;
+      d.flag = mark.flag;
+      d.markLength = mark.bytes.size();
+      d.unitSize = mark.flag == kDocUtf8Bom ? 1 : 2;
+      return d;
+    }
+  }
+  if (!data.empty()) {
+    d.name = FindDeclaredEncoding(data.substr(0, 1024));
+    if (d.name.empty() && data[0] == '<') d.name = "UTF-8";
+  }
+  return d;
+}
+
+// Bytes of an 8-bit encoding as text. Undetermined bytes that read as UTF-8
+// are taken for it; bytes that cannot be converted are kept as read rather
+// than lost.
+void DecodeBytes(std::string& data, std::string_view encoding, const XmlPlatform& platform,
+                 int textCodePage, std::string& text, std::string& records) {
+  if (!encoding.empty() && EncodingsDiffer(encoding, "", platform, textCodePage)) {
+    ConversionResult r = ConvertText(encoding, data, "", text, platform, textCodePage);
+    if (r.ok) {
+      AddConversion(records, "converted_to", text.size(), r.loss);
+    } else {
+      text = std::move(data);
+    }
+    return;
+  }
+  text = std::move(data);
+  if (!encoding.empty()) return;
+  size_t nonAscii = 0;
+  if (IsUtf8Text(text, &nonAscii)) {
+    ResultRecord("read").Text("encoding", "UTF-8").UpdateIn(records);
+    if (nonAscii != 0 && EncodingsDiffer("UTF-8", "", platform, textCodePage)) {
+      std::string converted;
+      ConversionResult r = ConvertText("UTF-8", text, "", converted, platform, textCodePage);
+      if (r.ok) {
+        text = std::move(converted);
+        AddConversion(records, "converted_to", text.size(), r.loss);
+      }
+    }
+  }
+  ResultRecord("utf8_detection").AppendTo(records);
+}
+
+// Loading, step 3: the bytes after the mark as text in textCodePage; false
+// when UTF-16 cannot be converted to it.
+bool Decode(std::string& data, const DetectedEncoding& encoding, const XmlPlatform& platform,
+            int textCodePage, std::string& text, std::string& records) {
+  ResultRecord("read")
+      .Text("encoding", encoding.name)
+      .Number("length", static_cast<int64_t>(data.size() / encoding.unitSize))
+      .AppendTo(records);
+  if (data.empty()) return true;
+  if (size_t removed = RemoveNuls(data, encoding.unitSize)) {
+    ResultRecord("nulls_removed").Number("count", static_cast<int64_t>(removed)).AppendTo(records);
+  }
+  if (encoding.flag == kDocUtf16Be) {
+    SwapUnits(data);
+    ResultRecord("endian_swap").AppendTo(records);
+  }
+  if (encoding.unitSize == 2) {
+    ConversionResult r = ConvertCodePage(kCodePageUtf16, data, textCodePage, text, platform);
+    AddConversion(records, "converted_to", text.size(), r.loss);
+    return r.ok;
+  }
+  DecodeBytes(data, encoding.name, platform, textCodePage, text, records);
+  return true;
+}
+
+// Saving, step 1: the text in the encoding of the mark or of its declaration
+// (*out views text itself when it needs no conversion); false when the text
+// cannot be converted to UTF-16.
+bool Encode(std::string_view text, const ByteOrderMark* mark, std::string_view encoding,
+            const XmlPlatform& platform, int textCodePage, std::string& converted,
+            std::string_view* out, std::string& records) {
+  *out = text;
+  if (text.empty()) return true;
+  if (mark != nullptr && mark->flag != kDocUtf8Bom) {
+    ConversionResult r = ConvertCodePage(textCodePage, text, kCodePageUtf16, converted, platform);
+    if (!r.ok) return false;
+    ResultRecord("converted_from")
+        .Text("encoding", "")
+        .Number("length", static_cast<int64_t>(text.size()))
+        .AppendTo(records);
+    if (mark->flag == kDocUtf16Be) {
+      SwapUnits(converted);
+      ResultRecord("endian_swap").AppendTo(records);
+    }
+    if (r.loss) ResultRecord("conversion_loss").AppendTo(records);
+    *out = converted;
+  } else if (EncodingsDiffer(encoding, "", platform, textCodePage)) {
+    ConversionResult r = ConvertText("", text, encoding, converted, platform, textCodePage);
+    if (r.ok) {
+      AddConversion(records, "converted_from", text.size(), r.loss);
+      *out = converted;
+    }
+  }
+  return true;
+}
+
+// The byte-order mark that document flags ask for, or none.
+const ByteOrderMark* MarkOf(uint32_t flags) {
+  for (const ByteOrderMark& mark : kMarks) {
+    if ((flags & mark.flag) != 0) return &mark;
+  }
+  return nullptr;
+}
+
+bool WriteAll(std::FILE* file, std::string_view bytes) {
+  return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+// Saving, step 2: mark and encoded text into the open file.
+bool WriteEncoded(std::FILE* file, std::string_view text, uint32_t flags,
+                  const XmlPlatform& platform, int textCodePage, std::string& records,
+                  FileError* error) {
+  const ByteOrderMark* mark = MarkOf(flags);
+  std::string encoding;
+  if (mark != nullptr) {
+    encoding = mark->encoding;
+    if (!WriteAll(file, mark->bytes)) {
+      *error = platform.LastFileError();
+      return false;
+    }
+    ResultRecord("bom").AppendTo(records);
+  } else if (!text.empty()) {
+    encoding = FindDeclaredEncoding(text);
+    if (encoding.empty()) encoding = "UTF-8";
+  }
+  std::string converted;
+  std::string_view out;
+  if (!Encode(text, mark, encoding, platform, textCodePage, converted, &out, records)) {
+    *error = {"", 0};
+    return false;
+  }
+  if (!WriteAll(file, out)) {
+    *error = platform.LastFileError();
+    return false;
+  }
+  const size_t unitSize = mark != nullptr && mark->flag != kDocUtf8Bom ? 2 : 1;
+  ResultRecord("write")
+      .Text("encoding", encoding)
+      .Number("length", static_cast<int64_t>(out.size() / unitSize))
+      .AppendTo(records);
+  return true;
+}
+
+// Saving, steps 1 and 2 into a new file at path, which is removed again
+// when anything fails.
+bool WriteNewFile(const std::string& path, std::string_view text, uint32_t flags,
+                  const XmlPlatform& platform, int textCodePage, std::string& records) {
+  FilePtr file(platform.OpenFile(path, "wb"));
+  if (!file) {
+    AddFileError(records, platform.LastFileError());
+    return false;
+  }
+  FileError error;
+  bool ok = WriteEncoded(file.get(), text, flags, platform, textCodePage, records, &error);
+  if (ok && std::fflush(file.get()) != 0) {
+    error = platform.LastFileError();
+    ok = false;
+  }
+  if (!ok) {
+    AddFileError(records, error);
+    file.reset();
+    platform.RemoveFile(path);
+    return false;
+  }
+  if (std::fclose(file.release()) != 0) {
+    AddFileError(records, platform.LastFileError());
+    platform.RemoveFile(path);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool IsUtf8Text(std::string_view text, size_t* nonAscii) {
@@ -201,97 +414,17 @@ bool LoadTextFile(const std::string& path, std::string& text, std::string* resul
   uint32_t f = (flags != nullptr ? *flags : 0) | kDocReadMode;
   text.clear();
   FilePtr file(platform.OpenFile(path, "rb"));
-  if (!file) {
-    AddFileError(records, platform.LastFileError());
-    Finish(result, records, flags, f);
-    return false;
-  }
-  long size = -1;
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-    AddFileError(records, platform.LastFileError());
-    Finish(result, records, flags, f);
-    return false;
-  }
-  if (static_cast<unsigned long>(size) > kMaxDocumentText) {
-    AddFileError(records, platform.FileTooLargeError());
-    Finish(result, records, flags, f);
-    return false;
-  }
+  if (!file) AddFileError(records, platform.LastFileError());
   std::string data;
-  data.reserve(static_cast<size_t>(size) + EditSlack(static_cast<size_t>(size)));
-  data.resize(static_cast<size_t>(size));
-  if (!data.empty() && std::fread(data.data(), 1, data.size(), file.get()) != data.size()) {
-    AddFileError(records, platform.LastFileError());
+  if (!file || !ReadAll(file.get(), platform, data, records)) {
     Finish(result, records, flags, f);
     return false;
   }
-
-  // Byte-order mark, else a declaration in the first kilobyte.
-  f &= ~kEncodingFlags;
-  std::string encoding;
-  size_t markLength = 0, unitSize = 1;
-  for (const ByteOrderMark& mark : kMarks) {
-    if (data.compare(0, mark.bytes.size(), mark.bytes) == 0) {
-      f |= mark.flag;
-      encoding = mark.encoding;
-      markLength = mark.bytes.size();
-      unitSize = mark.flag == kDocUtf8Bom ? 1 : 2;
-      break;
-    }
-  }
-  if (markLength == 0 && !data.empty()) {
-    encoding = FindDeclaredEncoding(std::string_view(data).substr(0, 1024));
-    if (encoding.empty() && data[0] == '<') encoding = "UTF-8";
-  }
-  if (markLength != 0) ResultRecord("bom").AppendTo(records);
-  data.erase(0, markLength);
-
-  bool ok = true;
-  if (data.empty()) {
-    ResultRecord("read").Text("encoding", encoding).Number("length", 0).AppendTo(records);
-  } else {
-    ResultRecord("read")
-        .Text("encoding", encoding)
-        .Number("length", static_cast<int64_t>(data.size() / unitSize))
-        .AppendTo(records);
-    if (size_t removed = RemoveNuls(data, unitSize)) {
-      ResultRecord("nulls_removed").Number("count", static_cast<int64_t>(removed)).AppendTo(records);
-    }
-    if ((f & kDocUtf16Be) != 0) {
-      SwapUnits(data);
-      ResultRecord("endian_swap").AppendTo(records);
-    }
-    if ((f & (kDocUtf16Le | kDocUtf16Be)) != 0) {
-      ConversionResult r = ConvertCodePage(kCodePageUtf16, data, textCodePage, text, platform);
-      ok = r.ok;
-      AddConversion(records, "converted_to", text.size(), r.loss);
-    } else if (encoding.empty() || !EncodingsDiffer(encoding, "", platform, textCodePage)) {
-      const bool undetermined = encoding.empty();
-      text = std::move(data);
-      size_t nonAscii = 0;
-      if (undetermined && IsUtf8Text(text, &nonAscii)) {
-        encoding = "UTF-8";
-        ResultRecord("read").Text("encoding", encoding).UpdateIn(records);
-        if (nonAscii != 0 && EncodingsDiffer(encoding, "", platform, textCodePage)) {
-          std::string converted;
-          ConversionResult r = ConvertText(encoding, text, "", converted, platform, textCodePage);
-          if (r.ok) {
-            text = std::move(converted);
-            AddConversion(records, "converted_to", text.size(), r.loss);
-          }
-        }
-      }
-      if (undetermined) ResultRecord("utf8_detection").AppendTo(records);
-    } else {
-      ConversionResult r = ConvertText(encoding, data, "", text, platform, textCodePage);
-      if (r.ok) {
-        AddConversion(records, "converted_to", text.size(), r.loss);
-      } else {
-        text = std::move(data);  // kept as read rather than lost
-      }
-    }
-  }
+  const DetectedEncoding encoding = DetectEncoding(data);
+  f = (f & ~kEncodingFlags) | encoding.flag;
+  if (encoding.markLength != 0) ResultRecord("bom").AppendTo(records);
+  data.erase(0, encoding.markLength);
+  const bool ok = Decode(data, encoding, platform, textCodePage, text, records);
   if (!ok) {
     text.clear();
     AddFileError(records, {"", 0});
@@ -304,95 +437,24 @@ bool LoadTextFile(const std::string& path, std::string& text, std::string* resul
 bool SaveTextFile(const std::string& path, std::string_view text, std::string* result,
                   uint32_t* flags, const XmlPlatform& platform, int textCodePage) {
   std::string records;
-  uint32_t f = (flags != nullptr ? *flags : 0) | kDocWriteMode;
+  const uint32_t f = (flags != nullptr ? *flags : 0) | kDocWriteMode;
   // Through a symbolic link the file it leads to is replaced, and the link
   // stays; the new text is written beside that file.
   std::string target;
-  if (!platform.FinalPath(path, &target)) {
+  bool ok = platform.FinalPath(path, &target);
+  if (!ok) {
     AddFileError(records, platform.LastFileError());
-    Finish(result, records, flags, f);
-    return false;
-  }
-  const std::string temp = target + ".tmp~";
-  FilePtr file(platform.OpenFile(temp, "wb"));
-  if (!file) {
-    AddFileError(records, platform.LastFileError());
-    Finish(result, records, flags, f);
-    return false;
-  }
-  auto fail = [&](const FileError& error) {
-    AddFileError(records, error);
-    file.reset();
-    platform.RemoveFile(temp);
-    Finish(result, records, flags, f);
-    return false;
-  };
-  auto write = [&](std::string_view bytes) {
-    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-  };
-
-  std::string encoding;
-  const ByteOrderMark* mark = nullptr;
-  for (const ByteOrderMark& m : kMarks) {
-    if ((f & m.flag) != 0) {
-      mark = &m;
-      break;
-    }
-  }
-  if (mark != nullptr) {
-    encoding = mark->encoding;
-    if (!write(mark->bytes)) return fail(platform.LastFileError());
-    ResultRecord("bom").AppendTo(records);
-  } else if (!text.empty()) {
-    encoding = FindDeclaredEncoding(text);
-    if (encoding.empty()) encoding = "UTF-8";
-  }
-
-  if (text.empty()) {
-    ResultRecord("write").Text("encoding", encoding).Number("length", 0).AppendTo(records);
   } else {
-    std::string converted;
-    std::string_view out = text;
-    size_t unitSize = 1;
-    if (mark != nullptr && mark->flag != kDocUtf8Bom) {
-      unitSize = 2;
-      ConversionResult r = ConvertCodePage(textCodePage, text, kCodePageUtf16, converted, platform);
-      if (!r.ok) return fail({"", 0});
-      ResultRecord("converted_from").Text("encoding", "").Number("length", static_cast<int64_t>(text.size())).AppendTo(records);
-      if (mark->flag == kDocUtf16Be) {
-        SwapUnits(converted);
-        ResultRecord("endian_swap").AppendTo(records);
-      }
-      if (r.loss) ResultRecord("conversion_loss").AppendTo(records);
-      out = converted;
-    } else if (EncodingsDiffer(encoding, "", platform, textCodePage)) {
-      ConversionResult r = ConvertText("", text, encoding, converted, platform, textCodePage);
-      if (r.ok) {
-        AddConversion(records, "converted_from", text.size(), r.loss);
-        out = converted;
-      }
+    const std::string temp = target + ".tmp~";
+    ok = WriteNewFile(temp, text, f, platform, textCodePage, records);
+    if (ok && !platform.ReplaceFile(temp, target)) {
+      AddFileError(records, platform.LastFileError());
+      platform.RemoveFile(temp);
+      ok = false;
     }
-    if (!write(out)) return fail(platform.LastFileError());
-    ResultRecord("write")
-        .Text("encoding", encoding)
-        .Number("length", static_cast<int64_t>(out.size() / unitSize))
-        .AppendTo(records);
-  }
-  if (std::fflush(file.get()) != 0) return fail(platform.LastFileError());
-  if (std::fclose(file.release()) != 0) {
-    AddFileError(records, platform.LastFileError());
-    platform.RemoveFile(temp);
-    Finish(result, records, flags, f);
-    return false;
-  }
-  if (!platform.ReplaceFile(temp, target)) {
-    AddFileError(records, platform.LastFileError());
-    platform.RemoveFile(temp);
-    Finish(result, records, flags, f);
-    return false;
   }
   Finish(result, records, flags, f);
-  return true;
+  return ok;
 }
 
 bool CXmlDocument::LoadFile(const std::string& path) {

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/unicode.h"
 #include "encoding_names.h"
 
 namespace barsetup {
@@ -55,7 +56,7 @@ uint32_t NextUtf8(std::string_view s, size_t* i) {
     if ((b & 0xC0) != 0x80) return kInvalid;
     c = c << 6 | (b & 0x3F);
   }
-  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kInvalid;
+  if (c < min || c > 0x10FFFF || plotara::IsSurrogate(c)) return kInvalid;
   *i += more + 1;
   return c;
 }
@@ -76,15 +77,9 @@ bool CodePoints(std::string_view name, int textCodePage, const XmlPlatform& plat
   std::u16string wide;
   bool lossy = false;
   if (!platform.ToWide(textCodePage, name, wide, &lossy) || lossy) return false;
-  for (size_t i = 0; i < wide.size(); ++i) {
-    uint32_t c = wide[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-        wide[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      return false;
-    }
+  for (size_t i = 0; i < wide.size();) {
+    const uint32_t c = plotara::NextCodePoint(wide, &i);
+    if (plotara::IsSurrogate(c)) return false;  // half of no pair
     out->push_back(c);
   }
   return true;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "default_work_dir.h"
+#include "common/default_work_dir.h"
 
 namespace plotara {
 namespace {

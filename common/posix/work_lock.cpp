@@ -1,5 +1,5 @@
 // The work directory lock on POSIX: flock on plotara.lock.
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,5 +1,5 @@
 // Work directory on Windows: the fixed directory the macros write into.
-#include "default_work_dir.h"
+#include "common/default_work_dir.h"
 
 namespace plotara {
 

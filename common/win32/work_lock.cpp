@@ -3,7 +3,7 @@
 // process id at the start of the file.
 #include <windows.h>
 
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 namespace plotara {
 namespace {

@@ -7,7 +7,7 @@
 #include "import/load_design.h"
 #include "job/cut_job.h"
 #include "job/job_files.h"
-#include "work_lock.h"
+#include "common/work_lock.h"
 #include "work/file_io.h"
 #include "work/work_writer.h"
 

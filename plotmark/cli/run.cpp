@@ -5,7 +5,7 @@
 #include "app/make_job.h"
 #include "app/texts.h"
 #include "cli/options.h"
-#include "default_work_dir.h"
+#include "common/default_work_dir.h"
 #include "work/work_dir.h"
 
 namespace plotmark {

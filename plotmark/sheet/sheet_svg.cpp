@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "base64.h"
+#include "common/base64.h"
 
 namespace plotmark {
 namespace {

@@ -23,6 +23,7 @@ inline constexpr int kTcpPort = 1053;
 inline constexpr int kIsDashedLine = 1054;
 inline constexpr int kDashGap = 1057;
 inline constexpr int kDashLine = 1058;
+inline constexpr int kSortPaths = 1060;
 
 // Messages the workers post to the main dialog.
 inline constexpr unsigned WM_SEND_FINISHED = 0x502;

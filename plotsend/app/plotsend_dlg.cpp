@@ -105,6 +105,7 @@ bool CPlotsendDlg::PrepareJob() {
   job_.MoveToOrigin(job_.GetBounds().minX, job_.GetBounds().minY);
   job_.SetMarkRef(ref);
   job_.SetSectionWindow(static_cast<uint8_t>(fields_.From + 1), static_cast<uint8_t>(fields_.To + 1));
+  OrderPreparedJob();
   ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2)) != 0 && ok;
   if (!ok) workFilesError_ = LastWriteError();
   jobGeometryApplied_ = false;
@@ -142,8 +143,49 @@ bool CPlotsendDlg::GenerateOutput(const std::string& path) {
   return written;
 }
 
+CPlotsendDlg::CutOrder CPlotsendDlg::WantedOrder() const {
+  const Settings& s = fields_.settings;
+  if (s.SortPaths == 0) return CutOrder::Drawn;
+  return s.IsDashedLine != 0 ? CutOrder::Kept : CutOrder::Turned;
+}
+
+// With the cut order on, the prepared job is written in the new order to
+// kavren.kv1 and read from there. When that fails the job stays as drawn.
+void CPlotsendDlg::OrderPreparedJob() {
+  if (orderStats_) host_.SetStatusText("");  // the last figures no longer hold
+  orderStats_.reset();
+  preparedOrder_ = jobRead_ ? WantedOrder() : CutOrder::Drawn;
+  if (preparedOrder_ == CutOrder::Drawn) return;
+  const MarkRef& ref = jobInfo_.markRef;
+  const Settings& s = fields_.settings;
+  // The cutter's origin in the job's coordinates, the origin offset (and
+  // for types 8 and 9 the margin) taken back.
+  const int32_t marginX = ref.MarkType == 8 || ref.MarkType == 9 ? ref.MarkMargin : 0;
+  JobOrderOptions options;
+  options.origin = {SaturateInt32(-(int64_t{MmToUnits(s.OriginOffsetX)} + marginX)),
+                    SaturateInt32(-int64_t{MmToUnits(s.OriginOffsetY)})};
+  options.budgetSeconds = sortBudget_;
+  options.turnPaths = preparedOrder_ == CutOrder::Turned;
+  JobOrderStats stats;
+  const std::string ordered = workDir_.KavrenKv(1);
+  if (!OrderJob(job_, ordered, options, stats) || job_.LoadPlt(ordered) == 0) {
+    ShowError(Text(TextId::SaveFailed, language_) + ": " + ordered);
+    preparedOrder_ = CutOrder::Drawn;
+    return;
+  }
+  orderStats_ = stats;
+  host_.SetStatusText(CutOrderSummary(Metres(stats.cutLength), Metres(stats.travelBefore),
+                                      Metres(stats.travelAfter), language_));
+}
+
+void CPlotsendDlg::OnSortPathsClicked() {
+  if (jobReady_ && !sending_) StartPrepareJob();
+}
+
 bool CPlotsendDlg::WriteOutput(const std::string& path) {
   if (!jobRead_) return false;  // an empty output would stand in for the job
+  // A job prepared for another cut order is prepared again.
+  if (preparedOrder_ != WantedOrder() && (!PrepareJob() || !jobRead_)) return false;
   const Settings& s = fields_.settings;
   const int32_t dx = MmToUnits(s.OriginOffsetX);
   const int32_t dy = MmToUnits(s.OriginOffsetY);

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -13,6 +14,7 @@
 
 #include "dialog_host.h"
 #include "job_info.h"
+#include "job_order.h"
 #include "link_state.h"
 #include "mark_ref.h"
 #include "multi_section.h"
@@ -112,6 +114,13 @@ class CPlotsendDlg {
   void OnDashedLineClicked();
   void OnFromChanged();
   void OnToChanged();
+  // The cut order switched on or off: a prepared job is prepared again.
+  void OnSortPathsClicked();
+  // Time the cut-order stage may take (seconds, default 1).
+  void SetSortBudget(double seconds) { sortBudget_ = seconds; }
+  // What the cut-order stage of the last PrepareJob saved; empty when it
+  // did not run.
+  const std::optional<JobOrderStats>& OrderStats() const { return orderStats_; }
 
   // Window destruction: deletes the job's files and saves the settings.
   // A job that could not be read, or whose mark values could not, stays
@@ -154,6 +163,12 @@ class CPlotsendDlg {
   void ComputeEffectiveCompensation();
   void EnableCompensationEdits();
   bool WriteOutput(const std::string& path);
+  // How the prepared job is ordered: as drawn, reordered with paths turned,
+  // or reordered with every path kept as drawn (dashes are laid from a
+  // path's start).
+  enum class CutOrder { Drawn, Turned, Kept };
+  CutOrder WantedOrder() const;
+  void OrderPreparedJob();
   // Origin offset, or the four-mark correction when marks were measured.
   void ApplyMarkHandling(CPLTFile& job, int32_t dx, int32_t dy);
   uint8_t LastSection() const;
@@ -193,6 +208,9 @@ class CPlotsendDlg {
   // The plain path moves the prepared job itself; a second output must start
   // again from the prepared geometry.
   bool jobGeometryApplied_ = false;
+  CutOrder preparedOrder_ = CutOrder::Drawn;
+  double sortBudget_ = 1.0;
+  std::optional<JobOrderStats> orderStats_;
   std::atomic<bool> cancelFlag_ = false;
   std::atomic<bool> draining_ = false;  // the send thread waits for the link to drain
 

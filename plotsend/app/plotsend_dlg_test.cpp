@@ -458,5 +458,40 @@ TEST_F(DialogTest, AJobWithoutCuttingMovesIsExportedWithAWarning) {
   EXPECT_EQ(host.StatusTexts(), std::vector<std::string>{"port closed"});
 }
 
+// Off by default, the cut order leaves no trace. Switched on in config.ini
+// it orders the job while it is prepared and shows what it saved; switched
+// on after that, the output is ordered all the same.
+TEST_F(DialogTest, TheCutOrderRunsOnlyWhenSwitchedOn) {
+  const char* const job = "IN;PU0,0;PD100,0;PU8000,0;PD8100,0;PU200,0;PD300,0;PU8200,0;PD8300,0;PU0,0;@";
+  const auto exportWith = [&](const char* sortPaths, bool lateSwitch, const std::string& name) {
+    SetUpJob("0,0,0,0,1", job);
+    profile.values.erase("config/sortpaths");
+    if (sortPaths != nullptr) profile.values["config/sortpaths"] = sortPaths;
+    host.statusTexts.clear();
+    Open();
+    if (lateSwitch) dlg->Fields().settings.SortPaths = 1;
+    dlg->Fields().settings.IsOffset = 0;
+    return Export(name);
+  };
+  const std::string drawn = exportWith(nullptr, false, "drawn.plt");
+  EXPECT_FALSE(dlg->OrderStats());
+  EXPECT_EQ(host.StatusTexts(), std::vector<std::string>{"port closed"});
+  EXPECT_EQ(profile.values.count("config/sortpaths"), 0u);
+
+  const std::string ordered = exportWith("1", false, "ordered.plt");
+  ASSERT_TRUE(dlg->OrderStats());
+  const JobOrderStats stats = *dlg->OrderStats();
+  EXPECT_DOUBLE_EQ(stats.cutLength, 400);
+  EXPECT_LT(stats.travelAfter, stats.travelBefore / 2);
+  EXPECT_EQ(host.StatusTexts().back(),
+            "cut 0.01 m, travel " + Metres(stats.travelBefore) + " m -> " + Metres(stats.travelAfter) + " m");
+  EXPECT_NE(ordered, drawn);
+  EXPECT_EQ(std::count(ordered.begin(), ordered.end(), 'D'), std::count(drawn.begin(), drawn.end(), 'D'));
+  EXPECT_EQ(profile.values["config/sortpaths"], "1");
+
+  EXPECT_EQ(exportWith(nullptr, true, "late.plt"), ordered);
+  EXPECT_EQ(exportWith("0", false, "off.plt"), drawn);
+}
+
 }  // namespace
 }  // namespace plotsend

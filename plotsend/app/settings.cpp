@@ -133,6 +133,7 @@ Settings LoadSettings(ProfilePort& port, const std::string& iniPath,
     s.IsDashedLine = integer("IsDashedLine", "0");
     ranged("DashedLineLineLen", "3.0", kDashRange, real, s.DashedLineLineLen);
     ranged("DashedLineGapLen", "0.5", kDashRange, real, s.DashedLineGapLen);
+    s.SortPaths = integer("SortPaths", "0") != 0 ? 1 : 0;
   } catch (...) {
     // Only allocation can fail here; what was read so far stands.
   }
@@ -169,6 +170,9 @@ bool SaveSettings(ProfilePort& port, const std::string& iniPath, const Settings&
     put("IsDashedLine", s.IsDashedLine != 0 ? "1" : "0");
     put("DashedLineLineLen", FormatFixed2(s.DashedLineLineLen));
     put("DashedLineGapLen", FormatFixed2(s.DashedLineGapLen));
+    if (s.SortPaths != 0 || !port.Read(iniPath, section, "SortPaths", "", kSettingsValueCapacity).empty()) {
+      put("SortPaths", s.SortPaths != 0 ? "1" : "0");
+    }
   } catch (...) {
     ok = false;
   }

@@ -29,6 +29,7 @@ struct Settings {
   int32_t IsDashedLine = 0;
   double DashedLineLineLen = 3.0;
   double DashedLineGapLen = 0.5;
+  int32_t SortPaths = 0;  // cut-order optimisation on (1) or off (0)
 
   bool operator==(const Settings&) const = default;
 };
@@ -67,8 +68,10 @@ std::string DescribeRange(SettingRange range);
 std::string DescribeRejected(const RejectedSetting& rejected);
 
 // Writes every key in a fixed order: integers in decimal, reals with two
-// decimals, IsDashedLine as "1" or "0". Every key is attempted; returns false
-// when any write failed.
+// decimals, IsDashedLine and SortPaths as "1" or "0". SortPaths is written
+// only when it is on or config.ini already has it, so that a file of a user
+// who never switched the cut order on stays as it was. Every key is
+// attempted; returns false when any write failed.
 bool SaveSettings(ProfilePort& port, const std::string& iniPath, const Settings& settings);
 
 // The number strtod would read from the start of `text` (blanks, sign, digits,

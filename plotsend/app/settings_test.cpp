@@ -172,6 +172,24 @@ TEST(SettingsTest, SaveAndReloadThroughTheFile) {
   EXPECT_FALSE(TestFileExists(dir.File("absent")));
 }
 
+TEST(SettingsTest, SortPathsIsWrittenOnceSwitchedOn) {
+  ScratchDir dir;
+  const std::string ini = dir.File("config.ini");
+  auto port = MakeProfilePort();
+  Settings s;
+  ASSERT_TRUE(SaveSettings(*port, ini, s));
+  EXPECT_EQ(ReadTestFile(ini).find("SortPaths"), std::string::npos);
+  s.SortPaths = 1;
+  ASSERT_TRUE(SaveSettings(*port, ini, s));
+  EXPECT_EQ(LoadSettings(*port, ini).SortPaths, 1);
+  s.SortPaths = 0;
+  ASSERT_TRUE(SaveSettings(*port, ini, s));
+  EXPECT_EQ(port->Read(ini, "config", "SortPaths", "", 10), "0");
+  EXPECT_EQ(LoadSettings(*port, ini).SortPaths, 0);
+  ASSERT_TRUE(port->Write(ini, "config", "SortPaths", "7"));
+  EXPECT_EQ(LoadSettings(*port, ini).SortPaths, 1);
+}
+
 TEST(ParseDecimalRealTest, PrefixLikeStrtodInTheCLocale) {
   EXPECT_EQ(ParseDecimalReal(" \t-2.5e1x"), -25.0);
   EXPECT_EQ(ParseDecimalReal("+.5"), 0.5);

@@ -57,11 +57,13 @@ const auto& Table() {
       {"decimal coordinates", "小数坐标"},
       {"out-of-range coordinates", "超出范围的坐标"},
       {"more than 50 m", "超过 50 米的尺寸"},
+      // %s: the cut length, the pen-up travel as drawn and as ordered, in metres.
+      {"cut %s m, travel %s m -> %s m", "切割 %s 米，空走 %s 米 -> %s 米"},
   });
   return table;
 }
 
-constexpr std::array<ControlText, 19> kEnglishControls = {{
+constexpr std::array<ControlText, 20> kEnglishControls = {{
     {1024, "About..."},
     {1046, "Defaut IP"},
     {1014, "Port\xEF\xBC\x9A"},  // with a full-width colon
@@ -81,9 +83,10 @@ constexpr std::array<ControlText, 19> kEnglishControls = {{
     {1054, "dashed line"},
     {1056, "line"},
     {1055, "gap"},
+    {1060, "Optimise cut order"},
 }};
 
-constexpr std::array<ControlText, 19> kChineseControls = {{
+constexpr std::array<ControlText, 20> kChineseControls = {{
     {1024, "关于..."},
     {1046, "默认 IP"},
     {1014, "端口选择:"},
@@ -103,6 +106,7 @@ constexpr std::array<ControlText, 19> kChineseControls = {{
     {1054, "输出虚线"},
     {1056, "线长"},
     {1055, "间隔"},
+    {1060, "优化切割顺序"},
 }};
 
 }  // namespace
@@ -126,6 +130,16 @@ std::span<const ControlText> ControlTexts(Language language) {
 std::string DialogTitle() {
   constexpr int kMajor = 6, kMinor = 27;
   return "Plotara  " + std::to_string(kMajor) + "." + std::to_string(kMinor);
+}
+
+std::string CutOrderSummary(const std::string& cut, const std::string& before, const std::string& after,
+                            Language language) {
+  std::string text = Text(TextId::CutOrderSummary, language);
+  for (const std::string* value : {&cut, &before, &after}) {
+    const size_t at = text.find("%s");
+    text.replace(at, 2, *value);
+  }
+  return text;
 }
 
 const std::string& Text(TextId id, Language language) {

@@ -46,9 +46,14 @@ enum class TextId {
   DrawingDecimals,
   DrawingOutOfRange,
   DrawingTooLarge,
+  CutOrderSummary,
 };
 
 const std::string& Text(TextId id, Language language);
+// The cut order's figures in the status field: cut length and pen-up travel
+// before and after, in metres ("12.34").
+std::string CutOrderSummary(const std::string& cut, const std::string& before, const std::string& after,
+                            Language language);
 // The text of a message the job layer raises.
 TextId TextOf(JobMessage message);
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "default_work_dir.h"
+#include "common/default_work_dir.h"
 #include "file_io.h"
 
 namespace plotsend {

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "file_io.h"
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 namespace plotsend {
 namespace {

@@ -57,6 +57,10 @@ class LoopbackListener {
 
 // Shrinks the kernel's send buffer of a socket the link made.
 void SetSendBuffer(SocketHandle socket, int bytes);
+// Whether the platform's link sees the cutter acknowledge the bytes it was
+// sent, so that a cutter that read a whole job and keeps the connection open
+// still ends the job in success.
+bool SeesAcknowledgements();
 // Handles or descriptors the process holds, where the platform tells.
 std::optional<size_t> OpenHandleCount();
 

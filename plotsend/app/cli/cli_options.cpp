@@ -28,7 +28,10 @@ const char* const kUsage =
     "  --close MM|off       closure compensation\n"
     "  --origin X,Y         origin offset in millimetres\n"
     "  --dashed LINE,GAP|off  dashed-line output (switches both compensations off)\n"
-    "  --from N  --to N     first and last output section, 0-based\n";
+    "  --from N  --to N     first and last output section, 0-based\n"
+    "  --sort on|off        optimise the cut order (shorter pen-up travel, contours\n"
+    "                       inside others first)\n"
+    "  --sort-time S        time the cut order may take, in seconds (default 1; not saved)\n";
 
 namespace {
 
@@ -71,6 +74,9 @@ bool ParseEditValue(FieldEdit& edit, std::string_view value) {
     case F::From:
     case F::To:
       return ParseSection(value, edit.section);
+    case F::Sort:
+      edit.on = value == "on";
+      return value == "on" || value == "off";
   }
   return false;
 }
@@ -84,7 +90,8 @@ std::optional<SettingRange> RangeOf(FieldEdit::Field field) {
     case F::Origin: return kOriginOffsetRange;
     case F::Dashed: return kDashRange;
     case F::From:
-    case F::To: break;
+    case F::To:
+    case F::Sort: break;
   }
   return std::nullopt;
 }
@@ -129,6 +136,7 @@ std::optional<FieldEdit::Field> FieldOption(std::string_view arg) {
   if (arg == "--dashed") return F::Dashed;
   if (arg == "--from") return F::From;
   if (arg == "--to") return F::To;
+  if (arg == "--sort") return F::Sort;
   return std::nullopt;
 }
 
@@ -143,7 +151,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       return options;
     }
     const bool takesValue = arg == "--workdir" || arg == "--port" || arg == "--ip" || arg == "--tcp-port" ||
-                            arg == "--send-timeout" ||
+                            arg == "--send-timeout" || arg == "--sort-time" ||
                             FieldOption(arg).has_value();
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
@@ -178,6 +186,13 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         return std::nullopt;
       }
       options.sendTimeoutMs = static_cast<int>(seconds * 1000);
+    } else if (arg == "--sort-time") {
+      double seconds = 0;
+      if (!ParseMm(args[++i], seconds) || seconds < 0 || seconds > 3600) {
+        error = "bad value for --sort-time: " + args[i] + " (seconds, 0 to 3600)";
+        return std::nullopt;
+      }
+      options.sortSeconds = seconds;
     } else if (auto field = FieldOption(arg)) {
       FieldEdit edit{*field};
       if (!ParseEditValue(edit, args[++i])) {

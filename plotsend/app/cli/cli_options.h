@@ -11,7 +11,7 @@ namespace plotsend {
 
 // One edit of a dialog field, applied like the dialog's handler for it.
 struct FieldEdit {
-  enum class Field { Offset, Close, Origin, Dashed, From, To };
+  enum class Field { Offset, Close, Origin, Dashed, From, To, Sort };
   Field field;
   bool on = true;     // false for "off"
   double a = 0.0;     // millimetres: offset, closure, origin X, dash line
@@ -26,6 +26,7 @@ struct CliOptions {
   std::optional<std::array<uint8_t, 4>> ip;
   std::optional<int32_t> tcpPort;
   std::optional<int> sendTimeoutMs;  // a TCP send that makes no progress this long fails
+  std::optional<double> sortSeconds;  // time the cut order may take
   std::string command;            // "export", "start", "ports", "wifi-test" or "preview"
   std::optional<std::string> file;  // export's FILE, preview's PNG file
   bool help = false;

@@ -52,6 +52,21 @@ TEST(CommandLine, PreviewTakesExactlyOnePngFile) {
   EXPECT_FALSE(Parse({"preview", "a.png", "b.png"}));
 }
 
+TEST(CommandLine, CutOrderSwitchAndItsTime) {
+  auto o = Parse({"--sort", "on", "--sort-time", "0.5", "--sort", "off", "export", "a.plt"});
+  ASSERT_TRUE(o);
+  ASSERT_EQ(o->edits.size(), 2u);
+  EXPECT_EQ(o->edits[0].field, FieldEdit::Field::Sort);
+  EXPECT_TRUE(o->edits[0].on);
+  EXPECT_FALSE(o->edits[1].on);
+  EXPECT_DOUBLE_EQ(*o->sortSeconds, 0.5);
+  std::string error;
+  EXPECT_FALSE(Parse({"--sort", "yes", "export"}, &error));
+  EXPECT_EQ(error, "bad value for --sort: yes");
+  EXPECT_FALSE(Parse({"--sort-time", "-1", "export"}));
+  EXPECT_FALSE(Parse({"--sort-time", "1s", "export"}));
+}
+
 TEST(CommandLine, RejectsMalformedInput) {
   std::string error;
   EXPECT_FALSE(Parse({}, &error));

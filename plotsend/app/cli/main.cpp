@@ -19,7 +19,7 @@
 #include "posix/png_canvas.h"
 #include "posix/posix_link.h"
 #include "work_files.h"
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 namespace plotsend {
 namespace {
@@ -68,6 +68,9 @@ void ApplyEdit(CPlotsendDlg& dlg, const FieldEdit& edit) {
       dlg.Fields().To = edit.section;
       dlg.OnToChanged();
       break;
+    case FieldEdit::Field::Sort:
+      s.SortPaths = edit.on ? 1 : 0;
+      break;
   }
 }
 
@@ -86,6 +89,12 @@ void PrintSummary(const CPlotsendDlg& dlg, const std::string& path) {
     std::printf("dashed lines %.2f mm with %.2f mm gaps\n", s.DashedLineLineLen, s.DashedLineGapLen);
   }
   std::printf("origin offset %.2f, %.2f mm\n", s.OriginOffsetX, s.OriginOffsetY);
+  if (const auto& order = dlg.OrderStats()) {
+    std::printf("cut length %s m\n", Metres(order->cutLength).c_str());
+    std::printf("pen-up travel %s m as drawn, %s m ordered (nearest-neighbour alone %s m)\n",
+                Metres(order->travelBefore).c_str(), Metres(order->travelAfter).c_str(),
+                Metres(order->travelNearest).c_str());
+  }
   const std::string warning = DrawingWarning(dlg.GetDrawingFindings(), dlg.GetLanguage());
   if (!warning.empty()) std::printf("%s\n", warning.c_str());
 }
@@ -215,6 +224,7 @@ int Run(const std::vector<std::string>& args, Interrupts& interrupts) {
   CliHost host(options->file);
   const auto profile = MakeProfilePort();
   CPlotsendDlg dlg(host, *profile, *link, workDir, language);
+  if (options->sortSeconds) dlg.SetSortBudget(*options->sortSeconds);
   if (options->command == "wifi-test") {
     host.EchoStatus(false);
     dlg.InitialiseLinkAndSettings();

@@ -21,6 +21,7 @@ bool MainDialog::OnCommand(int id, int code, HWND control) {
     case control::kIsOffset: OnFieldHandler(&CPlotsendDlg::OnOffsetClicked); return true;
     case control::kIsClose: OnFieldHandler(&CPlotsendDlg::OnCloseClicked); return true;
     case control::kIsDashedLine: OnFieldHandler(&CPlotsendDlg::OnDashedLineClicked); return true;
+    case control::kSortPaths: OnFieldHandler(&CPlotsendDlg::OnSortPathsClicked); return true;
     case control::kDefaultIp: OnFieldHandler(&CPlotsendDlg::OnDefaultIp); return true;
     case control::kWifiTest: OnWifiTestClicked(); return true;
     case kAboutButton: RunAboutBox(Handle()); return true;

@@ -70,6 +70,7 @@ int MainDialog::Fetch() {
   s.IsDashedLine = IsChecked(control::kIsDashedLine) ? 1 : 0;
   real(control::kDashLine, s.DashedLineLineLen);
   real(control::kDashGap, s.DashedLineGapLen);
+  s.SortPaths = IsChecked(control::kSortPaths) ? 1 : 0;
 
   // While the job is prepared the worker reads the section range; it is
   // taken from the controls again once the job is ready.
@@ -96,6 +97,7 @@ void MainDialog::Put(int keep) {
   SetChecked(control::kIsDashedLine, s.IsDashedLine != 0);
   PutReal(control::kDashLine, s.DashedLineLineLen, keep);
   PutReal(control::kDashGap, s.DashedLineGapLen, keep);
+  SetChecked(control::kSortPaths, s.SortPaths != 0);
   PutInteger(control::kFrom, fields.From, keep);
   PutInteger(control::kTo, fields.To, keep);
   putting_ = false;

@@ -11,7 +11,7 @@
 #include "texts.h"
 #include "work_dir.h"
 #include "work_files.h"
-#include "work_lock.h"
+#include "common/work_lock.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The progress bars, the IP address control and the standard controls;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <optional>
 
 #include "drain_deadline.h"
 #include "poll_wait.h"
@@ -20,6 +21,8 @@ using Clock = std::chrono::steady_clock;
 
 // How often a queue is looked at while it drains.
 constexpr int kQueuePollMs = 10;
+// How long a cutter that has acknowledged every byte is given to close.
+constexpr int kAcknowledgedCloseGraceMs = 2000;
 
 // Waits until the count `request` reports (TIOCOUTQ: a terminal's output
 // queue; FIONREAD: the unread bytes of a FIFO) is 0. tcdrain would do the
@@ -67,10 +70,17 @@ bool FinishSocket(int fd, int abortFd, int noProgressMs) {
   // or sent some.
   int unacknowledged = 0;
   const bool counted = ioctl(fd, TIOCOUTQ, &unacknowledged) == 0;
+  // Once every byte is acknowledged the job is in the cutter: one that keeps
+  // the connection open after that must not turn a delivered job into a
+  // failure (and a second cut when it is sent again), so it is given a short
+  // while to close and the job then counts as sent.
+  std::optional<Clock::time_point> acknowledgedAt;
+  if (counted && unacknowledged == 0) acknowledgedAt = Clock::now();
   auto deadline = Clock::now() + std::chrono::milliseconds(noProgressMs);
   for (;;) {
+    if (acknowledgedAt) deadline = *acknowledgedAt + std::chrono::milliseconds(kAcknowledgedCloseGraceMs);
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) return false;
+    if (left <= 0) return acknowledgedAt.has_value();
     short revents = 0;
     const int waitMs = static_cast<int>(std::min<int64_t>(left, counted ? 100 : left));
     const Wake wake = WaitFor(fd, POLLIN, abortFd, waitMs, revents);
@@ -87,6 +97,7 @@ bool FinishSocket(int fd, int abortFd, int noProgressMs) {
     if (counted && ioctl(fd, TIOCOUTQ, &now) == 0 && now < unacknowledged) {
       unacknowledged = now;
       deadline = Clock::now() + std::chrono::milliseconds(noProgressMs);
+      if (now == 0) acknowledgedAt = Clock::now();
     }
   }
 }

@@ -96,6 +96,8 @@ void SetSendBuffer(SocketHandle socket, int bytes) {
   setsockopt(FdOf(socket), SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
 }
 
+bool SeesAcknowledgements() { return true; }
+
 std::optional<size_t> OpenHandleCount() {
   DIR* d = opendir("/proc/self/fd");
   if (d == nullptr) return std::nullopt;

@@ -100,6 +100,8 @@ void SetSendBuffer(SocketHandle socket, int bytes) {
              sizeof bytes);
 }
 
+bool SeesAcknowledgements() { return false; }
+
 std::optional<size_t> OpenHandleCount() {
   // A running process always holds handles; a count of 0 (as wine gives)
   // says nothing.

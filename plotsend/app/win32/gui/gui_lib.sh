@@ -191,13 +191,13 @@ gui_prepare_job() {
   fi
 }
 
-# gui_expected_export FILE: the command file the terminal front end writes
-# for the same job and settings.
+# gui_expected_export FILE [OPTION]...: the command file the terminal front
+# end writes for the same job and settings, with the field options given.
 gui_expected_export() {
   local copy="$GUI_OUT/export-workdir"
   rm -rf "$copy"
   cp -r "$(gui_work_dir)" "$copy"
-  "$GUI_NATIVE_PLOTSEND" --workdir "$copy" export "$1" >"$GUI_OUT/export.log" 2>&1 ||
+  "$GUI_NATIVE_PLOTSEND" --workdir "$copy" "${@:2}" export "$1" >"$GUI_OUT/export.log" 2>&1 ||
     gui_fail "plotsend export failed: $(cat "$GUI_OUT/export.log")"
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # GUI checks of Plotsend.exe under Xvfb and wine. One check per run:
-#   gui_test.sh harness|start_en|start_zh|send_tcp|udisk_file|about|settings_range|second_instance
+#   gui_test.sh harness|start_en|start_zh|send_tcp|udisk_file|about|settings_range|second_instance|cut_order
 # Environment (set by ctest): GUI_OUT, WINEPREFIX, GUI_PROBE, GUI_PLOTSEND,
 # GUI_TESTDATA, GUI_CUTTER_EMU, GUI_NATIVE_PLOTSEND.
 # Exit status 0 passed, 1 failed, 77 skipped.
@@ -10,7 +10,7 @@ source "$(dirname "$0")/gui_lib.sh"
 export WINEDEBUG=-all
 readonly main="Plotara  6.27"
 readonly kStart=1006 kUDisk=1007 kClose=1004 kCancel=1005 kAbout=1024 kPortList=1001
-readonly kStatus=1003 kDashed=1054
+readonly kStatus=1003 kDashed=1054 kSortPaths=1060
 
 # Xvfb, the probe, and c:\PlotaraCdr\ with the sample job.
 setup_session() {
@@ -90,7 +90,8 @@ check_start_en() {
   start_ready
   expect_language 1033
   gui_expect_texts "$main" "$kStart" "Start" "$kUDisk" "U Disk File" "$kAbout" "About..." \
-    "$kCancel" "Cancel" "$kClose" "Close" "$kStatus" "port closed" "$kDashed" "dashed line"
+    "$kCancel" "Cancel" "$kClose" "Close" "$kStatus" "port closed" "$kDashed" "dashed line" \
+    "$kSortPaths" "Optimise cut order"
   gui_shot root "$GUI_OUT/screen_en.png"
   gui_shot "$GUI_MAIN_WINDOW" "$GUI_OUT/main_en.png"
   close_app
@@ -108,7 +109,8 @@ check_start_zh() {
   start_ready
   expect_language 2052
   gui_expect_texts "$main" "$kStart" "开始" "$kUDisk" "生成U盘文件" "$kAbout" "关于..." \
-    "$kCancel" "取消" "$kClose" "关闭" "$kStatus" "端口关闭" "$kDashed" "输出虚线"
+    "$kCancel" "取消" "$kClose" "关闭" "$kStatus" "端口关闭" "$kDashed" "输出虚线" \
+    "$kSortPaths" "优化切割顺序"
   gui_shot root "$GUI_OUT/screen_zh.png"
   gui_shot "$GUI_MAIN_WINDOW" "$GUI_OUT/main_zh.png"
   close_app
@@ -257,14 +259,61 @@ check_second_instance() {
   gui_log "PASS: a second Plotsend.exe says a job is being handled, brings the first to the front and ends"
 }
 
+# The status field's text (the probe's fds do not reach a pipeline).
+status_text() {
+  local out lines
+  out=$(gui_probe control "$main" "$kStatus")
+  mapfile -t lines <<<"$out"
+  printf '%s\n' "${lines[1]:-}"
+}
+
+# The status field reads the cut order's figures.
+status_shows_cut_order() {
+  [[ $(status_text) =~ ^cut\ [0-9]+\.[0-9]{2}\ m,\ travel\ [0-9]+\.[0-9]{2}\ m\ -\>\ [0-9]+\.[0-9]{2}\ m$ ]]
+}
+
+# Ticking "Optimise cut order" prepares the job again in the new order and
+# the status field shows what it saved; U Disk File then writes what the
+# terminal's export with --sort on writes, and the setting is saved.
+check_cut_order() {
+  gui_begin 150
+  gui_language en
+  [[ -x $GUI_NATIVE_PLOTSEND ]] || gui_skip "no native plotsend at $GUI_NATIVE_PLOTSEND (build the native preset first)"
+  setup_session
+  local out_dir="$WINEPREFIX/drive_c/ordered" expected="$GUI_OUT/expected.plt" ini
+  ini="$(gui_work_dir)/config.ini"
+  rm -rf "$out_dir"
+  mkdir -p "$out_dir"
+  gui_expected_export "$expected" --sort on
+  start_ready
+  [[ ! -e $(gui_work_dir)/kavren.kv1 ]] || gui_fail "the job was ordered although the cut order is off"
+  gui_click "$main" "$kSortPaths"
+  gui_wait_for 60 test -s "$(gui_work_dir)/kavren.kv1" || gui_fail "ticking the box did not order the job"
+  gui_wait_job_ready 60
+  gui_wait_for 30 status_shows_cut_order ||
+    gui_fail "the status field reads \"$(status_text)\""
+  gui_log "status: $(status_text)"
+  gui_shot "$GUI_MAIN_WINDOW" "$GUI_OUT/main_cut_order.png"
+  gui_click "$main" "$kUDisk"
+  [[ -n $(gui_find_window "Save As" 30) ]] || gui_fail "the save dialog did not appear"
+  file_name 'c:\ordered\job.plt'
+  xdotool key Return
+  gui_wait_for 30 test -s "$out_dir/job.plt" || gui_fail "no file written at c:\\ordered\\job.plt"
+  confirm_box 30 "$main" "Save .PLT File Finished" || gui_fail "no message after the file was written"
+  gui_wait_app_exit 30 || gui_fail "the program did not end after the file was written"
+  cmp "$expected" "$out_dir/job.plt" || gui_fail "the file differs from the ordered command file export writes"
+  grep -q '^SortPaths=1' "$ini" || gui_fail "config.ini does not hold SortPaths=1"
+  gui_log "PASS: the cut order was switched on, shown, written as the terminal writes it and saved"
+}
+
 case ${1:-} in
-  harness | start_en | start_zh | send_tcp | udisk_file | about | settings_range | second_instance)
+  harness | start_en | start_zh | send_tcp | udisk_file | about | settings_range | second_instance | cut_order)
     GUI_OUT="$GUI_OUT/$1"
     rm -rf "$GUI_OUT"
     "check_$1"
     ;;
   *)
-    echo "usage: $0 harness|start_en|start_zh|send_tcp|udisk_file|about|settings_range|second_instance" >&2
+    echo "usage: $0 harness|start_en|start_zh|send_tcp|udisk_file|about|settings_range|second_instance|cut_order" >&2
     exit 64
     ;;
 esac
