@@ -7,19 +7,13 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$1
 zip=${2:-}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$here/e2e_lib.sh"
 
 if [[ -z $zip ]]; then
-  "$here/release" --pack "$tree" "$work/out" >/dev/null || { echo "FAIL: packing"; exit 1; }
-  zip="$work/out/plotara-win64.zip"
+  "$here/release" --pack "$tree" "$root/out" >/dev/null || give_up "packing"
+  zip="$root/out/plotara-win64.zip"
 fi
-[[ -f $zip ]] || { echo "FAIL: $zip is missing"; exit 1; }
+[[ -f $zip ]] || give_up "$zip is missing"
 
 expected="plotara-win64
 plotara-win64/4d8c3ba6-21b9-4a77-83c9-6140dea2a554.ico
@@ -37,34 +31,32 @@ plotara-win64/c1226ae4-cb43-4ced-b6da-e422c9deb4b9.ico
 plotara-win64/f590adcf-1ee8-4a56-bca9-b110aa92caa4.ico
 plotara-win64/plotmark.exe"
 listed=$(7z l -slt "$zip" | sed -n 's/^Path = //p' | tail -n +2 | LC_ALL=C sort)
-[[ $listed == "$expected" ]] || fail "the zip lists:
+check "the zip lists:
 $listed
 expected:
-$expected"
+$expected" test "$listed" = "$expected"
 
-7z x -bd -o"$work/x" "$zip" >/dev/null || fail "7z cannot unpack $zip"
-dir="$work/x/plotara-win64"
+7z x -bd -o"$root/x" "$zip" >/dev/null
+check "7z cannot unpack $zip" test $? -eq 0
+dir="$root/x/plotara-win64"
 # Each file as the tree has it; the read-me with Windows line ends.
 while IFS= read -r line; do
   [[ -n $line ]] || continue
   if [[ $line == *$'\t'* ]]; then name=${line%%$'\t'*}; path=${line#*$'\t'}; else path=$line; name=$(basename "$path"); fi
   if [[ $name == README*.txt ]]; then
-    cmp -s <(tr -d '\r' <"$dir/$name") "$path" || fail "README.txt differs from $path"
+    check "$name differs from $path" cmp -s <(tr -d '\r' <"$dir/$name") "$path"
   else
-    cmp -s "$dir/$name" "$path" || fail "$name differs from $path"
+    check "$name differs from $path" cmp -s "$dir/$name" "$path"
   fi
 done <"$tree/release-files.txt"
 for exe in Plotsend.exe Barsetup.exe plotmark.exe; do
-  [[ $(head -c 2 "$dir/$exe") == MZ ]] || fail "$exe is not a Windows program"
+  check "$exe is not a Windows program" test "$(head -c 2 "$dir/$exe")" = MZ
 done
 readme="$dir/README.txt"
-[[ $(grep -c $'\r$' "$readme") -eq $(wc -l <"$readme") ]] || fail "README.txt lacks Windows line ends"
+check "README.txt lacks Windows line ends" test "$(grep -c $'\r$' "$readme")" -eq "$(wc -l <"$readme")"
 for text in 'Barsetup.exe /RegCdrPlugin' 'Barsetup.exe /UnRegCdrPlugin' '/Q5' '/ToolBarName NAME' \
     'C:\PlotaraCdr\' 'beside Barsetup.exe' 'KvOutput.gms'; do
-  grep -qF -- "$text" "$readme" || fail "README.txt does not mention $text"
+  check "README.txt does not mention $text" grep -qF -- "$text" "$readme"
 done
-if ((failures)); then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "release zip layout: ok ($zip)"
+echo "release zip: $zip"
+checks_done

@@ -1,14 +1,14 @@
-#include "plotsend_dlg.h"
+#include "app/plotsend_dlg.h"
 
 #include <cctype>
 #include <utility>
 
-#include "control_ids.h"
-#include "decimal.h"
-#include "file_io.h"
-#include "drawing_warning.h"
-#include "file_identity.h"
-#include "work_files.h"
+#include "app/control_ids.h"
+#include "app/drawing_warning.h"
+#include "app/work_files.h"
+#include "job/decimal.h"
+#include "job/file_identity.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {
@@ -97,6 +97,7 @@ bool CPlotsendDlg::PrepareJob() {
     // Its one message has been shown, or the sectioned job could not be
     // written: there is nothing (or only an older job) to load.
     jobRead_ = false;
+    preparation_ = PreparationOutcome(false);
     return false;
   }
 
@@ -111,7 +112,21 @@ bool CPlotsendDlg::PrepareJob() {
   jobGeometryApplied_ = false;
   if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
   if (jobRead_ && splitter_.Findings().Any()) host_.SetStatusText(DrawingWarning(splitter_.Findings(), language_));
+  preparation_ = PreparationOutcome(ok);
   return ok;
+}
+
+CPlotsendDlg::JobOutput CPlotsendDlg::PreparationOutcome(bool prepared) const {
+  if (!splitter_.SectionCountAccepted()) return JobOutput::SectionCountRefused;
+  if (workFilesError_ || (jobRead_ && !prepared)) return JobOutput::WorkFilesUnwritten;
+  if (!jobRead_) return JobOutput::JobUnreadable;
+  return JobOutput::Ready;
+}
+
+CPlotsendDlg::JobOutput CPlotsendDlg::CanOutput() const {
+  if (preparing_ || sending_) return JobOutput::Busy;
+  if (!markRefRead_) return JobOutput::MarkRefUnreadable;
+  return preparation_;
 }
 
 void CPlotsendDlg::ComputeEffectiveCompensation() {
@@ -215,6 +230,8 @@ bool CPlotsendDlg::WriteOutput(const std::string& path) {
 }
 
 CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
+  // The worker is still writing the job, or reading its command file.
+  if (CanOutput() == JobOutput::Busy) return ExportResult::Stopped;
   std::string proposed = "*.plt";
   if (jobInfo_.CodeMode != 0) proposed = "_" + std::to_string(jobInfo_.CodeNumber).append("_.plt");
   const std::optional<std::string> chosen = host_.ChooseSavePath(proposed);

@@ -12,17 +12,17 @@
 #include <thread>
 #include <vector>
 
-#include "dialog_host.h"
-#include "job_info.h"
-#include "job_order.h"
-#include "link_state.h"
-#include "mark_ref.h"
-#include "multi_section.h"
-#include "plt_file.h"
-#include "profile_port.h"
-#include "settings.h"
-#include "texts.h"
-#include "work_dir.h"
+#include "app/dialog_host.h"
+#include "app/job_info.h"
+#include "app/profile_port.h"
+#include "app/settings.h"
+#include "app/texts.h"
+#include "app/work_dir.h"
+#include "job/job_order.h"
+#include "job/mark_ref.h"
+#include "job/multi_section.h"
+#include "job/plt_file.h"
+#include "link/link_state.h"
 
 namespace plotsend {
 
@@ -77,8 +77,22 @@ class CPlotsendDlg {
   // written (OutputError() then says why).
   bool GenerateOutput(const std::string& path);
 
-  enum class ExportResult { Finished, Cancelled, Failed };
-  // The U Disk File button.
+  // Whether the job can be output (sent or written to a file) now, and if
+  // not, why. On the user-interface thread.
+  enum class JobOutput {
+    Ready,
+    Busy,                 // a worker prepares or sends the job
+    MarkRefUnreadable,    // the mark values were not read: the job would be cut in the wrong place
+    NotPrepared,          // PrepareJob has not run
+    SectionCountRefused,  // more sections than the cutter takes; the message has been shown
+    WorkFilesUnwritten,   // WorkFilesError() says why, when known
+    JobUnreadable,        // kavren.plt could not be read
+  };
+  JobOutput CanOutput() const;
+
+  enum class ExportResult { Finished, Cancelled, Failed, Stopped };
+  // The U Disk File button. Stopped, with nothing asked or written, while a
+  // worker prepares or sends the job.
   ExportResult OnUDiskFile();
 
   enum class StartResult { Stopped, Sending, Failed };
@@ -160,6 +174,8 @@ class CPlotsendDlg {
 
  private:
   void ShowError(const std::string& text) { host_.MessageBox(text, DialogHost::MessageKind::Error); }
+  // What the preparation left: whether the job can be output once prepared.
+  JobOutput PreparationOutcome(bool prepared) const;
   void ComputeEffectiveCompensation();
   void EnableCompensationEdits();
   bool WriteOutput(const std::string& path);
@@ -200,6 +216,8 @@ class CPlotsendDlg {
   bool marksMeasured_ = false;
   bool markRefRead_ = false;
   bool jobRead_ = false;
+  // Written by PrepareJob, read on the user-interface thread when no worker runs.
+  JobOutput preparation_ = JobOutput::NotPrepared;
   bool outputWritten_ = false;
   bool settingsSaveReported_ = false;
   std::error_code workFilesError_;
@@ -220,6 +238,7 @@ class CPlotsendDlg {
 
   std::thread worker_;  // PrepareJobThread or SendJobThread, one at a time
   bool jobReady_ = false;
+  bool preparing_ = false;  // PrepareJobThread runs, or its WM_JOB_PREPARED waits
   bool sending_ = false;
   bool lastSendFailed_ = false;
   // Written by SendJobThread before it posts WM_SEND_FINISHED, read after the join.

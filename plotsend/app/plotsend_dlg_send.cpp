@@ -3,13 +3,13 @@
 #include <chrono>
 #include <utility>
 
-#include "control_ids.h"
-#include "decimal.h"
-#include "intersect_alignment.h"
-#include "mapped_file.h"
-#include "plotsend_dlg.h"
-#include "port_list.h"
-#include "send_job.h"
+#include "app/control_ids.h"
+#include "app/mapped_file.h"
+#include "app/plotsend_dlg.h"
+#include "app/send_job.h"
+#include "job/decimal.h"
+#include "link/port_list.h"
+#include "ui/intersect_alignment.h"
 
 namespace plotsend {
 namespace {
@@ -207,6 +207,7 @@ void CPlotsendDlg::OnCancel() {
 void CPlotsendDlg::OnMessage(unsigned message) {
   if (message == control::WM_JOB_PREPARED) {
     if (worker_.joinable()) worker_.join();
+    preparing_ = false;
     jobReady_ = true;
     host_.ShowWaitAnimation(false);
   } else if (message == control::WM_SEND_FINISHED) {
@@ -218,6 +219,7 @@ void CPlotsendDlg::StartPrepareJob() {
   if (sending_) return;
   if (worker_.joinable()) worker_.join();  // at most one worker at a time
   jobReady_ = false;
+  preparing_ = true;
   host_.ShowWaitAnimation(true);
   worker_ = std::thread([this] {
     PrepareJob();

@@ -1,4 +1,4 @@
-#include "plotsend_dlg.h"
+#include "app/plotsend_dlg.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <map>
 #include <vector>
 
-#include "control_ids.h"
-#include "dialog_test_support.h"
-#include "drawing_warning.h"
-#include "fake_link.h"
-#include "scratch_dir_test_util.h"
+#include "app/control_ids.h"
+#include "app/dialog_test_support.h"
+#include "app/drawing_warning.h"
+#include "app/scratch_dir_test_util.h"
+#include "link/fake_link.h"
 
 namespace plotsend {
 namespace {
@@ -54,6 +54,7 @@ const char* const kSquare = "IN;PU0,0;PD400,0,400,400,0,400,0,0;PU0,0;@";
 TEST_F(DialogTest, ExportWritesTheCommandFileAndEndsTheJob) {
   SetUpJob("8000,4800,400,3,2", SampleJob());
   Open();
+  EXPECT_EQ(dlg->CanOutput(), CPlotsendDlg::JobOutput::Ready);
   EXPECT_TRUE(TestFileExists(dir.File("kavren_m.plt")));
   EXPECT_TRUE(TestFileExists(dir.File("kavren.kv2")));
 
@@ -215,6 +216,7 @@ TEST_F(DialogTest, FailedExportsSayWhy) {
   std::filesystem::create_directories(Utf8Path(dir.File("kavren_m.plt/inner")));
   EXPECT_FALSE(dlg->PrepareJob());
   EXPECT_EQ(dlg->WorkFilesError(), std::errc::is_a_directory);
+  EXPECT_EQ(dlg->CanOutput(), CPlotsendDlg::JobOutput::WorkFilesUnwritten);
   host.errors.clear();
   host.answer = dir.File("out.plt");
   EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
@@ -333,6 +335,7 @@ TEST_F(DialogTest, AJobThatCannotBeReadIsNeverWrittenOutNorDeleted) {
   std::filesystem::create_directory(Utf8Path(dir.File("kavren.plt")));  // unreadable as a job
   Open();
   EXPECT_FALSE(dlg->JobRead());
+  EXPECT_EQ(dlg->CanOutput(), CPlotsendDlg::JobOutput::JobUnreadable);
   EXPECT_EQ(host.errors, std::vector<std::string>{"Open File Failed"});
   EXPECT_FALSE(dlg->GenerateOutput(dir.File("out.plt")));
   EXPECT_FALSE(TestFileExists(dir.File("out.plt")));
@@ -349,6 +352,7 @@ TEST_F(DialogTest, AJobWithoutMarkValuesStaysUntilAnOutputIsWritten) {
   WriteTestFile(dir.File("kavren.plt"), kSquare);
   Open();
   EXPECT_FALSE(dlg->MarkRefRead());
+  EXPECT_EQ(dlg->CanOutput(), CPlotsendDlg::JobOutput::MarkRefUnreadable);
   EXPECT_EQ(host.errors, std::vector<std::string>{"open markref file fail!"});
   dlg->DeleteWorkFiles();  // closed without an output
   EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), kSquare);

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "control_ids.h"
-#include "dialog_test_support.h"
-#include "fake_link.h"
-#include "plotsend_dlg.h"
-#include "scratch_dir_test_util.h"
+#include "app/control_ids.h"
+#include "app/dialog_test_support.h"
+#include "app/plotsend_dlg.h"
+#include "app/scratch_dir_test_util.h"
+#include "link/fake_link.h"
 
 namespace plotsend {
 namespace {
@@ -428,6 +428,27 @@ TEST_F(SendTest, ASocketClosedByTheCutterIsReported) {
   EXPECT_EQ(host.infos, std::vector<std::string>{"Tcp/ip Port Disconnect"});
   EXPECT_EQ(link.OpenSockets(), 0u);
   EXPECT_FALSE(dlg->GetLinkState().TcpConnected);
+}
+
+// U Disk File waits for the workers: the preparing one writes the job's
+// files, the sending one reads the command file.
+TEST_F(SendTest, UDiskFileWaitsForTheWorkers) {
+  profile.values["config/portsel_i"] = "2";
+  host.answer = dir.File("out.plt");
+  dlg = std::make_unique<CPlotsendDlg>(host, profile, link, WorkDir(dir.Dir()), Language::English);
+  dlg->Initialise();
+  EXPECT_EQ(dlg->CanOutput(), CPlotsendDlg::JobOutput::NotPrepared);
+  dlg->StartPrepareJob();
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Stopped);
+  ASSERT_EQ(host.WaitMessage(), control::WM_JOB_PREPARED);
+  dlg->OnMessage(control::WM_JOB_PREPARED);
+  EXPECT_EQ(dlg->CanOutput(), CPlotsendDlg::JobOutput::Ready);
+  ASSERT_EQ(dlg->OnStart(), CPlotsendDlg::StartResult::Sending);
+  EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Stopped);
+  ASSERT_EQ(host.WaitMessage(), control::WM_SEND_FINISHED);
+  dlg->OnMessage(control::WM_SEND_FINISHED);
+  EXPECT_TRUE(host.proposed.empty());  // no save dialog was shown
+  EXPECT_FALSE(TestFileExists(dir.File("out.plt")));
 }
 
 TEST_F(SendTest, ACodedJobCannotBeStarted) {

@@ -24,6 +24,9 @@ class LoopbackPeer {
   // five seconds; in reads of at most `piece` bytes, like a slow cutter.
   std::vector<uint8_t> Read(size_t want, size_t piece);
   bool Send(std::string_view bytes);
+  // Whether bytes (or the end of the stream) arrive within `ms`; they stay
+  // unread.
+  bool Receives(int ms);
   // Whether the other end closed the connection within a second.
   bool SeesClose();
   void Close();
@@ -45,7 +48,8 @@ class LoopbackListener {
   // The next connection, or an invalid peer after a second.
   LoopbackPeer Accept();
   // Starts `count` connects that are never accepted, so that a small queue
-  // is full and further handshakes are dropped.
+  // is full and further handshakes are dropped; returns once the first of
+  // them is connected (or after five seconds).
   void FillQueue(int count);
 
  private:
@@ -57,6 +61,9 @@ class LoopbackListener {
 
 // Shrinks the kernel's send buffer of a socket the link made.
 void SetSendBuffer(SocketHandle socket, int bytes);
+// Whether bytes, the peer's close or a reset reach a socket the link made
+// within `ms`; nothing is read.
+bool Receives(SocketHandle socket, int ms);
 // Whether the platform's link sees the cutter acknowledge the bytes it was
 // sent, so that a cutter that read a whole job and keeps the connection open
 // still ends the job in success.

@@ -38,10 +38,10 @@ TEST(TcpLink, SendsEveryByteAndDiscardsReplies) {
 
   EXPECT_TRUE(link->ReceiveTcp(s));  // nothing waiting: no wait, no failure
   ASSERT_TRUE(peer.Send("OK"));
-  std::this_thread::sleep_for(milliseconds(100));
+  ASSERT_TRUE(Receives(s, 5000));
   EXPECT_TRUE(link->ReceiveTcp(s));
   peer.Close();
-  std::this_thread::sleep_for(milliseconds(100));
+  ASSERT_TRUE(Receives(s, 5000));
   EXPECT_FALSE(link->ReceiveTcp(s));
   link->CloseTcp(s);
 }
@@ -131,7 +131,10 @@ TEST(TcpLink, FinishingWaitsUntilTheCutterReadEveryByteAndClosed) {
 }
 
 // Aborting from another thread ends a send to a cutter that stopped reading,
-// or the wait for it to close, at once, and every later call fails.
+// or the wait for it to close, at once, and every later call fails. The
+// abort comes once the send is under way (its first bytes have arrived),
+// or once the finish has ended the sending side (the cutter has read to
+// the end of the stream).
 TEST(TcpLink, AbortEndsAStalledSendOrFinishAtOnce) {
   const auto link = MakeLinkPort();
   LoopbackListener listener;
@@ -140,13 +143,17 @@ TEST(TcpLink, AbortEndsAStalledSendOrFinishAtOnce) {
     const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 1000);
     ASSERT_TRUE(IsOpen(s));
     SetSendBuffer(s, 4096);
-    LoopbackPeer peer = listener.Accept();  // never reads, never closes
+    LoopbackPeer peer = listener.Accept();  // never closes; reads only at the finish
     ASSERT_TRUE(peer.Valid());
+    const std::vector<uint8_t> job = Pattern(inFinish ? 100 : 64 * 1024 * 1024);
     std::thread aborter([&] {
-      std::this_thread::sleep_for(milliseconds(200));
+      if (inFinish) {
+        peer.Read(job.size() + 1, job.size() + 1);  // to the end of the stream
+      } else {
+        peer.Receives(5000);  // left unread, so that the send stalls
+      }
       link->AbortTcpIo(s);
     });
-    const std::vector<uint8_t> job = Pattern(inFinish ? 100 : 64 * 1024 * 1024);
     const auto start = Clock::now();
     const bool ended = inFinish ? link->SendTcp(s, job.data(), job.size()) && link->FinishTcp(s)
                                 : link->SendTcp(s, job.data(), job.size());
@@ -179,7 +186,6 @@ TEST(TcpLink, ConnectGivesUpAfterItsTimeOut) {
   const auto link = MakeLinkPort();
   LoopbackListener listener(0);
   listener.FillQueue(4);
-  std::this_thread::sleep_for(milliseconds(100));
   const auto start = Clock::now();
   const SocketHandle s = link->ConnectTcp(kLoopback, listener.Port(), 300);
   const auto took = Clock::now() - start;
@@ -227,7 +233,7 @@ TEST(TcpLink, SendingToAPeerThatHasGoneFailsWithoutASignal) {
   LoopbackPeer peer = listener.Accept();
   ASSERT_TRUE(peer.Valid());
   peer.Reset();
-  std::this_thread::sleep_for(milliseconds(100));
+  ASSERT_TRUE(Receives(s, 5000));  // the reset has arrived
   const std::vector<uint8_t> chunk = Pattern(64 * 1024);
   bool failed = false;
   for (int i = 0; i < 50 && !failed; ++i) failed = !link->SendTcp(s, chunk.data(), chunk.size());

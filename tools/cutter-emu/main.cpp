@@ -13,7 +13,7 @@
 #include "event_log.h"
 #include "job_report.h"
 #include "options.h"
-#include "png_canvas.h"
+#include "png_file.h"
 #include "posix/endpoints.h"
 #include "posix/receive_loop.h"
 #include "session.h"

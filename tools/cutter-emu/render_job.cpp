@@ -9,7 +9,6 @@ namespace cutter_emu {
 namespace {
 
 constexpr double kMargin = 20.0;
-constexpr double kTextBand = 24.0;
 constexpr double kMinWidth = 560.0;  // room for the summary line
 
 }  // namespace
@@ -65,7 +64,7 @@ void DrawJob(const JobRecord& record, const Layout& layout, bool showTravel, Can
   }
   flush();
   canvas.Cross(layout.At(0, 0), 6.0);
-  canvas.Text({layout.margin, layout.height - 8.0}, SummaryText(record));
+  canvas.Text({layout.margin, layout.height - kTextBaseline}, SummaryText(record));
 }
 
 }  // namespace cutter_emu

@@ -37,6 +37,10 @@ struct Layout {
 };
 
 inline constexpr double kDrawingSize = 1200.0;  // longest side of the drawings
+// The band under the drawing that holds the summary, and the summary's
+// baseline above the picture's bottom.
+inline constexpr double kTextBand = 24.0;
+inline constexpr double kTextBaseline = 8.0;
 
 // Fits the record (and the origin) into `longest` pixels along its longer
 // side, with a margin around and a band for the summary below; the picture

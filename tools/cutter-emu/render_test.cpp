@@ -6,7 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "png_canvas.h"
+#include "png_file.h"
 #include "render_job.h"
 #include "svg_canvas.h"
 #include "writer_streams.h"

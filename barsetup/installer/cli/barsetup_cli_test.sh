@@ -5,17 +5,9 @@
 # Usage: barsetup_cli_test.sh PATH_TO_barsetup
 set -u
 barsetup=$1
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-failures=0
-passes=0
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/e2e_lib.sh"
 
-check() {  # check NAME COMMAND...
-  local name=$1; shift
-  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-command -v 7z >/dev/null || { echo "FAILED: p7zip's 7z is not on the PATH"; exit 1; }
+command -v 7z >/dev/null || give_up "p7zip's 7z is not on the PATH"
 
 prefix=$root/prefix
 c=$prefix/drive_c
@@ -220,5 +212,4 @@ check "registry directory: exits 0" test $status -eq 0
 check "registry directory: message" test "$out" = "Please install CorelDraw12 or X3 or X4 or X5 or X6 or X7 or X8 reinstall it!"
 check "registry directory: stderr names the file" grep -q "cannot read $root/dirreg/user.reg" "$root/err"
 
-echo "$passes passed, $failures failed"
-test $failures -eq 0
+checks_done

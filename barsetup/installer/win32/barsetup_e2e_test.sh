@@ -10,7 +10,7 @@
 # BARSETUP_PAYLOAD_DIR, SEVENZIP_DIR, CHILD_PROBE.
 # Exit status 0 passed, 1 failed, 77 skipped.
 set -uo pipefail
-source "$(dirname "$0")/../../../plotsend/app/win32/gui/gui_lib.sh"
+source "$(dirname "$0")/../../../plotsend/app/win/gui/gui_lib.sh"
 
 export WINEDEBUG=-all
 readonly kTitle=Barsetup        # the program file's name without extension

@@ -1,19 +1,15 @@
-#include "cli_start.h"
+#include "app/cli/cli_start.h"
 
 #include <cstdio>
 #include <filesystem>
 
-#include "control_ids.h"
-#include "drawing_warning.h"
-#include "file_io.h"
+#include "app/cli/cli_failure.h"
+#include "app/control_ids.h"
+#include "app/drawing_warning.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {
-
-int Fail(const std::string& message, int status) {
-  std::fprintf(stderr, "plotsend: %s\n", message.c_str());
-  return status;
-}
 
 // Hands the dialog the workers' messages until `done` holds.
 template <typename Done>
@@ -63,11 +59,7 @@ int Start(CPlotsendDlg& dlg, CliHost& host, Interrupts& interrupts, const CliOpt
   }
   dlg.StartPrepareJob();
   DispatchUntil(dlg, host, interrupts, [&dlg] { return dlg.JobReady(); });
-  if (dlg.SectionCountRefused()) return 1;  // the one real cause has been reported
-  if (dlg.WorkFilesError()) {
-    return Fail(WithReason("cannot write the work files in " + dlg.GetWorkDir().Dir(), dlg.WorkFilesError()), 1);
-  }
-  if (!dlg.JobRead()) return Fail(Text(TextId::JobUnreadable, language) + ": " + dlg.GetWorkDir().KavrenPlt(), 1);
+  if (const int refused = RefuseOutput(dlg, language)) return refused;
   applyEdits(options);
 
   interrupts.ArmCancel(true);

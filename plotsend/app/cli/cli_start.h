@@ -3,10 +3,10 @@
 // start, which sends the job to the cutter.
 #include <functional>
 
-#include "cli_host.h"
-#include "cli_options.h"
-#include "interrupts.h"
-#include "plotsend_dlg.h"
+#include "app/cli/cli_host.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/interrupts.h"
+#include "app/plotsend_dlg.h"
 
 namespace plotsend {
 

@@ -7,19 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "cli_host.h"
-#include "cli_options.h"
-#include "cli_start.h"
-#include "drawing_warning.h"
-#include "file_io.h"
-#include "interrupts.h"
-#include "job_preview.h"
-#include "plotsend_dlg.h"
-#include "port_list.h"
-#include "posix/png_canvas.h"
-#include "posix/posix_link.h"
-#include "work_files.h"
+#include "app/cli/cli_failure.h"
+#include "app/cli/cli_host.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/cli_start.h"
+#include "app/cli/interrupts.h"
+#include "app/drawing_warning.h"
+#include "app/plotsend_dlg.h"
+#include "app/work_files.h"
 #include "common/work_lock.h"
+#include "job/file_io.h"
+#include "link/port_list.h"
+#include "link/posix/posix_link.h"
+#include "ui/job_preview.h"
+#include "ui/posix/png_canvas.h"
 
 namespace plotsend {
 namespace {
@@ -99,11 +100,6 @@ void PrintSummary(const CPlotsendDlg& dlg, const std::string& path) {
   if (!warning.empty()) std::printf("%s\n", warning.c_str());
 }
 
-int Fail(const std::string& message, int status) {
-  std::fprintf(stderr, "plotsend: %s\n", message.c_str());
-  return status;
-}
-
 // The links; PLOTARA_DEV_DIR lists serial ports and USB cutters from another
 // directory than /dev (every terminal node there counts), for stand-in
 // cutters on pseudo-terminals and for tests.
@@ -112,21 +108,6 @@ std::unique_ptr<LinkPort> MakeTerminalLink(const CliOptions& options) {
   const char* dev = std::getenv("PLOTARA_DEV_DIR");
   if (dev == nullptr || *dev == '\0') return MakeLinkPort(sendTimeoutMs);
   return std::make_unique<PosixLink>(dev, std::filesystem::path(dev) / "no-sysfs", sendTimeoutMs);
-}
-
-// Whether PrepareJob left a job to export; if not, the one real cause has
-// been reported.
-bool JobPrepared(const CPlotsendDlg& dlg, bool prepared, const WorkDir& workDir, Language language) {
-  if (dlg.SectionCountRefused()) return false;
-  std::string problem;
-  if (dlg.WorkFilesError() || (dlg.JobRead() && !prepared)) {
-    problem = WithReason("cannot write the work files in " + workDir.Dir(), dlg.WorkFilesError());
-  } else if (!dlg.JobRead()) {
-    problem = Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenPlt();
-  }
-  if (problem.empty()) return true;
-  Fail(problem, 1);
-  return false;
 }
 
 // --from and --to must name sections the job has; the dialog's fields would
@@ -168,12 +149,12 @@ int ListPorts(LinkPort& link) {
   return 0;
 }
 
-int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir, Language language) {
+int Export(CPlotsendDlg& dlg, const CliOptions& options, Language language) {
   if (!options.file && dlg.GetJobInfo().CodeMode == 0) {
     return Fail(Text(TextId::NoOutputFile, language) + " (export FILE)", 2);
   }
-  const bool prepared = dlg.PrepareJob();
-  if (!JobPrepared(dlg, prepared, workDir, language)) return 1;
+  dlg.PrepareJob();
+  if (const int refused = RefuseOutput(dlg, language)) return refused;
   for (const FieldEdit& edit : options.edits) ApplyEdit(dlg, edit);
 
   switch (dlg.OnUDiskFile()) {
@@ -183,6 +164,7 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir,
     case CPlotsendDlg::ExportResult::Cancelled:
       return Fail("export cancelled", 1);
     case CPlotsendDlg::ExportResult::Failed:
+    case CPlotsendDlg::ExportResult::Stopped:
       return 1;
   }
   return 1;
@@ -192,7 +174,8 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, const WorkDir& workDir,
 // a PNG file of the preview frame's size. The job stays in the work
 // directory, its code flag unconsumed.
 int Preview(CPlotsendDlg& dlg, const std::string& file, const WorkDir& workDir, Language language) {
-  if (!JobPrepared(dlg, dlg.PrepareJob(), workDir, language)) return 1;
+  dlg.PrepareJob();
+  if (const int refused = RefuseOutput(dlg, language)) return refused;
 
   PngCanvas canvas(kPreviewFrameWidth, kPreviewFrameHeight);
   const JobInfo& info = dlg.GetJobInfo();
@@ -247,11 +230,9 @@ int Run(const std::vector<std::string>& args, Interrupts& interrupts) {
   host.EchoStatus(false);  // the dialog's initial status texts
   dlg.Initialise();
   host.EchoStatus(true);
-  // Without its mark values the job would be cut in the wrong place: stop
-  // here and leave every file as it is.
-  if (!dlg.MarkRefRead()) {
-    return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
-  }
+  // Only the mark values are known yet: a job without them stops here, its
+  // files as they are.
+  if (const int refused = RefuseOutput(dlg, language)) return refused;
   if (options->command == "preview") return Preview(dlg, *options->file, workDir, language);
   if (!SectionEditsFit(dlg, *options)) return 2;
   if (options->command == "start") {
@@ -260,7 +241,7 @@ int Run(const std::vector<std::string>& args, Interrupts& interrupts) {
       for (const FieldEdit& edit : o.edits) ApplyEdit(dlg, edit);
     });
   }
-  return Export(dlg, *options, workDir, language);
+  return Export(dlg, *options, language);
 }
 
 }  // namespace

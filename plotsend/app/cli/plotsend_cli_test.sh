@@ -4,22 +4,7 @@
 set -u
 plotsend=$1
 testdata=$2
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-failures=0
-passes=0
-
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-new_job() {  # a work directory as the macros leave it
-  local dir="$root/$1"
-  mkdir -p "$dir"
-  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
-  echo "$dir"
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/e2e_lib.sh"
 
 # A plain export: finished, command file written, job files gone, edits saved.
 w=$(new_job plain)
@@ -96,5 +81,4 @@ check "bad option value exits 2" test $? -eq 2
 check "missing job exits 1" test $? -eq 1
 check "missing job is named" grep -q "kavren.plt" "$root/err"
 
-echo "$passes passed, $failures failed"
-test "$failures" -eq 0
+checks_done

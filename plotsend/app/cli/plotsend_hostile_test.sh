@@ -5,28 +5,14 @@
 set -u
 plotsend=$(realpath "$1")
 testdata=$(realpath "$2")
-root=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/e2e_lib.sh"
 mounts=()
-cleanup() {
-  for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
-  rm -rf "$root"
-}
-trap cleanup EXIT
+at_exit 'for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done'
 chmod 755 "$root"
-failures=0
-passes=0
-skips=0
 
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-skip() { echo "skipped: $1"; skips=$((skips + 1)); }
-
-new_job() {  # a work directory as the macros leave it, open to every user
-  local dir="$root/$1"
-  mkdir -p "$dir"
-  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
+open_job() {  # a work directory as the macros leave it, open to every user
+  local dir
+  dir=$(new_job "$1")
   chmod 777 "$dir"
   echo "$dir"
 }
@@ -72,7 +58,7 @@ small_tmpfs() {  # small_tmpfs DIR SIZE
 }
 
 # --- The target is one of the job's own files: refused, nothing touched.
-w=$(new_job self)
+w=$(open_job self)
 ln -s "$w/kavren.kv2" "$root/to_kv2.plt"
 ln -s "$w/markref.kv" "$root/to_markref.plt"
 ln "$w/kavren.plt" "$root/hard.plt"
@@ -88,7 +74,7 @@ done
 check "work file targets leave the job as it was" test "$before" = "$(snapshot "$w")"
 
 # --- A job that cannot be read is neither written out nor deleted.
-w=$(new_job unreadable)
+w=$(open_job unreadable)
 chmod 000 "$w/kavren.plt"
 run_unprivileged --workdir "$w" export "$w/out.plt"
 check "unreadable job fails" test "$status" -ne 0
@@ -100,7 +86,7 @@ check "unreadable job is kept" cmp -s "$w/kavren.plt" "$testdata/kavren.plt"
 # --- Mark values that cannot be read: stop after the message, consume nothing.
 markref_case() {  # markref_case NAME SETUP EXPECTED-MESSAGE
   local w
-  w=$(new_job "markref_$1")
+  w=$(open_job "markref_$1")
   printf '1,1,' >"$w/codeinfo.kv"
   printf '5' >"$w/codenumble.kv"
   (cd "$w" && eval "$2")
@@ -122,7 +108,7 @@ markref_case too_long "printf '%096d' 1 >markref.kv" "buffer not  enough !"
 # --- The disk fills while the command file is written: the file that was
 # at the target stays as it was, and so does the job.
 if small_tmpfs "$root/full" 64k; then
-  w=$(new_job diskfull)
+  w=$(open_job diskfull)
   big_job "$w/kavren.plt" 20000
   printf 'the previous cut\n' >"$root/full/cut.plt"
   run --workdir "$w" export "$root/full/cut.plt"
@@ -156,7 +142,7 @@ else
 fi
 
 # --- A coded export that fails keeps its code flag for the retry.
-w=$(new_job coded)
+w=$(open_job coded)
 printf '1,1,' >"$w/codeinfo.kv"
 printf '17' >"$w/codenumble.kv"
 chmod 666 "$w/codeinfo.kv"
@@ -169,7 +155,7 @@ cd - >/dev/null
 check "coded retry succeeds" test "$status" -eq 0 -a -s "$root/coded_out/_17_.plt"
 check "coded retry consumes the flag" test "$(cat "$w/codeinfo.kv")" = "0,1,"
 
-w=$(new_job coded_short)
+w=$(open_job coded_short)
 printf '1' >"$w/codeinfo.kv"
 run --workdir "$w" export "$w/missing/out.plt"
 check "1-byte code flag untouched without an export" test "$(cat "$w/codeinfo.kv")" = "1"
@@ -177,7 +163,7 @@ check "1-byte code flag untouched without an export" test "$(cat "$w/codeinfo.kv
 # --- Jobs without a single cutting move: exported, with a warning.
 nocut_case() {  # nocut_case NAME (the job's bytes on stdin)
   local w
-  w=$(new_job "nocut_$1")
+  w=$(open_job "nocut_$1")
   cat >"$w/kavren.plt"
   run --workdir "$w" export "$w/out.plt"
   check "no cutting moves ($1) exits 0" test "$status" -eq 0
@@ -190,12 +176,12 @@ nocut_case semicolon <<<";"
 head -c 4096 /dev/urandom | tr -d 'DUP;' >"$root/garbage"
 nocut_case garbage <"$root/garbage"
 nocut_case pen_up_only <<<'IN;PU100,100;PU0,0;@'
-w=$(new_job cuts)
+w=$(open_job cuts)
 run --workdir "$w" export "$w/out.plt"
 check "a normal job has no warning" test ! -s "$root/err"
 
 # --- Settings with CR-only line ends are read, and saved without growing.
-w=$(new_job cr_config)
+w=$(open_job cr_config)
 printf '[config]\rIsClose=1\rIsOffset=1\rCloseVal=0.50\rOffsetVal=0.45\rOriginOffsetX=1.25\rOriginOffsetY=0\r' >"$w/config.ini"
 run --workdir "$w" export "$w/a.plt"
 check "CR-only settings are read" grep -q "blade offset 0.45 mm, closure 0.50 mm" "$root/out"
@@ -214,19 +200,19 @@ check "empty work directory refused" test "$status" -eq 2
 check "empty work directory named" said "--workdir needs a directory"
 
 # --- What already behaves well, and must go on doing so.
-w=$(new_job huge_numbers)
+w=$(open_job huge_numbers)
 printf 'IN;PU0,0;PD99999999999999999999,-99999999999999999999;PD-5,2147483648;PU0,0;@' >"$w/kavren.plt"
 printf '99999999999,-99999999999,2147483648,300,0' >"$w/markref.kv"
 run --workdir "$w" export "$w/out.plt"
 check "huge numbers export" test "$status" -eq 0 -a "$(tail -c 1 "$w/out.plt")" = "@"
 
-w=$(new_job nul_bytes)
+w=$(open_job nul_bytes)
 printf 'IN;PU0,0;PD10\0,10;\0\0PD400,0;PU0,0;@' >"$w/kavren.plt"
 run --workdir "$w" export "$w/out.plt"
 check "NUL bytes export" test "$status" -eq 0 -a "$(tail -c 1 "$w/out.plt")" = "@"
 
 for kind in zero fifo directory; do
-  w=$(new_job "job_$kind")
+  w=$(open_job "job_$kind")
   rm "$w/kavren.plt"
   case $kind in
     zero) ln -s /dev/zero "$w/kavren.plt" ;;
@@ -240,13 +226,13 @@ for kind in zero fifo directory; do
   check "kavren.plt as $kind left in place" test -e "$w/kavren.plt"
 done
 
-w=$(new_job config_dir)
+w=$(open_job config_dir)
 rm "$w/config.ini" && mkdir "$w/config.ini"
 run --workdir "$w" export "$w/out.plt"
 check "config.ini as a directory: export with defaults" test "$status" -eq 0
 check "config.ini as a directory stays" test -d "$w/config.ini"
 
-w=$(new_job readonly_target)
+w=$(open_job readonly_target)
 printf 'keep me' >"$w/ro.plt" && chmod 444 "$w/ro.plt"
 run_unprivileged --workdir "$w" export "$w/ro.plt"
 if [ "$(id -u)" -eq 0 ] || [ ! -w "$w/ro.plt" ]; then
@@ -255,7 +241,7 @@ if [ "$(id -u)" -eq 0 ] || [ ! -w "$w/ro.plt" ]; then
   check "read-only target keeps the job" test -e "$w/kavren.plt"
 fi
 
-w=$(new_job target_dir)
+w=$(open_job target_dir)
 mkdir "$w/out.plt" "$w/folder"
 run --workdir "$w" export "$w/out.plt"
 check "directory target fails" test "$status" -ne 0 -a -d "$w/out.plt" -a -e "$w/kavren.plt"
@@ -266,7 +252,7 @@ check "a folder named as the target gets no file beside it" test ! -e "$w/folder
 
 # A read-only work directory: the intermediates cannot be written, which is
 # what the run says (the job itself can be read).
-w=$(new_job readonly_workdir)
+w=$(open_job readonly_workdir)
 chmod 555 "$w"
 run_unprivileged --workdir "$w" export "$root/readonly_workdir.plt"
 check "read-only work directory fails" test "$status" -eq 1 -a ! -e "$root/readonly_workdir.plt"
@@ -275,7 +261,7 @@ check "read-only work directory is not an unreadable job" test -z "$(grep -e 'co
 chmod 777 "$w"
 
 # Devices and pipes are written in place, under the name given.
-w=$(new_job device_target)
+w=$(open_job device_target)
 ln -s /dev/full "$root/full_device"
 run --workdir "$w" export "$root/full_device"
 check "a full device fails and says why" said_why "Save .PLT File Failed: $root/full_device" "No space left on device"
@@ -288,7 +274,7 @@ wait "$reader"
 check "a pipe named without .plt is written in place" test "$status" -eq 0 -a ! -e "$root/pipe.PLT"
 check "that pipe carries the command file" test "$(tail -c 1 "$root/piped_plain")" = "@"
 
-w=$(new_job fifo_target)
+w=$(open_job fifo_target)
 mkfifo "$root/pipe.plt"
 timeout 20 cat "$root/pipe.plt" >"$root/piped" &
 reader=$!
@@ -297,7 +283,7 @@ wait "$reader"
 check "a pipe target is written in place" test "$status" -eq 0 -a -p "$root/pipe.plt"
 check "the pipe carries the command file" test "$(tail -c 1 "$root/piped")" = "@"
 
-w=$(new_job symlink_target)
+w=$(open_job symlink_target)
 mkdir "$root/real"
 printf 'old' >"$root/real/cut.plt"
 ln -s "$root/real/cut.plt" "$root/link.plt"
@@ -308,7 +294,7 @@ check "a linked target's file is replaced" test "$(tail -c 1 "$root/real/cut.plt
 # More than 50 sections (a negative count reads as more): the one real
 # cause, nothing written, nothing deleted.
 for count in 51 -1; do
-  w=$(new_job "sections_$count")
+  w=$(open_job "sections_$count")
   printf '8000,4800,400,3,%s' "$count" >"$w/markref.kv"
   run --workdir "$w" export "$w/out.plt"
   check "$count sections fail" test "$status" -ne 0
@@ -317,5 +303,4 @@ for count in 51 -1; do
   check "$count sections keep the job" test -e "$w/kavren.plt" -a -e "$w/markref.kv"
 done
 
-echo "$passes passed, $failures failed, $skips skipped"
-test "$failures" -eq 0
+checks_done

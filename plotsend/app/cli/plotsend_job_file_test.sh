@@ -7,39 +7,9 @@ set -u
 plotsend=$1
 emu=$2
 testdata=$3
-root=$(mktemp -d)
-emu_pid=
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/e2e_lib.sh"
 run_pid=
-trap '[ -n "$emu_pid" ] && kill "$emu_pid" 2>/dev/null; [ -n "$run_pid" ] && kill "$run_pid" 2>/dev/null; exec 3>&- 2>/dev/null; rm -rf "$root"' EXIT
-failures=0
-passes=0
-
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-new_job() {  # new_job NAME [MARKREF]
-  local dir="$root/$1"
-  mkdir -p "$dir"
-  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
-  [ $# -gt 1 ] && printf '%s' "$2" >"$dir/markref.kv"
-  echo "$dir"
-}
-
-start_emu() {  # start_emu NAME: a stand-in cutter on loopback TCP; sets emu_pid and emu_at
-  "$emu" --tcp 0 --idle-timeout 20 --log "$root/$1.log" >"$root/$1.out" 2>"$root/$1.err" &
-  emu_pid=$!
-  for _ in $(seq 100); do [ -s "$root/$1.out" ] && break; sleep 0.05; done
-  emu_at=$(head -1 "$root/$1.out")
-}
-
-wait_emu() {
-  wait "$emu_pid"
-  local status=$?
-  emu_pid=
-  return $status
-}
+at_exit '[ -n "$run_pid" ] && kill "$run_pid" 2>/dev/null; exec 3>&- 2>/dev/null'
 
 warning="the drawing uses PA, bare PU/PD, decimal coordinates, out-of-range coordinates, more than 50 m: only PU/PD with coordinates are read; the cut may not match the drawing"
 odd_drawing='IN;PA;SP1;PU1600.000000,6400.000000;PD2000,6400;PU;PA100,100;PD;PA400,100,400,400;PW0.350;PU0,0;@'
@@ -68,7 +38,7 @@ check "odd: the warning in Chinese" grep -q "^plotsend: 图形使用了 PA, 不�
 # The same drawing sent: the summary after the send says it too.
 w=$(new_job odd-start)
 printf '%s' "$odd_drawing" >"$w/kavren.plt"
-start_emu odd-start
+start_emu odd-start --tcp 0
 "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >"$root/out" 2>"$root/err"
 status=$?
 wait_emu
@@ -81,7 +51,7 @@ check "odd start: the warning ends the summary" test "$(tail -1 "$root/out")" = 
 new_drawing='IN;SP1;PU0,0;PD800,0,800,800;PU0,0;@'
 for how in rename overwrite; do
   w=$(new_job "replaced-$how" "8000,4800,400,1,1")
-  start_emu "replaced-$how"
+  start_emu "replaced-$how" --tcp 0
   rm -f "$root/keys"
   mkfifo "$root/keys"
   "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start \
@@ -109,5 +79,4 @@ for how in rename overwrite; do
   check "$how: the intermediates go" test ! -e "$w/kavren_m.plt" -a ! -e "$w/kavren.kv3"
 done
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_done

@@ -6,20 +6,11 @@
 set -u
 plotsend=$1
 testdata=$2
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-failures=0
-passes=0
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/e2e_lib.sh"
 
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-new_job() {  # a coded job as the macros leave it
-  local dir="$root/$1"
-  mkdir -p "$dir"
-  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
+coded_job() {  # a coded job as the macros leave it
+  local dir
+  dir=$(new_job "$1")
   printf '1,1,' >"$dir/codeinfo.kv"
   printf '17' >"$dir/codenumble.kv"
   echo "$dir"
@@ -33,7 +24,7 @@ be32() {  # be32 FILE OFFSET: a big-endian 32-bit number
   od -An -tu1 -j "$2" -N4 "$1" | awk '{ print (($1 * 256 + $2) * 256 + $3) * 256 + $4 }'
 }
 
-w=$(new_job plain)
+w=$(coded_job plain)
 before=$(snapshot "$w")
 out=$("$plotsend" --workdir "$w" preview "$root/job.png" 2>"$root/err")
 status=$?
@@ -63,7 +54,7 @@ check "nothing below it" test "$(pixel 380 434)" = "250 250 150"
 check "preview repeats" cmp -s "$root/job.png" "$root/again.png"
 
 # The preview never replaces a work file.
-w=$(new_job workfile)
+w=$(coded_job workfile)
 before=$(snapshot "$w")
 "$plotsend" --workdir "$w" preview "$w/kavren.plt" >/dev/null 2>"$root/err"
 check "work file as target refused" test $? -eq 1
@@ -71,7 +62,7 @@ check "refusal is one line" test "$(wc -l <"$root/err")" -eq 1
 check "work files untouched after refusal" test "$(snapshot "$w")" = "$before"
 
 # An unwritable target fails and keeps the job.
-w=$(new_job unwritable)
+w=$(coded_job unwritable)
 before=$(snapshot "$w")
 "$plotsend" --workdir "$w" preview "$root/missing/job.png" >"$root/out" 2>"$root/err"
 check "unwritable target exits 1" test $? -eq 1
@@ -86,5 +77,4 @@ check "missing FILE exits 2" test $? -eq 2
 check "missing job exits 1" test $? -eq 1
 check "missing job writes no picture" test ! -e "$root/x.png"
 
-echo "$passes passed, $failures failed"
-test "$failures" -eq 0
+checks_done

@@ -6,27 +6,9 @@
 set -u
 plotsend=$(realpath "$1")
 testdata=$(realpath "$2")
-root=$(mktemp -d)
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/e2e_lib.sh"
 pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done
-  rm -rf "$root"
-}
-trap cleanup EXIT
-failures=0
-passes=0
-
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-new_job() {  # a work directory as the macros leave it
-  local dir="$root/$1"
-  mkdir -p "$dir"
-  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
-  echo "$dir"
-}
+at_exit 'for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null; done'
 
 # Every file below DIR with its type and bytes.
 snapshot() {
@@ -138,5 +120,4 @@ mkdir "$root/elsewhere" && printf 'x' >"$root/elsewhere/keep.plotara-tmp"
 check "stale temporary files in the work directory are removed" test -z "$(find "$w" -name '*.plotara-tmp')"
 check "temporary files elsewhere stay" test -e "$root/elsewhere/keep.plotara-tmp"
 
-echo "$passes passed, $failures failed"
-test "$failures" -eq 0
+checks_done

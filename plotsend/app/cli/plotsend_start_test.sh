@@ -8,41 +8,7 @@ set -u
 plotsend=$1
 emu=$2
 testdata=$3
-root=$(mktemp -d)
-emu_pid=
-trap '[ -n "$emu_pid" ] && kill "$emu_pid" 2>/dev/null; rm -rf "$root"' EXIT
-failures=0
-passes=0
-
-check() {  # check NAME CONDITION...
-  local name=$1; shift
-  if "$@"; then passes=$((passes + 1)); else echo "FAILED: $name"; failures=$((failures + 1)); fi
-}
-
-new_job() {  # new_job NAME [MARKREF]
-  local dir="$root/$1"
-  mkdir -p "$dir"
-  cp "$testdata/kavren.plt" "$testdata/markref.kv" "$testdata/config.ini" "$dir/"
-  [ $# -gt 1 ] && printf '%s' "$2" >"$dir/markref.kv"
-  echo "$dir"
-}
-
-# start_emu NAME ARGS...: runs cutter-emu in the background; sets emu_pid
-# and emu_at (its port or pty path).
-start_emu() {
-  local name=$1; shift
-  "$emu" "$@" --idle-timeout 20 --log "$root/$name.log" --raw "$root/$name.raw" >"$root/$name.out" 2>"$root/$name.err" &
-  emu_pid=$!
-  for _ in $(seq 100); do [ -s "$root/$name.out" ] && break; sleep 0.05; done
-  emu_at=$(head -1 "$root/$name.out")
-}
-
-wait_emu() {  # the stand-in's exit status
-  wait "$emu_pid"
-  local status=$?
-  emu_pid=
-  return $status
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/e2e_lib.sh"
 
 # The reference: the exported command file, sent to the stand-in as it is.
 w=$(new_job reference)
@@ -76,7 +42,7 @@ mkdir -p "$root/dev"
 ln -sf "$emu_at" "$root/dev/ttyUSB0"
 ports=$(PLOTARA_DEV_DIR="$root/dev" "$plotsend" ports)
 check "ports lists the serial port and TCP/IP" test "$ports" = "$(printf '%s\n%s' "$root/dev/ttyUSB0" TCP/IP)"
-PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
+PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
 status=$?
 wait_emu
 check "pty start exits 0" test $status -eq 0
@@ -102,7 +68,7 @@ w=$(new_job pty-slow)
 start_emu pty-slow --pty --read-rate 2000
 ln -sf "$emu_at" "$root/dev/ttyUSB0"
 started=$(now_ms)
-PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
+PLOTARA_DEV_DIR="$root/dev" "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>&1
 status=$?
 echo "slow pseudo-terminal: start took $(($(now_ms) - started)) ms"
 wait_emu
@@ -118,13 +84,13 @@ for lang in en zh; do
   start_emu interrupted-$lang --pty --read-rate 20000
   ln -sf "$emu_at" "$root/dev/ttyUSB0"
   locale=C; [ $lang = zh ] && locale=zh_CN.UTF-8
-  LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" env --default-signal=INT "$plotsend" --workdir "$w" --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
+  LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" env --default-signal=INT "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
   pid=$!
-  for _ in $(seq 100); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
+  for _ in $(seq 600); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
   kill -INT $pid
   wait $pid
   status=$?
-  kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+  stop_emu
   check "$lang: an interrupted start exits 1" test $status -eq 1
   check "$lang: an interrupted start removes the job" test ! -e "$w/kavren.plt"
   if [ $lang = en ]; then
@@ -136,7 +102,7 @@ for lang in en zh; do
 done
 
 w=$(new_job unknown-port)
-"$plotsend" --workdir "$w" --port /dev/ttyUSB99 start >/dev/null 2>"$root/err"
+"$plotsend" --workdir "$w" --ip 127.0.0.1 --port /dev/ttyUSB99 start >/dev/null 2>"$root/err"
 check "an unknown port exits 2" test $? -eq 2
 check "an unknown port is refused with the list" grep -q "no port /dev/ttyUSB99 (the ports are: .*TCP/IP)" "$root/err"
 check "an unknown port keeps the job" test -e "$w/kavren.plt"
@@ -169,7 +135,7 @@ awk 'BEGIN { printf "IN;"; for (i = 0; i < 800000; i++) printf "PU%d,%d;PD%d,%d;
 start_emu stalled --tcp 0 --stall-after 1000
 "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" --send-timeout 1 start >"$root/out" 2>"$root/err"
 status=$?
-kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+stop_emu
 check "a stalled link fails the start" test $status -ne 0
 check "a stalled link is reported" grep -q "not completely sent" "$root/err"
 check "a stalled link keeps the job" test -e "$w/kavren.plt" -a -e "$w/kavren.kv3"
@@ -179,7 +145,7 @@ check "a stalled link claims nothing" test ! -s "$root/out"
 w=$(new_job refused)
 start_emu gone --tcp 0
 port=$emu_at
-kill "$emu_pid"; wait "$emu_pid" 2>/dev/null; emu_pid=
+stop_emu
 "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$port" start >/dev/null 2>"$root/err"
 check "a refused connection exits non-zero" test $? -ne 0
 check "a refused connection says nothing was sent, and why" \
@@ -206,7 +172,7 @@ start_emu cancelled --tcp 0
 printf '\ns\033' |  # one mark, the fine step, then Esc
   "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>&1
 status=$?
-kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+stop_emu
 check "a cancelled alignment exits non-zero" test $status -ne 0
 check "a cancelled alignment sends no origin" test "$(grep -c '^origin' "$root/cancelled.log" 2>/dev/null)" = 0
 check "a cancelled alignment keeps the job" test -e "$w/kavren.plt"
@@ -236,7 +202,7 @@ for ending in lf crlf; do
   printf '%s' "coarse${eol}fine${eol}y-${eol}nonsense${eol}ok${eol}ok${eol}ok${eol}ok${eol}cancel${eol}" |
     "$plotsend" --workdir "$w" --port TCP/IP --ip 127.0.0.1 --tcp-port "$emu_at" start >/dev/null 2>"$root/lines.stderr"
   status=$?
-  kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+  stop_emu
   check "line commands ($ending): fine steps 0.1 mm" grep -q "^POS 1  X=10.00  Y=9.90  step 0.1 mm$" "$root/lines.stderr"
   check "line commands ($ending): an unknown command is named" grep -q '^unknown command "nonsense"' "$root/lines.stderr"
   check "line commands ($ending): cancel at the origin prompt exits non-zero" test $status -ne 0
@@ -260,7 +226,7 @@ for i in $(seq 10); do
   [ $((sa == 0)) -ne $((sb == 0)) ] && sent_once=$((sent_once + 1))
 done
 sleep 0.5
-kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+stop_emu
 echo "concurrent start pairs with exactly one send: $sent_once of 10"
 check "every concurrent pair of starts sends the job once" test "$sent_once" -eq 10
 check "the cutter got ten jobs" test "$(grep -c '^summary status=complete' "$root/pairs.log")" -eq 10
@@ -270,7 +236,6 @@ w=$(new_job wifi)
 start_emu wifi --tcp 0
 out=$("$plotsend" --workdir "$w" --ip 127.0.0.1 --tcp-port "$emu_at" wifi-test 2>&1)
 check "wifi test succeeds against a listener" test "$out" = "plotsend: Wifi Log On Ok"
-kill "$emu_pid" 2>/dev/null; wait "$emu_pid" 2>/dev/null; emu_pid=
+stop_emu
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_done

@@ -19,6 +19,11 @@ bool Readable(int fd, int ms) {
   return poll(&p, 1, ms) == 1;
 }
 
+bool Writable(int fd, int ms) {
+  pollfd p{fd, POLLOUT, 0};
+  return poll(&p, 1, ms) == 1;
+}
+
 sockaddr_in Loopback(uint16_t port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
@@ -50,6 +55,8 @@ bool LoopbackPeer::Send(std::string_view bytes) {
   return send(static_cast<int>(s_), bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
          static_cast<ssize_t>(bytes.size());
 }
+
+bool LoopbackPeer::Receives(int ms) { return Readable(static_cast<int>(s_), ms); }
 
 bool LoopbackPeer::SeesClose() {
   uint8_t b;
@@ -90,11 +97,14 @@ void LoopbackListener::FillQueue(int count) {
     connect(f, reinterpret_cast<const sockaddr*>(&a), sizeof a);
     fillers_.push_back(f);
   }
+  if (!fillers_.empty()) Writable(static_cast<int>(fillers_.front()), 5000);
 }
 
 void SetSendBuffer(SocketHandle socket, int bytes) {
   setsockopt(FdOf(socket), SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
 }
+
+bool Receives(SocketHandle socket, int ms) { return Readable(FdOf(socket), ms); }
 
 bool SeesAcknowledgements() { return true; }
 

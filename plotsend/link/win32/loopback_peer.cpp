@@ -16,6 +16,14 @@ bool Readable(SOCKET s, int ms) {
   return select(0, &r, nullptr, nullptr, &wait) == 1;
 }
 
+bool Writable(SOCKET s, int ms) {
+  fd_set w;
+  FD_ZERO(&w);
+  FD_SET(s, &w);
+  timeval wait{ms / 1000, (ms % 1000) * 1000};
+  return select(0, nullptr, &w, nullptr, &wait) == 1;
+}
+
 sockaddr_in Loopback(uint16_t port) {
   sockaddr_in a{};
   a.sin_family = AF_INET;
@@ -46,6 +54,8 @@ bool LoopbackPeer::Send(std::string_view bytes) {
   return send(AsSocket(s_), bytes.data(), static_cast<int>(bytes.size()), 0) ==
          static_cast<int>(bytes.size());
 }
+
+bool LoopbackPeer::Receives(int ms) { return Readable(AsSocket(s_), ms); }
 
 bool LoopbackPeer::SeesClose() {
   char b;
@@ -93,12 +103,15 @@ void LoopbackListener::FillQueue(int count) {
     connect(f, reinterpret_cast<const sockaddr*>(&a), sizeof a);
     fillers_.push_back(static_cast<intptr_t>(f));
   }
+  if (!fillers_.empty()) Writable(AsSocket(fillers_.front()), 5000);
 }
 
 void SetSendBuffer(SocketHandle socket, int bytes) {
   setsockopt(SocketOf(socket), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes),
              sizeof bytes);
 }
+
+bool Receives(SocketHandle socket, int ms) { return Readable(SocketOf(socket), ms); }
 
 bool SeesAcknowledgements() { return false; }
 

@@ -6,14 +6,14 @@
 
 namespace plotsend {
 
-PngCanvas::PngCanvas(int width, int height) {
+PngCanvas::PngCanvas(int width, int height, double fontSize) {
   surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(width, 1), std::max(height, 1));
   cr_ = cairo_create(surface_);
   cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
   cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
   cairo_set_line_join(cr_, CAIRO_LINE_JOIN_MITER);
   cairo_select_font_face(cr_, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr_, 12.0);
+  cairo_set_font_size(cr_, fontSize);
   SetColour(kWhite);
   cairo_paint(cr_);
 }

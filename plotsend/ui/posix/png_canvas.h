@@ -12,8 +12,9 @@ namespace plotsend {
 
 class PngCanvas : public Canvas {
  public:
-  // A white surface of the given size.
-  PngCanvas(int width, int height);
+  // A white surface of the given size; text in a sans-serif font of
+  // `fontSize` pixels.
+  PngCanvas(int width, int height, double fontSize = 12.0);
   ~PngCanvas() override;
   PngCanvas(const PngCanvas&) = delete;
   PngCanvas& operator=(const PngCanvas&) = delete;

@@ -214,6 +214,7 @@ TEST_F(EndToEndTest, JobThroughAPseudoTerminal) {
   UniqueFd slave = OpenSlave(emu.Endpoint());
   ASSERT_TRUE(slave);
   ASSERT_TRUE(SendChunks(slave.Get(), job_, false));
+  slave.Reset();  // the stand-in stays attached until the sender lets go
   EXPECT_EQ(emu.Wait(10), 0) << emu.Errors();
   const std::string listing = ReadFile(log);
   EXPECT_EQ(MoveLines(listing), ExpectedMoves(points_, kJobLength));

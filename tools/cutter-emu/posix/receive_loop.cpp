@@ -18,7 +18,7 @@ constexpr size_t kReadSize = 4096;
 constexpr int kSlaveWaitMs = 20;  // how often a closed pty is looked at again
 constexpr int kMaxDrainReads = 256;  // what a stop still takes in: at most 1 MiB
 
-enum class LinkEnd { Over, PeerLeft };
+enum class LinkEnd { Over, PeerLeft, Finished };
 
 // Paces the reads of one link to a rate: how much may be read now, or how
 // long to wait before the next byte may be.
@@ -96,7 +96,7 @@ LinkEnd Serve(int fd, bool pty, Session& session, const Waits& w) {
   ReadPacer pacer(w.readRate);
   for (;;) {
     switch (session.State()) {
-      case Session::Next::Done: return LinkEnd::Over;
+      case Session::Next::Done: return LinkEnd::Finished;
       case Session::Next::Drop: session.EndConnection(JobStatus::Dropped); return LinkEnd::Over;
       case Session::Next::Stall: session.EndConnection(WaitForHangup(fd, pty, w)); return LinkEnd::Over;
       case Session::Next::Read: break;
@@ -201,13 +201,15 @@ void ReceiveTcp(const UniqueFd& listener, Session& session, Waits w) {
     if (!connection) continue;
     w.clock.Touch();
     session.BeginConnection();
-    if (Serve(connection.Get(), false, session, w) == LinkEnd::Over) return;
+    if (Serve(connection.Get(), false, session, w) != LinkEnd::PeerLeft) return;
   }
 }
 
 void ReceivePty(UniqueFd& master, Session& session, Waits w) {
   session.BeginConnection();
-  Serve(master.Get(), true, session, w);
+  // A cutter stays attached after its jobs: closing the master at once would
+  // hang up the sender while it still waits for its port to drain.
+  if (Serve(master.Get(), true, session, w) == LinkEnd::Finished) WaitForHangup(master.Get(), true, w);
   master.Reset();
 }
 

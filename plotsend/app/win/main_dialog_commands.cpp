@@ -3,9 +3,9 @@
 // field whose text is no value keeps its value and its text: an action
 // (Start, U Disk File, the WiFi test) then does not run and the caret goes
 // to that field; the other handlers go on with the fields that are values.
-#include "about_dialog.h"
-#include "control_ids.h"
-#include "main_dialog.h"
+#include "app/control_ids.h"
+#include "app/win/main_dialog.h"
+#include "ui/win32/about_dialog.h"
 
 namespace plotsend::win32 {
 
@@ -77,9 +77,10 @@ void MainDialog::OnStartClicked() {
   Put();
 }
 
-// Not before the job is prepared: the worker is still writing it.
+// While a worker prepares or sends the job the button does nothing, and the
+// controls are not fetched: the preparing worker reads the fields.
 void MainDialog::OnUDiskFileClicked() {
-  if (!dlg_.JobReady() || dlg_.Sending()) return;
+  if (dlg_.CanOutput() == CPlotsendDlg::JobOutput::Busy) return;
   if (const int bad = Fetch(); bad != 0) return RejectInput(bad);
   dlg_.OnUDiskFile();
   Put();
