@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "picture.h"
+#include "common/icons/picture.h"
 
 namespace barsetup {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ico_file.h"
+#include "common/icons/ico_file.h"
 #include "icon_files.h"
 
 namespace barsetup {

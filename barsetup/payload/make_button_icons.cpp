@@ -4,7 +4,7 @@
 #include <string>
 
 #include "button_icons.h"
-#include "ico_file.h"
+#include "common/icons/ico_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -7,7 +7,7 @@
 #include <array>
 #include <string_view>
 
-#include "picture.h"
+#include "common/icons/picture.h"
 
 namespace barsetup {
 

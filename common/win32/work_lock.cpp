@@ -3,6 +3,9 @@
 // process id at the start of the file.
 #include <windows.h>
 
+#include <optional>
+
+#include "common/win32/wide_text.h"
 #include "common/work_lock.h"
 
 namespace plotara {
@@ -10,31 +13,15 @@ namespace {
 
 constexpr DWORD kLockOffsetHigh = 1;  // the byte at 4 GiB, never data
 
-std::wstring Wide(const std::string& utf8) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
-}
-
 std::string SystemText(DWORD error) {
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring wide = n > 0 ? std::wstring(text, n) : L"error " + std::to_wstring(error);
-  if (text != nullptr) LocalFree(text);
-  while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' ')) wide.pop_back();
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
-  return utf8;
+  const std::string message = SystemMessage(error);
+  return message.empty() ? "error " + std::to_string(error) : message;
 }
 
-std::wstring LockPath(std::string dir) {
+// Nothing when the directory's name is not UTF-8.
+std::optional<std::wstring> LockPath(std::string dir) {
   if (!dir.empty() && dir.back() != '\\' && dir.back() != '/') dir.push_back('\\');
-  return Wide(dir + std::string(kWorkLockName));
+  return ToWide(dir + std::string(kWorkLockName));
 }
 
 // Read-only when the file may not be written: the lock works the same,
@@ -73,7 +60,12 @@ void WriteHolder(HANDLE h) {
 }  // namespace
 
 WorkLock::WorkLock(const std::string& dir) {
-  HANDLE h = OpenLockFile(LockPath(dir));
+  const std::optional<std::wstring> path = LockPath(dir);
+  if (!path) {
+    error_ = SystemText(ERROR_NO_UNICODE_TRANSLATION);
+    return;
+  }
+  HANDLE h = OpenLockFile(*path);
   if (h == INVALID_HANDLE_VALUE) {
     error_ = SystemText(GetLastError());
     return;

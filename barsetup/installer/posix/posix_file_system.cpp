@@ -124,8 +124,11 @@ bool PosixFileSystem::WriteFile(const std::string& path, const std::vector<unsig
 
 bool PosixFileSystem::ReadFile(const std::string& path, std::vector<unsigned char>* bytes) {
   std::string native;
-  if (!prefix_.ToNative(path, &native)) return false;
-  const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC);
+  return prefix_.ToNative(path, &native) && ReadRegularFile(native, bytes);
+}
+
+bool ReadRegularFile(const std::string& path, std::vector<unsigned char>* bytes) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st;
   bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);

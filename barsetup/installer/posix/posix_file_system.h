@@ -2,6 +2,9 @@
 // wine prefix.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "installer_ports.h"
 #include "wine_prefix.h"
 
@@ -26,5 +29,9 @@ class PosixFileSystem : public FileSystemPort {
  private:
   const WinePrefix& prefix_;
 };
+
+// The whole of the regular file at the native path `path`; false when it is
+// no regular file or cannot be read.
+bool ReadRegularFile(const std::string& path, std::vector<unsigned char>* bytes);
 
 }  // namespace barsetup

@@ -1,11 +1,8 @@
 #include "wine_registry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
-#include <cerrno>
-
+#include "posix_file_system.h"
 #include "text_convert.h"
 
 namespace barsetup {
@@ -95,24 +92,10 @@ size_t DecodeRegistryString(std::string_view text, size_t at, char close, std::s
 }
 
 bool WineRegistry::LoadFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  std::string text;
-  char buffer[65536];
-  while (ok) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    text.append(buffer, static_cast<size_t>(n));
-  }
-  close(fd);
-  if (ok) Parse(text);
-  return ok;
+  std::vector<unsigned char> bytes;
+  if (!ReadRegularFile(path, &bytes)) return false;
+  Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return true;
 }
 
 void WineRegistry::Parse(std::string_view text) {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/wide_text.h"
 #include "path_text.h"
 #include "program_file.h"
 #include "win_api.h"
-#include "wide_text.h"
 #include "win_resources.h"
 
 namespace barsetup {
@@ -19,7 +19,7 @@ namespace {
 class BarsetupModule : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = Utf8ToWide(ModuleDirectory(ProgramPath()) + "Barsetup.exe");
+    path_ = plotara::ToWide(ModuleDirectory(ProgramPath()) + "Barsetup.exe").value();
     module_ = LoadLibraryExW(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module_, nullptr) << "Barsetup.exe beside the test cannot be opened";
   }

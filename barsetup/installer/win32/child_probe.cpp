@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/wide_text.h"
+
 namespace {
 
 bool IsPipe(DWORD which) { return GetFileType(GetStdHandle(which)) == FILE_TYPE_PIPE; }
@@ -39,10 +41,7 @@ int Check(int code, size_t bytes) {
 }
 
 int Echo(const wchar_t* file, const wchar_t* text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
-  utf8.pop_back();
+  const std::string utf8 = plotara::ToUtf8(text);
   HANDLE out = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (out == INVALID_HANDLE_VALUE) return 4;
   DWORD written = 0;

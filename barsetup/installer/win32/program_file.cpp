@@ -3,7 +3,7 @@
 #include "win_api.h"
 #include <shellapi.h>
 
-#include "wide_text.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 
@@ -15,7 +15,7 @@ std::string ProgramPath() {
     // A name that filled the buffer may have been cut.
     if (length < path.size()) {
       path.resize(length);
-      return WideToUtf8(path);
+      return plotara::ToUtf8(path);
     }
     path.resize(path.size() * 2);
   }
@@ -34,7 +34,7 @@ std::vector<std::string> CommandLineArguments() {
   wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   if (words == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(words[i]));
+  for (int i = 1; i < count; ++i) args.push_back(plotara::ToUtf8(words[i]));
   LocalFree(words);
   return args;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "wide_text.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 
@@ -34,7 +34,7 @@ class ScratchDir {
   }
   // The directory, or a path below it, without trailing backslash.
   std::string Path(std::string_view rest = {}) const {
-    std::string p = WideToUtf8(path_.wstring());
+    std::string p = plotara::ToUtf8(path_.wstring());
     if (!rest.empty()) p += "\\" + std::string(rest);
     return p;
   }
@@ -43,7 +43,7 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-inline std::filesystem::path WidePath(const std::string& utf8) { return Utf8ToWide(utf8); }
+inline std::filesystem::path WidePath(const std::string& utf8) { return plotara::ToWide(utf8).value(); }
 
 inline void WriteText(const std::string& path, std::string_view text) {
   std::ofstream out(WidePath(path), std::ios::binary | std::ios::trunc);

@@ -2,7 +2,9 @@
 
 #include "win_api.h"
 
-#include "wide_text.h"
+#include <optional>
+
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 namespace {
@@ -42,6 +44,8 @@ void Drain(HANDLE readEnd) {
 
 ChildRun WinChildProcess::Run(const std::string& commandLine) {
   ChildRun run;
+  std::optional<std::wstring> line = plotara::ToWide(commandLine);
+  if (!line) return run;
   SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
   Handle readEnd, writeEnd;
   if (!CreatePipe(readEnd.out(), writeEnd.out(), &inheritable, 0)) return run;
@@ -55,8 +59,7 @@ ChildRun WinChildProcess::Run(const std::string& commandLine) {
   startup.hStdOutput = writeEnd.get();
   startup.hStdError = writeEnd.get();
   PROCESS_INFORMATION process{};
-  std::wstring line = Utf8ToWide(commandLine);
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+  if (!CreateProcessW(nullptr, line->data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                       &process)) {
     return run;
   }

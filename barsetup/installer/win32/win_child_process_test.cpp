@@ -15,7 +15,7 @@ class WorkingDirectory {
  public:
   explicit WorkingDirectory(const std::string& dir) {
     GetCurrentDirectoryW(MAX_PATH, old_);
-    SetCurrentDirectoryW(Utf8ToWide(dir).c_str());
+    SetCurrentDirectoryW(plotara::ToWide(dir).value().c_str());
   }
   WorkingDirectory(const WorkingDirectory&) = delete;
   WorkingDirectory& operator=(const WorkingDirectory&) = delete;

@@ -4,8 +4,9 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <optional>
 
-#include "wide_text.h"
+#include "common/win32/wide_text.h"
 #include "xml_platform.h"
 
 namespace barsetup {
@@ -77,15 +78,19 @@ std::wstring OwnerOnlyDescriptor() {
 }  // namespace
 
 bool WinFileSystem::Exists(const std::string& path) {
-  return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  const std::optional<std::wstring> wide = plotara::ToWide(path);
+  return wide && GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool WinFileSystem::CreateDirectory(const std::string& path) {
-  return CreateDirectoryW(Utf8ToWide(path).c_str(), nullptr) != 0;
+  const std::optional<std::wstring> wide = plotara::ToWide(path);
+  return wide && CreateDirectoryW(wide->c_str(), nullptr) != 0;
 }
 
 bool WinFileSystem::CopyFile(const std::string& source, const std::string& target) {
-  return CopyFileW(Utf8ToWide(source).c_str(), Utf8ToWide(target).c_str(), FALSE) != 0;
+  const std::optional<std::wstring> from = plotara::ToWide(source);
+  const std::optional<std::wstring> to = plotara::ToWide(target);
+  return from && to && CopyFileW(from->c_str(), to->c_str(), FALSE) != 0;
 }
 
 // Replaced as the XML files are saved, keeping the target's attributes.
@@ -94,22 +99,26 @@ bool WinFileSystem::MoveFile(const std::string& source, const std::string& targe
 }
 
 bool WinFileSystem::DeleteFile(const std::string& path) {
-  return DeleteFileW(Utf8ToWide(path).c_str()) != 0;
+  const std::optional<std::wstring> wide = plotara::ToWide(path);
+  return wide && DeleteFileW(wide->c_str()) != 0;
 }
 
 bool WinFileSystem::RemoveDirectory(const std::string& path) {
-  return RemoveDirectoryW(Utf8ToWide(path).c_str()) != 0;
+  const std::optional<std::wstring> wide = plotara::ToWide(path);
+  return wide && RemoveDirectoryW(wide->c_str()) != 0;
 }
 
 bool WinFileSystem::ListDirectory(const std::string& path, std::vector<DirEntry>* entries) {
   entries->clear();
+  const std::optional<std::wstring> pattern = plotara::ToWide(path + "\\*");
+  if (!pattern) return false;
   WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW(Utf8ToWide(path + "\\*").c_str(), &found);
+  const HANDLE search = FindFirstFileW(pattern->c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return false;
   do {
     const std::wstring_view name = found.cFileName;
     if (name == L"." || name == L"..") continue;
-    entries->push_back({WideToUtf8(name), KindOf(found.dwFileAttributes)});
+    entries->push_back({plotara::ToUtf8(name), KindOf(found.dwFileAttributes)});
   } while (FindNextFileW(search, &found));
   const bool complete = GetLastError() == ERROR_NO_MORE_FILES;
   FindClose(search);
@@ -117,19 +126,22 @@ bool WinFileSystem::ListDirectory(const std::string& path, std::vector<DirEntry>
 }
 
 bool WinFileSystem::WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
-  const std::wstring wide = Utf8ToWide(path);
-  FileHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const std::optional<std::wstring> wide = plotara::ToWide(path);
+  if (!wide) return false;
+  FileHandle file(CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   const bool written = WriteAll(file.get(), bytes);
   if (file.Close() && written) return true;
   // No half-written file is left to be taken for a whole one.
-  DeleteFileW(wide.c_str());
+  DeleteFileW(wide->c_str());
   return false;
 }
 
 bool WinFileSystem::ReadFile(const std::string& path, std::vector<unsigned char>* bytes) {
-  FileHandle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+  const std::optional<std::wstring> wide = plotara::ToWide(path);
+  if (!wide) return false;
+  FileHandle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
@@ -165,7 +177,7 @@ bool WinFileSystem::CreatePrivateTempDirectory(std::string* path) {
   for (DWORD attempt = 0; attempt < 100 && !created; ++attempt) {
     const std::wstring dir = base + L"barsetup-" + std::to_wstring(seed + attempt);
     created = CreateDirectoryW(dir.c_str(), &security) != 0;
-    if (created) *path = WideToUtf8(dir);
+    if (created) *path = plotara::ToUtf8(dir);
     if (!created && GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
   LocalFree(security.lpSecurityDescriptor);

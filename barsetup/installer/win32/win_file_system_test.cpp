@@ -72,6 +72,10 @@ TEST(WinFileSystem, FailuresAreReported) {
   EXPECT_FALSE(files.WriteFile(dir.Path("no dir\\f.txt"), Bytes("x")));
   std::vector<DirEntry> entries;
   EXPECT_FALSE(files.ListDirectory(dir.Path("none"), &entries));
+  // A name that is not UTF-8 is refused, not written under a mended name.
+  EXPECT_FALSE(files.WriteFile(dir.Path("bad \xFF"), Bytes("x")));
+  ASSERT_TRUE(files.ListDirectory(dir.Path(), &entries));
+  EXPECT_TRUE(entries.empty());
 }
 
 TEST(WinFileSystem, DirectoriesAreMadeListedAndRemoved) {
@@ -113,7 +117,7 @@ TEST(WinFileSystem, PrivateTemporaryDirectoriesAreNewAndUsable) {
   ASSERT_TRUE(files.CreatePrivateTempDirectory(&second));
   EXPECT_NE(first, second);
   wchar_t temp[MAX_PATH + 1];
-  const std::string tempDir = WideToUtf8(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)));
+  const std::string tempDir = plotara::ToUtf8(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)));
   EXPECT_EQ(first.rfind(tempDir, 0), 0u) << first;
   EXPECT_NE(first.back(), '\\');
   for (const std::string& dir : {first, second}) {

@@ -2,18 +2,20 @@
 
 #include "win_api.h"
 
-#include "wide_text.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
+
+using plotara::ToWideForDisplay;
 
 void WinMessage::Show(const std::string& text, MessageStyle style) {
   const UINT flags = style == MessageStyle::Result ? MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL
                                                    : MB_OK | MB_ICONINFORMATION;
-  MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(title_).c_str(), flags);
+  MessageBoxW(nullptr, ToWideForDisplay(text).c_str(), ToWideForDisplay(title_).c_str(), flags);
 }
 
 bool WinMessage::AskRetry(const std::string& text) {
-  return MessageBoxW(nullptr, Utf8ToWide(text).c_str(), Utf8ToWide(title_).c_str(),
+  return MessageBoxW(nullptr, ToWideForDisplay(text).c_str(), ToWideForDisplay(title_).c_str(),
                      MB_RETRYCANCEL | MB_ICONWARNING | MB_SYSTEMMODAL) == IDRETRY;
 }
 

@@ -3,9 +3,10 @@
 #include "win_api.h"
 #include <tlhelp32.h>
 
+#include <optional>
 #include <string_view>
 
-#include "wide_text.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 namespace {
@@ -25,14 +26,15 @@ bool SameFileName(std::wstring_view a, const std::wstring& b) {
 }  // namespace
 
 bool WinProcessList::IsRunning(const std::string& imageName) {
+  const std::optional<std::wstring> wanted = plotara::ToWide(imageName);
+  if (!wanted) return false;
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
-  const std::wstring wanted = Utf8ToWide(imageName);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   bool found = false;
   for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry)) {
-    found = SameFileName(BaseName(entry.szExeFile), wanted);
+    found = SameFileName(BaseName(entry.szExeFile), *wanted);
   }
   CloseHandle(snapshot);
   return found;

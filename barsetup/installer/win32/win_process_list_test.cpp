@@ -20,7 +20,7 @@ TEST(WinProcessList, SeesAProgramByItsFileName) {
   WinProcessList processes;
   ASSERT_FALSE(processes.IsRunning("CorelDRW.exe")) << "a CorelDRW.exe runs already";
 
-  std::wstring command = L"\"" + Utf8ToWide(standIn) + L"\" sleep 60000";
+  std::wstring command = L"\"" + plotara::ToWide(standIn).value() + L"\" sleep 60000";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};

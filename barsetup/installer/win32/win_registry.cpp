@@ -3,9 +3,10 @@
 #include "win_api.h"
 
 #include <cwchar>
+#include <optional>
 #include <vector>
 
-#include "wide_text.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 namespace {
@@ -53,11 +54,14 @@ bool QueryString(HKEY key, const std::wstring& name, std::wstring* text) {
 
 bool WinRegistry::ReadString(const std::string& keyPath, const std::string& valueName,
                              std::string* value) {
-  OpenKey key(Utf8ToWide(keyPath));
+  const std::optional<std::wstring> wideKey = plotara::ToWide(keyPath);
+  const std::optional<std::wstring> wideName = plotara::ToWide(valueName);
+  if (!wideKey || !wideName) return false;
+  OpenKey key(*wideKey);
   if (key.get() == nullptr) return false;
   std::wstring text;
-  if (!QueryString(key.get(), Utf8ToWide(valueName), &text)) return false;
-  *value = WideToUtf8(text);
+  if (!QueryString(key.get(), *wideName, &text)) return false;
+  *value = plotara::ToUtf8(text);
   return true;
 }
 

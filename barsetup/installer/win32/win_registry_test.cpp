@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "wide_text.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 namespace {
@@ -26,7 +26,7 @@ class TestKey {
     RegDeleteTreeW(HKEY_CURRENT_USER,
                    (L"Software\\Plotara tests\\Barsetup " + std::to_wstring(GetCurrentProcessId())).c_str());
   }
-  std::string Path() const { return WideToUtf8(path_); }
+  std::string Path() const { return plotara::ToUtf8(path_); }
   bool Set(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
     return RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) ==
            ERROR_SUCCESS;
@@ -63,7 +63,7 @@ TEST(WinRegistry, ValuesOfAnyLengthAndWithoutTerminatingZero) {
   WinRegistry registry;
   std::string value;
   ASSERT_TRUE(registry.ReadString(key.Path(), "Long", &value));
-  EXPECT_EQ(value, WideToUtf8(longText));
+  EXPECT_EQ(value, plotara::ToUtf8(longText));
   ASSERT_TRUE(registry.ReadString(key.Path(), "Bare", &value));
   EXPECT_EQ(value, "c:\\bare");
   ASSERT_TRUE(registry.ReadString(key.Path(), "Empty", &value));

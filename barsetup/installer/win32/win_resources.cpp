@@ -2,20 +2,25 @@
 
 #include "win_api.h"
 
-#include "system_error_text.h"
-#include "wide_text.h"
+#include <optional>
+
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 
 bool WinResources::Load(const std::string& type, int id, std::vector<unsigned char>* bytes,
                         std::string* errorText) {
+  const std::optional<std::wstring> typeName = plotara::ToWide(type);
+  if (!typeName) {
+    *errorText = plotara::SystemErrorText(ERROR_NO_UNICODE_TRANSLATION);
+    return false;
+  }
   const HMODULE module = GetModuleHandleW(nullptr);
-  const std::wstring typeName = Utf8ToWide(type);
-  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), typeName.c_str());
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), typeName->c_str());
   HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
   const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (data == nullptr) {
-    *errorText = SystemErrorText(GetLastError());
+    *errorText = plotara::SystemErrorText(GetLastError());
     return false;
   }
   const DWORD size = SizeofResource(module, found);

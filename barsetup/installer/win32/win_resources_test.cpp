@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include "win_api.h"
 
-#include "system_error_text.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 namespace {
@@ -21,16 +21,11 @@ TEST(WinResources, AMissingResourceGivesTheSystemsText) {
   std::vector<unsigned char> bytes;
   std::string error;
   EXPECT_FALSE(resources.Load("TESTBLOB", 8, &bytes, &error));
-  EXPECT_EQ(error, SystemErrorText(ERROR_RESOURCE_NAME_NOT_FOUND));
+  EXPECT_EQ(error, plotara::SystemErrorText(ERROR_RESOURCE_NAME_NOT_FOUND));
   EXPECT_FALSE(resources.Load("NOSUCHTYPE", 7, &bytes, &error));
-  EXPECT_EQ(error, SystemErrorText(ERROR_RESOURCE_TYPE_NOT_FOUND));
+  EXPECT_EQ(error, plotara::SystemErrorText(ERROR_RESOURCE_TYPE_NOT_FOUND));
   EXPECT_FALSE(error.empty());
   EXPECT_NE(error.back(), '\n');
-}
-
-TEST(SystemErrorText, TheMessageTableOrTheNumber) {
-  EXPECT_EQ(SystemErrorText(ERROR_FILE_NOT_FOUND).find("Error "), std::string::npos);
-  EXPECT_EQ(SystemErrorText(0x2fffffff), "Error 805306367");
 }
 
 }  // namespace

@@ -1,50 +1,33 @@
 // Win32 adapter of the XML platform port: MultiByteToWideChar,
 // WideCharToMultiByte and GetACP for code pages; wide-character file
-// functions, GetFinalPathNameByHandleW, MoveFileExW and FormatMessageW for
-// files.
+// functions, GetFinalPathNameByHandleW, MoveFileExW and the system's error
+// texts for files.
 #include <windows.h>
 
 #include <climits>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "../encoding_names.h"
 #include "../text_convert.h"
 #include "../xml_platform.h"
+#include "common/win32/wide_text.h"
 
 namespace barsetup {
 namespace {
 
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty() || utf8.size() > INT_MAX) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-  return w;
-}
-
-std::string Narrow(const wchar_t* w, int length) {
-  if (length <= 0) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w, length, nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, w, length, s.data(), n, nullptr, nullptr);
-  return s;
+// A name that is not UTF-8 is refused, with ERROR_NO_UNICODE_TRANSLATION
+// for LastFileError.
+std::optional<std::wstring> WidePath(std::string_view utf8) {
+  std::optional<std::wstring> wide = plotara::ToWide(utf8);
+  if (!wide) SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+  return wide;
 }
 
 FileError ErrorFor(DWORD code) {
-  FileError e;
-  e.number = static_cast<long>(code);
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  if (n != 0 && text != nullptr) {
-    DWORD cut = 0;
-    while (cut < n && text[cut] != L'\r' && text[cut] != L'\n') ++cut;
-    e.message = Narrow(text, static_cast<int>(cut));
-  }
-  if (text != nullptr) LocalFree(text);
-  return e;
+  const std::string text = plotara::SystemMessage(code);
+  return FileError{text.substr(0, text.find_first_of("\r\n")), static_cast<long>(code)};
 }
 
 class Win32XmlPlatform final : public XmlPlatform {
@@ -102,10 +85,10 @@ class Win32XmlPlatform final : public XmlPlatform {
   }
 
   std::FILE* OpenFile(const std::string& path, const char* mode) const override {
-    const std::wstring wpath = Widen(path);
-    const std::wstring wmode = Widen(mode);
+    const std::optional<std::wstring> wpath = WidePath(path), wmode = WidePath(mode);
+    if (!wpath || !wmode) return nullptr;
     SetLastError(ERROR_SUCCESS);
-    return _wfopen(wpath.c_str(), wmode.c_str());
+    return _wfopen(wpath->c_str(), wmode->c_str());
   }
 
   bool FinalPath(const std::string& path, std::string* target) const override {
@@ -113,7 +96,9 @@ class Win32XmlPlatform final : public XmlPlatform {
     // Opening follows the whole chain of links; the open file's own path is
     // the one to replace. (Links are not always marked as reparse points,
     // under wine for one, so every existing file is asked.)
-    HANDLE file = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const std::optional<std::wstring> wpath = WidePath(path);
+    if (!wpath) return false;
+    HANDLE file = CreateFileW(wpath->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       // A loop cannot be written through; a file that does not exist (or a
@@ -136,7 +121,7 @@ class Win32XmlPlatform final : public XmlPlatform {
     } else if (final.rfind(L"\\\\?\\", 0) == 0 && final.size() > 5 && final[5] == L':') {
       final.erase(0, 4);
     }
-    *target = Narrow(final.data(), static_cast<int>(final.size()));
+    *target = plotara::ToUtf8(final);
     return true;
   }
 
@@ -146,21 +131,24 @@ class Win32XmlPlatform final : public XmlPlatform {
   bool ReplaceFile(const std::string& source, const std::string& target) const override {
     constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    const std::wstring from = Widen(source);
-    const DWORD kept = GetFileAttributesW(Widen(target).c_str());
+    const std::optional<std::wstring> from = WidePath(source), to = WidePath(target);
+    if (!from || !to) return false;
+    const DWORD kept = GetFileAttributesW(to->c_str());
     const bool keep = kept != INVALID_FILE_ATTRIBUTES && (kept & kKept) != 0;
-    if (keep && !SetFileAttributesW(from.c_str(), (kept & kKept) | FILE_ATTRIBUTE_ARCHIVE)) return false;
-    if (MoveFileExW(from.c_str(), Widen(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (keep && !SetFileAttributesW(from->c_str(), (kept & kKept) | FILE_ATTRIBUTE_ARCHIVE)) return false;
+    if (MoveFileExW(from->c_str(), to->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
     const DWORD error = GetLastError();
     // A read-only source could not be removed by the caller.
-    if (keep) SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (keep) SetFileAttributesW(from->c_str(), FILE_ATTRIBUTE_NORMAL);
     SetLastError(error);
     return false;
   }
 
-  void RemoveFile(const std::string& path) const override { DeleteFileW(Widen(path).c_str()); }
+  void RemoveFile(const std::string& path) const override {
+    if (const std::optional<std::wstring> wpath = WidePath(path)) DeleteFileW(wpath->c_str());
+  }
 
   FileError LastFileError() const override { return ErrorFor(GetLastError()); }
   FileError FileTooLargeError() const override { return ErrorFor(ERROR_FILE_TOO_LARGE); }

@@ -4,16 +4,15 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/run.h"
-#include "work/file_io.h"
+#include "common/win32/wide_text.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(plotmark::PathUtf8(std::filesystem::path(argv[i])));
+  for (int i = 1; i < argc; ++i) args.push_back(plotara::ToUtf8(argv[i]));
   const UINT codePage = GetConsoleOutputCP();
   SetConsoleOutputCP(CP_UTF8);
   plotmark::NoSheetRenderer renderer;

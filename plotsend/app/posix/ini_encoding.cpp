@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "common/unicode.h"
+
 namespace plotsend {
 namespace {
 
@@ -34,12 +36,9 @@ void AppendUnit(std::string& out, uint32_t unit, bool bigEndian) {
   out.push_back(bigEndian ? low : high);
 }
 
-bool IsHighSurrogate(uint32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(uint32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
 // The code point of the UTF-8 sequence at `i` (lone surrogates allowed),
 // advancing `i`; U+FFFD and one byte for anything else.
-uint32_t NextCodePoint(std::string_view text, size_t& i) {
+uint32_t NextUtf8CodePoint(std::string_view text, size_t& i) {
   const auto b = [&text](size_t k) { return static_cast<uint8_t>(text[k]); };
   const uint8_t lead = b(i);
   size_t length = 1;
@@ -97,17 +96,10 @@ IniFileText DecodeIniFile(std::string_view bytes) {
     const uint32_t second = static_cast<uint8_t>(bytes[2 * k + 1]);
     return bigEndian ? (first << 8 | second) : (second << 8 | first);
   };
-  const size_t units = bytes.size() / 2;
-  out.text.reserve(units);
-  for (size_t k = 0; k < units; ++k) {
-    const uint32_t u = unit(k);
-    if (IsHighSurrogate(u) && k + 1 < units && IsLowSurrogate(unit(k + 1))) {
-      AppendUtf8(out.text, 0x10000 + ((u - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
-      ++k;
-    } else {
-      AppendUtf8(out.text, u);
-    }
-  }
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t k = 0; k < units.size(); ++k) units[k] = static_cast<char16_t>(unit(k));
+  out.text.reserve(units.size());
+  for (size_t k = 0; k < units.size();) AppendUtf8(out.text, plotara::NextCodePoint(units, &k));
   return out;
 }
 
@@ -116,15 +108,9 @@ std::string EncodeIniFile(const IniFileText& original, std::string_view text) {
   const bool bigEndian = original.encoding == IniFileEncoding::Utf16Be;
   std::string out(bigEndian ? kUtf16BeMark : kUtf16LeMark);
   out.reserve(2 + text.size() * 2 + original.trailing.size());
-  for (size_t i = 0; i < text.size();) {
-    const uint32_t cp = NextCodePoint(text, i);
-    if (cp >= 0x10000) {
-      AppendUnit(out, 0xD800 + ((cp - 0x10000) >> 10), bigEndian);
-      AppendUnit(out, 0xDC00 + ((cp - 0x10000) & 0x3FF), bigEndian);
-    } else {
-      AppendUnit(out, cp, bigEndian);
-    }
-  }
+  std::u16string units;
+  for (size_t i = 0; i < text.size();) plotara::AppendUtf16(units, NextUtf8CodePoint(text, i));
+  for (const char16_t unit : units) AppendUnit(out, unit, bigEndian);
   out.append(original.trailing);
   return out;
 }

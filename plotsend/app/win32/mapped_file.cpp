@@ -2,18 +2,13 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "common/win32/wide_text.h"
 
 namespace plotsend {
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
 
 class WinMapping : public MappedFile {
  public:
@@ -36,7 +31,9 @@ class WinMapping : public MappedFile {
 }  // namespace
 
 std::unique_ptr<MappedFile> MapFileReadOnly(const std::string& utf8Path) {
-  HANDLE file = CreateFileW(Wide(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  const std::optional<std::wstring> path = plotara::ToWide(utf8Path);
+  if (!path) return nullptr;
+  HANDLE file = CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size{};

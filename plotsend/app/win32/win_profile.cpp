@@ -6,39 +6,21 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
+#include "common/win32/wide_text.h"
 #include "profile_port.h"
 
 namespace plotsend {
 namespace {
 
+using plotara::ToUtf8;
+using plotara::ToWide;
+
 // Larger buffers than this are never needed for settings; it bounds the
 // allocation for an absurd capacity.
 constexpr size_t kMaxCapacity = size_t{1} << 20;
-
-bool ToWide(const std::string& utf8, std::wstring& out) {
-  out.clear();
-  if (utf8.empty()) return true;
-  if (utf8.size() > static_cast<size_t>(INT32_MAX)) return false;
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                    static_cast<int>(utf8.size()), nullptr, 0);
-  if (n <= 0) return false;
-  out.resize(static_cast<size_t>(n));
-  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                             static_cast<int>(utf8.size()), out.data(), n) == n;
-}
-
-std::string ToUtf8(const wchar_t* text, size_t length) {
-  if (length == 0) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                    nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), n, nullptr,
-                      nullptr);
-  return out;
-}
 
 class WinProfile final : public ProfilePort {
  public:
@@ -65,30 +47,29 @@ class WinProfile final : public ProfilePort {
                                const std::string& key, const std::string& fallback,
                                size_t capacity) {
     if (capacity == 0) return {};
-    std::wstring wfile, wsection, wkey, wfallback;
-    if (!ToWide(file, wfile) || !ToWide(section, wsection) || !ToWide(key, wkey) ||
-        !ToWide(fallback, wfallback)) {
+    const std::optional<std::wstring> wfile = ToWide(file), wsection = ToWide(section),
+                                      wkey = ToWide(key), wfallback = ToWide(fallback);
+    if (!wfile || !wsection || !wkey || !wfallback) {
       // Names that are not UTF-8 cannot name anything: behave like a missing key.
       std::string f = fallback;
       while (!f.empty() && f.back() == ' ') f.pop_back();
       return f.substr(0, capacity - 1);
     }
     std::wstring buffer(std::min(capacity, kMaxCapacity), L'\0');
-    const DWORD got = GetPrivateProfileStringW(wsection.c_str(), wkey.c_str(), wfallback.c_str(),
+    const DWORD got = GetPrivateProfileStringW(wsection->c_str(), wkey->c_str(), wfallback->c_str(),
                                                buffer.data(), static_cast<DWORD>(buffer.size()),
-                                               wfile.c_str());
-    return ToUtf8(buffer.data(), std::min<size_t>(got, buffer.size() - 1));
+                                               wfile->c_str());
+    return ToUtf8({buffer.data(), std::min<size_t>(got, buffer.size() - 1)});
   }
 
   static bool WriteValue(const std::string& file, const std::string& section,
                          const std::string& key, const std::string& value) {
     if (!ProfileEntryWritable(section, key, value)) return false;
-    std::wstring wfile, wsection, wkey, wvalue;
-    if (!ToWide(file, wfile) || !ToWide(section, wsection) || !ToWide(key, wkey) ||
-        !ToWide(value, wvalue))
-      return false;
-    return WritePrivateProfileStringW(wsection.c_str(), wkey.c_str(), wvalue.c_str(),
-                                      wfile.c_str()) != FALSE;
+    const std::optional<std::wstring> wfile = ToWide(file), wsection = ToWide(section),
+                                      wkey = ToWide(key), wvalue = ToWide(value);
+    if (!wfile || !wsection || !wkey || !wvalue) return false;
+    return WritePrivateProfileStringW(wsection->c_str(), wkey->c_str(), wvalue->c_str(),
+                                      wfile->c_str()) != FALSE;
   }
 };
 

@@ -1,13 +1,17 @@
 // Opening serial and USB devices for overlapped I/O, and writing them.
 #include "win_link.h"
 
+#include <optional>
+
+#include "common/win32/wide_text.h"
+
 namespace plotsend {
 
 std::wstring DevicePath(const std::string& name) {
-  std::wstring wide;
-  if (!ToWide(name, wide) || wide.empty()) return {};
-  if (wide.rfind(L"\\\\", 0) == 0) return wide;
-  return L"\\\\.\\" + wide;
+  const std::optional<std::wstring> wide = plotara::ToWide(name);
+  if (!wide || wide->empty()) return {};
+  if (wide->rfind(L"\\\\", 0) == 0) return *wide;
+  return L"\\\\.\\" + *wide;
 }
 
 HANDLE OpenOverlapped(const std::string& name) {

@@ -1,6 +1,8 @@
 // Serial ports as the registry's device map lists them.
 #include "win_link.h"
 
+#include "common/win32/wide_text.h"
+
 namespace plotsend {
 
 std::vector<std::string> ListSerialPorts(HKEY root, const wchar_t* subkey) {
@@ -20,7 +22,7 @@ std::vector<std::string> ListSerialPorts(HKEY root, const wchar_t* subkey) {
     if (type != REG_SZ) continue;
     size_t length = dataBytes / sizeof(wchar_t);
     while (length > 0 && data[length - 1] == L'\0') --length;
-    if (length > 0) ports.push_back(ToUtf8(data, length));
+    if (length > 0) ports.push_back(plotara::ToUtf8({data, length}));
   }
   RegCloseKey(key);
   return ports;

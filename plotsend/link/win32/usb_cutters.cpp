@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <new>
 
+#include "common/win32/wide_text.h"
 #include "usb_cutter_id.h"
 
 namespace plotsend {
@@ -37,12 +38,12 @@ bool InterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& data, UsbEnumeration&
   if (!SetupDiGetDeviceInterfaceDetailW(set, &data, detail, static_cast<DWORD>(buffer.size()),
                                         nullptr, nullptr)) {
     found.failure = UsbEnumeration::Failure::Detail;
-    found.detailError = SystemErrorText(GetLastError());
+    found.detailError = plotara::SystemErrorText(GetLastError());
     return false;
   }
   const size_t room = (buffer.size() - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath)) /
                       sizeof(wchar_t);
-  path = ToUtf8(detail->DevicePath, wcsnlen(detail->DevicePath, room));
+  path = plotara::ToUtf8({detail->DevicePath, wcsnlen(detail->DevicePath, room)});
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/wide_text.h"
 #include "stand_in_cutter.h"
 #include "usb_cutter_id.h"
 #include "win_link.h"
@@ -95,7 +96,7 @@ class PipeCutter final : public StandInCutter {
  public:
   PipeCutter()
       : name_("\\\\.\\pipe\\plotara-link-" + std::to_string(GetCurrentProcessId())) {
-    const std::wstring wide(name_.begin(), name_.end());  // the name is ASCII
+    const std::wstring wide = plotara::ToWide(name_).value();
     server_ = CreateNamedPipeW(wide.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
                                4096, 4096, 0, nullptr);
   }

@@ -2,6 +2,8 @@
 // API's, and what aborting a handle's I/O needs.
 #include "win_link.h"
 
+#include "common/win32/wide_text.h"
+
 namespace plotsend {
 
 WinLink::WinLink(int tcpSendTimeoutMs, int drainMarginMs)
@@ -109,7 +111,7 @@ SocketHandle WinLink::ConnectTcp(Ipv4Address address, uint16_t port, int timeout
   if (!winsock_) return kNoSocket;
   const SOCKET s = ConnectIpv4(address, port, timeoutMs);
   if (s == INVALID_SOCKET) {
-    connectError_ = SystemErrorText(static_cast<DWORD>(WSAGetLastError()));
+    connectError_ = plotara::SystemErrorText(static_cast<unsigned long>(WSAGetLastError()));
     return kNoSocket;
   }
   // Sends that make no progress for this long fail instead of waiting forever.

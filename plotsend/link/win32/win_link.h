@@ -25,11 +25,6 @@ inline DeviceHandle DeviceOfHandle(HANDLE h) { return DeviceHandle{reinterpret_c
 inline SOCKET SocketOf(SocketHandle s) { return static_cast<SOCKET>(s.value - 1); }
 inline SocketHandle SocketHandleOf(SOCKET s) { return SocketHandle{static_cast<uintptr_t>(s) + 1}; }
 
-bool ToWide(const std::string& utf8, std::wstring& out);
-std::string ToUtf8(const wchar_t* text, size_t length);
-// The system's text for an error code, without the trailing line break.
-std::string SystemErrorText(DWORD code);
-
 // The REG_SZ values of root\subkey in enumeration order, at most 10; none
 // when the key cannot be opened.
 std::vector<std::string> ListSerialPorts(HKEY root, const wchar_t* subkey);

@@ -1,20 +1,12 @@
-// The link adapter's header first: it brings winsock2.h before windows.h.
-#include "win_link.h"
-
 #include "dialog_window.h"
+
+#include "common/win32/wide_text.h"
 
 namespace plotsend::win32 {
 
-std::wstring Widen(const std::string& utf8) {
-  std::wstring wide;
-  if (!ToWide(utf8, wide)) {
-    // Not UTF-8: shown byte by byte rather than lost.
-    wide.assign(utf8.begin(), utf8.end());
-  }
-  return wide;
-}
+std::wstring Widen(const std::string& utf8) { return plotara::ToWideForDisplay(utf8); }
 
-std::string Narrow(const std::wstring& text) { return ToUtf8(text.data(), text.size()); }
+std::string Narrow(const std::wstring& text) { return plotara::ToUtf8(text); }
 
 DialogWindow::~DialogWindow() { Destroy(); }
 

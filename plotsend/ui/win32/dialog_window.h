@@ -10,6 +10,7 @@
 
 namespace plotsend::win32 {
 
+// Texts for the controls: UTF-8 that is not UTF-8 is shown byte by byte.
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& text);
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win32/wide_text.h"
+
 namespace {
 
 constexpr UINT kTimeoutMs = 2000;
@@ -18,12 +20,7 @@ constexpr int kProbeDialog = 1;
 constexpr int kBoxButton = 100;
 
 void Print(const std::wstring& text) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes,
-                      nullptr, nullptr);
-  utf8 += '\n';
+  std::string utf8 = plotara::ToUtf8(text) + '\n';
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()),
             &written, nullptr);
@@ -208,14 +205,6 @@ int Run(const std::vector<std::wstring>& args) {
   return Usage();
 }
 
-std::wstring FromUtf8(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 // One line of standard input; false at its end. Requests are short, so a
 // byte at a time is fast enough and never reads past the line.
 bool ReadLine(HANDLE input, std::string& line) {
@@ -239,10 +228,10 @@ int Serve() {
     std::vector<std::wstring> args;
     size_t start = 0;
     for (size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', start)) {
-      args.push_back(FromUtf8(line.substr(start, tab - start)));
+      args.push_back(plotara::ToWideForDisplay(line.substr(start, tab - start)));
       start = tab + 1;
     }
-    args.push_back(FromUtf8(line.substr(start)));
+    args.push_back(plotara::ToWideForDisplay(line.substr(start)));
     const int status = args[0] == L"serve" || args[0] == L"dialog" ? Usage() : Run(args);
     Print(L"--end " + std::to_wstring(status));
   }

@@ -1,6 +1,6 @@
-#include "icon_set.h"
+#include "common/icons/icon_set.h"
 
-#include "plotsend_icon.h"
+#include "common/icons/plotsend_icon.h"
 
 namespace icons {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "picture.h"
+#include "common/icons/picture.h"
 
 namespace icons {
 

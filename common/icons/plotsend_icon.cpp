@@ -1,4 +1,4 @@
-#include "plotsend_icon.h"
+#include "common/icons/plotsend_icon.h"
 
 namespace icons {
 namespace {

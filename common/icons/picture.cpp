@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "common/icons/picture.h"
 
 #include <array>
 

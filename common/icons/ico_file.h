@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "picture.h"
+#include "common/icons/picture.h"
 
 namespace icons {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "ico_file.h"
-#include "icon_set.h"
+#include "common/icons/ico_file.h"
+#include "common/icons/icon_set.h"
 
 namespace {
 

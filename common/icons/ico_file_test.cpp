@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "ico_file.h"
-#include "icon_set.h"
-#include "picture.h"
-#include "plotsend_icon.h"
+#include "common/icons/ico_file.h"
+#include "common/icons/icon_set.h"
+#include "common/icons/picture.h"
+#include "common/icons/plotsend_icon.h"
 
 namespace icons {
 namespace {

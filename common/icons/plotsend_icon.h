@@ -3,7 +3,7 @@
 // sheet of vinyl, drawn by hand at 16, 24, 32 and 48 pixels.
 #include <vector>
 
-#include "picture.h"
+#include "common/icons/picture.h"
 
 namespace icons {
 

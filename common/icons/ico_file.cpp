@@ -1,4 +1,4 @@
-#include "ico_file.h"
+#include "common/icons/ico_file.h"
 
 #include <fstream>
 
