@@ -10,6 +10,7 @@
 
 #include "job/cut_job.h"
 #include "job/job_files.h"
+#include "cut_writers.h"
 #include "multi_section.h"
 #include "plt_file.h"
 
@@ -31,9 +32,11 @@ std::vector<int> PlotsendHeader(const CutJob& job, const MarkValues& v, std::str
   plt.LoadPlt((dir / "kavren_m.plt").string());
   plt.ComputeBounds();
   plt.MoveToOrigin(plt.GetBounds().minX, plt.GetBounds().minY);
-  plt.SetMarkRef({v.spanX, v.spanY, v.margin, v.type, v.sections});
-  plt.SetSectionWindow(1, v.sections);
-  plt.WriteCutFile((dir / "kavren.kv3").string());
+  plotsend::CutParams params;
+  params.mark = {v.spanX, v.spanY, v.margin, v.type, v.sections};
+  params.window = {1, v.sections};
+  params.jobLength = plt.JobLength();
+  plotsend::WriteCutFile(plt, params, (dir / "kavren.kv3").string());
   std::stringstream text;
   text << std::ifstream((dir / "kavren.kv3").string()).rdbuf();
   std::smatch m;
