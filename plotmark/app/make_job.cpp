@@ -7,6 +7,7 @@
 #include "import/load_design.h"
 #include "job/cut_job.h"
 #include "job/job_files.h"
+#include "sheet/sheet_layout.h"
 #include "common/work_lock.h"
 #include "work/file_io.h"
 #include "work/work_writer.h"
@@ -82,11 +83,11 @@ class Run {
 
   bool ChooseCut() {
     if (q_.cut.mode == CutMode::Id && !design_.cutIdFound) return Refuse(TextId::NoSuchId, {q_.cut.id, q_.designPath});
-    const Polylines cut = SelectCut(design_, q_.cut);
-    const std::optional<Box> box = BoundsOf(cut.points);
+    cut_ = SelectCut(design_, q_.cut);
+    const std::optional<Box> box = BoundsOf(cut_.points);
     if (box) {
       if (!Fits(*box)) return false;
-      job_ = MakeCutJob(cut, *box);
+      job_ = MakeCutJob(cut_, *box);
     }
     if (job_.paths.empty()) {
       if (q_.cut.mode == CutMode::Stroke && !design_.paths.empty())
@@ -168,6 +169,10 @@ class Run {
     const std::string svg = base + ".svg";
     if (!WriteAside(svg, sheet_->svg)) return Refuse(TextId::CannotWrite, {svg});
     sheetFiles_.push_back(svg);
+    const std::string layout = base + kLayoutSuffix;
+    if (!WriteAside(layout, SheetLayoutText(job_, cut_, report_.marks, marks_)))
+      return Refuse(TextId::CannotWrite, {layout});
+    sheetFiles_.push_back(layout);
     if (!renderer_.Available()) {
       report_.warnings.push_back(Say(TextId::WarnNoRenderer, lang_, {svg}));
       return true;
@@ -238,6 +243,7 @@ class Run {
   JobReport report_;
   std::string source_;
   Design design_;
+  Polylines cut_;
   CutJob job_;
   std::vector<Mark> marks_;
   std::optional<Sheet> sheet_;
