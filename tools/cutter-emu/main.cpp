@@ -4,11 +4,10 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <fstream>
 
 #include "event_log.h"
 #include "job_report.h"
@@ -17,6 +16,9 @@
 #include "posix/endpoints.h"
 #include "posix/receive_loop.h"
 #include "session.h"
+#include "sheet_check.h"
+#include "sheet_layout.h"
+#include "sheet_picture.h"
 #include "svg_canvas.h"
 
 namespace cutter_emu {
@@ -67,10 +69,34 @@ bool WriteDrawings(const Options& o, const std::vector<JobRecord>& jobs) {
   return ok;
 }
 
+// The sheet's report for each job, and its pictures.
+bool ReportSheet(const Options& o, const SheetWatch& watch, const SheetLayout& layout,
+                 const std::vector<JobRecord>& jobs) {
+  bool ok = true;
+  for (const SheetResult& r : watch.Results()) {
+    for (const std::string& line : SheetReport(r)) Say(line);
+    const std::string png = JobFilePath(o.sheetPngPath, r.job, o.jobs);
+    const auto i = static_cast<size_t>(r.job - 1);
+    if (!png.empty() && i < jobs.size() && !WriteSheetPng(jobs[i], r, layout, watch.Placement(), png)) {
+      ok = false, Say("cannot write " + png);
+    }
+  }
+  if (watch.StatusFailed()) ok = false, Say("cannot write " + o.statusPath);
+  return ok;
+}
+
 int Run(const Options& o) {
   EventLog log;
   if (!o.logPath.empty() && !log.Open(o.logPath)) return Say("cannot write " + o.logPath), 2;
   Session session(o.jobs, o.limits, log);
+  SheetLayout layout;
+  std::string error;
+  if (!o.sheetPath.empty() && !LoadSheetLayout(o.sheetPath, layout, error)) return Say(error), 2;
+  std::unique_ptr<SheetWatch> watch;
+  if (!o.sheetPath.empty() || !o.statusPath.empty()) {
+    watch = std::make_unique<SheetWatch>(o.sheetPath.empty() ? nullptr : &layout, o.placement, o.statusPath);
+    session.Watch(*watch);
+  }
   std::ofstream raw;
   if (!o.rawPath.empty()) {
     raw.open(o.rawPath, std::ios::binary | std::ios::trunc);
@@ -86,10 +112,11 @@ int Run(const Options& o) {
   for (size_t i = 0; i < session.Jobs().size(); ++i) {
     Say(JobReport(session.Jobs()[i], static_cast<int>(i) + 1));
   }
+  const bool sheet = watch == nullptr || ReportSheet(o, *watch, layout, session.Jobs());
   if (session.IgnoredBytes() > 0) {
     Say(std::to_string(session.IgnoredBytes()) + " bytes after the last job were ignored");
   }
-  if (!logged || !drawn) return 2;
+  if (!logged || !drawn || !sheet) return 2;
   return session.AllComplete() ? 0 : 1;
 }
 

@@ -37,10 +37,20 @@ std::string UsageText() {
          "  --drop-after N      drop the connection after N bytes (--close-after N)\n"
          "  --stall-after N     stop reading after N bytes\n"
          "  --read-rate N       read at most N bytes a second, like a slow cutter\n"
+         "  --sheet FILE        a sheet made by plotmark lies on the bed (NAME.svg or\n"
+         "                      NAME.layout.txt): the cut is measured against its\n"
+         "                      printed contour, TB26/TB27 against its marks\n"
+         "  --place R,DX,DY,SX,SY[,K]  how the sheet lies: turned R degrees, shifted DX,\n"
+         "                      DY mm, printed SX, SY % larger across and along the\n"
+         "                      feed, K % wider per 100 mm along it (a trapezoid)\n"
+         "  --sheet-png FILE    draw the print (grey) and the cut on it (red) as PNG\n"
+         "  --status FILE       keep FILE telling where the head is, and with --sheet\n"
+         "                      how far each printed mark lies from it\n"
          "Exit status 0 when every job arrived whole up to its \"@\".\n";
 }
 
 bool ParseOptions(std::span<const std::string_view> args, Options& o, std::string& error) {
+  bool placed = false;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string_view a = args[i];
     const bool hasValue = i + 1 < args.size();
@@ -77,6 +87,14 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
     } else if (a == "--close-after" || a == "--drop-after" || a == "--stall-after") {
       if (!need(ParseWhole(v, n), "a byte count")) return false;
       (a == "--stall-after" ? o.limits.stallAfter : o.limits.closeAfter) = n;
+    } else if (a == "--place") {
+      const std::optional<Placement> p = ParsePlacement(v);
+      if (!need(p.has_value(), "a placement ROT,DX,DY,SX,SY[,KEYSTONE]")) return false;
+      o.placement = *p;
+      placed = true;
+    } else if (a == "--sheet" || a == "--sheet-png" || a == "--status") {
+      if (!need(!v.empty(), "a file name")) return false;
+      (a == "--sheet" ? o.sheetPath : a == "--sheet-png" ? o.sheetPngPath : o.statusPath) = std::string(v);
     } else if (a == "--svg" || a == "--png" || a == "--log" || a == "--raw") {
       if (!need(!v.empty(), "a file name")) return false;
       (a == "--svg" ? o.svgPath : a == "--png" ? o.pngPath : a == "--log" ? o.logPath : o.rawPath) = std::string(v);
@@ -84,6 +102,10 @@ bool ParseOptions(std::span<const std::string_view> args, Options& o, std::strin
       error = "unknown option: " + std::string(a);
       return false;
     }
+  }
+  if (o.sheetPath.empty() && (placed || !o.sheetPngPath.empty())) {
+    error = std::string(placed ? "--place" : "--sheet-png") + " needs --sheet";
+    return false;
   }
   if (o.link == Options::Link::None) {
     o.link = Options::Link::Tcp;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "session.h"
+#include "sheet_geometry.h"
 
 namespace cutter_emu {
 
@@ -26,6 +27,11 @@ struct Options {
   std::string svgPath, pngPath, logPath;
   std::string rawPath;  // every byte received, as it came
   bool showTravel = true;
+  // A printed sheet on the bed: its layout file (or its SVG, beside which
+  // the layout lies), how it lies, the picture of the cut on it, and the
+  // file that tells where the head is.
+  std::string sheetPath, sheetPngPath, statusPath;
+  Placement placement;
   bool help = false;
 };
 

@@ -45,6 +45,7 @@ void Session::Receive(std::string_view bytes) {
     return;
   }
   decoder_.Feed(bytes);
+  if (observer_ != nullptr) observer_->AfterReceive();
   log_.Flush();
   if (done_) ignored_ += decoder_.Offset() - jobStart_;
 }
@@ -54,6 +55,7 @@ void Session::OnEvent(const StreamEvent& event) {
   StreamEvent e = event;
   recorder_.OnEvent(e);
   AppendEventLine(e, log_.Buffer());
+  if (observer_ != nullptr) observer_->OnEvent(e);
   if (e.kind == EventKind::End) FinishJob(JobStatus::Complete, e.offset + e.length);
 }
 
@@ -62,6 +64,7 @@ void Session::FinishJob(JobStatus status, uint64_t endOffset) {
   recorder_.SetBytes(endOffset - jobStart_);
   jobs_.push_back(recorder_.Take());
   AppendSummaryLine(jobs_.back(), log_.Buffer());
+  if (observer_ != nullptr) observer_->OnJobEnd(jobs_.back(), log_.Buffer());
   if (status != JobStatus::Complete || static_cast<int>(jobs_.size()) >= wanted_) {
     done_ = true;
     jobStart_ = endOffset;  // what follows is counted as ignored

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,18 @@
 #include "stream_decoder.h"
 
 namespace cutter_emu {
+
+// Sees what a session decodes, besides the listing.
+class JobObserver {
+ public:
+  virtual ~JobObserver() = default;
+  // Every event, its moves in the job's absolute coordinates.
+  virtual void OnEvent(const StreamEvent& e) = 0;
+  // After each piece of the stream has been decoded.
+  virtual void AfterReceive() {}
+  // A job ended; lines may be added to the listing after its summary.
+  virtual void OnJobEnd(const JobRecord& job, std::string& listing) = 0;
+};
 
 struct Limits {
   std::optional<uint64_t> closeAfter;  // drop the connection after this many bytes
@@ -30,6 +43,7 @@ class Session {
 
   // Every byte received from now on is also copied to `out`, as it came.
   void CopyRawTo(std::ostream& out) { raw_ = &out; }
+  void Watch(JobObserver& observer) { observer_ = &observer; }
 
   void BeginConnection();
   Next State() const;
@@ -64,6 +78,7 @@ class Session {
   uint64_t ignored_ = 0;   // bytes after the last wanted job
   bool done_ = false;
   std::ostream* raw_ = nullptr;
+  JobObserver* observer_ = nullptr;
 };
 
 }  // namespace cutter_emu
