@@ -172,8 +172,8 @@ void CPlotsendDlg::OrderPreparedJob() {
     return;
   }
   orderStats_ = stats;
-  host_.SetStatusText(CutOrderSummary(Metres(stats.cutLength), Metres(stats.travelBefore),
-                                      Metres(stats.travelAfter), language_));
+  host_.SetStatusText(TextWith(TextId::CutOrderSummary, language_,
+                               {Metres(stats.cutLength), Metres(stats.travelBefore), Metres(stats.travelAfter)}));
 }
 
 void CPlotsendDlg::OnSortPathsClicked() {
