@@ -451,6 +451,28 @@ TEST_F(SendTest, UDiskFileWaitsForTheWorkers) {
   EXPECT_FALSE(TestFileExists(dir.File("out.plt")));
 }
 
+// The window reads its controls into the fields at every click, also while
+// the job is prepared. The preparation keeps the fields it started with;
+// the output takes them as they are by then.
+TEST_F(SendTest, FieldsChangedWhileTheJobIsPreparedReachOnlyTheOutput) {
+  profile.values["config/portsel_i"] = "2";
+  dlg = std::make_unique<CPlotsendDlg>(host, profile, link, WorkDir(dir.Dir()), Language::English);
+  dlg->Initialise();
+  dlg->StartPrepareJob();
+  dlg->Fields().settings.SortPaths = 1;
+  dlg->Fields().settings.IsDashedLine = 1;
+  dlg->OnDashedLineClicked();
+  EXPECT_EQ(dlg->OnStart(), CPlotsendDlg::StartResult::Stopped);
+  ASSERT_EQ(host.WaitMessage(), control::WM_JOB_PREPARED);
+  dlg->OnMessage(control::WM_JOB_PREPARED);
+  EXPECT_FALSE(dlg->OrderStats());  // prepared as drawn
+
+  const std::string kv3 = StartAndFinish();
+  EXPECT_TRUE(dlg->OrderStats());
+  EXPECT_FALSE(dlg->LastOutputCompensated());
+  EXPECT_EQ(SentOnLastSocket(), kv3);
+}
+
 TEST_F(SendTest, ACodedJobCannotBeStarted) {
   WriteTestFile(dir.File("codeinfo.kv"), "1,1,");
   WriteTestFile(dir.File("codenumble.kv"), "17");
