@@ -116,6 +116,16 @@ int ShowComboSelection(const wchar_t* title, const wchar_t* id) {
   return 0;
 }
 
+// "1" while the combo box's list is open, else "0".
+int ShowComboDropped(const wchar_t* title, const wchar_t* id) {
+  HWND combo = Control(title, id);
+  if (!combo) return 2;
+  DWORD_PTR dropped = 0;
+  if (!SendMessageTimeoutW(combo, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &dropped)) return 3;
+  Print(dropped != 0 ? L"1" : L"0");
+  return 0;
+}
+
 // The clipboard's owner: a message-only window of this process, made once
 // (without an owner window the clipboard takes no data).
 HWND ClipboardOwner() {
@@ -184,7 +194,7 @@ int RunProbeDialog(const wchar_t* marker) {
 
 int Usage() {
   Print(L"usage: gui_probe langid | foreground | window TITLE | control TITLE ID... |"
-        L" combo TITLE ID | clipboard TEXT | dialog FILE | serve");
+        L" combo TITLE ID | dropped TITLE ID | clipboard TEXT | dialog FILE | serve");
   return 64;
 }
 
@@ -200,6 +210,7 @@ int Run(const std::vector<std::wstring>& args) {
   if (command == L"window" && n == 2) return ShowWindowRect(args[1].c_str());
   if (command == L"control" && n >= 3) return ShowControls(args[1].c_str(), &args[2], n - 2);
   if (command == L"combo" && n == 3) return ShowComboSelection(args[1].c_str(), args[2].c_str());
+  if (command == L"dropped" && n == 3) return ShowComboDropped(args[1].c_str(), args[2].c_str());
   if (command == L"clipboard" && n == 2) return SetClipboardText(args[1]);
   if (command == L"dialog" && n == 2) return RunProbeDialog(args[1].c_str());
   return Usage();
