@@ -49,7 +49,9 @@ aligned() {
   wait "$plotsend_pid"
   local status=$?
   wait_emu
+  local emu_status=$?
   check "$name: the operator aligned the four marks" test $ok -eq 1
+  check "$name: the stand-in got the whole job and reported it" test $emu_status -eq 0
   check "$name: start exits 0" test $status -eq 0
   check "$name: the origin command and the job went out" \
     test "$(grep -E '^(jog-start|origin|end)' "$root/$name.log" | tr '\n' ' ')" = "jog-start origin end "
@@ -71,7 +73,9 @@ unaligned() {
     </dev/null >/dev/null 2>"$dir/plotsend.err"
   local status=$?
   wait_emu
+  local emu_status=$?
   check "$name: start exits 0" test $status -eq 0
+  check "$name: the stand-in got the whole job and reported it" test $emu_status -eq 0
   figures+=("$(printf '%-34s %-20s %6s %6s %8s %6s %5s' "$name" "$place" "$(sheet_value "$name" max_mm)" \
     "$(sheet_value "$name" rms_mm)" "$(sheet_value "$name" contour_max_mm)" - -)")
 }
@@ -109,6 +113,7 @@ for marks in "2 1" "3 1" "8 3"; do
   start_emu "$name" --tcp 0 --sheet "$root/$name/sheet.svg"
   cat "$root/$name.plt" >"/dev/tcp/127.0.0.1/$emu_at"
   wait_emu
+  check "type $type: the stand-in got the whole job and reported it" test $? -eq 0
   check "type $type: the announced distances were checked" test "$(grep -c '^sheet TB2[67] .* ok$' "$root/$name.log")" -eq 3
   check "type $type: none is off" not grep -q '^sheet .* off$' "$root/$name.log"
   figures+=("$(printf '%-34s %s' "$name" "$(grep -m1 -E '^(marks|section) ' "$root/$name.log"): $(grep -c ' ok$' "$root/$name.log") of 3 match")")
@@ -121,6 +126,7 @@ sed -i 's/^3800,1800,/3800,1840,/' "$root/mismatch/work/markref.kv"
 start_emu mismatch --tcp 0 --sheet "$root/mismatch/sheet.svg"
 cat "$root/mismatch.plt" >"/dev/tcp/127.0.0.1/$emu_at"
 wait_emu
+check "mismatch: the stand-in got the whole job and reported it" test $? -eq 0
 check "a feed distance 1 mm longer than printed is reported" \
   grep -qx 'sheet TB26 feed=2640 printed=2600.00 off' "$root/mismatch.log"
 check "and named on the terminal" grep -q 'TB26 announces a distance along the feed of 2640 units, but the printed marks show 2600.00 (1.00 mm off)' "$root/mismatch.err"

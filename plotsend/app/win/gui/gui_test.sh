@@ -350,6 +350,7 @@ check_align_sheet() {
   dialog=$(gui_find_window "$align" 30)
   [[ -n $dialog ]] || gui_fail "Start did not open \"$align\""
   gui_expect_texts "$align" "$kStep" "0.5 mm" 1034 "POS 1" "$kX" "X=10.00" "$kY" "Y=10.00"
+  gui_shot "$dialog" "$GUI_OUT/alignment_en.png"
   gui_point_at "$align"
   step_is() { [[ $(gui_probe combo "$align" "$kStep") == "$1 "* ]]; }
   step_list() { [[ $(gui_probe dropped "$align" "$kStep") == "$1" ]]; }
