@@ -4,12 +4,14 @@
 #include <charconv>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "decimal.h"
 #include "drawing_findings.h"
 #include "file_io.h"
+#include "plt_read_back.h"
 
 namespace plotsend {
 
@@ -239,11 +241,14 @@ class SourceReader {
 };
 
 // Formats records into a chunk that goes to a sink with
-// Write(std::string_view) whenever it fills, and at Finish().
+// Write(std::string_view) whenever it fills, and at Finish(). When given a
+// point record, also records the points the reader reads back from them.
 template <class Sink>
 class RecordOut {
  public:
-  explicit RecordOut(Sink& sink) : sink_(sink), chunk_(kChunk + kLongest, '\0') {}
+  RecordOut(Sink& sink, PointRecord* points) : sink_(sink), chunk_(kChunk + kLongest, '\0') {
+    if (points != nullptr) readBack_.emplace(*points);
+  }
 
   void Move(uint8_t kind, int32_t a, int32_t b, char pen = 0) {
     char* p = Room();
@@ -260,6 +265,7 @@ class RecordOut {
     p = std::to_chars(p, end, b).ptr;
     *p++ = ';';
     used_ = static_cast<size_t>(p - chunk_.data());
+    if (readBack_) readBack_->Move(kind != kUp, a, b);
   }
 
   void Marker(int number) {
@@ -269,6 +275,7 @@ class RecordOut {
     p = std::to_chars(p, chunk_.data() + chunk_.size(), number).ptr;
     *p++ = ';';
     used_ = static_cast<size_t>(p - chunk_.data());
+    if (readBack_) readBack_->Marker(number);
   }
 
   void Text(std::string_view text) {
@@ -296,6 +303,7 @@ class RecordOut {
   Sink& sink_;
   std::string chunk_;
   size_t used_ = 0;
+  std::optional<PltReadBack<PointRecord>> readBack_;
 };
 
 // The bands along a': band k runs from w*k to w*(k+1), the last one to E.
@@ -548,8 +556,8 @@ class CutWalker {
 };
 
 template <class Sink>
-void WriteSingle(const std::vector<Record>& records, Sink& sink) {
-  RecordOut<Sink> out(sink);
+void WriteSingle(const std::vector<Record>& records, Sink& sink, PointRecord* points) {
+  RecordOut<Sink> out(sink, points);
   for (const Record& r : records) out.Move(r.kind, r.a, r.b, r.pen);
   out.Text("@");
   out.Finish();
@@ -658,12 +666,13 @@ void WriteWhole(const std::vector<Record>& records, size_t first, RecordOut<Sink
 // paths and the pieces of the cut paths that reach it. A cut path is walked
 // once in every band it reaches.
 template <class Sink>
-void WriteBands(const std::vector<Record>& records, int32_t extent, int32_t count, Sink& sink) {
+void WriteBands(const std::vector<Record>& records, int32_t extent, int32_t count, Sink& sink,
+                PointRecord* points) {
   const Bands bands(extent, count);
   const BandPlan plan = PlanBands(records, bands);
   const BlockExtent blocks(records);
 
-  RecordOut<Sink> out(sink);
+  RecordOut<Sink> out(sink, points);
   out.Text("IN;");
   for (int32_t k = 0; k < count; ++k) {
     if (k > 0) out.Marker(k + 1);
@@ -707,12 +716,12 @@ void Parse(std::string_view source, Drawing& drawing) {
 
 // The whole stage from the read drawing to a sink.
 template <class Sink>
-void WriteJob(Drawing& drawing, int32_t sections, Sink& sink) {
+void WriteJob(Drawing& drawing, int32_t sections, Sink& sink, PointRecord* points = nullptr) {
   const int32_t extent = QuarterTurn(drawing.records, drawing.extent);
   if (sections <= 1) {
-    WriteSingle(drawing.records, sink);
+    WriteSingle(drawing.records, sink, points);
   } else {
-    WriteBands(drawing.records, extent, sections, sink);
+    WriteBands(drawing.records, extent, sections, sink, points);
   }
 }
 
@@ -738,7 +747,7 @@ bool CPltMultiSection::Transform(std::string_view source, std::string& out, Draw
 
 bool CPltMultiSection::SectionCountAccepted() const { return sections_ <= kMaxSections; }
 
-int CPltMultiSection::ProcessSections(const std::string& outputPath) {
+int CPltMultiSection::ProcessSections(const std::string& outputPath, PointRecord* points) {
   sourceRead_ = false;
   findings_ = {};
   try {
@@ -763,7 +772,7 @@ int CPltMultiSection::ProcessSections(const std::string& outputPath) {
     }
     BufferedWriter writer(outputPath);
     if (!writer.Ok()) return 0;
-    WriteJob(drawing, sections_, writer);
+    WriteJob(drawing, sections_, writer, points);
     return writer.Close() ? 1 : 0;
   } catch (...) {  // out of memory
     return 0;
