@@ -1,5 +1,5 @@
-# Warnings for every target of the project, and the sanitizer switch of the
-# native-asan preset.
+# Warnings for every target of the project, and the sanitizer switches of the
+# native-asan and native-tsan presets.
 add_compile_options(-Wall -Wextra -Wpedantic)
 
 option(PLOTARA_SANITIZE "Build with AddressSanitizer, UndefinedBehaviorSanitizer and the standard library's checks" OFF)
@@ -9,6 +9,15 @@ if(PLOTARA_SANITIZE)
   # Bounds and precondition checks in libstdc++ (operator[], front, back, ...),
   # which catch what stays inside a container's allocation.
   add_compile_definitions(_GLIBCXX_ASSERTIONS)
+endif()
+
+option(PLOTARA_TSAN "Build with ThreadSanitizer" OFF)
+if(PLOTARA_TSAN)
+  if(PLOTARA_SANITIZE)
+    message(FATAL_ERROR "PLOTARA_TSAN and PLOTARA_SANITIZE cannot be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
 endif()
 
 if(WIN32)

@@ -11,6 +11,10 @@ failures=0
 skips=0
 root=$(mktemp -d)
 emu_pid=
+# Under ThreadSanitizer (the native-tsan tree) every process a script runs
+# writes its reports into $root, also one whose status is not looked at;
+# checks_done fails on each.
+if [ -n "${TSAN_OPTIONS:-}" ]; then export TSAN_OPTIONS="$TSAN_OPTIONS:log_path=$root/tsan"; fi
 e2e_exit_steps=()
 
 # at_exit COMMAND: run when the script ends, before the scratch directory goes.
@@ -40,8 +44,16 @@ not() { ! "$@"; }
 # give_up MESSAGE: a failure after which nothing more can be checked.
 give_up() { echo "FAILED: $*"; exit 1; }
 
-# checks_done: the tally; fails when any check failed.
+# checks_done: the tally, and any ThreadSanitizer report; fails when any check
+# failed or any report was written.
 checks_done() {
+  local report
+  for report in "$root"/tsan.*; do
+    [ -e "$report" ] || continue
+    cat "$report"
+    echo "FAILED: a ThreadSanitizer report ($(basename "$report"))"
+    failures=$((failures + 1))
+  done
   if [ "$skips" -gt 0 ]; then
     echo "$passes passed, $failures failed, $skips skipped"
   else

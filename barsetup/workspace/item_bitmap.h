@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/base64.h"
 #include "toolbar_pictures.h"
 
 namespace barsetup {
@@ -25,8 +26,7 @@ constexpr size_t ItemBitmapRecordSize(int size) {
 // The record of a button picture (IsButtonPicture).
 std::string ItemBitmapRecord(const CharPicture& picture);
 
-// Standard base64 with padding, in one line.
-std::string Base64(std::string_view bytes);
+using plotara::Base64;
 
 // Element content: the base64 text in lines of 72 characters, every line
 // after the first beginning with a line feed and seven tabs.

@@ -312,28 +312,53 @@ std::string CXmlDocument::GetAttribute(std::string_view name) const {
   return DecodeValue(text_.View(span.valueStart, span.valueEnd), textCodePage_, *platform_);
 }
 
+// The parse reads a "/" before the closing ">" as part of an unquoted value
+// that runs up to it, so `<a v=x/>` is no empty-element tag. The attribute
+// scan stops at that "/", and a quoted value written before it would cut the
+// run short: the "/" would then close the tag. Only an "=" or a quote
+// between the edit and the "/" starts the parse's reading afresh there.
+bool CXmlDocument::WouldCloseStartTag(int32_t p, size_t end) const {
+  const ElementRecord& rec = index_[p];
+  if (rec.length == rec.startTagLength && (rec.flags & kElementUnended) == 0) return false;
+  const std::string_view tag = StartTag(p);
+  const size_t start = index_.Start(p);
+  if (tag.size() < 3 || end < start || end - start > tag.size() - 2 || tag[tag.size() - 2] != '/') {
+    return false;
+  }
+  const std::string_view between = tag.substr(end - start, tag.size() - 2 - (end - start));
+  return between.find_first_of("=\"'") == std::string_view::npos;
+}
+
 bool CXmlDocument::SetAttribute(std::string_view name, std::string_view value) {
   if (!IsLive(currentPos_) || !IsXmlName(name, textCodePage_, *platform_)) return false;
   const int32_t e = currentPos_;
   AttributeSpan span = ScanAttributes(e, name);
+  // Never inside the name as the parse reads it: a space there would turn
+  // the rest of that name into attribute text.
+  const size_t afterName = index_.Start(e) + TagNameEnd(StartTag(e));
   std::string quoted;
   quoted.reserve(value.size() + 16);
   size_t pos, removeLen = 0;
   if (span.found && span.hasEquals) {
     pos = span.valueStart - (span.quoted ? 1 : 0);
-    const size_t end = span.valueEnd + (span.quoted && span.valueEnd < text_.size() &&
-                                                text_[span.valueEnd] == text_[pos]
-                                            ? 1
-                                            : 0);
+    size_t end = span.valueEnd + (span.quoted && span.valueEnd < text_.size() &&
+                                          text_[span.valueEnd] == text_[pos]
+                                      ? 1
+                                      : 0);
+    // An unquoted value that the parse reads on through the closing "/" is
+    // replaced whole, up to the ">", and the tag stays open.
+    if (WouldCloseStartTag(e, end)) end = index_.Start(e) + index_[e].startTagLength - 1;
     removeLen = end - pos;
-  } else if (span.found) {
+  } else if (span.found && !WouldCloseStartTag(e, span.nameEnd)) {
     // An attribute written without a value gets one after its name.
     pos = span.nameEnd;
     quoted.push_back('=');
   } else {
-    // Never inside the name as the parse reads it: a space there would turn
-    // the rest of that name into attribute text.
-    pos = std::max(span.insertAt, index_.Start(e) + TagNameEnd(StartTag(e)));
+    // After the last attribute; but where that lies in an unquoted value
+    // that runs on through the closing "/", right after the name instead,
+    // where the scan finds it first.
+    pos = std::max(span.insertAt, afterName);
+    if (WouldCloseStartTag(e, pos)) pos = afterName;
     quoted.push_back(' ');
     quoted.append(name);
     quoted.push_back('=');

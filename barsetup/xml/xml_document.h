@@ -111,6 +111,9 @@ class CXmlDocument {
   std::string_view StartTag(int32_t p) const;
   // Attribute scan of a start tag: value span of name, or the insert point.
   AttributeSpan ScanAttributes(int32_t p, std::string_view name) const;
+  // Whether a quoted value written into p's start tag, ending at text
+  // offset end, would turn it into an empty-element tag for the parse.
+  bool WouldCloseStartTag(int32_t p, size_t end) const;
 
   const XmlPlatform* platform_;
   int textCodePage_;

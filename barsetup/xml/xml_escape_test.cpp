@@ -121,6 +121,24 @@ TEST(Attributes, NewAttributesStayInsideTheStartTag) {
   }
 }
 
+TEST(Attributes, ASlashThatEndsAnUnquotedValueKeepsTheElementOpen) {
+  // The parse reads `<a v=x/>` as a start tag whose value runs to the ">";
+  // a quoted value written before that "/" must not make it close the tag.
+  CXmlDocument doc("<r><a v=x/></a></r>");
+  ASSERT_TRUE(doc.FindElement("r"));
+  ASSERT_TRUE(doc.EnterElement());
+  ASSERT_TRUE(doc.FindElement("a"));
+  ASSERT_TRUE(doc.SetAttribute("b", "1"));
+  EXPECT_EQ(doc.Text(), "<r><a b=\"1\" v=x/></a></r>");
+  ASSERT_TRUE(doc.SetAttribute("v", "2"));
+  EXPECT_EQ(doc.Text(), "<r><a b=\"1\" v=\"2\"></a></r>");
+  EXPECT_EQ(doc.GetAttribute("b"), "1");
+  CXmlDocument fresh(doc.Text());
+  EXPECT_EQ(fresh.Index()[2].length, doc.Index()[2].length);
+  EXPECT_EQ(fresh.Index()[2].startTagLength, doc.Index()[2].startTagLength);
+  EXPECT_TRUE(fresh.ParseText(doc.Text()));
+}
+
 TEST(Escaping, Flags) {
   EXPECT_EQ(Escape("a<b>&c\"d'", 0), "a&lt;b&gt;&amp;c\"d'");
   EXPECT_EQ(Escape("\"'", kEscapeQuotes), "&quot;&apos;");

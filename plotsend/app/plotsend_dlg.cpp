@@ -92,7 +92,7 @@ PointRecord::Options CPlotsendDlg::RecordOptions() const {
   return options;
 }
 
-bool CPlotsendDlg::PrepareJob() {
+bool CPlotsendDlg::PrepareJob(const DialogFields& fields) {
   const MarkRef& ref = jobInfo_.markRef;
   splitter_.SetSourcePath(workDir_.KavrenPlt());
   splitter_.SetSectionCount(ref.SectionCount);
@@ -114,7 +114,7 @@ bool CPlotsendDlg::PrepareJob() {
   jobRead_ = splitter_.SourceRead();
   job_.ComputeBounds();
   job_.MoveToOrigin(job_.GetBounds().minX, job_.GetBounds().minY);
-  OrderPreparedJob();
+  OrderPreparedJob(fields.settings);
   ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2), ref) != 0 && ok;
   if (!ok) workFilesError_ = LastWriteError();
   savedPoints_ = job_.SavedPoints(ref);
@@ -151,21 +151,19 @@ bool CPlotsendDlg::GenerateOutput(const std::string& path) {
   return written;
 }
 
-CPlotsendDlg::CutOrder CPlotsendDlg::WantedOrder() const {
-  const Settings& s = fields_.settings;
+CPlotsendDlg::CutOrder CPlotsendDlg::WantedOrder(const Settings& s) {
   if (s.SortPaths == 0) return CutOrder::Drawn;
   return s.IsDashedLine != 0 ? CutOrder::Kept : CutOrder::Turned;
 }
 
 // With the cut order on, the prepared job is written in the new order to
 // kavren.kv1 and goes on as recorded. When that fails the job stays as drawn.
-void CPlotsendDlg::OrderPreparedJob() {
+void CPlotsendDlg::OrderPreparedJob(const Settings& s) {
   if (orderStats_) host_.SetStatusText("");  // the last figures no longer hold
   orderStats_.reset();
-  preparedOrder_ = jobRead_ ? WantedOrder() : CutOrder::Drawn;
+  preparedOrder_ = jobRead_ ? WantedOrder(s) : CutOrder::Drawn;
   if (preparedOrder_ == CutOrder::Drawn) return;
   const MarkRef& ref = jobInfo_.markRef;
-  const Settings& s = fields_.settings;
   // The cutter's origin in the job's coordinates, the origin offset (and
   // for types 8 and 9 the margin) taken back.
   const int32_t marginX = ref.IsSectioned() ? ref.MarkMargin : 0;
@@ -185,8 +183,8 @@ void CPlotsendDlg::OrderPreparedJob() {
   }
   job_.SetRecord(std::move(ordered));
   orderStats_ = stats;
-  host_.SetStatusText(CutOrderSummary(Metres(stats.cutLength), Metres(stats.travelBefore),
-                                      Metres(stats.travelAfter), language_));
+  host_.SetStatusText(TextWith(TextId::CutOrderSummary, language_,
+                               {Metres(stats.cutLength), Metres(stats.travelBefore), Metres(stats.travelAfter)}));
 }
 
 void CPlotsendDlg::OnSortPathsClicked() {

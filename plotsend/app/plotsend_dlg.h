@@ -65,7 +65,9 @@ class CPlotsendDlg {
   // defaults and are named in one message.
   void InitialiseLinkAndSettings();
   // Prepares the job on a worker thread (the waiting animation shows);
-  // WM_JOB_PREPARED comes back through the host when it is done.
+  // WM_JOB_PREPARED comes back through the host when it is done. The worker
+  // is handed a copy of the fields: the user-interface thread may change
+  // them meanwhile, and an output takes them as they are then.
   void StartPrepareJob();
   // A message posted by a worker, on the user-interface thread.
   void OnMessage(unsigned message);
@@ -73,7 +75,7 @@ class CPlotsendDlg {
   // Sections, loads and normalises the job, writes kavren.kv2. False when a
   // work file could not be written. A job without cutting moves is prepared
   // with a warning in the status field.
-  bool PrepareJob();
+  bool PrepareJob() { return PrepareJob(fields_); }
   // Writes the device command file for the current fields to `path`. False,
   // with nothing written, when the job could not be read or the file not
   // written (OutputError() then says why).
@@ -176,6 +178,8 @@ class CPlotsendDlg {
 
  private:
   void ShowError(const std::string& text) { host_.MessageBox(text, DialogHost::MessageKind::Error); }
+  // PrepareJob for the fields `fields`, on a worker or the user-interface thread.
+  bool PrepareJob(const DialogFields& fields);
   // What the preparation left: whether the job can be output once prepared.
   JobOutput PreparationOutcome(bool prepared) const;
   void ComputeEffectiveCompensation();
@@ -185,8 +189,9 @@ class CPlotsendDlg {
   // or reordered with every path kept as drawn (dashes are laid from a
   // path's start).
   enum class CutOrder { Drawn, Turned, Kept };
-  CutOrder WantedOrder() const;
-  void OrderPreparedJob();
+  static CutOrder WantedOrder(const Settings& s);
+  CutOrder WantedOrder() const { return WantedOrder(fields_.settings); }
+  void OrderPreparedJob(const Settings& s);
   // The mark values, section window, job length and measured marks for
   // the writers.
   CutParams OutputParams() const;

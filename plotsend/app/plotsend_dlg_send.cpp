@@ -220,8 +220,8 @@ void CPlotsendDlg::StartPrepareJob() {
   jobReady_ = false;
   preparing_ = true;
   host_.ShowWaitAnimation(true);
-  worker_ = std::thread([this] {
-    PrepareJob();
+  worker_ = std::thread([this, fields = fields_] {
+    PrepareJob(fields);
     host_.PostDialogMessage(control::WM_JOB_PREPARED);
   });
 }

@@ -112,7 +112,9 @@ TEST_F(SendTest, TcpStartSendsTheCommandFileAndEndsTheJob) {
   EXPECT_EQ(SentOnLastSocket(), kv3);
   // Chunks of 99 bytes, every one of them sent whole.
   for (const auto& call : link.Calls()) {
-    if (call.kind == FakeLink::CallKind::Send) EXPECT_LE(call.bytes.size(), 99u);
+    if (call.kind == FakeLink::CallKind::Send) {
+      EXPECT_LE(call.bytes.size(), 99u);
+    }
   }
   EXPECT_EQ(host.progressRange, (kv3.size() >> 10) + 1);
   EXPECT_EQ(host.endResult, control::kIdOk);
@@ -449,6 +451,28 @@ TEST_F(SendTest, UDiskFileWaitsForTheWorkers) {
   dlg->OnMessage(control::WM_SEND_FINISHED);
   EXPECT_TRUE(host.proposed.empty());  // no save dialog was shown
   EXPECT_FALSE(TestFileExists(dir.File("out.plt")));
+}
+
+// The window reads its controls into the fields at every click, also while
+// the job is prepared. The preparation keeps the fields it started with;
+// the output takes them as they are by then.
+TEST_F(SendTest, FieldsChangedWhileTheJobIsPreparedReachOnlyTheOutput) {
+  profile.values["config/portsel_i"] = "2";
+  dlg = std::make_unique<CPlotsendDlg>(host, profile, link, WorkDir(dir.Dir()), Language::English);
+  dlg->Initialise();
+  dlg->StartPrepareJob();
+  dlg->Fields().settings.SortPaths = 1;
+  dlg->Fields().settings.IsDashedLine = 1;
+  dlg->OnDashedLineClicked();
+  EXPECT_EQ(dlg->OnStart(), CPlotsendDlg::StartResult::Stopped);
+  ASSERT_EQ(host.WaitMessage(), control::WM_JOB_PREPARED);
+  dlg->OnMessage(control::WM_JOB_PREPARED);
+  EXPECT_FALSE(dlg->OrderStats());  // prepared as drawn
+
+  const std::string kv3 = StartAndFinish();
+  EXPECT_TRUE(dlg->OrderStats());
+  EXPECT_FALSE(dlg->LastOutputCompensated());
+  EXPECT_EQ(SentOnLastSocket(), kv3);
 }
 
 TEST_F(SendTest, ACodedJobCannotBeStarted) {

@@ -59,6 +59,10 @@ const auto& Table() {
       {"more than 50 m", "超过 50 米的尺寸"},
       // %s: the cut length, the pen-up travel as drawn and as ordered, in metres.
       {"cut %s m, travel %s m -> %s m", "切割 %s 米，空走 %s 米 -> %s 米"},
+      // %s: the port, its group, the group again.
+      {"%s cannot be opened: permission denied; add your user to the group %s (sudo usermod -aG %s $USER) "
+       "and log in again",
+       "%s 无法打开：没有权限；请把用户加入 %s 组（sudo usermod -aG %s $USER）后重新登录"},
   });
   return table;
 }
@@ -132,12 +136,14 @@ std::string DialogTitle() {
   return "Plotara  " + std::to_string(kMajor) + "." + std::to_string(kMinor);
 }
 
-std::string CutOrderSummary(const std::string& cut, const std::string& before, const std::string& after,
-                            Language language) {
-  std::string text = Text(TextId::CutOrderSummary, language);
-  for (const std::string* value : {&cut, &before, &after}) {
-    const size_t at = text.find("%s");
-    text.replace(at, 2, *value);
+std::string TextWith(TextId id, Language language, std::initializer_list<std::string_view> values) {
+  std::string text = Text(id, language);
+  size_t from = 0;
+  for (const std::string_view value : values) {
+    const size_t at = text.find("%s", from);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, value);
+    from = at + value.size();
   }
   return text;
 }

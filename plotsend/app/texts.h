@@ -1,7 +1,9 @@
 #pragma once
 // Every text Plotsend shows, in English and in Chinese (UTF-8).
+#include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "mark_ref.h"
 
@@ -47,13 +49,12 @@ enum class TextId {
   DrawingOutOfRange,
   DrawingTooLarge,
   CutOrderSummary,
+  PortNoPermission,
 };
 
 const std::string& Text(TextId id, Language language);
-// The cut order's figures in the status field: cut length and pen-up travel
-// before and after, in metres ("12.34").
-std::string CutOrderSummary(const std::string& cut, const std::string& before, const std::string& after,
-                            Language language);
+// The text with its "%s" places filled by `values`, in order.
+std::string TextWith(TextId id, Language language, std::initializer_list<std::string_view> values);
 // The text of a message the job layer raises.
 TextId TextOf(JobMessage message);
 

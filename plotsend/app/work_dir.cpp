@@ -3,9 +3,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/default_work_dir.h"
 #include "file_io.h"
 
 namespace plotsend {
+
+WorkDir DefaultWorkDir() { return WorkDir(plotara::DefaultWorkDir()); }
 
 WorkDir::WorkDir(std::string dir) : dir_(std::move(dir)) {
   if (dir_.empty() || (dir_.back() != '/' && dir_.back() != '\\'))

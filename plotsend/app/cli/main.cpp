@@ -143,9 +143,21 @@ bool LockWorkDir(const plotara::WorkLock& lock, const WorkDir& workDir, Language
   return true;
 }
 
-int ListPorts(LinkPort& link) {
-  const std::vector<std::string> ports = BuildPortList(link.EnumUsbCutters().paths.size(), link.EnumSerialPorts());
-  for (const std::string& entry : ports) std::printf("%s\n", entry.c_str());
+// The port list as the dialog shows it; a port this user may not open is
+// named on stderr with the group to join, since opening it would only fail.
+int ListPorts(LinkPort& link, Language language) {
+  const std::vector<std::string> usbPaths = link.EnumUsbCutters().paths;
+  const std::vector<std::string> serialPorts = link.EnumSerialPorts();
+  for (const std::string& entry : BuildPortList(usbPaths.size(), serialPorts)) std::printf("%s\n", entry.c_str());
+  std::vector<std::pair<std::string, std::string>> named;  // what to show, device path
+  for (size_t n = 0; n < usbPaths.size(); ++n) {
+    named.emplace_back("USB_" + std::to_string(n) + " (" + usbPaths[n] + ")", usbPaths[n]);
+  }
+  for (const std::string& port : serialPorts) named.emplace_back(port, port);
+  for (const auto& [shown, path] : named) {
+    const std::string group = DeniedGroup(path);
+    if (!group.empty()) Fail(TextWith(TextId::PortNoPermission, language, {shown, group, group}), 0);
+  }
   return 0;
 }
 
@@ -197,9 +209,9 @@ int Run(const std::vector<std::string>& args, Interrupts& interrupts) {
     return 0;
   }
   const auto link = MakeTerminalLink(*options);
-  if (options->command == "ports") return ListPorts(*link);
-
   const Language language = LanguageFromLocale();
+  if (options->command == "ports") return ListPorts(*link, language);
+
   const WorkDir workDir = options->workDir ? WorkDir(*options->workDir) : DefaultWorkDir();
   if (!EnsureWorkDir(workDir)) return Fail("cannot create the work directory " + workDir.Dir(), 1);
   const plotara::WorkLock lock(workDir.Dir());

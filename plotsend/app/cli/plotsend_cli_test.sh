@@ -81,4 +81,19 @@ check "bad option value exits 2" test $? -eq 2
 check "missing job exits 1" test $? -eq 1
 check "missing job is named" grep -q "kavren.plt" "$root/err"
 
+# A port this user may not open is listed, and named on stderr with the group
+# that owns it.
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
+  # A copy of the program the other user can reach wherever the tree lies.
+  mkdir -p "$root/devs" "$root/bin" && cp "$plotsend" "$root/bin/" && chmod 755 "$root" "$root/devs" "$root/bin"
+  : >"$root/devs/ttyUSB0" && chgrp dialout "$root/devs/ttyUSB0" && chmod 660 "$root/devs/ttyUSB0"
+  out=$(PLOTARA_DEV_DIR="$root/devs" setpriv --reuid=65534 --regid=65534 --clear-groups "$root/bin/plotsend" ports 2>"$root/err")
+  check "ports still lists a port it may not open" test "$out" = "$(printf '%s\n%s' "$root/devs/ttyUSB0" TCP/IP)"
+  check "ports names the group to join" grep -q "^plotsend: $root/devs/ttyUSB0 cannot be opened: permission denied; add your user to the group dialout" "$root/err"
+  out=$(PLOTARA_DEV_DIR="$root/devs" "$plotsend" ports 2>"$root/err")
+  check "a port that can be opened raises nothing" test ! -s "$root/err"
+else
+  skip "port permissions (needs root and setpriv)"
+fi
+
 checks_done

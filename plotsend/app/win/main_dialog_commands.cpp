@@ -78,7 +78,8 @@ void MainDialog::OnStartClicked() {
 }
 
 // While a worker prepares or sends the job the button does nothing, and the
-// controls are not fetched: the preparing worker reads the fields.
+// controls are not fetched: no field is pointed at for an export that does
+// not run.
 void MainDialog::OnUDiskFileClicked() {
   if (dlg_.CanOutput() == CPlotsendDlg::JobOutput::Busy) return;
   if (const int bad = Fetch(); bad != 0) return RejectInput(bad);

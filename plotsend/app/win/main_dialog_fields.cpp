@@ -72,8 +72,9 @@ int MainDialog::Fetch() {
   real(control::kDashGap, s.DashedLineGapLen);
   s.SortPaths = IsChecked(control::kSortPaths) ? 1 : 0;
 
-  // While the job is prepared the worker reads the section range; it is
-  // taken from the controls again once the job is ready.
+  // The section edits are checked against the job only once it is ready
+  // (OnSectionChanged); until then the range stays the one the preparation
+  // started with.
   if (dlg_.JobReady()) {
     section(control::kFrom, fields.From);
     section(control::kTo, fields.To);

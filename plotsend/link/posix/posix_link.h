@@ -54,6 +54,11 @@ bool DrainDevice(int fd, int abortFd, int marginMs);
 // or when for noProgressMs the peer neither acknowledged bytes nor sent any.
 bool FinishSocket(int fd, int abortFd, int noProgressMs);
 
+// The group owning a device node that this user may not read and write, so
+// that the user can be told which group to join ("dialout", "lp"); empty
+// when the node can be opened or is refused for another reason.
+std::string DeniedGroup(const std::string& path);
+
 // A non-blocking connected IPv4 stream socket, or -1 with errno saying why.
 int ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs);
 // Reads and discards up to 100 bytes without waiting; false on error or EOF.

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "work_dir.h"
+#include "common/default_work_dir.h"
 
-namespace plotsend {
+namespace plotara {
 namespace {
 
 std::string HomeDirectory() {
@@ -25,12 +25,15 @@ std::string HomeDirectory() {
 
 }  // namespace
 
-WorkDir DefaultWorkDir() {
-  if (const char* dir = std::getenv("PLOTARA_WORKDIR"); dir != nullptr && *dir != '\0')
-    return WorkDir(dir);
+std::string DefaultWorkDir() {
+  if (const char* dir = std::getenv("PLOTARA_WORKDIR"); dir != nullptr && *dir != '\0') {
+    std::string given = dir;
+    if (given.back() != '/') given.push_back('/');
+    return given;
+  }
   std::string home = HomeDirectory();
   if (home.back() != '/') home.push_back('/');
-  return WorkDir(home + "PlotaraCdr/");
+  return home + "PlotaraCdr/";
 }
 
-}  // namespace plotsend
+}  // namespace plotara
