@@ -2,8 +2,8 @@
 // The cut-order stage for a whole job: reads the prepared job one section
 // at a time (only one section's paths are held), orders each section's
 // paths and writes the job in the new order as a PLT work file, and the
-// points the reader reads back from it as a record. Section markers stay where they are; nothing moves
-// across them. A section's cuts before its first pen-up move continue from
+// points the reader reads back from it as a record. Section markers stay
+// where they are; nothing moves across them. A section's cuts before its first pen-up move continue from
 // where the head stands, so they stay first; pen-up moves that lead to no
 // cut are left out.
 #include <cstdint>

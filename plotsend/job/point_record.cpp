@@ -55,7 +55,9 @@ class PointRecord::Decoder {
   int32_t y_ = 0;
 };
 
-PointRecord::PointRecord(Options options) : options_(std::move(options)) {}
+PointRecord::PointRecord(Options options) : options_(std::move(options)) {
+  options_.blockSize = std::max(options_.blockSize, size_t{kMaxPointBytes});
+}
 
 PointRecord::~PointRecord() = default;
 
@@ -67,9 +69,9 @@ void PointRecord::NextBlock() {
     if (heldBytes_ > options_.memoryLimit && !spillFailed_) Spill();
   }
   Block block;
-  block.bytes = spare_ ? std::move(spare_) : std::make_unique<uint8_t[]>(kBlockSize);
+  block.bytes = spare_ ? std::move(spare_) : std::make_unique<uint8_t[]>(options_.blockSize);
   at_ = block.bytes.get();
-  end_ = at_ + kBlockSize;
+  end_ = at_ + options_.blockSize;
   blocks_.push_back(std::move(block));
 }
 

@@ -22,6 +22,7 @@ class PointRecord final : public PointSource {
   struct Options {
     std::string scratchDir;                 // for a large record; the system's temporary directory when empty
     size_t memoryLimit = size_t{32} << 20;  // encoded bytes held in memory before the scratch file takes over
+    size_t blockSize = size_t{1} << 20;     // bytes the record grows by (and goes to the scratch file in)
   };
 
   PointRecord() : PointRecord(Options{}) {}
@@ -51,7 +52,6 @@ class PointRecord final : public PointSource {
 
  private:
   static constexpr ptrdiff_t kMaxPointBytes = 1 + 5 + 5;  // kind, two 33-bit steps
-  static constexpr size_t kBlockSize = size_t{1} << 20;
 
   struct Block {
     std::unique_ptr<uint8_t[]> bytes;
