@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "file_io.h"
+
 namespace plotsend {
 namespace {
 
@@ -59,16 +61,17 @@ class PosixScratchFile : public ScratchFile {
 };
 
 // A file without a name where the file system can make one; else a named
-// one that is unlinked at once.
+// one that is unlinked at once (named as the temporary files that a run
+// removes when a killed run left them).
 int OpenUnnamed(const std::filesystem::path& dir) {
 #ifdef O_TMPFILE
   const int fd = open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   if (fd >= 0) return fd;
 #endif
-  std::string pattern = (dir / ".plotara-scratch-XXXXXX").string();
+  std::string pattern = (dir / "scratch-XXXXXX").string().append(kTempSuffix);
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  const int named = mkostemp(name.data(), O_CLOEXEC);
+  const int named = mkostemps(name.data(), static_cast<int>(kTempSuffix.size()), O_CLOEXEC);
   if (named >= 0) unlink(name.data());
   return named;
 }
