@@ -111,18 +111,24 @@ int32_t QuarterTurn(std::vector<Record>& records, const Extent& ext) {
   return SaturateInt32(int64_t{ext.maxB} - ext.minB);
 }
 
-// An upper bound of the records that `text` can give, so that the list is
+// An upper bound of the records that a text can give, so that the list is
 // allocated once: every stored pair takes two of ",", " " and ";", and a
 // "PD" right after a pen-up stores one record more, at most once per "D".
-size_t RecordBound(std::string_view text) {
-  size_t separators = 0;
-  size_t downs = 0;
-  for (const char c : text) {
-    separators += c == ',' || c == ' ' || c == ';';
-    downs += c == 'D';
+// The text may be counted a piece at a time.
+class RecordBound {
+ public:
+  void Count(std::string_view text) {
+    for (const char c : text) {
+      separators_ += c == ',' || c == ' ' || c == ';';
+      downs_ += c == 'D';
+    }
   }
-  return separators / 2 + downs;
-}
+  size_t Bound() const { return static_cast<size_t>(separators_ / 2 + downs_); }
+
+ private:
+  uint64_t separators_ = 0;
+  uint64_t downs_ = 0;
+};
 
 // Reads "SPn;", "PU..;" and "PD..;" commands into records, and notes what
 // else the drawing uses.
@@ -132,15 +138,26 @@ class SourceReader {
       : out_(out), extent_(extent), findings_(findings), inspector_(findings) {}
 
   void Read(std::string_view text) {
+    Commands(text);
+    Finish();
+  }
+
+  // The commands of `text`, each ended by its ";"; bytes after the last
+  // ";" are dropped. A text may be given in several runs of whole commands.
+  void Commands(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p < end) {
       const void* hit = std::memchr(p, ';', static_cast<size_t>(end - p));
-      if (hit == nullptr) break;  // bytes after the last ";" are dropped
+      if (hit == nullptr) break;
       const char* semi = static_cast<const char*>(hit);
       Command(p, semi + 1);
       p = semi + 1;
     }
+  }
+
+  // After the last command.
+  void Finish() {
     if (!out_.empty()) {
       inspector_.Extent(int64_t{extent_.maxA} - extent_.minA, int64_t{extent_.maxB} - extent_.minB);
     }
@@ -705,13 +722,73 @@ struct Drawing {
   DrawingFindings findings;
 };
 
-void Parse(std::string_view source, Drawing& drawing) {
+void Reserve(Drawing& drawing, const RecordBound& bound) {
   try {
-    drawing.records.reserve(RecordBound(source));
+    drawing.records.reserve(bound.Bound());
   } catch (const std::exception&) {
     // Only a hint: the list grows as it fills.
   }
+}
+
+void Parse(std::string_view source, Drawing& drawing) {
+  RecordBound bound;
+  bound.Count(source);
+  Reserve(drawing, bound);
   SourceReader(drawing.records, drawing.extent, drawing.findings).Read(source);
+}
+
+// Hands a text that arrives in pieces to a reader as runs of whole
+// commands: only the command that a piece ends inside is carried over.
+class CommandPieces {
+ public:
+  explicit CommandPieces(SourceReader& reader) : reader_(reader) {}
+
+  void Feed(std::string_view piece) {
+    const size_t last = piece.rfind(';');
+    if (last == std::string_view::npos) {
+      carry_.append(piece);
+      return;
+    }
+    size_t from = 0;
+    if (!carry_.empty()) {
+      from = piece.find(';') + 1;
+      carry_.append(piece.substr(0, from));
+      reader_.Commands(carry_);
+      carry_.clear();
+    }
+    reader_.Commands(piece.substr(from, last + 1 - from));
+    carry_.assign(piece.substr(last + 1));
+  }
+
+ private:
+  SourceReader& reader_;
+  std::string carry_;
+};
+
+// Reads the source file a piece at a time, twice: first to bound its
+// records, then to parse them, so that its text is never held whole. False
+// (and the drawing empty) when it cannot be read whole or is not the same
+// version of the file in both reads; `read` says whether it changed.
+bool ReadDrawing(const std::string& path, Drawing& drawing, FileRead& read) {
+  constexpr size_t kPieceSize = size_t{1} << 20;
+  RecordBound bound;
+  if (!ReadInPieces(path, kPieceSize, [&bound](std::string_view piece, uint64_t) { bound.Count(piece); }, &read)) {
+    return false;
+  }
+  const std::optional<FileIdentity> counted = read.identity;
+  Reserve(drawing, bound);
+  SourceReader reader(drawing.records, drawing.extent, drawing.findings);
+  CommandPieces pieces(reader);
+  const bool whole = ReadInPieces(path, kPieceSize, [&pieces](std::string_view piece, uint64_t) {
+    pieces.Feed(piece);
+  }, &read);
+  read.changed = read.changed || (whole && read.identity != counted);
+  if (!whole || read.changed) {
+    drawing = Drawing{};
+    return false;
+  }
+  reader.Finish();
+  return true;
 }
 
 // The whole stage from the read drawing to a sink.
@@ -752,20 +829,17 @@ int CPltMultiSection::ProcessSections(const std::string& outputPath, PointRecord
   findings_ = {};
   try {
     Drawing drawing;
-    {
-      std::string text;
-      FileRead read;
-      const bool whole = ReadWholeFile(source_, text, &read);
-      const bool same = !sourceIdentity_ || read.identity == sourceIdentity_;
-      if (whole && same) {
-        sourceRead_ = true;
-        sourceIdentity_ = read.identity;
-        Parse(text, drawing);
-        findings_ = drawing.findings;
-      } else if (notify_) {
-        notify_(read.changed || whole ? JobMessage::JobChanged : JobMessage::OpenFileFailed);
-      }
-    }  // the source text is released before the output is written
+    FileRead read;
+    const bool whole = ReadDrawing(source_, drawing, read);
+    const bool same = !sourceIdentity_ || read.identity == sourceIdentity_;
+    if (whole && same) {
+      sourceRead_ = true;
+      sourceIdentity_ = read.identity;
+      findings_ = drawing.findings;
+    } else {
+      drawing = Drawing{};
+      if (notify_) notify_(read.changed || whole ? JobMessage::JobChanged : JobMessage::OpenFileFailed);
+    }
     if (sections_ > kMaxSections) {
       if (notify_) notify_(JobMessage::MaxSectionNumbers);
       return 0;

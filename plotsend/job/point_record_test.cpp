@@ -23,13 +23,14 @@ using testing::ReadBack;
 using testing::ScratchDir;
 
 // Closed outlines of short segments, long open lines across every band
-// border, pen selections, negative and repeated coordinates.
+// border, pen selections, negative and repeated coordinates; some line
+// breaks, and more than a few of the pieces the source is read in.
 std::string Drawing() {
   std::string text = "IN;SP1;";
   for (int i = 0; i < 3000; ++i) {
     const int x = i % 60 * 700 - 900, y = i / 60 * 600 - 300;
-    text += "PU" + std::to_string(x) + "," + std::to_string(y) + ";PD";
-    for (int k = 1; k <= 12; ++k) text += std::to_string(x + k * 37 % 400) + "," + std::to_string(y + k * k) + ",";
+    text += "PU" + std::to_string(x) + "," + std::to_string(y) + (i % 7 == 0 ? ";\r\nP\nD" : ";PD");
+    for (int k = 1; k <= 60; ++k) text += std::to_string(x + k * 37 % 400) + "," + std::to_string(y + k * k) + ",";
     text += std::to_string(x) + "," + std::to_string(y) + ";";
     if (i % 50 == 0) text += "SP" + std::to_string(i % 8 + 1) + ";PU" + std::to_string(x) + ",0;PD" +
                              std::to_string(x + 300) + ",30000;";
@@ -70,6 +71,7 @@ TEST(PointHandOver, GivesWhatReadingTheWorkFilesBackGives) {
     SCOPED_TRACE(::testing::Message() << c.sections << " sections, spilled " << c.spilled << ", ordered "
                                       << c.ordered);
     ScratchDir dir;
+    ASSERT_GT(Drawing().size(), size_t{2} << 20);
     std::ofstream(dir.Path("kavren.plt"), std::ios::binary) << Drawing();
     PointRecord::Options options;
     options.scratchDir = dir.Path("");
@@ -83,6 +85,9 @@ TEST(PointHandOver, GivesWhatReadingTheWorkFilesBackGives) {
     auto sectioned = std::make_shared<PointRecord>(options);
     ASSERT_EQ(stage.ProcessSections(dir.Path("kavren_m.plt"), sectioned.get()), 1);
     EXPECT_EQ(sectioned->Spilled(), c.spilled);
+    std::string whole;
+    ASSERT_TRUE(stage.Transform(Drawing(), whole));  // the source parsed in memory
+    EXPECT_EQ(ReadBack(dir.Path("kavren_m.plt")), whole);
     const std::vector<JobPoint> read = FilePoints(dir.Path("kavren_m.plt"));
     ASSERT_GT(read.size(), 40000u);
     EXPECT_EQ(sectioned->Count(), read.size());
