@@ -21,7 +21,7 @@ class PointRecord final : public PointSource {
  public:
   struct Options {
     std::string scratchDir;                 // for a large record; the system's temporary directory when empty
-    size_t memoryLimit = size_t{32} << 20;  // encoded bytes held in memory before the scratch file takes over
+    size_t memoryLimit = size_t{8} << 20;   // encoded bytes held in memory before the scratch file takes over
     size_t blockSize = size_t{1} << 20;     // bytes the record grows by (and goes to the scratch file in)
   };
 
