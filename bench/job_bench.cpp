@@ -7,6 +7,10 @@
 // one whose paths run across the bands (weeding lines, long outlines,
 // zig-zags), which in several sections becomes many times its input.
 // Prints MiB/s per stage, each stage's own peak memory and the process peak.
+// End to end, it times `plotsend export` of the job in --sections sections,
+// compensated, as a child process beside `cp` of the same file, and the same
+// preparation and export in this process as it ran when each stage read the
+// work file of the one before and as it runs now, parsing the drawing once.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -14,6 +18,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <random>
 #include <string>
@@ -21,11 +26,13 @@
 #include <system_error>
 #include <vector>
 
+#include "child_run.h"
 #include "cut_writers.h"
 #include "job_generator.h"
 #include "multi_section.h"
 #include "peak_memory.h"
 #include "plt_file.h"
+#include "point_record.h"
 
 namespace fs = std::filesystem;
 using plotsend::CPLTFile;
@@ -47,6 +54,7 @@ struct Options {
   int sections = 4;
   std::string dir;    // scratch directory; a fresh temporary one when empty
   std::string input;  // an existing kavren.plt instead of a generated one
+  std::string plotsend = PLOTARA_PLOTSEND;  // the terminal plotsend for the end-to-end run
   bool keep = false;
 };
 
@@ -93,6 +101,8 @@ bool ParseArgs(int argc, char** argv, Options& o) {
       o.dir = argv[++i];
     } else if (arg == "--input" && hasValue) {
       o.input = argv[++i];
+    } else if (arg == "--plotsend" && hasValue) {
+      o.plotsend = argv[++i];
     } else if (arg == "--keep") {
       o.keep = true;
     } else {
@@ -217,6 +227,152 @@ void RunJobStages(const std::string& label, const fs::path& mplt, const fs::path
   for (const fs::path& f : {kv2, kv3, kv3c}) fs::remove(f, ec);
 }
 
+// The job description of the end-to-end runs: mark type 3, the sections asked for.
+plotsend::MarkRef EndToEndMark(int sections) {
+  plotsend::MarkRef mark;
+  mark.MarkSpanX = 50000;
+  mark.MarkSpanY = 30000;
+  mark.MarkMargin = 400;
+  mark.MarkType = 3;
+  mark.SectionCount = static_cast<uint8_t>(sections);
+  return mark;
+}
+
+plotsend::CutParams CompensatedParams(const plotsend::MarkRef& mark, int32_t jobLength) {
+  plotsend::CutParams params;
+  params.mark = mark;
+  params.window = {1, mark.SectionCount};
+  params.jobLength = jobLength;
+  params.SetCompensation(0.35, 0.35);
+  return params;
+}
+
+// The dialog's preparation and compensated export as they ran when every
+// stage read back the work file that the stage before had written.
+bool ExportRereading(const fs::path& plt, const fs::path& dir, const plotsend::MarkRef& mark,
+                     const plotsend::Notify& notify) {
+  CPltMultiSection ms(notify);
+  ms.SetSourcePath(plt.string());
+  ms.SetSectionCount(mark.SectionCount);
+  const std::string mplt = (dir / "kavren_m.plt").string(), kv2 = (dir / "kavren.kv2").string();
+  if (ms.ProcessSections(mplt) != 1) return false;
+  CPLTFile job(notify);
+  if (job.LoadPlt(mplt) != 1) return false;
+  job.ComputeBounds();
+  job.MoveToOrigin(job.GetBounds().minX, job.GetBounds().minY);
+  if (job.SaveNormalizedPlt(kv2, mark) != 1) return false;
+  CPLTFile comp(notify);
+  if (comp.LoadPlt(kv2) != 1) return false;
+  comp.ApplyOriginOffset(0, 0);
+  const plotsend::CutParams params = CompensatedParams(mark, job.JobLength());
+  return plotsend::WriteCompensatedCutFile(comp, params, (dir / "kavren.kv3").string()) == 1;
+}
+
+// The same as it runs now: the drawing parsed once, its points handed on.
+// With `secondThread`, kavren.kv2 is written on a second thread while the
+// command file is produced, to see what the second core would give.
+bool ExportParsingOnce(const fs::path& plt, const fs::path& dir, const plotsend::MarkRef& mark,
+                       const plotsend::Notify& notify, bool secondThread = false) {
+  CPltMultiSection ms(notify);
+  ms.SetSourcePath(plt.string());
+  ms.SetSectionCount(mark.SectionCount);
+  plotsend::PointRecord::Options options;
+  options.scratchDir = dir.string();
+  auto points = std::make_shared<plotsend::PointRecord>(options);
+  if (ms.ProcessSections((dir / "kavren_m.plt").string(), points.get()) != 1) return false;
+  CPLTFile job(notify);
+  job.SetRecord(std::move(points));
+  job.ComputeBounds();
+  job.MoveToOrigin(job.GetBounds().minX, job.GetBounds().minY);
+  const auto saveKv2 = [&] { return job.SaveNormalizedPlt((dir / "kavren.kv2").string(), mark) == 1; };
+  std::future<bool> kv2;
+  if (secondThread) {
+    kv2 = std::async(std::launch::async, saveKv2);
+  } else if (!saveKv2()) {
+    return false;
+  }
+  CPLTFile comp(notify);
+  comp.SetPoints(job.SavedPoints(mark));
+  comp.ApplyOriginOffset(0, 0);
+  const plotsend::CutParams params = CompensatedParams(mark, job.JobLength());
+  const bool written = plotsend::WriteCompensatedCutFile(comp, params, (dir / "kavren.kv3").string()) == 1;
+  return (!secondThread || kv2.get()) && written;
+}
+
+bool WriteText(const fs::path& path, const std::string& text) {
+  std::FILE* f = std::fopen(path.string().c_str(), "wb");
+  if (f == nullptr) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && written;
+}
+
+// `cp` of the job into a work directory, then `plotsend export` of it
+// (compensated, in the given sections): the child's time and peak memory.
+void RunEndToEnd(const Options& o, const fs::path& plt, const fs::path& dir, std::vector<Stage>& stages) {
+  const fs::path work = dir / "e2e";
+  const fs::path out = dir / "e2e_out.plt";
+  std::error_code ec;
+  fs::create_directories(work, ec);
+  const plotsend::MarkRef mark = EndToEndMark(o.sections);
+  const std::string markref = std::to_string(mark.MarkSpanX) + "," + std::to_string(mark.MarkSpanY) + "," +
+                              std::to_string(mark.MarkMargin) + ",3," + std::to_string(o.sections);
+  Stage cp, run;
+  cp.name = "cp of the input";
+  run.name = "plotsend export N=" + std::to_string(o.sections) + " compensated";
+  cp.bytes = run.bytes = FileSize(plt);
+  for (int r = 0; r < o.runs; ++r) {
+    // Only the loopback address, should anything try to connect.
+    const bool set = WriteText(work / "markref.kv", markref) &&
+                     WriteText(work / "config.ini", "[config]\r\nIP_FIELD_0=127\r\nIP_FIELD_1=0\r\n"
+                                                    "IP_FIELD_2=0\r\nIP_FIELD_3=1\r\n");
+    const plotsend::ChildRun copied = plotsend::RunChild({"cp", plt.string(), (work / "kavren.plt").string()});
+    const plotsend::ChildRun exported = plotsend::RunChild(
+        {o.plotsend, "--workdir", work.string(), "--offset", "0.35", "--close", "0.35", "export", out.string()});
+    cp.ok = cp.ok && set && copied.ok;
+    run.ok = run.ok && exported.ok;
+    cp.seconds = r == 0 ? copied.seconds : std::min(cp.seconds, copied.seconds);
+    run.seconds = r == 0 ? exported.seconds : std::min(run.seconds, exported.seconds);
+    cp.cpuSeconds = cp.seconds;  // a child's processor time is not taken apart here
+    run.cpuSeconds = run.seconds;
+    cp.peak = std::max(cp.peak, copied.peakRss);
+    run.peak = std::max(run.peak, exported.peakRss);
+  }
+  run.detail = "command file " + Fixed(FileSize(out) / kMiB, 1) + " MiB; " +
+               Fixed(run.seconds > 0 ? cp.seconds / run.seconds : 0, 3) + " x the rate of cp; peak " +
+               Fixed(cp.bytes > 0 ? static_cast<double>(run.peak) / static_cast<double>(cp.bytes) : 0, 2) +
+               " x input";
+  stages.push_back(cp);
+  stages.push_back(run);
+  fs::remove_all(work, ec);
+  fs::remove(out, ec);
+}
+
+// The preparation and compensated export in this process, before and after.
+void RunExportPipelines(const Options& o, const fs::path& plt, const fs::path& dir, const plotsend::Notify& notify,
+                        std::vector<Stage>& stages) {
+  const plotsend::MarkRef mark = EndToEndMark(o.sections);
+  Stage before, after, threaded;
+  before.name = "export, work files read back";
+  after.name = "export, parsed once";
+  threaded.name = "export, parsed once, kv2 on 2nd thread";
+  before.bytes = after.bytes = threaded.bytes = FileSize(plt);
+  Measure(before, o.runs, [&](int) { return ExportRereading(plt, dir, mark, notify); });
+  const uint64_t kv3 = FileSize(dir / "kavren.kv3");
+  Measure(after, o.runs, [&](int) { return ExportParsingOnce(plt, dir, mark, notify); });
+  after.ok = after.ok && FileSize(dir / "kavren.kv3") == kv3;
+  Measure(threaded, o.runs, [&](int) { return ExportParsingOnce(plt, dir, mark, notify, true); });
+  threaded.ok = threaded.ok && FileSize(dir / "kavren.kv3") == kv3;
+  after.detail = Fixed(after.seconds > 0 ? before.seconds / after.seconds : 0, 2) + " x the rate before (cpu " +
+                 Fixed(after.cpuSeconds > 0 ? before.cpuSeconds / after.cpuSeconds : 0, 2) + " x)";
+  threaded.detail = Fixed(threaded.seconds > 0 ? after.seconds / threaded.seconds : 0, 2) +
+                    " x the rate on one thread (processor time counts both threads)";
+  stages.push_back(before);
+  stages.push_back(after);
+  stages.push_back(threaded);
+  std::error_code ec;
+  for (const char* f : {"kavren_m.plt", "kavren.kv2", "kavren.kv3"}) fs::remove(dir / f, ec);
+}
+
 fs::path MakeScratchDir(const Options& o) {
   std::error_code ec;
   if (!o.dir.empty()) {
@@ -237,7 +393,8 @@ int main(int argc, char** argv) {
   Options opt;
   if (!ParseArgs(argc, argv, opt)) {
     std::fputs(
-        "usage: job_bench [--mb N] [--seed S] [--runs R] [--sections N] [--dir D] [--input FILE] [--keep]\n",
+        "usage: job_bench [--mb N] [--seed S] [--runs R] [--sections N] [--dir D] [--input FILE]\n"
+        "                 [--plotsend PATH] [--keep]\n",
         stderr);
     return 2;
   }
@@ -288,6 +445,10 @@ int main(int argc, char** argv) {
                Fixed(s.seconds > 0 ? written / kMiB / s.seconds : 0, 1) + " MiB/s written)";
     stages.push_back(s);
   };
+
+  // End to end first, while the machine is least warmed by the rest.
+  RunEndToEnd(opt, plt, dir, stages);
+  RunExportPipelines(opt, plt, dir, notify, stages);
 
   // Section stage, one section and several.
   for (const int n : {1, opt.sections}) sectionStage("sections", plt, n, n == 1 ? mplt : mpltN);

@@ -86,12 +86,21 @@ uint8_t CPlotsendDlg::LastSection() const {
   return count == 0 ? 0 : static_cast<uint8_t>(count - 1);
 }
 
+PointRecord::Options CPlotsendDlg::RecordOptions() const {
+  PointRecord::Options options;
+  options.scratchDir = workDir_.Dir();
+  return options;
+}
+
 bool CPlotsendDlg::PrepareJob(const DialogFields& fields) {
   const MarkRef& ref = jobInfo_.markRef;
   splitter_.SetSourcePath(workDir_.KavrenPlt());
   splitter_.SetSectionCount(ref.SectionCount);
   ClearWriteError();
-  bool ok = splitter_.ProcessSections(workDir_.KavrenMPlt()) != 0;
+  // The sectioned job's points are recorded as they are written: the work
+  // file is there for a person to inspect, nothing here reads it again.
+  auto points = std::make_shared<PointRecord>(RecordOptions());
+  bool ok = splitter_.ProcessSections(workDir_.KavrenMPlt(), points.get()) != 0;
   workFilesError_ = LastWriteError();
   if (!splitter_.SectionCountAccepted() || (!ok && splitter_.SourceRead())) {
     // Its one message has been shown, or the sectioned job could not be
@@ -101,12 +110,14 @@ bool CPlotsendDlg::PrepareJob(const DialogFields& fields) {
     return false;
   }
 
-  jobRead_ = job_.LoadPlt(workDir_.KavrenMPlt()) != 0 && splitter_.SourceRead();
+  job_.SetRecord(std::move(points));
+  jobRead_ = splitter_.SourceRead();
   job_.ComputeBounds();
   job_.MoveToOrigin(job_.GetBounds().minX, job_.GetBounds().minY);
   OrderPreparedJob(fields.settings);
   ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2), ref) != 0 && ok;
   if (!ok) workFilesError_ = LastWriteError();
+  savedPoints_ = job_.SavedPoints(ref);
   jobGeometryApplied_ = false;
   if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
   if (jobRead_ && splitter_.Findings().Any()) host_.SetStatusText(DrawingWarning(splitter_.Findings(), language_));
@@ -146,7 +157,7 @@ CPlotsendDlg::CutOrder CPlotsendDlg::WantedOrder(const Settings& s) {
 }
 
 // With the cut order on, the prepared job is written in the new order to
-// kavren.kv1 and read from there. When that fails the job stays as drawn.
+// kavren.kv1 and goes on as recorded. When that fails the job stays as drawn.
 void CPlotsendDlg::OrderPreparedJob(const Settings& s) {
   if (orderStats_) host_.SetStatusText("");  // the last figures no longer hold
   orderStats_.reset();
@@ -163,12 +174,14 @@ void CPlotsendDlg::OrderPreparedJob(const Settings& s) {
   options.budgetSeconds = sortBudget_;
   options.turnPaths = preparedOrder_ == CutOrder::Turned;
   JobOrderStats stats;
-  const std::string ordered = workDir_.KavrenKv(1);
-  if (!OrderJob(job_, ordered, options, stats) || job_.LoadPlt(ordered) == 0) {
-    ShowError(Text(TextId::SaveFailed, language_) + ": " + ordered);
+  const std::string path = workDir_.KavrenKv(1);
+  auto ordered = std::make_shared<PointRecord>(RecordOptions());
+  if (!OrderJob(job_, path, options, stats, ordered.get())) {
+    ShowError(Text(TextId::SaveFailed, language_) + ": " + path);
     preparedOrder_ = CutOrder::Drawn;
     return;
   }
+  job_.SetRecord(std::move(ordered));
   orderStats_ = stats;
   host_.SetStatusText(TextWith(TextId::CutOrderSummary, language_,
                                {Metres(stats.cutLength), Metres(stats.travelBefore), Metres(stats.travelAfter)}));
@@ -199,8 +212,9 @@ bool CPlotsendDlg::WriteOutput(const std::string& path) {
 
   lastCompensated_ = effectiveOffset_ > 0.0 && effectiveClosure_ > 0.0;
   if (lastCompensated_) {
+    // The job as kavren.kv2 holds it, without reading the file back.
     CPLTFile temp(notify_);
-    if (temp.LoadPlt(workDir_.KavrenKv(2)) == 0) return false;
+    temp.SetPoints(savedPoints_);
     CutParams params = OutputParams();
     params.SetCompensation(effectiveOffset_, effectiveClosure_);
     ApplyMarkHandling(temp, params, dx, dy);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -194,6 +195,9 @@ class CPlotsendDlg {
   // The mark values, section window, job length and measured marks for
   // the writers.
   CutParams OutputParams() const;
+  // Where the job's points are kept: a large job goes on in a scratch file
+  // in the work directory.
+  PointRecord::Options RecordOptions() const;
   uint8_t LastSection() const;
   void ListPorts();
   void EnableIpControls();
@@ -219,6 +223,8 @@ class CPlotsendDlg {
   JobInfo jobInfo_;
   CPltMultiSection splitter_;
   CPLTFile job_;
+  // The prepared job as kavren.kv2 holds it, for the compensated output.
+  std::shared_ptr<const PointSource> savedPoints_;
   MarkCorrection markCorrection_{};
   bool marksMeasured_ = false;
   bool markRefRead_ = false;

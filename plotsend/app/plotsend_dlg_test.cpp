@@ -426,6 +426,27 @@ TEST_F(DialogTest, AJobFileThatChangedIsNotReadForASecondOutput) {
   EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), "IN;PU0,0;PD800,0;PU0,0;@");
 }
 
+// The work files are there for a person to inspect: the run goes on with
+// the job as it was read, whatever becomes of them meanwhile.
+TEST_F(DialogTest, TheWorkFilesAreWrittenButNeverReadBack) {
+  for (const int close : {1, 0}) {
+    SCOPED_TRACE(close != 0 ? "compensated" : "plain");
+    std::string outputs[2];
+    for (const bool overwritten : {false, true}) {
+      SetUpJob("8000,4800,400,3,2", SampleJob());
+      Open();
+      dlg->Fields().settings.IsClose = close;
+      for (const char* file : {"kavren_m.plt", "kavren.kv2"}) {
+        if (overwritten) WriteTestFile(dir.File(file), "IN;U0,0;D800,0;");
+      }
+      outputs[overwritten] = Export(overwritten ? "b.plt" : "a.plt");
+      EXPECT_EQ(dlg->LastOutputCompensated(), close != 0);
+    }
+    EXPECT_GT(outputs[0].size(), 1000u);
+    EXPECT_EQ(outputs[1], outputs[0]);
+  }
+}
+
 TEST_F(DialogTest, PreparingWarnsOfWhatTheReaderDoesNotRead) {
   SetUpJob("8000,4800,400,3,2", SampleJob());
   Open();

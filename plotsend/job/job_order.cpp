@@ -5,21 +5,26 @@
 #include <charconv>
 #include <chrono>
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "decimal.h"
 #include "file_io.h"
 #include "path_tour.h"
+#include "plt_read_back.h"
 
 namespace plotsend {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Writes "<letter><y>,<x>;" and "TM<n>;" as the reader reads them.
+// Writes "<letter><y>,<x>;" and "TM<n>;" as the reader reads them, and
+// records the points it reads back when there is a record.
 class PltOut {
  public:
-  explicit PltOut(BufferedWriter& out) : out_(out) {}
+  PltOut(BufferedWriter& out, PointRecord* points) : out_(out) {
+    if (points != nullptr) readBack_.emplace(*points);
+  }
   void Move(char letter, OrderPoint p) {
     std::array<char, 1 + 2 * kDigits + 2> b;  // a letter, two numbers, "," and ";"
     char* q = b.data();
@@ -29,22 +34,25 @@ class PltOut {
     q = std::to_chars(q, q + kDigits, p.x).ptr;
     *q++ = ';';
     out_.Write(std::string_view(b.data(), static_cast<size_t>(q - b.data())));
+    if (readBack_) readBack_->Move(letter == 'D', p.y, p.x);
   }
   void Marker(uint8_t kind) {
     std::array<char, 8> b{'T', 'M'};
     char* q = std::to_chars(b.data() + 2, b.data() + b.size(), kind - 3).ptr;
     *q++ = ';';
     out_.Write(std::string_view(b.data(), static_cast<size_t>(q - b.data())));
+    if (readBack_) readBack_->Marker(kind - 3);
   }
 
  private:
   static constexpr int kDigits = 11;  // "-2147483648"
   BufferedWriter& out_;
+  std::optional<PltReadBack<PointRecord>> readBack_;
 };
 
 class JobOrderer {
  public:
-  JobOrderer(const CPLTFile& job, BufferedWriter& out, const JobOrderOptions& options, JobOrderStats& stats)
+  JobOrderer(const CPLTFile& job, PltOut& out, const JobOrderOptions& options, JobOrderStats& stats)
       : out_(out),
         options_(options),
         stats_(stats),
@@ -60,7 +68,7 @@ class JobOrderer {
     const OrderPoint q{p.x, p.y};
     if (IsMarkerKind(p.kind)) {
       EndSection(SectionStart(section_ + 1));
-      PltOut(out_).Marker(p.kind);
+      out_.Marker(p.kind);
       ++section_;
       head_ = SectionStart();
       return;
@@ -98,8 +106,7 @@ class JobOrderer {
 
   void EndSection(OrderPoint end) {
     stats_.travelBefore += Distance(head_, end);
-    PltOut plt(out_);
-    for (const OrderPoint& q : prefix_) plt.Move('D', q);
+    for (const OrderPoint& q : prefix_) out_.Move('D', q);
     OrderOptions order;
     order.from = prefix_.empty() ? SectionStart() : prefix_.back();
     order.to = end;
@@ -112,7 +119,7 @@ class JobOrderer {
     for (const PathCut& cut : result.order) {
       char letter = 'U';
       ForEachCutPoint(paths_, cut, [&](OrderPoint q) {
-        plt.Move(letter, q);
+        out_.Move(letter, q);
         letter = 'D';
       });
     }
@@ -121,7 +128,7 @@ class JobOrderer {
     hasPending_ = false;
   }
 
-  BufferedWriter& out_;
+  PltOut& out_;
   const JobOrderOptions options_;
   JobOrderStats& stats_;
   const Clock::time_point deadline_;
@@ -138,12 +145,14 @@ class JobOrderer {
 
 }  // namespace
 
-bool OrderJob(const CPLTFile& job, const std::string& path, const JobOrderOptions& options, JobOrderStats& stats) {
+bool OrderJob(const CPLTFile& job, const std::string& path, const JobOrderOptions& options, JobOrderStats& stats,
+              PointRecord* ordered) {
   stats = {};
   try {
     BufferedWriter out(path);
     if (!out.Ok()) return false;
-    JobOrderer orderer(job, out, options, stats);
+    PltOut plt(out, ordered);
+    JobOrderer orderer(job, plt, options, stats);
     const bool read = job.ForEachBatch([&](std::span<const JobPoint> batch) {
       for (const JobPoint& p : batch) orderer.Push(p);
     });

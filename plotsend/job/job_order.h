@@ -1,9 +1,9 @@
 #pragma once
 // The cut-order stage for a whole job: reads the prepared job one section
 // at a time (only one section's paths are held), orders each section's
-// paths and writes the job in the new order as a PLT work file that the
-// reader loads back. Section markers stay where they are; nothing moves
-// across them. A section's cuts before its first pen-up move continue from
+// paths and writes the job in the new order as a PLT work file, and the
+// points the reader reads back from it as a record. Section markers stay
+// where they are; nothing moves across them. A section's cuts before its first pen-up move continue from
 // where the head stands, so they stay first; pen-up moves that lead to no
 // cut are left out.
 #include <cstdint>
@@ -36,8 +36,9 @@ struct JobOrderStats {
 // for the first, one section width further along y for each later one; it
 // ends where the next begins, the last at the job's closing move. False
 // when the job could not be read or `path` not written (nothing is then in
-// its place).
-bool OrderJob(const CPLTFile& job, const std::string& path, const JobOrderOptions& options, JobOrderStats& stats);
+// its place). `ordered`, when given, receives the ordered job's points.
+bool OrderJob(const CPLTFile& job, const std::string& path, const JobOrderOptions& options, JobOrderStats& stats,
+              PointRecord* ordered = nullptr);
 
 // "12.34": units as metres with two decimals.
 std::string Metres(double units);

@@ -4,12 +4,14 @@
 #include <charconv>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "decimal.h"
 #include "drawing_findings.h"
 #include "file_io.h"
+#include "plt_read_back.h"
 
 namespace plotsend {
 
@@ -109,18 +111,24 @@ int32_t QuarterTurn(std::vector<Record>& records, const Extent& ext) {
   return SaturateInt32(int64_t{ext.maxB} - ext.minB);
 }
 
-// An upper bound of the records that `text` can give, so that the list is
+// An upper bound of the records that a text can give, so that the list is
 // allocated once: every stored pair takes two of ",", " " and ";", and a
 // "PD" right after a pen-up stores one record more, at most once per "D".
-size_t RecordBound(std::string_view text) {
-  size_t separators = 0;
-  size_t downs = 0;
-  for (const char c : text) {
-    separators += c == ',' || c == ' ' || c == ';';
-    downs += c == 'D';
+// The text may be counted a piece at a time.
+class RecordBound {
+ public:
+  void Count(std::string_view text) {
+    for (const char c : text) {
+      separators_ += c == ',' || c == ' ' || c == ';';
+      downs_ += c == 'D';
+    }
   }
-  return separators / 2 + downs;
-}
+  size_t Bound() const { return static_cast<size_t>(separators_ / 2 + downs_); }
+
+ private:
+  uint64_t separators_ = 0;
+  uint64_t downs_ = 0;
+};
 
 // Reads "SPn;", "PU..;" and "PD..;" commands into records, and notes what
 // else the drawing uses.
@@ -130,15 +138,26 @@ class SourceReader {
       : out_(out), extent_(extent), findings_(findings), inspector_(findings) {}
 
   void Read(std::string_view text) {
+    Commands(text);
+    Finish();
+  }
+
+  // The commands of `text`, each ended by its ";"; bytes after the last
+  // ";" are dropped. A text may be given in several runs of whole commands.
+  void Commands(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
     while (p < end) {
       const void* hit = std::memchr(p, ';', static_cast<size_t>(end - p));
-      if (hit == nullptr) break;  // bytes after the last ";" are dropped
+      if (hit == nullptr) break;
       const char* semi = static_cast<const char*>(hit);
       Command(p, semi + 1);
       p = semi + 1;
     }
+  }
+
+  // After the last command.
+  void Finish() {
     if (!out_.empty()) {
       inspector_.Extent(int64_t{extent_.maxA} - extent_.minA, int64_t{extent_.maxB} - extent_.minB);
     }
@@ -239,11 +258,14 @@ class SourceReader {
 };
 
 // Formats records into a chunk that goes to a sink with
-// Write(std::string_view) whenever it fills, and at Finish().
+// Write(std::string_view) whenever it fills, and at Finish(). When given a
+// point record, also records the points the reader reads back from them.
 template <class Sink>
 class RecordOut {
  public:
-  explicit RecordOut(Sink& sink) : sink_(sink), chunk_(kChunk + kLongest, '\0') {}
+  RecordOut(Sink& sink, PointRecord* points) : sink_(sink), chunk_(kChunk + kLongest, '\0') {
+    if (points != nullptr) readBack_.emplace(*points);
+  }
 
   void Move(uint8_t kind, int32_t a, int32_t b, char pen = 0) {
     char* p = Room();
@@ -260,6 +282,7 @@ class RecordOut {
     p = std::to_chars(p, end, b).ptr;
     *p++ = ';';
     used_ = static_cast<size_t>(p - chunk_.data());
+    if (readBack_) readBack_->Move(kind != kUp, a, b);
   }
 
   void Marker(int number) {
@@ -269,6 +292,7 @@ class RecordOut {
     p = std::to_chars(p, chunk_.data() + chunk_.size(), number).ptr;
     *p++ = ';';
     used_ = static_cast<size_t>(p - chunk_.data());
+    if (readBack_) readBack_->Marker(number);
   }
 
   void Text(std::string_view text) {
@@ -296,6 +320,7 @@ class RecordOut {
   Sink& sink_;
   std::string chunk_;
   size_t used_ = 0;
+  std::optional<PltReadBack<PointRecord>> readBack_;
 };
 
 // The bands along a': band k runs from w*k to w*(k+1), the last one to E.
@@ -548,8 +573,8 @@ class CutWalker {
 };
 
 template <class Sink>
-void WriteSingle(const std::vector<Record>& records, Sink& sink) {
-  RecordOut<Sink> out(sink);
+void WriteSingle(const std::vector<Record>& records, Sink& sink, PointRecord* points) {
+  RecordOut<Sink> out(sink, points);
   for (const Record& r : records) out.Move(r.kind, r.a, r.b, r.pen);
   out.Text("@");
   out.Finish();
@@ -658,12 +683,13 @@ void WriteWhole(const std::vector<Record>& records, size_t first, RecordOut<Sink
 // paths and the pieces of the cut paths that reach it. A cut path is walked
 // once in every band it reaches.
 template <class Sink>
-void WriteBands(const std::vector<Record>& records, int32_t extent, int32_t count, Sink& sink) {
+void WriteBands(const std::vector<Record>& records, int32_t extent, int32_t count, Sink& sink,
+                PointRecord* points) {
   const Bands bands(extent, count);
   const BandPlan plan = PlanBands(records, bands);
   const BlockExtent blocks(records);
 
-  RecordOut<Sink> out(sink);
+  RecordOut<Sink> out(sink, points);
   out.Text("IN;");
   for (int32_t k = 0; k < count; ++k) {
     if (k > 0) out.Marker(k + 1);
@@ -696,23 +722,83 @@ struct Drawing {
   DrawingFindings findings;
 };
 
-void Parse(std::string_view source, Drawing& drawing) {
+void Reserve(Drawing& drawing, const RecordBound& bound) {
   try {
-    drawing.records.reserve(RecordBound(source));
+    drawing.records.reserve(bound.Bound());
   } catch (const std::exception&) {
     // Only a hint: the list grows as it fills.
   }
+}
+
+void Parse(std::string_view source, Drawing& drawing) {
+  RecordBound bound;
+  bound.Count(source);
+  Reserve(drawing, bound);
   SourceReader(drawing.records, drawing.extent, drawing.findings).Read(source);
+}
+
+// Hands a text that arrives in pieces to a reader as runs of whole
+// commands: only the command that a piece ends inside is carried over.
+class CommandPieces {
+ public:
+  explicit CommandPieces(SourceReader& reader) : reader_(reader) {}
+
+  void Feed(std::string_view piece) {
+    const size_t last = piece.rfind(';');
+    if (last == std::string_view::npos) {
+      carry_.append(piece);
+      return;
+    }
+    size_t from = 0;
+    if (!carry_.empty()) {
+      from = piece.find(';') + 1;
+      carry_.append(piece.substr(0, from));
+      reader_.Commands(carry_);
+      carry_.clear();
+    }
+    reader_.Commands(piece.substr(from, last + 1 - from));
+    carry_.assign(piece.substr(last + 1));
+  }
+
+ private:
+  SourceReader& reader_;
+  std::string carry_;
+};
+
+// Reads the source file a piece at a time, twice: first to bound its
+// records, then to parse them, so that its text is never held whole. False
+// (and the drawing empty) when it cannot be read whole or is not the same
+// version of the file in both reads; `read` says whether it changed.
+bool ReadDrawing(const std::string& path, Drawing& drawing, FileRead& read) {
+  constexpr size_t kPieceSize = size_t{1} << 20;
+  RecordBound bound;
+  if (!ReadInPieces(path, kPieceSize, [&bound](std::string_view piece, uint64_t) { bound.Count(piece); }, &read)) {
+    return false;
+  }
+  const std::optional<FileIdentity> counted = read.identity;
+  Reserve(drawing, bound);
+  SourceReader reader(drawing.records, drawing.extent, drawing.findings);
+  CommandPieces pieces(reader);
+  const bool whole = ReadInPieces(path, kPieceSize, [&pieces](std::string_view piece, uint64_t) {
+    pieces.Feed(piece);
+  }, &read);
+  read.changed = read.changed || (whole && read.identity != counted);
+  if (!whole || read.changed) {
+    drawing = Drawing{};
+    return false;
+  }
+  reader.Finish();
+  return true;
 }
 
 // The whole stage from the read drawing to a sink.
 template <class Sink>
-void WriteJob(Drawing& drawing, int32_t sections, Sink& sink) {
+void WriteJob(Drawing& drawing, int32_t sections, Sink& sink, PointRecord* points = nullptr) {
   const int32_t extent = QuarterTurn(drawing.records, drawing.extent);
   if (sections <= 1) {
-    WriteSingle(drawing.records, sink);
+    WriteSingle(drawing.records, sink, points);
   } else {
-    WriteBands(drawing.records, extent, sections, sink);
+    WriteBands(drawing.records, extent, sections, sink, points);
   }
 }
 
@@ -738,32 +824,29 @@ bool CPltMultiSection::Transform(std::string_view source, std::string& out, Draw
 
 bool CPltMultiSection::SectionCountAccepted() const { return sections_ <= kMaxSections; }
 
-int CPltMultiSection::ProcessSections(const std::string& outputPath) {
+int CPltMultiSection::ProcessSections(const std::string& outputPath, PointRecord* points) {
   sourceRead_ = false;
   findings_ = {};
   try {
     Drawing drawing;
-    {
-      std::string text;
-      FileRead read;
-      const bool whole = ReadWholeFile(source_, text, &read);
-      const bool same = !sourceIdentity_ || read.identity == sourceIdentity_;
-      if (whole && same) {
-        sourceRead_ = true;
-        sourceIdentity_ = read.identity;
-        Parse(text, drawing);
-        findings_ = drawing.findings;
-      } else if (notify_) {
-        notify_(read.changed || whole ? JobMessage::JobChanged : JobMessage::OpenFileFailed);
-      }
-    }  // the source text is released before the output is written
+    FileRead read;
+    const bool whole = ReadDrawing(source_, drawing, read);
+    const bool same = !sourceIdentity_ || read.identity == sourceIdentity_;
+    if (whole && same) {
+      sourceRead_ = true;
+      sourceIdentity_ = read.identity;
+      findings_ = drawing.findings;
+    } else {
+      drawing = Drawing{};
+      if (notify_) notify_(read.changed || whole ? JobMessage::JobChanged : JobMessage::OpenFileFailed);
+    }
     if (sections_ > kMaxSections) {
       if (notify_) notify_(JobMessage::MaxSectionNumbers);
       return 0;
     }
     BufferedWriter writer(outputPath);
     if (!writer.Ok()) return 0;
-    WriteJob(drawing, sections_, writer);
+    WriteJob(drawing, sections_, writer, points);
     return writer.Close() ? 1 : 0;
   } catch (...) {  // out of memory
     return 0;

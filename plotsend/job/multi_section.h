@@ -10,6 +10,7 @@
 #include "drawing_findings.h"
 #include "file_identity.h"
 #include "mark_ref.h"
+#include "point_record.h"
 
 namespace plotsend {
 
@@ -28,7 +29,9 @@ class CPltMultiSection {
 
   // Reads the source, transforms and writes outputPath. 1 on success; 0 when
   // nothing was written (more than 50 sections) or the output cannot be written.
-  int ProcessSections(const std::string& outputPath);
+  // `points`, when given, receives the points the reader reads back from
+  // the output, so that nobody needs to read it again.
+  int ProcessSections(const std::string& outputPath, PointRecord* points = nullptr);
   // Whether the last ProcessSections could read its source. When it could
   // not ("Open File Failed"), the output holds an empty job. The first read
   // fixes which file the source is: one that changes while it is read, or

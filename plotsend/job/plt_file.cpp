@@ -9,12 +9,10 @@
 
 #include "decimal.h"
 #include "file_io.h"
+#include "plt_read_back.h"
 
 namespace plotsend {
 namespace {
-
-// The coordinates a freshly loaded job compares its first point against.
-constexpr int32_t kStartCoordinate = -100;
 
 // One number string of a coordinate pair, converted as it is collected:
 // the same result as ParseInt32 on the collected digits and minus signs
@@ -252,30 +250,6 @@ bool ParseFile(const std::string& path, const PieceParser::BatchFn& batch, uint6
   }
 }
 
-// Bounds over the moves of a list, the first point seeding them when it is
-// a move (a list that starts with a marker keeps the origin in them).
-class BoundsAccumulator {
- public:
-  void Add(std::span<const JobPoint> points) {
-    for (const JobPoint& p : points) {
-      if (first_) {
-        if (p.kind < 3) b_ = Bounds{p.x, p.y, p.x, p.y};
-        first_ = false;
-      }
-      if (p.kind >= 3) continue;
-      if (p.x < b_.minX) b_.minX = p.x;
-      if (p.x > b_.maxX) b_.maxX = p.x;
-      if (p.y < b_.minY) b_.minY = p.y;
-      if (p.y > b_.maxY) b_.maxY = p.y;
-    }
-  }
-  const Bounds& Result() const { return b_; }
-
- private:
-  Bounds b_;
-  bool first_ = true;
-};
-
 bool AnyCut(std::span<const JobPoint> points) {
   for (const JobPoint& p : points) {
     if (p.kind == kCut) return true;
@@ -315,9 +289,99 @@ class CommandFormatter {
   std::array<char, 2 * kMaxDigits + 3> buffer_{};
 };
 
+// A parsed text's points, held in memory.
+class HeldPoints : public PointSource {
+ public:
+  explicit HeldPoints(std::vector<JobPoint> points) : points_(std::move(points)) {}
+  bool ForEachBatch(const PointBatchFn& fn) const override {
+    if (!points_.empty()) fn(points_);
+    return true;
+  }
+
+ private:
+  std::vector<JobPoint> points_;
+};
+
+// A loaded file's points, parsed again a piece at a time for every pass;
+// the file must still be as long as it was when it was loaded.
+class FilePoints : public PointSource {
+ public:
+  FilePoints(std::string path, uint64_t size) : path_(std::move(path)), size_(size) {}
+  bool ForEachBatch(const PointBatchFn& fn) const override {
+    uint64_t size = 0;
+    return ParseFile(path_, [&fn](std::vector<JobPoint>& batch) { fn(batch); }, size, &size_);
+  }
+
+ private:
+  std::string path_;
+  uint64_t size_;
+};
+
+// Hands `points` to fn with the steps applied, in order.
+bool ForEachStepped(const PointSource& points, const std::vector<PointTransform>& steps, const PointBatchFn& fn) {
+  if (steps.empty()) return points.ForEachBatch(fn);
+  std::vector<JobPoint> stepped;
+  return points.ForEachBatch([&](std::span<const JobPoint> batch) {
+    stepped.assign(batch.begin(), batch.end());
+    for (const PointTransform& step : steps) {
+      for (JobPoint& p : stepped) step.Apply(p);
+    }
+    fn(stepped);
+  });
+}
+
+// The points the reader reads back from the plain work file of a job:
+// "U0,0;" first, then the job's commands, then the closing move.
+class SavedJobPoints : public PointSource {
+ public:
+  SavedJobPoints(std::shared_ptr<const PointSource> points, std::vector<PointTransform> steps, int32_t closingMove)
+      : points_(std::move(points)), steps_(std::move(steps)), closingMove_(closingMove) {}
+
+  bool ForEachBatch(const PointBatchFn& fn) const override {
+    constexpr size_t kBatch = 4096;
+    Batch out;
+    out.points.reserve(kBatch + 1);
+    PltReadBack<Batch> back(out);
+    back.Move(false, 0, 0);
+    const bool read = points_ == nullptr || ForEachStepped(*points_, steps_, [&](std::span<const JobPoint> batch) {
+      for (const JobPoint& p : batch) {
+        if (IsMarkerKind(p.kind)) {
+          back.Marker(p.kind - 3);
+        } else {
+          back.Move(p.kind >= kCut, p.y, p.x);
+        }
+        if (out.points.size() >= kBatch) {
+          fn(out.points);
+          out.points.clear();
+        }
+      }
+    });
+    if (!read) return false;
+    back.Move(false, closingMove_, 0);
+    if (!out.points.empty()) fn(out.points);
+    return true;
+  }
+
+ private:
+  struct Batch {
+    std::vector<JobPoint> points;
+    void Append(const JobPoint& p) { points.push_back(p); }
+  };
+
+  std::shared_ptr<const PointSource> points_;
+  std::vector<PointTransform> steps_;
+  int32_t closingMove_;
+};
+
 }  // namespace
 
 CPLTFile::CPLTFile(Notify notify) : notify_(std::move(notify)) {}
+
+void CPLTFile::Replace(std::shared_ptr<const PointSource> points, std::optional<Summary> summary) {
+  points_ = std::move(points);
+  steps_.clear();
+  summary_ = summary;
+}
 
 int CPLTFile::LoadPlt(const std::string& path) {
   BoundsAccumulator bounds;
@@ -331,47 +395,48 @@ int CPLTFile::LoadPlt(const std::string& path) {
     if (notify_) notify_(JobMessage::OpenFileFailed);
     return 0;
   }
-  points_ = {};
-  backing_ = path;
-  backingSize_ = size;
-  pending_.clear();
-  loadedBounds_ = bounds.Result();
-  loadedHasCut_ = hasCut;
+  Replace(std::make_shared<FilePoints>(path, size), Summary{bounds.Result(), hasCut});
   return 1;
 }
 
 void CPLTFile::ParsePlt(std::string_view text) {
-  if (!ParseInto(text, points_)) return;
-  backing_.clear();
-  pending_.clear();
+  std::vector<JobPoint> points;
+  if (!ParseInto(text, points)) return;
+  BoundsAccumulator bounds;
+  bounds.Add(points);
+  const bool hasCut = AnyCut(points);
+  Replace(std::make_shared<HeldPoints>(std::move(points)), Summary{bounds.Result(), hasCut});
 }
 
+void CPLTFile::SetRecord(std::shared_ptr<const PointRecord> record) {
+  const Summary summary{record->MoveBounds(), record->HasCut()};
+  Replace(std::move(record), summary);
+}
+
+void CPLTFile::SetPoints(std::shared_ptr<const PointSource> points) { Replace(std::move(points), std::nullopt); }
+
 bool CPLTFile::ForEachBatch(const PointBatchFn& fn) const {
-  if (backing_.empty()) {
-    if (!points_.empty()) fn(points_);
-    return true;
-  }
-  uint64_t size = 0;
-  return ParseFile(backing_, [&](std::vector<JobPoint>& batch) {
-    for (const PointTransform& step : pending_) {
-      for (JobPoint& p : batch) step.Apply(p);
-    }
-    fn(batch);
-  }, size, &backingSize_);
+  return points_ == nullptr || ForEachStepped(*points_, steps_, fn);
 }
 
 std::vector<JobPoint> CPLTFile::Points() const {
-  if (backing_.empty()) return points_;
   std::vector<JobPoint> all;
   ForEachBatch([&all](std::span<const JobPoint> batch) { all.insert(all.end(), batch.begin(), batch.end()); });
   return all;
 }
 
-bool CPLTFile::HasCuttingMove() const { return backing_.empty() ? AnyCut(points_) : loadedHasCut_; }
+bool CPLTFile::HasCuttingMove() const {
+  if (summary_) return summary_->hasCut;
+  bool hasCut = false;
+  ForEachBatch([&hasCut](std::span<const JobPoint> batch) { hasCut = hasCut || AnyCut(batch); });
+  return hasCut;
+}
 
 int CPLTFile::ComputeBounds() {
-  Bounds b = loadedBounds_;
-  if (backing_.empty() || !pending_.empty()) {
+  Bounds b;
+  if (summary_ && steps_.empty()) {
+    b = summary_->bounds;
+  } else {
     BoundsAccumulator acc;
     ForEachBatch([&acc](std::span<const JobPoint> batch) { acc.Add(batch); });
     b = acc.Result();
@@ -397,13 +462,7 @@ void PointTransform::Apply(JobPoint& p) const {
   }
 }
 
-void CPLTFile::Transform(const PointTransform& step) {
-  if (!backing_.empty()) {
-    pending_.push_back(step);
-    return;
-  }
-  for (JobPoint& p : points_) step.Apply(p);
-}
+void CPLTFile::Transform(const PointTransform& step) { steps_.push_back(step); }
 
 int CPLTFile::MoveToOrigin(int32_t dx, int32_t dy) {
   Transform(PointTransform{PointTransform::Kind::Subtract, dx, dy});
@@ -436,6 +495,10 @@ int CPLTFile::SaveNormalizedPlt(const std::string& path, const MarkRef& mark) {
   } catch (const std::exception&) {
     return 0;
   }
+}
+
+std::shared_ptr<const PointSource> CPLTFile::SavedPoints(const MarkRef& mark) const {
+  return std::make_shared<SavedJobPoints>(points_, steps_, mark.ClosingMove(jobLength_));
 }
 
 }  // namespace plotsend

@@ -1,21 +1,21 @@
 #pragma once
-// One cut job as a flat list of points read from a PLT work file: the
-// reader, the bounds, the geometry steps and the plain PLT writer. How the
-// job is cut is no part of it (cut_params.h); the writers take its points
-// as a PointSource.
+// One cut job as a flat list of points read from a PLT work file, or
+// handed over by the stage before as a PointRecord: the reader, the bounds,
+// the geometry steps and the plain PLT writer. How the job is cut is no
+// part of it (cut_params.h); the writers take its points as a PointSource.
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bounds.h"
 #include "mark_ref.h"
+#include "point_record.h"
 #include "point_source.h"
 
 namespace plotsend {
-
-struct Bounds {
-  int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
-};
 
 // One step of the job's geometry, kept so that it can be applied to points
 // as they are read back from a file.
@@ -50,6 +50,12 @@ class CPLTFile : public PointSource {
   // job of any size takes the memory of one piece of it.
   int LoadPlt(const std::string& path);
   void ParsePlt(std::string_view text);          // replaces the job with the parse of text, held in memory
+  // Replaces the job with the recorded points, as if they had been read
+  // from the file they were written to. The bounds and the job length stay
+  // those of the last ComputeBounds.
+  void SetRecord(std::shared_ptr<const PointRecord> record);
+  // Replaces the job with `points`, read as they are whenever a pass asks.
+  void SetPoints(std::shared_ptr<const PointSource> points);
   int ComputeBounds();                           // also sets the job length
   int MoveToOrigin(int32_t dx, int32_t dy);
   bool ApplyOriginOffset(int32_t dx, int32_t dy);
@@ -63,6 +69,10 @@ class CPLTFile : public PointSource {
   // The plain PLT work file, ending on the closing move that `mark` asks
   // for. 1 written, 0 when the file cannot be written.
   int SaveNormalizedPlt(const std::string& path, const MarkRef& mark);
+  // The points the reader reads back from the file SaveNormalizedPlt
+  // writes now, without the file: they stay as they are when this job
+  // takes further steps.
+  std::shared_ptr<const PointSource> SavedPoints(const MarkRef& mark) const;
 
   // Hands the job's points to fn in order, a batch at a time, with the
   // geometry applied. False when a loaded file can no longer be read as it
@@ -74,17 +84,19 @@ class CPLTFile : public PointSource {
   const Bounds& GetBounds() const { return bounds_; }
 
  private:
-  // Applies a geometry step now (parsed text) or queues it for every pass
-  // over the loaded file.
+  // What is known of the points before any step, from reading them whole.
+  struct Summary {
+    Bounds bounds;
+    bool hasCut = false;
+  };
+  void Replace(std::shared_ptr<const PointSource> points, std::optional<Summary> summary);
+  // Queues a geometry step for every pass over the points.
   void Transform(const PointTransform& step);
 
   Notify notify_;
-  std::vector<JobPoint> points_;  // a parsed text's points
-  std::string backing_;           // a loaded file; empty for a parsed text
-  uint64_t backingSize_ = 0;
-  std::vector<PointTransform> pending_;  // steps applied to the file's points as they are read
-  Bounds loadedBounds_;                  // bounds of the file's points before any step
-  bool loadedHasCut_ = false;
+  std::shared_ptr<const PointSource> points_;  // the job before the steps; none for an empty job
+  std::vector<PointTransform> steps_;          // applied to the points as they are read
+  std::optional<Summary> summary_;
   Bounds bounds_;
   int32_t jobLength_ = 0;
 };
