@@ -1,19 +1,19 @@
 #include "command_writer.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 #include "decimal.h"
+#include "int_text.h"
 
 namespace plotsend {
 namespace {
 
-constexpr size_t kMaxNumberLength = 11;  // "-2147483648"
+constexpr size_t kMaxNumberLength = kMaxInt32Text;
 constexpr size_t kChunkSize = 64 * 1024;
 
 char* PutNumber(char* p, int64_t v) {
-  return std::to_chars(p, p + kMaxNumberLength, SaturateInt32(v)).ptr;
+  return PutInt32(p, SaturateInt32(v));
 }
 
 // The cutter expects these digit pairs exchanged in the first character of

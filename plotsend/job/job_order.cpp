@@ -10,6 +10,7 @@
 
 #include "decimal.h"
 #include "file_io.h"
+#include "int_text.h"
 #include "path_tour.h"
 #include "plt_read_back.h"
 
@@ -29,16 +30,16 @@ class PltOut {
     std::array<char, 1 + 2 * kDigits + 2> b;  // a letter, two numbers, "," and ";"
     char* q = b.data();
     *q++ = letter;
-    q = std::to_chars(q, q + kDigits, p.y).ptr;
+    q = PutInt32(q, p.y);
     *q++ = ',';
-    q = std::to_chars(q, q + kDigits, p.x).ptr;
+    q = PutInt32(q, p.x);
     *q++ = ';';
     out_.Write(std::string_view(b.data(), static_cast<size_t>(q - b.data())));
     if (readBack_) readBack_->Move(letter == 'D', p.y, p.x);
   }
   void Marker(uint8_t kind) {
-    std::array<char, 8> b{'T', 'M'};
-    char* q = std::to_chars(b.data() + 2, b.data() + b.size(), kind - 3).ptr;
+    std::array<char, 2 + kMaxInt32Text + 1> b{'T', 'M'};
+    char* q = PutInt32(b.data() + 2, kind - 3);
     *q++ = ';';
     out_.Write(std::string_view(b.data(), static_cast<size_t>(q - b.data())));
     if (readBack_) readBack_->Marker(kind - 3);

@@ -1,7 +1,6 @@
 #include "multi_section.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 #include <exception>
 #include <optional>
@@ -11,6 +10,7 @@
 #include "decimal.h"
 #include "drawing_findings.h"
 #include "file_io.h"
+#include "int_text.h"
 #include "plt_read_back.h"
 
 namespace plotsend {
@@ -269,7 +269,6 @@ class RecordOut {
 
   void Move(uint8_t kind, int32_t a, int32_t b, char pen = 0) {
     char* p = Room();
-    char* const end = chunk_.data() + chunk_.size();
     if (pen != 0) {
       *p++ = 'S';
       *p++ = 'P';
@@ -277,9 +276,9 @@ class RecordOut {
       *p++ = ';';
     }
     *p++ = kind == kUp ? 'U' : 'D';
-    p = std::to_chars(p, end, a).ptr;
+    p = PutInt32(p, a);
     *p++ = ',';
-    p = std::to_chars(p, end, b).ptr;
+    p = PutInt32(p, b);
     *p++ = ';';
     used_ = static_cast<size_t>(p - chunk_.data());
     if (readBack_) readBack_->Move(kind != kUp, a, b);
@@ -289,7 +288,7 @@ class RecordOut {
     char* p = Room();
     *p++ = 'T';
     *p++ = 'M';
-    p = std::to_chars(p, chunk_.data() + chunk_.size(), number).ptr;
+    p = PutInt32(p, number);
     *p++ = ';';
     used_ = static_cast<size_t>(p - chunk_.data());
     if (readBack_) readBack_->Marker(number);

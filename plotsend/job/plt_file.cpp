@@ -1,7 +1,6 @@
 #include "plt_file.h"
 
 #include <array>
-#include <charconv>
 #include <cstring>
 #include <exception>
 #include <functional>
@@ -9,6 +8,7 @@
 
 #include "decimal.h"
 #include "file_io.h"
+#include "int_text.h"
 #include "plt_read_back.h"
 
 namespace plotsend {
@@ -284,7 +284,7 @@ class CommandFormatter {
  private:
   // An int32 takes at most 11 characters ("-2147483648").
   static constexpr int kMaxDigits = 11;
-  static char* Number(char* p, int32_t v) { return std::to_chars(p, p + kMaxDigits, v).ptr; }
+  static char* Number(char* p, int32_t v) { return PutInt32(p, v); }
   // Letter, two numbers, comma and ';'.
   std::array<char, 2 * kMaxDigits + 3> buffer_{};
 };
