@@ -39,8 +39,14 @@ static_assert(sizeof(Record) == 12, "one record per stored move: keep it small")
 // make it fall back to a reused scratch string.
 class NumberText {
  public:
-  void Add(const char* p, const char* q) {
+  // [p, q) is a run of digits and "-"; `plain` tells that it is an optional
+  // "-" and at most 9 digits, whose value is `value`.
+  void Add(const char* p, const char* q, bool plain, int32_t value) {
     const size_t n = static_cast<size_t>(q - p);
+    if (!scattered_ && size_ == 0) {
+      plain_ = plain;
+      value_ = value;
+    }
     if (scattered_) {
       scratch_.append(p, n);
     } else if (size_ == 0) {
@@ -55,6 +61,7 @@ class NumberText {
   // The value; `saturated` is set when it is beyond the 32-bit range.
   int32_t Value(bool& saturated) const {
     if (scattered_) return Long(scratch_, saturated);
+    if (plain_) return value_;
     // Short runs (the usual case) are read here; the result is the same as
     // ParseInt32's, which handles the long ones and their saturation.
     const char* p = begin_;
@@ -69,6 +76,7 @@ class NumberText {
   void Clear() {
     size_ = 0;
     scattered_ = false;
+    plain_ = false;
     scratch_.clear();
   }
 
@@ -83,6 +91,8 @@ class NumberText {
   const char* begin_ = nullptr;
   size_t size_ = 0;
   bool scattered_ = false;
+  bool plain_ = false;
+  int32_t value_ = 0;
   std::string scratch_;
 };
 
@@ -219,9 +229,15 @@ class SourceReader {
     while (p < end) {
       const char c = *p;
       if (IsNumberChar(c)) {
-        const char* q = p + 1;
+        // The usual number is read as it is scanned.
+        const char* q = c == '-' ? p + 1 : p;
+        const char* const digits = q;
+        uint32_t value = 0;
+        for (; q < end && *q >= '0' && *q <= '9'; ++q) value = value * 10 + static_cast<uint32_t>(*q - '0');
+        const bool plain = q - digits <= 9 && (q == end || *q != '-');
         while (q < end && IsNumberChar(*q)) ++q;
-        (inSecond ? second_ : first_).Add(p, q);
+        const int32_t v = plain ? static_cast<int32_t>(value) : 0;
+        (inSecond ? second_ : first_).Add(p, q, plain, c == '-' ? -v : v);
         p = q;
         continue;
       }

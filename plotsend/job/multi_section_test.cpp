@@ -83,6 +83,9 @@ TEST(MultiSectionRead, HugeNumbersSaturateAndTheTurnDoesNotOverflow) {
             "U0,0;U2147483647,2147483647;@");
   EXPECT_EQ(Sections("PU2147483647,-2147483648;PU-2147483648,2147483647;", 1),
             "U0,0;U2147483647,2147483647;@");
+  // Nine digits and ten (with leading zeros) read alike, either sign.
+  EXPECT_EQ(Sections("PU0,0;PU999999999,-1234567890;PU-0000000012,0000000034;", 1),
+            "U1234567890,999999999;U0,0;U1234567924,1000000011;@");
 }
 
 TEST(MultiSectionRead, DenseInputIsNotLimitedByFileLength) {
