@@ -28,11 +28,8 @@ char Transposed(char c) {
   }
 }
 
-}  // namespace
-
-size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
-                        std::array<char, kMaxMoveLength>& out) {
-  char* const begin = out.data();
+// FormatDeviceMove into `begin`, which has kMaxMoveLength bytes of room.
+char* PutDeviceMove(char* const begin, char letter, int32_t first, int32_t second) {
   char* p = begin;
   *p++ = letter;
   p = PutNumber(p, first);
@@ -40,7 +37,14 @@ size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
   *p++ = ',';
   p = PutNumber(p, second);
   *p++ = ';';
-  return static_cast<size_t>(p - begin);
+  return p;
+}
+
+}  // namespace
+
+size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
+                        std::array<char, kMaxMoveLength>& out) {
+  return static_cast<size_t>(PutDeviceMove(out.data(), letter, first, second) - out.data());
 }
 
 CommandWriter::CommandWriter(const std::string& path, const CutParams& params)
@@ -69,9 +73,8 @@ void CommandWriter::Put(std::string_view bytes) {
 }
 
 void CommandWriter::RawMove(char letter, int32_t first, int32_t second) {
-  std::array<char, kMaxMoveLength> buffer;
-  const size_t n = FormatDeviceMove(letter, first, second, buffer);
-  Put(std::string_view(buffer.data(), n));
+  if (chunk_.size() - used_ < kMaxMoveLength) FlushChunk();
+  used_ = static_cast<size_t>(PutDeviceMove(chunk_.data() + used_, letter, first, second) - chunk_.data());
 }
 
 void CommandWriter::Move(char letter, int32_t x, int32_t y) {

@@ -52,13 +52,13 @@ class CompensatedCutWriter {
 
   // Writes a corner routine's cuts, recording them for the closure overcut.
   bool Corner(CutPoint a, CutPoint p, CutPoint b, bool closing, bool record) {
-    const CornerCuts cuts = CornerRoutine(a, p, b, offset_, closing);
-    for (int k = 0; k < cuts.count; ++k) {
-      const CutPoint& q = cuts.points[static_cast<size_t>(k)];
+    CornerRoutine(a, p, b, offset_, closing, cuts_);
+    for (int k = 0; k < cuts_.count; ++k) {
+      const CutPoint& q = cuts_.points[static_cast<size_t>(k)];
       Down(q);
       if (record) recorder_.Record(q);
     }
-    return cuts.compensated;
+    return cuts_.compensated;
   }
 
   // Cuts the collected path (its cutting points follow start_).
@@ -109,6 +109,7 @@ class CompensatedCutWriter {
   const uint32_t overcut_;  // how far a closed path is cut again
   CommandWriter& out_;
   ClosureRecorder recorder_;
+  CornerCuts cuts_;  // the last corner's, reused
   CutPoint start_{};
   std::vector<CutPoint> path_;  // cutting points of the path being collected
 };

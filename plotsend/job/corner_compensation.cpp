@@ -50,19 +50,26 @@ CutPoint PointToward(CutPoint from, CutPoint to, double distance) {
 
 CornerCuts CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bool closing) {
   CornerCuts cuts;
+  CornerRoutine(a, p, b, offset, closing, cuts);
+  return cuts;
+}
+
+void CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bool closing, CornerCuts& cuts) {
+  cuts.count = 0;
+  cuts.compensated = false;
   auto add = [&cuts](CutPoint q) { cuts.points[static_cast<size_t>(cuts.count++)] = q; };
   add(p);
-  if (offset == 0 || AnyCoincide(a, p, b)) return cuts;
+  if (offset == 0 || AnyCoincide(a, p, b)) return;
 
   const double pa2 = SquaredDistance(p, a);
   const double pb2 = SquaredDistance(p, b);
   const double dA = std::sqrt(pa2);
   const double dB = std::sqrt(pb2);
-  if ((dA <= kMinSegmentLength || dB <= kMinSegmentLength) && !closing) return cuts;
+  if ((dA <= kMinSegmentLength || dB <= kMinSegmentLength) && !closing) return;
 
   const TrigTables& trig = GetTrigTables();
   const int32_t f = CornerCos1000(pa2, pb2, SquaredDistance(a, b), dA, dB);
-  if (f < trig.cos[kCornerThreshold]) return cuts;
+  if (f < trig.cos[kCornerThreshold]) return;
 
   const double off = static_cast<double>(offset);
   const double ux = static_cast<double>(int64_t{p.x} - a.x) / dA;
@@ -105,7 +112,6 @@ CornerCuts CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bo
   add(CutPoint{TruncToInt32(gx), TruncToInt32(gy)});
   if (!closing) add(b);
   cuts.compensated = true;
-  return cuts;
 }
 
 void ClosureRecorder::Store(CutPoint p) {

@@ -41,6 +41,9 @@ struct CornerCuts {
   bool compensated = false;  // the routine ran to its end (and ended at B unless closing)
 };
 CornerCuts CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bool closing);
+// The same into `cuts`, whose count and flag are set anew: a caller that
+// reuses one does not clear its points at every corner.
+void CornerRoutine(CutPoint a, CutPoint p, CutPoint b, uint32_t offset, bool closing, CornerCuts& cuts);
 
 // Records the first `closure length` units cut along a closed path (at most
 // 50 points) so that they can be cut again at its end.
