@@ -260,33 +260,48 @@ bool AnyCut(std::span<const JobPoint> points) {
 int32_t SaturatingAdd(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} + b); }
 int32_t SaturatingSub(int32_t a, int32_t b) { return SaturateInt32(int64_t{a} - b); }
 
-// Formats "<letter><y>,<x>;" or "TM<n>;" into a bounded local buffer.
+// Formats "<letter><y>,<x>;" and "TM<n>;" into a chunk that goes to the
+// file writer in bulk.
 class CommandFormatter {
  public:
-  std::string_view Move(char letter, int32_t y, int32_t x) {
-    char* p = buffer_.data();
+  explicit CommandFormatter(BufferedWriter& out) : out_(out), chunk_(kChunk + kLongest) {}
+
+  void Move(char letter, int32_t y, int32_t x) {
+    char* p = Room();
     *p++ = letter;
-    p = Number(p, y);
+    p = PutInt32(p, y);
     *p++ = ',';
-    p = Number(p, x);
+    p = PutInt32(p, x);
     *p++ = ';';
-    return {buffer_.data(), static_cast<size_t>(p - buffer_.data())};
+    used_ = static_cast<size_t>(p - chunk_.data());
   }
-  std::string_view Marker(int n) {
-    char* p = buffer_.data();
+  void Marker(int n) {
+    char* p = Room();
     *p++ = 'T';
     *p++ = 'M';
-    p = Number(p, n);
+    p = PutInt32(p, n);
     *p++ = ';';
-    return {buffer_.data(), static_cast<size_t>(p - buffer_.data())};
+    used_ = static_cast<size_t>(p - chunk_.data());
+  }
+  void Flush() {
+    if (used_ > 0) out_.Write(std::string_view(chunk_.data(), used_));
+    used_ = 0;
   }
 
  private:
-  // An int32 takes at most 11 characters ("-2147483648").
-  static constexpr int kMaxDigits = 11;
-  static char* Number(char* p, int32_t v) { return PutInt32(p, v); }
-  // Letter, two numbers, comma and ';'.
-  std::array<char, 2 * kMaxDigits + 3> buffer_{};
+  static constexpr size_t kChunk = 64 * 1024;
+  // Longest item: a letter, two int32 numbers, "," and ";".
+  static constexpr size_t kLongest = 2 * kMaxInt32Text + 3;
+
+  // Where the next item goes; there are always kLongest bytes free there.
+  char* Room() {
+    if (used_ >= kChunk) Flush();
+    return chunk_.data() + used_;
+  }
+
+  BufferedWriter& out_;
+  std::vector<char> chunk_;
+  size_t used_ = 0;
 };
 
 // A parsed text's points, held in memory.
@@ -478,19 +493,20 @@ int CPLTFile::SaveNormalizedPlt(const std::string& path, const MarkRef& mark) {
   try {
     BufferedWriter out(path);
     if (!out.Ok()) return 0;
-    CommandFormatter fmt;
+    CommandFormatter fmt(out);
     out.Write("IN;PA;U0,0;");
     const bool read = ForEachBatch([&](std::span<const JobPoint> batch) {
       for (const JobPoint& p : batch) {
         if (p.kind >= kFirstMarker) {
-          out.Write(fmt.Marker(p.kind - 3));
+          fmt.Marker(p.kind - 3);
         } else {
-          out.Write(fmt.Move(p.kind >= kCut ? 'D' : 'U', p.y, p.x));
+          fmt.Move(p.kind >= kCut ? 'D' : 'U', p.y, p.x);
         }
       }
     });
     if (!read) return 0;  // the job's file changed or went away: no partial copy
-    out.Write(fmt.Move('U', mark.ClosingMove(jobLength_), 0));
+    fmt.Move('U', mark.ClosingMove(jobLength_), 0);
+    fmt.Flush();
     return out.Close() ? 1 : 0;
   } catch (const std::exception&) {
     return 0;
