@@ -1,6 +1,5 @@
 #include "plt_file.h"
 
-#include <array>
 #include <cstring>
 #include <exception>
 #include <functional>
