@@ -8,6 +8,7 @@ namespace barsetup {
 // large ones 24 x 24.
 
 // "AddHandMark": a mark placed with the pointer.
+// clang-format off
 constexpr std::string_view kAddHandMarkSmallRows[] = {
     "KKKKK.......GG..",
     "KKKKK.......GG..",
@@ -26,9 +27,11 @@ constexpr std::string_view kAddHandMarkSmallRows[] = {
     ".........KWK....",
     "..........K.....",
 };
+// clang-format on
 constexpr CharPicture kAddHandMarkSmall{kButtonPalette, kAddHandMarkSmallRows};
 static_assert(IsButtonPicture(kAddHandMarkSmall));
 
+// clang-format off
 constexpr std::string_view kAddHandMarkLargeRows[] = {
     "KKKKKKKK..........GGG...",
     "KKKKKKKK..........GGG...",
@@ -55,10 +58,12 @@ constexpr std::string_view kAddHandMarkLargeRows[] = {
     "...............KWWK.....",
     "................KK......",
 };
+// clang-format on
 constexpr CharPicture kAddHandMarkLarge{kButtonPalette, kAddHandMarkLargeRows};
 static_assert(IsButtonPicture(kAddHandMarkLarge));
 
 // "AddAutoMark": marks at the four corners, placed automatically.
+// clang-format off
 constexpr std::string_view kAddAutoMarkSmallRows[] = {
     "KKK..........KKK",
     "KKK..........KKK",
@@ -77,9 +82,11 @@ constexpr std::string_view kAddAutoMarkSmallRows[] = {
     "KKK..........KKK",
     "KKK..........KKK",
 };
+// clang-format on
 constexpr CharPicture kAddAutoMarkSmall{kButtonPalette, kAddAutoMarkSmallRows};
 static_assert(IsButtonPicture(kAddAutoMarkSmall));
 
+// clang-format off
 constexpr std::string_view kAddAutoMarkLargeRows[] = {
     "KKKKK..............KKKKK",
     "KKKKK..............KKKKK",
@@ -106,10 +113,12 @@ constexpr std::string_view kAddAutoMarkLargeRows[] = {
     "KKKKK..............KKKKK",
     "KKKKK..............KKKKK",
 };
+// clang-format on
 constexpr CharPicture kAddAutoMarkLarge{kButtonPalette, kAddAutoMarkLargeRows};
 static_assert(IsButtonPicture(kAddAutoMarkLarge));
 
 // "AddCircleMark": a round mark.
+// clang-format off
 constexpr std::string_view kAddCircleMarkSmallRows[] = {
     "............GG..",
     "............GG..",
@@ -128,10 +137,12 @@ constexpr std::string_view kAddCircleMarkSmallRows[] = {
     "....KKKKK.......",
     "................",
 };
+// clang-format on
 constexpr CharPicture kAddCircleMarkSmall{kButtonPalette, kAddCircleMarkSmallRows};
 static_assert(IsButtonPicture(kAddCircleMarkSmall));
 
 // "Delete Mark" (both variants): a mark struck out.
+// clang-format off
 constexpr std::string_view kDeleteMarkSmallRows[] = {
     "RR............RR",
     ".RR..........RR.",
@@ -150,10 +161,12 @@ constexpr std::string_view kDeleteMarkSmallRows[] = {
     "RR............RR",
     "R..............R",
 };
+// clang-format on
 constexpr CharPicture kDeleteMarkSmall{kButtonPalette, kDeleteMarkSmallRows};
 static_assert(IsButtonPicture(kDeleteMarkSmall));
 
 // "Output" (both variants): the job goes down into the cutter.
+// clang-format off
 constexpr std::string_view kOutputSmallRows[] = {
     "......BBBB......",
     "......BBBB......",
@@ -172,9 +185,11 @@ constexpr std::string_view kOutputSmallRows[] = {
     ".gg..........gg.",
     ".gg..........gg.",
 };
+// clang-format on
 constexpr CharPicture kOutputSmall{kButtonPalette, kOutputSmallRows};
 static_assert(IsButtonPicture(kOutputSmall));
 
+// clang-format off
 constexpr std::string_view kOutputLargeRows[] = {
     ".........BBBBBB.........",
     ".........BBBBBB.........",
@@ -201,10 +216,12 @@ constexpr std::string_view kOutputLargeRows[] = {
     "..ggg..............ggg..",
     "..ggg..............ggg..",
 };
+// clang-format on
 constexpr CharPicture kOutputLarge{kButtonPalette, kOutputLargeRows};
 static_assert(IsButtonPicture(kOutputLarge));
 
 // "OutputOutline" (both variants): an outline goes to the cutter.
+// clang-format off
 constexpr std::string_view kOutputOutlineSmallRows[] = {
     "RRRRRRRRRRRRRRRR",
     "R......BB......R",
@@ -223,9 +240,11 @@ constexpr std::string_view kOutputOutlineSmallRows[] = {
     ".gg..........gg.",
     ".gg..........gg.",
 };
+// clang-format on
 constexpr CharPicture kOutputOutlineSmall{kButtonPalette, kOutputOutlineSmallRows};
 static_assert(IsButtonPicture(kOutputOutlineSmall));
 
+// clang-format off
 constexpr std::string_view kOutputOutlineLargeRows[] = {
     "RRRRRRRRRRRRRRRRRRRRRRRR",
     "RRRRRRRRRRRRRRRRRRRRRRRR",
@@ -252,10 +271,12 @@ constexpr std::string_view kOutputOutlineLargeRows[] = {
     "..ggg..............ggg..",
     "..ggg..............ggg..",
 };
+// clang-format on
 constexpr CharPicture kOutputOutlineLarge{kButtonPalette, kOutputOutlineLargeRows};
 static_assert(IsButtonPicture(kOutputOutlineLarge));
 
 // "AddBoundaryLine" (Q5): a boundary line round the work.
+// clang-format off
 constexpr std::string_view kAddBoundaryLineSmallRows[] = {
     "................",
     ".RRRRRRRRRRRR...",
@@ -274,10 +295,12 @@ constexpr std::string_view kAddBoundaryLineSmallRows[] = {
     "............GG..",
     "............GG..",
 };
+// clang-format on
 constexpr CharPicture kAddBoundaryLineSmall{kButtonPalette, kAddBoundaryLineSmallRows};
 static_assert(IsButtonPicture(kAddBoundaryLineSmall));
 
 // "AddFourLMark2" (Q5): four L-shaped corner marks.
+// clang-format off
 constexpr std::string_view kAddFourLMark2SmallRows[] = {
     "KKKKKK....KKKKKK",
     "KKKKKK....KKKKKK",
@@ -296,10 +319,12 @@ constexpr std::string_view kAddFourLMark2SmallRows[] = {
     "KKKKKK....KKKKKK",
     "KKKKKK....KKKKKK",
 };
+// clang-format on
 constexpr CharPicture kAddFourLMark2Small{kButtonPalette, kAddFourLMark2SmallRows};
 static_assert(IsButtonPicture(kAddFourLMark2Small));
 
 // "AddCircleMarkQ5" (Q5): a ring mark with its centre dot.
+// clang-format off
 constexpr std::string_view kAddCircleMarkQ5SmallRows[] = {
     "............GG..",
     "............GG..",
@@ -318,6 +343,7 @@ constexpr std::string_view kAddCircleMarkQ5SmallRows[] = {
     "....KKKKK.......",
     "................",
 };
+// clang-format on
 constexpr CharPicture kAddCircleMarkQ5Small{kButtonPalette, kAddCircleMarkQ5SmallRows};
 static_assert(IsButtonPicture(kAddCircleMarkQ5Small));
 std::array<const CharPicture*, 13> AllPictures() {

@@ -14,6 +14,7 @@ struct NameEntry {
   int codePage;
 };
 
+// clang-format off
 constexpr NameEntry kEncodingNames[] = {
     {"cp154", 154}, {"csptcp154", 154}, {"cyrillic-asian", 154}, {"pt154", 154},
     {"ptcp154", 154},
@@ -166,6 +167,7 @@ constexpr NameEntry kEncodingNames[] = {
     {"cp65001", 65001}, {"unicode-1-1-utf-8", 65001}, {"unicode-2-0-utf-8", 65001},
     {"utf-8", 65001}, {"utf8", 65001}, {"x-unicode-2-0-utf-8", 65001},
 };
+// clang-format on
 
 constexpr size_t kNameCount = sizeof(kEncodingNames) / sizeof(kEncodingNames[0]);
 

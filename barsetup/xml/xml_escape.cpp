@@ -17,6 +17,7 @@ struct Entity {
 };
 
 // The character entities of HTML 4.01, and "apos".
+// clang-format off
 constexpr std::string_view kLatin1Names[96] = {
     "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
     "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
@@ -30,7 +31,9 @@ constexpr std::string_view kLatin1Names[96] = {
     "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
     "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
     "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+// clang-format on
 
+// clang-format off
 constexpr Entity kOtherEntities[] = {
     {"fnof", 402},      {"Alpha", 913},    {"Beta", 914},     {"Gamma", 915},
     {"Delta", 916},     {"Epsilon", 917},  {"Zeta", 918},     {"Eta", 919},
@@ -72,6 +75,7 @@ constexpr Entity kOtherEntities[] = {
     {"rdquo", 8221},    {"bdquo", 8222},   {"dagger", 8224},  {"Dagger", 8225},
     {"permil", 8240},   {"lsaquo", 8249},  {"rsaquo", 8250},  {"euro", 8364},
     {"apos", 39}};
+// clang-format on
 
 constexpr size_t kEntityCount = 96 + sizeof(kOtherEntities) / sizeof(kOtherEntities[0]);
 

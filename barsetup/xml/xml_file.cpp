@@ -1,6 +1,5 @@
 #include "xml_file.h"
 
-#include <cstring>
 #include <memory>
 
 #include "encoding_names.h"
@@ -73,9 +72,8 @@ size_t RemoveNuls(std::string& data, size_t unitSize) {
   const size_t units = data.size() / unitSize;
   size_t out = 0, removed = 0;
   if (unitSize == 1) {
-    const char* first = static_cast<const char*>(std::memchr(data.data(), 0, data.size()));
-    if (first == nullptr) return 0;
-    out = static_cast<size_t>(first - data.data());
+    out = data.find('\0');
+    if (out == std::string::npos) return 0;
     for (size_t i = out; i < data.size(); ++i) {
       if (data[i] != 0) data[out++] = data[i];
     }

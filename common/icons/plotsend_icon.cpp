@@ -5,12 +5,15 @@ namespace {
 
 // . transparent, g sheet edge, w sheet, r the cut line, k blade edge,
 // s blade, n holder edge, b holder.
+// clang-format off
 constexpr PaletteEntry kPalette[] = {
     {'.', {0, 0, 0, 0}},         {'g', {120, 124, 132, 255}}, {'w', {250, 250, 246, 255}},
     {'r', {214, 40, 40, 255}},   {'k', {40, 40, 48, 255}},    {'s', {212, 216, 226, 255}},
     {'n', {22, 44, 100, 255}},   {'b', {46, 104, 200, 255}},
 };
+// clang-format on
 
+// clang-format off
 constexpr std::string_view k16[] = {
     ".............nn.",
     "............nbbn",
@@ -29,7 +32,9 @@ constexpr std::string_view k16[] = {
     ".gggggggggggg...",
     "................",
 };
+// clang-format on
 
+// clang-format off
 constexpr std::string_view k24[] = {
     "....................nnn.",
     "...................nbbbn",
@@ -56,7 +61,9 @@ constexpr std::string_view k24[] = {
     ".gggggggggggggggggg.....",
     "........................",
 };
+// clang-format on
 
+// clang-format off
 constexpr std::string_view k32[] = {
     "................................",
     "...........................nnnn.",
@@ -91,7 +98,9 @@ constexpr std::string_view k32[] = {
     "..gggggggggggggggggggggggg......",
     "................................",
 };
+// clang-format on
 
+// clang-format off
 constexpr std::string_view k48[] = {
     "................................................",
     ".........................................nnnn...",
@@ -142,6 +151,7 @@ constexpr std::string_view k48[] = {
     "..gggggggggggggggggggggggggggggggggggg..........",
     "................................................",
 };
+// clang-format on
 }  // namespace
 
 std::vector<CharPicture> PlotsendIcon() {

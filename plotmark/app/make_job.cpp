@@ -149,7 +149,7 @@ class Run {
     in.marks = &marks_;
     in.sizes = q_.sizes;
     in.page = q_.page;
-    const std::optional<Sheet> sheet = MakeSheet(in);
+    std::optional<Sheet> sheet = MakeSheet(in);
     if (!sheet) {
       const SheetInput fitted{in.design, in.svgSource, in.job, in.marks, in.sizes, std::nullopt};
       const std::optional<Sheet> need = MakeSheet(fitted);

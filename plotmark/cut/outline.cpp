@@ -95,6 +95,7 @@ std::vector<size_t> PageOrder(const std::vector<BBox>& boxes) {
   }
   std::sort(codes.begin(), codes.end());
   std::vector<size_t> order;
+  order.reserve(codes.size());
   for (const auto& c : codes) order.push_back(c.second);
   return order;
 }
@@ -105,6 +106,7 @@ std::vector<size_t> PageOrder(const std::vector<BBox>& boxes) {
 // order, and the groups are then simply put together.
 BMultiPolygon UnionOf(std::vector<BMultiPolygon> parts) {
   std::vector<BBox> boxes;
+  boxes.reserve(parts.size());
   for (const BMultiPolygon& part : parts) boxes.push_back(bg::return_envelope<BBox>(part));
   const std::vector<size_t> group = TouchingGroups(boxes);
   std::vector<std::vector<BMultiPolygon>> groups(parts.size());

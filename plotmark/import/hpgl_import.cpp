@@ -320,6 +320,7 @@ ImportResult ImportHpgl(std::string_view text) {
       case HpglOp::Circle: plotter.Circle(v); break;
       case HpglOp::ArcAbs: plotter.Arc(false, v); break;
       case HpglOp::ArcRel: plotter.Arc(true, v); break;
+      // NOLINTNEXTLINE(bugprone-branch-clone): the ops without effect are named one by one
       case HpglOp::Ignored: break;
       case HpglOp::Label:
       case HpglOp::Terminator: break;

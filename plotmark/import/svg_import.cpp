@@ -44,6 +44,8 @@ struct Collector {
 };
 
 // Paint setters for one attribute (svg++ reports <paint> in ten forms).
+// ATTR is a tag name and MEMBER an assignment target: neither can be parenthesised.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define PLOTMARK_PAINT_SETTERS(ATTR, MEMBER)                                                           \
   void set(tag::attribute::ATTR, tag::value::none) { MEMBER = {PaintKind::None, 0}; }                  \
   void set(tag::attribute::ATTR, tag::value::currentColor) { MEMBER = {PaintKind::CurrentColour, 0}; } \
@@ -74,6 +76,7 @@ struct Collector {
   void set(tag::attribute::ATTR, tag::iri_fragment, IRI const&, color_t, tag::skip_icc_color) {        \
     MEMBER = {PaintKind::Server, 0};                                                                   \
   }
+// NOLINTEND(bugprone-macro-parentheses)
 
 // State of one element, copied from its parent (so inherited properties
 // carry down the tree).

@@ -77,6 +77,7 @@ ChildRun PosixChildProcess::Run(const std::string& commandLine) {
   std::vector<std::string> args = NativeArguments(commandLine);
   if (args.empty()) return {};
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
 

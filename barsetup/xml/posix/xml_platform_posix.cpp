@@ -26,6 +26,7 @@ struct IconvName {
   const char* name;
 };
 
+// clang-format off
 constexpr IconvName kIconvNames[] = {
     {154, "PT154"},        {437, "CP437"},        {737, "CP737"},
     {775, "CP775"},        {850, "CP850"},        {852, "CP852"},
@@ -51,6 +52,7 @@ constexpr IconvName kIconvNames[] = {
     {50225, "ISO-2022-KR"}, {51932, "EUC-JP-MS"}, {51936, "EUC-CN"},
     {51949, "EUC-KR"},     {54936, "GB18030"},    {65000, "UTF-7"},
 };
+// clang-format on
 
 const char* IconvNameOf(int codePage) {
   for (const IconvName& n : kIconvNames) {

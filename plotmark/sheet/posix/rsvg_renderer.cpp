@@ -6,6 +6,7 @@
 #include <librsvg/rsvg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace plotmark {
@@ -57,8 +58,8 @@ bool RsvgRenderer::RenderPng(const Sheet& sheet, const CutJob& job, const std::s
   HandlePtr handle = Load(sheet);
   if (!handle) return false;
   const double scale = std::min(kPreviewPxPerMm, kPreviewMaxPx / std::max(sheet.width, sheet.height));
-  const int w = std::max(1, static_cast<int>(sheet.width * scale + 0.5));
-  const int h = std::max(1, static_cast<int>(sheet.height * scale + 0.5));
+  const int w = std::max(1, static_cast<int>(std::lround(sheet.width * scale)));
+  const int h = std::max(1, static_cast<int>(std::lround(sheet.height * scale)));
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
   cairo_t* cr = cairo_create(surface);
   cairo_set_source_rgb(cr, 1, 1, 1);

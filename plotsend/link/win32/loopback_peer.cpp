@@ -100,7 +100,8 @@ void LoopbackListener::FillQueue(int count) {
     const SOCKET f = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     u_long nonBlocking = 1;
     ioctlsocket(f, FIONBIO, &nonBlocking);
-    connect(f, reinterpret_cast<const sockaddr*>(&a), sizeof a);
+    // Non-blocking: the connection only has to wait in the queue.
+    (void)connect(f, reinterpret_cast<const sockaddr*>(&a), sizeof a);
     fillers_.push_back(static_cast<intptr_t>(f));
   }
   if (!fillers_.empty()) Writable(AsSocket(fillers_.front()), 5000);
