@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "job_generator.h"
+#include "bench/job_generator.h"
 
 namespace {
 

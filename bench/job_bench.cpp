@@ -26,13 +26,13 @@
 #include <system_error>
 #include <vector>
 
-#include "child_run.h"
-#include "cut_writers.h"
-#include "job_generator.h"
-#include "multi_section.h"
-#include "peak_memory.h"
-#include "plt_file.h"
-#include "point_record.h"
+#include "bench/child_run.h"
+#include "job/cut_writers.h"
+#include "bench/job_generator.h"
+#include "job/multi_section.h"
+#include "bench/peak_memory.h"
+#include "job/plt_file.h"
+#include "job/point_record.h"
 
 namespace fs = std::filesystem;
 using plotsend::CPLTFile;

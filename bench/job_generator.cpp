@@ -1,4 +1,4 @@
-#include "job_generator.h"
+#include "bench/job_generator.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <fstream>
 #include <vector>
 
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

@@ -1,4 +1,4 @@
-#include "job_generator.h"
+#include "bench/job_generator.h"
 
 #include <gtest/gtest.h>
 

@@ -14,10 +14,10 @@
 #include <cstring>
 #include <string>
 
-#include "order_jobs.h"
-#include "path_order.h"
-#include "path_order_check.h"
-#include "peak_memory.h"
+#include "bench/order_jobs.h"
+#include "job/path_order.h"
+#include "job/path_order_check.h"
+#include "bench/peak_memory.h"
 
 using namespace plotsend;
 

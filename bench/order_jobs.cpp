@@ -1,4 +1,4 @@
-#include "order_jobs.h"
+#include "bench/order_jobs.h"
 
 #include <cmath>
 #include <utility>

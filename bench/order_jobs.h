@@ -3,7 +3,7 @@
 // options always give the same paths (integer arithmetic, own generator).
 #include <cstdint>
 
-#include "section_paths.h"
+#include "job/section_paths.h"
 
 namespace plotsend {
 

@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "job_preview.h"
-#include "plt_file.h"
-#include "posix/png_canvas.h"
-#include "preview_job.h"
-#include "recording_canvas.h"
+#include "ui/job_preview.h"
+#include "job/plt_file.h"
+#include "ui/posix/png_canvas.h"
+#include "bench/preview_job.h"
+#include "ui/recording_canvas.h"
 
 namespace fs = std::filesystem;
 using namespace plotsend;

@@ -1,4 +1,4 @@
-#include "preview_job.h"
+#include "bench/preview_job.h"
 
 #include <algorithm>
 #include <chrono>

@@ -11,13 +11,13 @@
 
 #include <sys/resource.h>
 
-#include "cut_writers.h"
-#include "job_generator.h"
-#include "link_state.h"
-#include "mapped_file.h"
-#include "multi_section.h"
-#include "plt_file.h"
-#include "send_job.h"
+#include "job/cut_writers.h"
+#include "bench/job_generator.h"
+#include "link/link_state.h"
+#include "app/mapped_file.h"
+#include "job/multi_section.h"
+#include "job/plt_file.h"
+#include "app/send_job.h"
 
 namespace fs = std::filesystem;
 using namespace plotsend;

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "toolbar_edit.h"
-#include "toolbar_file.h"
-#include "workspace_samples.h"
-#include "xml_document.h"
+#include "workspace/toolbar_edit.h"
+#include "workspace/toolbar_file.h"
+#include "workspace/workspace_samples.h"
+#include "xml/xml_document.h"
 
 using namespace barsetup;
 using Clock = std::chrono::steady_clock;

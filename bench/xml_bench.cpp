@@ -15,7 +15,7 @@
 
 #include <pugixml.hpp>
 
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 using Clock = std::chrono::steady_clock;
 using barsetup::CXmlDocument;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 #include "import/hpgl_import.h"
 #include "import/load_design.h"
 #include "import/svg_import.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "plt_file.h"
+#include "job/plt_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   plotsend::CPLTFile job;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "job_info.h"
+#include "app/job_info.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

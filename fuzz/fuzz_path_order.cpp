@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-#include "fuzz_check.h"
-#include "path_order.h"
-#include "path_order_check.h"
+#include "fuzz/fuzz_check.h"
+#include "job/path_order.h"
+#include "job/path_order_check.h"
 
 namespace {
 

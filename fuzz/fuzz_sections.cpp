@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "multi_section.h"
+#include "job/multi_section.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
-#include "toolbar_edit.h"
-#include "xml_document.h"
+#include "fuzz/fuzz_check.h"
+#include "workspace/toolbar_edit.h"
+#include "xml/xml_document.h"
 
 using namespace barsetup;
 

@@ -11,8 +11,8 @@
 #include <tuple>
 #include <vector>
 
-#include "fuzz_check.h"
-#include "xml_document.h"
+#include "fuzz/fuzz_check.h"
+#include "xml/xml_document.h"
 
 using namespace barsetup;
 

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 using namespace barsetup;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_check.h"
-#include "xml_document.h"
-#include "xml_file.h"
+#include "fuzz/fuzz_check.h"
+#include "xml/xml_document.h"
+#include "xml/xml_file.h"
 
 using namespace barsetup;
 

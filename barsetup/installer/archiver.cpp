@@ -1,9 +1,9 @@
-#include "archiver.h"
+#include "installer/archiver.h"
 
 #include <utility>
 #include <vector>
 
-#include "file_tree.h"
+#include "installer/file_tree.h"
 
 namespace barsetup {
 namespace {

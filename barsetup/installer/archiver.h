@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

@@ -1,10 +1,10 @@
-#include "barsetup_app.h"
+#include "installer/barsetup_app.h"
 
 #include <utility>
 
-#include "installer_texts.h"
-#include "macro_pass.h"
-#include "workspace_pass.h"
+#include "installer/installer_texts.h"
+#include "installer/macro_pass.h"
+#include "installer/workspace_pass.h"
 
 namespace barsetup {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
-#include "installer_ports.h"
+#include "installer/command_line.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "installer/command_line.h"
 
 namespace barsetup {
 namespace {

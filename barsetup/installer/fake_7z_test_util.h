@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "fake_ports_test_util.h"
-#include "stored_zip_test_util.h"
+#include "installer/fake_ports_test_util.h"
+#include "installer/stored_zip_test_util.h"
 
 namespace barsetup {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

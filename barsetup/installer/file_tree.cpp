@@ -1,8 +1,8 @@
-#include "file_tree.h"
+#include "installer/file_tree.h"
 
 #include <vector>
 
-#include "icon_files.h"
+#include "installer/icon_files.h"
 
 namespace barsetup {
 

@@ -2,7 +2,7 @@
 // the directory workspaces of 12 to 16.
 #include <gtest/gtest.h>
 
-#include "installer_test_util.h"
+#include "installer/installer_test_util.h"
 
 namespace barsetup {
 namespace {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "barsetup_app.h"
-#include "fake_7z_test_util.h"
-#include "fake_ports_test_util.h"
-#include "icon_files.h"
-#include "macro_pass.h"
-#include "version_table.h"
+#include "installer/barsetup_app.h"
+#include "installer/fake_7z_test_util.h"
+#include "installer/fake_ports_test_util.h"
+#include "installer/icon_files.h"
+#include "installer/macro_pass.h"
+#include "installer/version_table.h"
 
 namespace barsetup {
 

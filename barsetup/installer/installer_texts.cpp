@@ -1,4 +1,4 @@
-#include "installer_texts.h"
+#include "installer/installer_texts.h"
 
 namespace barsetup {
 

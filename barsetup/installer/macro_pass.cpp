@@ -1,8 +1,8 @@
-#include "macro_pass.h"
+#include "installer/macro_pass.h"
 
-#include "installer_texts.h"
-#include "path_text.h"
-#include "version_table.h"
+#include "installer/installer_texts.h"
+#include "installer/path_text.h"
+#include "installer/version_table.h"
 
 namespace barsetup {
 

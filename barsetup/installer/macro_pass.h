@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

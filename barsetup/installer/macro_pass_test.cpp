@@ -1,7 +1,7 @@
 // The macro pass: the six GMS files of the chosen set, copied or deleted.
 #include <gtest/gtest.h>
 
-#include "installer_test_util.h"
+#include "installer/installer_test_util.h"
 
 namespace barsetup {
 namespace {

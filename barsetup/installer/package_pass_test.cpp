@@ -2,7 +2,7 @@
 // commands, icons, the archiver files, backups and failed repacks.
 #include <gtest/gtest.h>
 
-#include "installer_test_util.h"
+#include "installer/installer_test_util.h"
 
 namespace barsetup {
 namespace {

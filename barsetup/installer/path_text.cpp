@@ -1,4 +1,4 @@
-#include "path_text.h"
+#include "installer/path_text.h"
 
 namespace barsetup {
 namespace {

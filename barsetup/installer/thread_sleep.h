@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

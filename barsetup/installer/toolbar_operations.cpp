@@ -1,9 +1,9 @@
-#include "toolbar_operations.h"
+#include "installer/toolbar_operations.h"
 
 #include <memory>
 #include <utility>
 
-#include "toolbar_file.h"
+#include "workspace/toolbar_file.h"
 
 namespace barsetup {
 namespace {

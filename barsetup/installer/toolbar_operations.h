@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "barsetup_app.h"
-#include "installer_ports.h"
+#include "installer/barsetup_app.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

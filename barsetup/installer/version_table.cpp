@@ -1,4 +1,4 @@
-#include "version_table.h"
+#include "installer/version_table.h"
 
 namespace barsetup {
 namespace {

@@ -1,11 +1,11 @@
-#include "workspace_pass.h"
+#include "installer/workspace_pass.h"
 
 #include <utility>
 
-#include "file_tree.h"
-#include "installer_texts.h"
-#include "path_text.h"
-#include "zip_listing.h"
+#include "installer/file_tree.h"
+#include "installer/installer_texts.h"
+#include "installer/path_text.h"
+#include "installer/zip_listing.h"
 
 namespace barsetup {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "archiver.h"
-#include "installer_ports.h"
-#include "version_table.h"
+#include "installer/archiver.h"
+#include "installer/installer_ports.h"
+#include "installer/version_table.h"
 
 namespace barsetup {
 

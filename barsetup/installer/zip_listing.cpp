@@ -1,4 +1,4 @@
-#include "zip_listing.h"
+#include "installer/zip_listing.h"
 
 #include <cstddef>
 #include <cstdint>

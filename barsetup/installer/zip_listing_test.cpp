@@ -1,8 +1,8 @@
-#include "zip_listing.h"
+#include "installer/zip_listing.h"
 
 #include <gtest/gtest.h>
 
-#include "stored_zip_test_util.h"
+#include "installer/stored_zip_test_util.h"
 
 namespace barsetup {
 namespace {

@@ -1,7 +1,7 @@
-#include "button_icons.h"
+#include "payload/button_icons.h"
 
-#include "icon_files.h"
-#include "toolbar_variant.h"
+#include "installer/icon_files.h"
+#include "workspace/toolbar_variant.h"
 
 namespace barsetup {
 namespace {

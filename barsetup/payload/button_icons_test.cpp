@@ -1,9 +1,9 @@
-#include "button_icons.h"
+#include "payload/button_icons.h"
 
 #include <gtest/gtest.h>
 
 #include "common/icons/ico_file.h"
-#include "icon_files.h"
+#include "installer/icon_files.h"
 
 namespace barsetup {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "button_icons.h"
+#include "payload/button_icons.h"
 #include "common/icons/ico_file.h"
 
 int main(int argc, char** argv) {

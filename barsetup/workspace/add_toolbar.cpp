@@ -1,10 +1,10 @@
 #include <array>
 #include <string>
 
-#include "document_edits.h"
-#include "item_bitmap.h"
-#include "toolbar_edit.h"
-#include "toolbar_walk.h"
+#include "workspace/document_edits.h"
+#include "workspace/item_bitmap.h"
+#include "workspace/toolbar_edit.h"
+#include "workspace/toolbar_walk.h"
 
 namespace barsetup {
 namespace {

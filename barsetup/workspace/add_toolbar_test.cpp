@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "item_bitmap.h"
-#include "toolbar_edit.h"
-#include "workspace_test_util.h"
+#include "workspace/item_bitmap.h"
+#include "workspace/toolbar_edit.h"
+#include "workspace/workspace_test_util.h"
 
 namespace barsetup {
 namespace {

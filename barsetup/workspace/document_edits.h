@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 

@@ -1,4 +1,4 @@
-#include "item_bitmap.h"
+#include "workspace/item_bitmap.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "common/base64.h"
-#include "toolbar_pictures.h"
+#include "workspace/toolbar_pictures.h"
 
 namespace barsetup {
 

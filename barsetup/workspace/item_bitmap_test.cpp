@@ -1,13 +1,13 @@
 // The bitmap record of a picture and its base64 text; the picture sources.
-#include "item_bitmap.h"
+#include "workspace/item_bitmap.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "toolbar_variant.h"
-#include "workspace_test_util.h"
+#include "workspace/toolbar_variant.h"
+#include "workspace/workspace_test_util.h"
 
 namespace barsetup {
 namespace {

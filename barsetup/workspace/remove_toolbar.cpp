@@ -1,8 +1,8 @@
 #include <string>
 
-#include "document_edits.h"
-#include "toolbar_edit.h"
-#include "toolbar_walk.h"
+#include "workspace/document_edits.h"
+#include "workspace/toolbar_edit.h"
+#include "workspace/toolbar_walk.h"
 
 namespace barsetup {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "toolbar_edit.h"
-#include "workspace_test_util.h"
+#include "workspace/toolbar_edit.h"
+#include "workspace/workspace_test_util.h"
 
 namespace barsetup {
 namespace {

@@ -1,4 +1,4 @@
-#include "toolbar_changes.h"
+#include "workspace/toolbar_changes.h"
 
 namespace barsetup {
 namespace {

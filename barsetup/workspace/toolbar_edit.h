@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-#include "toolbar_changes.h"
-#include "toolbar_variant.h"
-#include "xml_document.h"
+#include "workspace/toolbar_changes.h"
+#include "workspace/toolbar_variant.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 

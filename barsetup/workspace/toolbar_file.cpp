@@ -1,7 +1,7 @@
-#include "toolbar_file.h"
+#include "workspace/toolbar_file.h"
 
-#include "toolbar_edit.h"
-#include "xml_document.h"
+#include "workspace/toolbar_edit.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "toolbar_changes.h"
-#include "toolbar_variant.h"
+#include "workspace/toolbar_changes.h"
+#include "workspace/toolbar_variant.h"
 
 namespace barsetup {
 

@@ -1,6 +1,6 @@
 // Passes over files: written only when changed and complete, in the file's
 // own encoding; a file that cannot be read or edited stays as it was.
-#include "toolbar_file.h"
+#include "workspace/toolbar_file.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <iterator>
 #include <string>
 
-#include "document_edits.h"
-#include "toolbar_edit.h"
-#include "file_test_util.h"
-#include "workspace_test_util.h"
+#include "workspace/document_edits.h"
+#include "workspace/toolbar_edit.h"
+#include "xml/file_test_util.h"
+#include "workspace/workspace_test_util.h"
 
 namespace barsetup {
 namespace {

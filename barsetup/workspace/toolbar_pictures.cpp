@@ -1,4 +1,4 @@
-#include "toolbar_pictures.h"
+#include "workspace/toolbar_pictures.h"
 
 namespace barsetup {
 

@@ -1,4 +1,4 @@
-#include "toolbar_variant.h"
+#include "workspace/toolbar_variant.h"
 
 namespace barsetup {
 namespace {

@@ -6,7 +6,7 @@
 #include <array>
 #include <string_view>
 
-#include "toolbar_pictures.h"
+#include "workspace/toolbar_pictures.h"
 
 namespace barsetup {
 

@@ -1,4 +1,4 @@
-#include "toolbar_walk.h"
+#include "workspace/toolbar_walk.h"
 
 namespace barsetup {
 

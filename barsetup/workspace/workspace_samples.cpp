@@ -1,4 +1,4 @@
-#include "workspace_samples.h"
+#include "workspace/workspace_samples.h"
 
 #include <cstdio>
 

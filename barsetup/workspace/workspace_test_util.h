@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 namespace barsetup::test {
 

@@ -1,6 +1,6 @@
 // The encoding-name table: the names a file may declare, and their Windows
 // code pages.
-#include "encoding_names.h"
+#include "xml/encoding_names.h"
 
 #include <algorithm>
 #include <array>

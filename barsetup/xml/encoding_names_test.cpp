@@ -1,12 +1,12 @@
 // Encoding names.
-#include "encoding_names.h"
+#include "xml/encoding_names.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "text_convert.h"
+#include "xml/text_convert.h"
 
 namespace barsetup {
 namespace {

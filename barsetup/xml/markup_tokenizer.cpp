@@ -1,8 +1,8 @@
-#include "markup_tokenizer.h"
+#include "xml/markup_tokenizer.h"
 
 #include <cstring>
 
-#include "result_log.h"
+#include "xml/result_log.h"
 
 namespace barsetup {
 namespace {

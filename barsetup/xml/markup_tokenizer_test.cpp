@@ -1,5 +1,5 @@
 // Tokenizer and parse.
-#include "markup_tokenizer.h"
+#include "xml/markup_tokenizer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 namespace {

@@ -1,9 +1,9 @@
-#include "result_log.h"
+#include "xml/result_log.h"
 
 #include <charconv>
 
-#include "xml_document.h"
-#include "xml_escape.h"
+#include "xml/xml_document.h"
+#include "xml/xml_escape.h"
 
 namespace barsetup {
 namespace {

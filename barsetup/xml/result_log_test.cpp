@@ -1,9 +1,9 @@
 // Result records.
-#include "result_log.h"
+#include "xml/result_log.h"
 
 #include <gtest/gtest.h>
 
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 namespace {

@@ -1,4 +1,4 @@
-#include "text_buffer.h"
+#include "xml/text_buffer.h"
 
 #include <cstring>
 

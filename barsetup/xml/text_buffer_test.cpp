@@ -1,5 +1,5 @@
 // The text buffer with its gap.
-#include "text_buffer.h"
+#include "xml/text_buffer.h"
 
 #include <gtest/gtest.h>
 

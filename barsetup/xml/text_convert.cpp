@@ -1,9 +1,9 @@
-#include "text_convert.h"
+#include "xml/text_convert.h"
 
 #include <cstring>
 
 #include "common/unicode.h"
-#include "encoding_names.h"
+#include "xml/encoding_names.h"
 
 namespace barsetup {
 namespace {

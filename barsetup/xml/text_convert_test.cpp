@@ -1,9 +1,9 @@
 // Code page conversion.
-#include "text_convert.h"
+#include "xml/text_convert.h"
 
 #include <gtest/gtest.h>
 
-#include "encoding_names.h"
+#include "xml/encoding_names.h"
 
 namespace barsetup {
 namespace {

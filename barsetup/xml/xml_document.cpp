@@ -1,11 +1,11 @@
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 #include <cstring>
 #include <vector>
 
-#include "markup_tokenizer.h"
-#include "xml_escape.h"
-#include "xml_name.h"
+#include "xml/markup_tokenizer.h"
+#include "xml/xml_escape.h"
+#include "xml/xml_name.h"
 
 namespace barsetup {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "element_index.h"
-#include "markup_tokenizer.h"
-#include "text_buffer.h"
-#include "xml_platform.h"
+#include "xml/element_index.h"
+#include "xml/markup_tokenizer.h"
+#include "xml/text_buffer.h"
+#include "xml/xml_platform.h"
 
 namespace barsetup {
 

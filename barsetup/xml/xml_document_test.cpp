@@ -1,5 +1,5 @@
 // Navigation and search; editing.
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 #include <gtest/gtest.h>
 

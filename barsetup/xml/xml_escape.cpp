@@ -1,12 +1,12 @@
-#include "xml_escape.h"
+#include "xml/xml_escape.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "common/unicode.h"
-#include "encoding_names.h"
-#include "text_convert.h"
+#include "xml/encoding_names.h"
+#include "xml/text_convert.h"
 
 namespace barsetup {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "xml_platform.h"
+#include "xml/xml_platform.h"
 
 namespace barsetup {
 

@@ -1,9 +1,9 @@
 // Attributes and decoding; escaping.
-#include "xml_escape.h"
+#include "xml/xml_escape.h"
 
 #include <gtest/gtest.h>
 
-#include "xml_document.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 namespace {

@@ -1,12 +1,12 @@
-#include "xml_file.h"
+#include "xml/xml_file.h"
 
 #include <memory>
 
-#include "encoding_names.h"
-#include "markup_tokenizer.h"
-#include "result_log.h"
-#include "text_convert.h"
-#include "xml_document.h"
+#include "xml/encoding_names.h"
+#include "xml/markup_tokenizer.h"
+#include "xml/result_log.h"
+#include "xml/text_convert.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 namespace {

@@ -1,5 +1,5 @@
 // Files and encodings.
-#include "xml_file.h"
+#include "xml/xml_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <iterator>
 #include <string>
 
-#include "file_test_util.h"
-#include "xml_document.h"
+#include "xml/file_test_util.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 namespace {

@@ -1,10 +1,10 @@
-#include "xml_name.h"
+#include "xml/xml_name.h"
 
 #include <iterator>
 #include <string>
 
 #include "common/unicode.h"
-#include "encoding_names.h"
+#include "xml/encoding_names.h"
 
 namespace barsetup {
 namespace {

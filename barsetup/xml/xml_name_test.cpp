@@ -1,5 +1,5 @@
 // Names that edits may write.
-#include "xml_name.h"
+#include "xml/xml_name.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "markup_tokenizer.h"
-#include "result_log.h"
-#include "xml_document.h"
+#include "xml/markup_tokenizer.h"
+#include "xml/result_log.h"
+#include "xml/xml_document.h"
 
 namespace barsetup {
 

@@ -10,9 +10,9 @@
 
 #include "job/cut_job.h"
 #include "job/job_files.h"
-#include "cut_writers.h"
-#include "multi_section.h"
-#include "plt_file.h"
+#include "job/cut_writers.h"
+#include "job/multi_section.h"
+#include "job/plt_file.h"
 
 namespace plotmark {
 namespace {

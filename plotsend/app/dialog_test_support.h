@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "dialog_host.h"
-#include "intersect_alignment.h"
-#include "profile_port.h"
+#include "app/dialog_host.h"
+#include "ui/intersect_alignment.h"
+#include "app/profile_port.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "drawing_warning.h"
+#include "app/drawing_warning.h"
 
 namespace plotsend {
 

@@ -1,11 +1,11 @@
-#include "job_info.h"
+#include "app/job_info.h"
 
 #include <array>
 #include <filesystem>
 #include <fstream>
 
-#include "decimal.h"
-#include "file_io.h"
+#include "job/decimal.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

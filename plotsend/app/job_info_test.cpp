@@ -1,5 +1,5 @@
-#include "job_info.h"
-#include "texts.h"
+#include "app/job_info.h"
+#include "app/texts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "scratch_dir_test_util.h"
+#include "app/scratch_dir_test_util.h"
 
 namespace plotsend {
 namespace {

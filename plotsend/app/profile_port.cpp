@@ -1,4 +1,4 @@
-#include "profile_port.h"
+#include "app/profile_port.h"
 
 namespace plotsend {
 

@@ -1,7 +1,7 @@
 // One set of cases for every ProfilePort implementation: natively they run
 // against our INI files, in the Windows build against the system's profile
 // functions, so the two cannot drift apart.
-#include "profile_port.h"
+#include "app/profile_port.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "scratch_dir_test_util.h"
+#include "app/scratch_dir_test_util.h"
 
 namespace plotsend {
 namespace {

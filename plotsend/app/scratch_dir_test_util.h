@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 

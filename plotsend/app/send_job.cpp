@@ -1,4 +1,4 @@
-#include "send_job.h"
+#include "app/send_job.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "app/settings.h"
 
 #include <array>
 #include <cfloat>
@@ -6,7 +6,7 @@
 #include <system_error>
 #include <type_traits>
 
-#include "decimal.h"
+#include "job/decimal.h"
 
 namespace plotsend {
 namespace {

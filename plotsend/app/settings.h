@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "profile_port.h"
+#include "app/profile_port.h"
 
 namespace plotsend {
 

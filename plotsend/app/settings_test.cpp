@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "app/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog_test_support.h"
-#include "scratch_dir_test_util.h"
+#include "app/dialog_test_support.h"
+#include "app/scratch_dir_test_util.h"
 
 namespace plotsend {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "mark_ref.h"
+#include "job/mark_ref.h"
 
 namespace plotsend {
 

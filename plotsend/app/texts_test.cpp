@@ -1,4 +1,4 @@
-#include "texts.h"
+#include "app/texts.h"
 
 #include <gtest/gtest.h>
 

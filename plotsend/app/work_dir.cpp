@@ -1,10 +1,10 @@
-#include "work_dir.h"
+#include "app/work_dir.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "common/default_work_dir.h"
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 

@@ -1,10 +1,10 @@
-#include "work_dir.h"
+#include "app/work_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "scratch_dir_test_util.h"
+#include "app/scratch_dir_test_util.h"
 
 namespace plotsend {
 namespace {

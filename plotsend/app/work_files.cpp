@@ -1,11 +1,11 @@
-#include "work_files.h"
+#include "app/work_files.h"
 
 #include <array>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
-#include "file_io.h"
+#include "job/file_io.h"
 #include "common/work_lock.h"
 
 namespace plotsend {

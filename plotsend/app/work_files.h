@@ -3,7 +3,7 @@
 // keeps an export from landing on one of them.
 #include <string>
 
-#include "work_dir.h"
+#include "app/work_dir.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "work_files.h"
+#include "app/work_files.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "scratch_dir_test_util.h"
+#include "app/scratch_dir_test_util.h"
 
 namespace plotsend {
 namespace {

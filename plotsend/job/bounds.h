@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "point_source.h"
+#include "job/point_source.h"
 
 namespace plotsend {
 

@@ -1,10 +1,10 @@
-#include "command_writer.h"
+#include "job/command_writer.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "decimal.h"
-#include "int_text.h"
+#include "job/decimal.h"
+#include "job/int_text.h"
 
 namespace plotsend {
 namespace {

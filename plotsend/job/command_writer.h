@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cut_params.h"
-#include "file_io.h"
+#include "job/cut_params.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 

@@ -1,12 +1,12 @@
 // Header, section markers, window, trailer and the device transposition, as
 // they appear in files written by WriteCutFile.
-#include "command_writer.h"
+#include "job/command_writer.h"
 
 #include <gtest/gtest.h>
 
-#include "cut_writers.h"
-#include "plt_file.h"
-#include "writer_test_support.h"
+#include "job/cut_writers.h"
+#include "job/plt_file.h"
+#include "job/writer_test_support.h"
 
 namespace plotsend {
 namespace {

@@ -4,9 +4,9 @@
 #include <exception>
 #include <vector>
 
-#include "command_writer.h"
-#include "corner_compensation.h"
-#include "cut_writers.h"
+#include "job/command_writer.h"
+#include "job/corner_compensation.h"
+#include "job/cut_writers.h"
 
 namespace plotsend {
 namespace {

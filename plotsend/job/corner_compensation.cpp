@@ -1,10 +1,10 @@
-#include "corner_compensation.h"
+#include "job/corner_compensation.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "decimal.h"
-#include "trig_tables.h"
+#include "job/decimal.h"
+#include "job/trig_tables.h"
 
 namespace plotsend {
 namespace {

@@ -1,5 +1,5 @@
 // The corner routine, the start test and the closure recorder on their own.
-#include "corner_compensation.h"
+#include "job/corner_compensation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "curve_order.h"
+#include "job/curve_order.h"
 
 #include <algorithm>
 #include <utility>

@@ -5,8 +5,8 @@
 // entering a path at its nearest point, does not find.
 #include <vector>
 
-#include "path_nesting.h"
-#include "path_order.h"
+#include "job/path_nesting.h"
+#include "job/path_order.h"
 
 namespace plotsend {
 

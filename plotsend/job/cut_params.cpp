@@ -1,8 +1,8 @@
-#include "cut_params.h"
+#include "job/cut_params.h"
 
 #include <algorithm>
 
-#include "decimal.h"
+#include "job/decimal.h"
 
 namespace plotsend {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "mark_ref.h"
+#include "job/mark_ref.h"
 
 namespace plotsend {
 

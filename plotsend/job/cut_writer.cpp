@@ -2,9 +2,9 @@
 // with the mark header, section window and trailer.
 #include <exception>
 
-#include "command_writer.h"
-#include "cut_writers.h"
-#include "dashed_lines.h"
+#include "job/command_writer.h"
+#include "job/cut_writers.h"
+#include "job/dashed_lines.h"
 
 namespace plotsend {
 namespace {

@@ -1,9 +1,9 @@
 // WriteCutFile: moves as they are, dashed cutting, write failures.
 #include <gtest/gtest.h>
 
-#include "cut_writers.h"
-#include "plt_file.h"
-#include "writer_test_support.h"
+#include "job/cut_writers.h"
+#include "job/plt_file.h"
+#include "job/writer_test_support.h"
 
 namespace plotsend {
 namespace {

@@ -4,8 +4,8 @@
 // created or replaced.
 #include <string>
 
-#include "cut_params.h"
-#include "point_source.h"
+#include "job/cut_params.h"
+#include "job/point_source.h"
 
 namespace plotsend {
 

@@ -5,9 +5,9 @@
 // point by point instead of being held in memory.
 #include <cstdint>
 
-#include "cut_params.h"
-#include "decimal.h"
-#include "point_source.h"
+#include "job/cut_params.h"
+#include "job/decimal.h"
+#include "job/point_source.h"
 
 namespace plotsend {
 namespace dashes_detail {

@@ -1,4 +1,4 @@
-#include "decimal.h"
+#include "job/decimal.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "decimal.h"
+#include "job/decimal.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "int_text.h"
+#include "job/int_text.h"
 
 namespace plotsend {
 namespace {

@@ -1,4 +1,4 @@
-#include "file_io.h"
+#include "job/file_io.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "file_identity.h"
+#include "job/file_identity.h"
 
 namespace plotsend {
 

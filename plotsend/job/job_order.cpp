@@ -1,4 +1,4 @@
-#include "job_order.h"
+#include "job/job_order.h"
 
 #include <algorithm>
 #include <array>
@@ -8,11 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include "decimal.h"
-#include "file_io.h"
-#include "int_text.h"
-#include "path_tour.h"
-#include "plt_read_back.h"
+#include "job/decimal.h"
+#include "job/file_io.h"
+#include "job/int_text.h"
+#include "job/path_tour.h"
+#include "job/plt_read_back.h"
 
 namespace plotsend {
 namespace {

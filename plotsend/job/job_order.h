@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "mark_ref.h"
-#include "path_order.h"
-#include "plt_file.h"
+#include "job/mark_ref.h"
+#include "job/path_order.h"
+#include "job/plt_file.h"
 
 namespace plotsend {
 

@@ -2,8 +2,8 @@
 // of the four measured registration marks.
 #include <cmath>
 
-#include "decimal.h"
-#include "plt_file.h"
+#include "job/decimal.h"
+#include "job/plt_file.h"
 
 namespace plotsend {
 namespace {

@@ -1,7 +1,7 @@
 // ApplyMarkCorrection: the job mapped onto the measured marks.
 #include <gtest/gtest.h>
 
-#include "plt_file.h"
+#include "job/plt_file.h"
 
 namespace plotsend {
 namespace {

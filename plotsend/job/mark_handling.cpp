@@ -1,6 +1,6 @@
-#include "mark_handling.h"
+#include "job/mark_handling.h"
 
-#include "decimal.h"
+#include "job/decimal.h"
 
 namespace plotsend {
 namespace {

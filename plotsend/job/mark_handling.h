@@ -3,8 +3,8 @@
 // or mapped onto the measured marks.
 #include <cstdint>
 
-#include "cut_params.h"
-#include "plt_file.h"
+#include "job/cut_params.h"
+#include "job/plt_file.h"
 
 namespace plotsend {
 

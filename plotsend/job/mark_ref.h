@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "decimal.h"
+#include "job/decimal.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "multi_section.h"
+#include "job/multi_section.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "decimal.h"
-#include "drawing_findings.h"
-#include "file_io.h"
-#include "int_text.h"
-#include "plt_read_back.h"
+#include "job/decimal.h"
+#include "job/drawing_findings.h"
+#include "job/file_io.h"
+#include "job/int_text.h"
+#include "job/plt_read_back.h"
 
 namespace plotsend {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "drawing_findings.h"
-#include "file_identity.h"
-#include "mark_ref.h"
-#include "point_record.h"
+#include "job/drawing_findings.h"
+#include "job/file_identity.h"
+#include "job/mark_ref.h"
+#include "job/point_record.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "multi_section.h"
+#include "job/multi_section.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "near_paths.h"
+#include "job/near_paths.h"
 
 #include <algorithm>
 

@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "point_index.h"
-#include "section_paths.h"
+#include "job/point_index.h"
+#include "job/section_paths.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "path_nesting.h"
+#include "job/path_nesting.h"
 
 #include <algorithm>
 #include <tuple>

@@ -1,13 +1,13 @@
-#include "path_order.h"
+#include "job/path_order.h"
 
 #include <algorithm>
 
-#include "curve_order.h"
-#include "path_nesting.h"
-#include "path_tour.h"
-#include "point_index.h"
-#include "start_choice.h"
-#include "tour_improvement.h"
+#include "job/curve_order.h"
+#include "job/path_nesting.h"
+#include "job/path_tour.h"
+#include "job/point_index.h"
+#include "job/start_choice.h"
+#include "job/tour_improvement.h"
 
 namespace plotsend {
 namespace {

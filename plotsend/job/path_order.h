@@ -13,7 +13,7 @@
 #include <span>
 #include <vector>
 
-#include "section_paths.h"
+#include "job/section_paths.h"
 
 namespace plotsend {
 

@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "path_nesting.h"
-#include "path_order.h"
+#include "job/path_nesting.h"
+#include "job/path_order.h"
 
 namespace plotsend::order_check {
 

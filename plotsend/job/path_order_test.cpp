@@ -1,4 +1,4 @@
-#include "path_order.h"
+#include "job/path_order.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "path_nesting.h"
-#include "path_order_check.h"
-#include "point_index.h"
+#include "job/path_nesting.h"
+#include "job/path_order_check.h"
+#include "job/point_index.h"
 
 namespace plotsend {
 namespace {

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "path_order.h"
-#include "point_index.h"
-#include "section_paths.h"
+#include "job/path_order.h"
+#include "job/point_index.h"
+#include "job/section_paths.h"
 
 namespace plotsend {
 

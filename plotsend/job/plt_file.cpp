@@ -1,14 +1,14 @@
-#include "plt_file.h"
+#include "job/plt_file.h"
 
 #include <cstring>
 #include <exception>
 #include <functional>
 #include <utility>
 
-#include "decimal.h"
-#include "file_io.h"
-#include "int_text.h"
-#include "plt_read_back.h"
+#include "job/decimal.h"
+#include "job/file_io.h"
+#include "job/int_text.h"
+#include "job/plt_read_back.h"
 
 namespace plotsend {
 namespace {

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "bounds.h"
-#include "mark_ref.h"
-#include "point_record.h"
-#include "point_source.h"
+#include "job/bounds.h"
+#include "job/mark_ref.h"
+#include "job/point_record.h"
+#include "job/point_source.h"
 
 namespace plotsend {
 

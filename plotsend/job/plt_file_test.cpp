@@ -1,4 +1,4 @@
-#include "plt_file.h"
+#include "job/plt_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "decimal.h"
+#include "job/decimal.h"
 
 namespace plotsend {
 namespace {

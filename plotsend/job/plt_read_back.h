@@ -4,7 +4,7 @@
 // the next one its points without the next one reading the text again.
 #include <cstdint>
 
-#include "point_source.h"
+#include "job/point_source.h"
 
 namespace plotsend {
 

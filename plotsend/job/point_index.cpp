@@ -1,4 +1,4 @@
-#include "point_index.h"
+#include "job/point_index.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "point_record.h"
+#include "job/point_record.h"
 
 #include <algorithm>
 #include <span>

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "bounds.h"
-#include "point_source.h"
-#include "scratch_file.h"
+#include "job/bounds.h"
+#include "job/point_source.h"
+#include "job/scratch_file.h"
 
 namespace plotsend {
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "cut_writers.h"
-#include "job_order.h"
-#include "multi_section.h"
-#include "plt_file.h"
-#include "point_record.h"
-#include "writer_test_support.h"
+#include "job/cut_writers.h"
+#include "job/job_order.h"
+#include "job/multi_section.h"
+#include "job/plt_file.h"
+#include "job/point_record.h"
+#include "job/writer_test_support.h"
 
 namespace plotsend {
 namespace {

@@ -1,4 +1,4 @@
-#include "start_choice.h"
+#include "job/start_choice.h"
 
 #include <algorithm>
 #include <cmath>

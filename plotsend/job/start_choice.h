@@ -4,8 +4,8 @@
 // path starts. A shortest path through the choices of consecutive paths
 // (dynamic programming); a large closed path offers a spread of its
 // vertices, always including its current start, so the travel never grows.
-#include "path_tour.h"
-#include "tour_improvement.h"
+#include "job/path_tour.h"
+#include "job/tour_improvement.h"
 
 namespace plotsend {
 

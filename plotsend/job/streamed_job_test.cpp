@@ -8,9 +8,9 @@
 #include <fstream>
 #include <string>
 
-#include "cut_writers.h"
-#include "plt_file.h"
-#include "writer_test_support.h"
+#include "job/cut_writers.h"
+#include "job/plt_file.h"
+#include "job/writer_test_support.h"
 
 namespace plotsend {
 namespace {

@@ -1,4 +1,4 @@
-#include "tour_improvement.h"
+#include "job/tour_improvement.h"
 
 #include <algorithm>
 #include <deque>

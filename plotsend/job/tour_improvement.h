@@ -7,9 +7,9 @@
 // enclosed contour before its encloser.
 #include <chrono>
 
-#include "near_paths.h"
-#include "path_nesting.h"
-#include "path_tour.h"
+#include "job/near_paths.h"
+#include "job/path_nesting.h"
+#include "job/path_tour.h"
 
 namespace plotsend {
 

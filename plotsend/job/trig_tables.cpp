@@ -1,4 +1,4 @@
-#include "trig_tables.h"
+#include "job/trig_tables.h"
 
 #include <cmath>
 

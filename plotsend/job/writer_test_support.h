@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend::testing {
 

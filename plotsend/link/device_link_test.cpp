@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "stand_in_cutter.h"
+#include "link/stand_in_cutter.h"
 
 namespace plotsend {
 

@@ -1,8 +1,8 @@
-#include "drain_deadline.h"
+#include "link/drain_deadline.h"
 
 #include <algorithm>
 
-#include "link_port.h"
+#include "link/link_port.h"
 
 namespace plotsend {
 

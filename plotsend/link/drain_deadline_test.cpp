@@ -1,4 +1,4 @@
-#include "drain_deadline.h"
+#include "link/drain_deadline.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The recording link for tests.
-#include "fake_link.h"
+#include "link/fake_link.h"
 
 #include <algorithm>
 #include <chrono>

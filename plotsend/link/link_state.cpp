@@ -1,7 +1,7 @@
 // Opening, connecting and closing through the dialog's link state.
-#include "link_state.h"
+#include "link/link_state.h"
 
-#include "port_list.h"
+#include "link/port_list.h"
 
 namespace plotsend {
 

@@ -1,11 +1,11 @@
-#include "link_state.h"
+#include "link/link_state.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "fake_link.h"
+#include "link/fake_link.h"
 
 namespace plotsend {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "link_port.h"
+#include "link/link_port.h"
 
 namespace plotsend {
 

@@ -1,5 +1,5 @@
 // The port list's entries and how an entry is read back.
-#include "port_list.h"
+#include "link/port_list.h"
 
 namespace plotsend {
 

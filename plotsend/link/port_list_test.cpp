@@ -1,8 +1,8 @@
-#include "port_list.h"
+#include "link/port_list.h"
 
 #include <gtest/gtest.h>
 
-#include "usb_cutter_id.h"
+#include "link/usb_cutter_id.h"
 
 namespace plotsend {
 namespace {

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "link_port.h"
+#include "link/link_port.h"
 
 namespace plotsend {
 

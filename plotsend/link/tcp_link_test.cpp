@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "link_state.h"
-#include "loopback_peer.h"
+#include "link/link_state.h"
+#include "link/loopback_peer.h"
 
 namespace plotsend {
 namespace {

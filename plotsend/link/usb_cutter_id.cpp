@@ -1,5 +1,5 @@
 // Recognising the cutter among USB devices.
-#include "usb_cutter_id.h"
+#include "link/usb_cutter_id.h"
 
 namespace plotsend {
 namespace {

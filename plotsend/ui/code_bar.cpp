@@ -1,4 +1,4 @@
-#include "code_bar.h"
+#include "ui/code_bar.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "hyperlink.h"
+#include "ui/hyperlink.h"
 
 namespace plotsend {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "hyperlink.h"
+#include "ui/hyperlink.h"
 
 namespace plotsend {
 

@@ -1,12 +1,12 @@
-#include "intersect_alignment.h"
+#include "ui/intersect_alignment.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <utility>
 
-#include "command_writer.h"
-#include "decimal.h"
+#include "job/command_writer.h"
+#include "job/decimal.h"
 
 namespace plotsend {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "mark_ref.h"
+#include "job/mark_ref.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "intersect_alignment.h"
+#include "ui/intersect_alignment.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "job_preview.h"
+#include "ui/job_preview.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <vector>
 
-#include "code_bar.h"
-#include "preview_marks.h"
+#include "ui/code_bar.h"
+#include "ui/preview_marks.h"
 
 namespace plotsend {
 namespace {

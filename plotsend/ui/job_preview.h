@@ -4,9 +4,9 @@
 // job's cutting paths, drawn once against a Canvas.
 #include <cstdint>
 
-#include "canvas.h"
-#include "mark_ref.h"
-#include "plt_file.h"
+#include "ui/canvas.h"
+#include "job/mark_ref.h"
+#include "job/plt_file.h"
 
 namespace plotsend {
 

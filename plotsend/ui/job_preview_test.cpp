@@ -1,4 +1,4 @@
-#include "job_preview.h"
+#include "ui/job_preview.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "code_bar.h"
-#include "preview_marks.h"
-#include "recording_canvas.h"
+#include "ui/code_bar.h"
+#include "ui/preview_marks.h"
+#include "ui/recording_canvas.h"
 
 namespace plotsend {
 namespace {

@@ -1,9 +1,9 @@
-#include "preview_marks.h"
+#include "ui/preview_marks.h"
 
 #include <algorithm>
 #include <string>
 
-#include "job_preview.h"
+#include "ui/job_preview.h"
 
 namespace plotsend {
 namespace {

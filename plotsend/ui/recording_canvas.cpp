@@ -1,4 +1,4 @@
-#include "recording_canvas.h"
+#include "ui/recording_canvas.h"
 
 namespace plotsend {
 

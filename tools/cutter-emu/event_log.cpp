@@ -1,4 +1,4 @@
-#include "event_log.h"
+#include "cutter-emu/event_log.h"
 
 #include <charconv>
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "job_record.h"
-#include "stream_decoder.h"
+#include "cutter-emu/job_record.h"
+#include "cutter-emu/stream_decoder.h"
 
 namespace cutter_emu {
 

@@ -1,4 +1,4 @@
-#include "job_record.h"
+#include "cutter-emu/job_record.h"
 
 #include <algorithm>
 #include <cmath>

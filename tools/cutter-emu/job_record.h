@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "stream_decoder.h"
+#include "cutter-emu/stream_decoder.h"
 
 namespace cutter_emu {
 

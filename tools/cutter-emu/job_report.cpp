@@ -1,6 +1,6 @@
-#include "job_report.h"
+#include "cutter-emu/job_report.h"
 
-#include "event_log.h"
+#include "cutter-emu/event_log.h"
 
 namespace cutter_emu {
 

@@ -2,7 +2,7 @@
 // The line cutter-emu prints about each job when it ends.
 #include <string>
 
-#include "job_record.h"
+#include "cutter-emu/job_record.h"
 
 namespace cutter_emu {
 

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "job_record.h"
-#include "writer_streams.h"
+#include "cutter-emu/job_record.h"
+#include "cutter-emu/writer_streams.h"
 
 namespace cutter_emu {
 namespace {

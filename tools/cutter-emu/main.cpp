@@ -9,17 +9,17 @@
 #include <string_view>
 #include <vector>
 
-#include "event_log.h"
-#include "job_report.h"
-#include "options.h"
-#include "png_file.h"
-#include "posix/endpoints.h"
-#include "posix/receive_loop.h"
-#include "session.h"
-#include "sheet_check.h"
-#include "sheet_layout.h"
-#include "sheet_picture.h"
-#include "svg_canvas.h"
+#include "cutter-emu/event_log.h"
+#include "cutter-emu/job_report.h"
+#include "cutter-emu/options.h"
+#include "cutter-emu/png_file.h"
+#include "cutter-emu/posix/endpoints.h"
+#include "cutter-emu/posix/receive_loop.h"
+#include "cutter-emu/session.h"
+#include "cutter-emu/sheet_check.h"
+#include "cutter-emu/sheet_layout.h"
+#include "cutter-emu/sheet_picture.h"
+#include "cutter-emu/svg_canvas.h"
 
 namespace cutter_emu {
 namespace {

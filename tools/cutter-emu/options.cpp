@@ -1,4 +1,4 @@
-#include "options.h"
+#include "cutter-emu/options.h"
 
 #include <charconv>
 #include <cmath>

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "session.h"
-#include "sheet_geometry.h"
+#include "cutter-emu/session.h"
+#include "cutter-emu/sheet_geometry.h"
 
 namespace cutter_emu {
 

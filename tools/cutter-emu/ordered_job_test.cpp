@@ -16,9 +16,9 @@
 #include <tuple>
 #include <vector>
 
-#include "job_order.h"
-#include "job_record.h"
-#include "writer_streams.h"
+#include "job/job_order.h"
+#include "cutter-emu/job_record.h"
+#include "cutter-emu/writer_streams.h"
 
 namespace cutter_emu {
 namespace {

@@ -1,9 +1,9 @@
-#include "png_file.h"
+#include "cutter-emu/png_file.h"
 
 #include <cmath>
 #include <vector>
 
-#include "posix/png_canvas.h"
+#include "ui/posix/png_canvas.h"
 
 namespace cutter_emu {
 namespace {

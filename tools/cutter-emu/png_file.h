@@ -3,7 +3,7 @@
 // onto its cairo canvas: whole pixels, no antialiasing.
 #include <string>
 
-#include "render_job.h"
+#include "cutter-emu/render_job.h"
 
 namespace cutter_emu {
 

@@ -1,9 +1,9 @@
-#include "render_job.h"
+#include "cutter-emu/render_job.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "event_log.h"
+#include "cutter-emu/event_log.h"
 
 namespace cutter_emu {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "job_record.h"
+#include "cutter-emu/job_record.h"
 
 namespace cutter_emu {
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <filesystem>
 
-#include "png_file.h"
-#include "render_job.h"
-#include "svg_canvas.h"
-#include "writer_streams.h"
+#include "cutter-emu/png_file.h"
+#include "cutter-emu/render_job.h"
+#include "cutter-emu/svg_canvas.h"
+#include "cutter-emu/writer_streams.h"
 
 namespace cutter_emu {
 namespace {

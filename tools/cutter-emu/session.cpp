@@ -1,4 +1,4 @@
-#include "session.h"
+#include "cutter-emu/session.h"
 
 #include <algorithm>
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "event_log.h"
-#include "job_record.h"
-#include "stream_decoder.h"
+#include "cutter-emu/event_log.h"
+#include "cutter-emu/job_record.h"
+#include "cutter-emu/stream_decoder.h"
 
 namespace cutter_emu {
 

@@ -1,13 +1,13 @@
 // Session: jobs cut at '@', the test limits, links that end early, and the
 // listing it writes.
-#include "session.h"
+#include "cutter-emu/session.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "options.h"
-#include "writer_streams.h"
+#include "cutter-emu/options.h"
+#include "cutter-emu/writer_streams.h"
 
 namespace cutter_emu {
 namespace {

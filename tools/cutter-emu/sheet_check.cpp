@@ -1,4 +1,4 @@
-#include "sheet_check.h"
+#include "cutter-emu/sheet_check.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "session.h"
-#include "sheet_geometry.h"
-#include "sheet_layout.h"
+#include "cutter-emu/session.h"
+#include "cutter-emu/sheet_geometry.h"
+#include "cutter-emu/sheet_layout.h"
 
 namespace cutter_emu {
 

@@ -1,4 +1,4 @@
-#include "sheet_geometry.h"
+#include "cutter-emu/sheet_geometry.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "sheet_layout.h"
+#include "cutter-emu/sheet_layout.h"
 
 #include <charconv>
 #include <cmath>

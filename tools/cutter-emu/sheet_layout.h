@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheet_geometry.h"
+#include "cutter-emu/sheet_geometry.h"
 
 namespace cutter_emu {
 

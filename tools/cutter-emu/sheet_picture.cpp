@@ -1,11 +1,11 @@
-#include "sheet_picture.h"
+#include "cutter-emu/sheet_picture.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
 
-#include "posix/png_canvas.h"
+#include "ui/posix/png_canvas.h"
 
 namespace cutter_emu {
 namespace {

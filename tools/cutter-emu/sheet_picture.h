@@ -5,8 +5,8 @@
 // an inset magnifies the spot where it strays farthest.
 #include <string>
 
-#include "job_record.h"
-#include "sheet_check.h"
+#include "cutter-emu/job_record.h"
+#include "cutter-emu/sheet_check.h"
 
 namespace cutter_emu {
 

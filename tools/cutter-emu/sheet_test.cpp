@@ -7,10 +7,10 @@
 #include <limits>
 #include <string>
 
-#include "session.h"
-#include "sheet_check.h"
-#include "sheet_geometry.h"
-#include "sheet_layout.h"
+#include "cutter-emu/session.h"
+#include "cutter-emu/sheet_check.h"
+#include "cutter-emu/sheet_geometry.h"
+#include "cutter-emu/sheet_layout.h"
 
 namespace cutter_emu {
 namespace {

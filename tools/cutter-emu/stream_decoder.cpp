@@ -1,4 +1,4 @@
-#include "stream_decoder.h"
+#include "cutter-emu/stream_decoder.h"
 
 #include <charconv>
 #include <utility>

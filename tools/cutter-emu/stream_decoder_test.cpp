@@ -1,13 +1,13 @@
 // StreamDecoder: every command of the device stream, streams of the real
 // writers cut into pieces anywhere, and input it does not understand.
-#include "stream_decoder.h"
+#include "cutter-emu/stream_decoder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "writer_streams.h"
+#include "cutter-emu/writer_streams.h"
 
 namespace cutter_emu {
 namespace {

@@ -1,4 +1,4 @@
-#include "svg_canvas.h"
+#include "cutter-emu/svg_canvas.h"
 
 #include <charconv>
 #include <fstream>

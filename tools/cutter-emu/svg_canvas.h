@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "render_job.h"
+#include "cutter-emu/render_job.h"
 
 namespace cutter_emu {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "command_writer.h"
-#include "cut_writers.h"
-#include "plt_file.h"
-#include "stream_decoder.h"
+#include "job/command_writer.h"
+#include "job/cut_writers.h"
+#include "job/plt_file.h"
+#include "cutter-emu/stream_decoder.h"
 
 namespace cutter_emu::testing {
 

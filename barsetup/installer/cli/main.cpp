@@ -11,16 +11,16 @@
 #include <utility>
 #include <vector>
 
-#include "barsetup_app.h"
-#include "command_line.h"
-#include "path_text.h"
-#include "posix_child_process.h"
-#include "posix_file_system.h"
-#include "stdout_message.h"
-#include "thread_sleep.h"
-#include "toolbar_operations.h"
-#include "wine_prefix.h"
-#include "wine_registry.h"
+#include "installer/barsetup_app.h"
+#include "installer/command_line.h"
+#include "installer/path_text.h"
+#include "installer/posix/posix_child_process.h"
+#include "installer/posix/posix_file_system.h"
+#include "installer/posix/stdout_message.h"
+#include "installer/thread_sleep.h"
+#include "installer/toolbar_operations.h"
+#include "installer/posix/wine_prefix.h"
+#include "installer/posix/wine_registry.h"
 
 namespace {
 

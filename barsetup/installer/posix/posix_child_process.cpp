@@ -1,4 +1,4 @@
-#include "posix_child_process.h"
+#include "installer/posix/posix_child_process.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "windows_command_line.h"
+#include "installer/posix/windows_command_line.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "posix_file_system.h"
+#include "installer/posix/posix_file_system.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "xml_platform.h"
+#include "xml/xml_platform.h"
 
 namespace barsetup {
 namespace {

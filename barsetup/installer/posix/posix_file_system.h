@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "installer_ports.h"
-#include "wine_prefix.h"
+#include "installer/installer_ports.h"
+#include "installer/posix/wine_prefix.h"
 
 namespace barsetup {
 

@@ -7,14 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "barsetup_app.h"
-#include "fake_ports_test_util.h"
-#include "icon_files.h"
-#include "macro_pass.h"
-#include "posix_child_process.h"
-#include "posix_file_system.h"
-#include "posix_test_util.h"
-#include "wine_registry.h"
+#include "installer/barsetup_app.h"
+#include "installer/fake_ports_test_util.h"
+#include "installer/icon_files.h"
+#include "installer/macro_pass.h"
+#include "installer/posix/posix_child_process.h"
+#include "installer/posix/posix_file_system.h"
+#include "installer/posix/posix_test_util.h"
+#include "installer/posix/wine_registry.h"
 
 namespace barsetup {
 namespace {

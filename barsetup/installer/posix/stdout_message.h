@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

@@ -1,4 +1,4 @@
-#include "windows_command_line.h"
+#include "installer/posix/windows_command_line.h"
 
 namespace barsetup {
 namespace {

@@ -1,4 +1,4 @@
-#include "wine_prefix.h"
+#include "installer/posix/wine_prefix.h"
 
 #include <dirent.h>
 #include <pwd.h>

@@ -1,11 +1,11 @@
-#include "wine_prefix.h"
+#include "installer/posix/wine_prefix.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "posix_child_process.h"
-#include "posix_test_util.h"
+#include "installer/posix/posix_child_process.h"
+#include "installer/posix/posix_test_util.h"
 
 namespace barsetup {
 namespace {

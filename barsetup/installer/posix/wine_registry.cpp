@@ -1,9 +1,9 @@
-#include "wine_registry.h"
+#include "installer/posix/wine_registry.h"
 
 #include <vector>
 
-#include "posix_file_system.h"
-#include "text_convert.h"
+#include "installer/posix/posix_file_system.h"
+#include "xml/text_convert.h"
 
 namespace barsetup {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

@@ -1,8 +1,8 @@
-#include "wine_registry.h"
+#include "installer/posix/wine_registry.h"
 
 #include <gtest/gtest.h>
 
-#include "posix_test_util.h"
+#include "installer/posix/posix_test_util.h"
 
 namespace barsetup {
 namespace {

@@ -5,16 +5,16 @@
 
 #include <vector>
 
-#include "archiver.h"
-#include "path_text.h"
-#include "program_file.h"
-#include "thread_sleep.h"
-#include "win32_test_util.h"
-#include "win_child_process.h"
-#include "win_file_system.h"
-#include "win_registry.h"
-#include "win_resources.h"
-#include "zip_listing.h"
+#include "installer/archiver.h"
+#include "installer/path_text.h"
+#include "installer/win32/program_file.h"
+#include "installer/thread_sleep.h"
+#include "installer/win32/win32_test_util.h"
+#include "installer/win32/win_child_process.h"
+#include "installer/win32/win_file_system.h"
+#include "installer/win32/win_registry.h"
+#include "installer/win32/win_resources.h"
+#include "installer/zip_listing.h"
 
 namespace barsetup {
 namespace {

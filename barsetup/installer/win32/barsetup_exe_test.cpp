@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "common/win32/wide_text.h"
-#include "path_text.h"
-#include "program_file.h"
-#include "win_api.h"
-#include "win_resources.h"
+#include "installer/path_text.h"
+#include "installer/win32/program_file.h"
+#include "installer/win32/win_api.h"
+#include "installer/win32/win_resources.h"
 
 namespace barsetup {
 namespace {

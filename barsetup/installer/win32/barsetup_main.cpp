@@ -1,19 +1,19 @@
 // Barsetup.exe: no window and no message loop. The command line says
 // whether to install or remove the toolbar; one message box tells the
 // result. The exit status is always 0.
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
-#include "barsetup_app.h"
-#include "path_text.h"
-#include "program_file.h"
-#include "thread_sleep.h"
-#include "toolbar_operations.h"
-#include "win_child_process.h"
-#include "win_file_system.h"
-#include "win_message.h"
-#include "win_process_list.h"
-#include "win_registry.h"
-#include "win_resources.h"
+#include "installer/barsetup_app.h"
+#include "installer/path_text.h"
+#include "installer/win32/program_file.h"
+#include "installer/thread_sleep.h"
+#include "installer/toolbar_operations.h"
+#include "installer/win32/win_child_process.h"
+#include "installer/win32/win_file_system.h"
+#include "installer/win32/win_message.h"
+#include "installer/win32/win_process_list.h"
+#include "installer/win32/win_registry.h"
+#include "installer/win32/win_resources.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace barsetup;

@@ -1,6 +1,6 @@
-#include "program_file.h"
+#include "installer/win32/program_file.h"
 
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 #include <shellapi.h>
 
 #include "common/win32/wide_text.h"

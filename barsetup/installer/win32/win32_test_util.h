@@ -2,7 +2,7 @@
 // A fresh directory with a non-ASCII name under the user's temporary
 // directory for one test, removed with everything in it when the test ends;
 // paths in UTF-8 Windows form, as the ports take them.
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include <filesystem>
 #include <fstream>

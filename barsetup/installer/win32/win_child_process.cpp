@@ -1,6 +1,6 @@
-#include "win_child_process.h"
+#include "installer/win32/win_child_process.h"
 
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include <optional>
 

@@ -2,7 +2,7 @@
 // child's standard output and error.
 #pragma once
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

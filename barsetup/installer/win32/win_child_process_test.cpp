@@ -1,10 +1,10 @@
-#include "win_child_process.h"
+#include "installer/win32/win_child_process.h"
 
 #include <gtest/gtest.h>
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
-#include "program_file.h"
-#include "win32_test_util.h"
+#include "installer/win32/program_file.h"
+#include "installer/win32/win32_test_util.h"
 
 namespace barsetup {
 namespace {

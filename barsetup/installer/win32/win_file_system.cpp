@@ -1,13 +1,13 @@
-#include "win_file_system.h"
+#include "installer/win32/win_file_system.h"
 
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 #include <sddl.h>
 
 #include <algorithm>
 #include <optional>
 
 #include "common/win32/wide_text.h"
-#include "xml_platform.h"
+#include "xml/xml_platform.h"
 
 namespace barsetup {
 namespace {

@@ -1,7 +1,7 @@
 // The file system port over the wide-character Win32 file functions.
 #pragma once
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

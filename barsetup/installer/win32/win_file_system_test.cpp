@@ -1,13 +1,13 @@
-#include "win_file_system.h"
+#include "installer/win32/win_file_system.h"
 
 #include <gtest/gtest.h>
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "win32_test_util.h"
+#include "installer/win32/win32_test_util.h"
 
 namespace barsetup {
 namespace {

@@ -1,6 +1,6 @@
-#include "win_message.h"
+#include "installer/win32/win_message.h"
 
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include "common/win32/wide_text.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

@@ -1,6 +1,6 @@
-#include "win_process_list.h"
+#include "installer/win32/win_process_list.h"
 
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 #include <tlhelp32.h>
 
 #include <optional>

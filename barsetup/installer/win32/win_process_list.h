@@ -1,7 +1,7 @@
 // The process list port over a Toolhelp snapshot of the system's processes.
 #pragma once
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

@@ -1,13 +1,13 @@
-#include "win_process_list.h"
+#include "installer/win32/win_process_list.h"
 
 #include <gtest/gtest.h>
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include <filesystem>
 
-#include "path_text.h"
-#include "program_file.h"
-#include "win32_test_util.h"
+#include "installer/path_text.h"
+#include "installer/win32/program_file.h"
+#include "installer/win32/win32_test_util.h"
 
 namespace barsetup {
 namespace {

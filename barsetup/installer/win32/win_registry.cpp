@@ -1,6 +1,6 @@
-#include "win_registry.h"
+#include "installer/win32/win_registry.h"
 
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include <cwchar>
 #include <optional>

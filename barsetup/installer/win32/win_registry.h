@@ -2,7 +2,7 @@
 // HKEY_CURRENT_USER, read only.
 #pragma once
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

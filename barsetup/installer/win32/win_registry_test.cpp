@@ -1,7 +1,7 @@
-#include "win_registry.h"
+#include "installer/win32/win_registry.h"
 
 #include <gtest/gtest.h>
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "win_resources.h"
+#include "installer/win32/win_resources.h"
 
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 // The resource port over the running program's own module.
 #pragma once
 
-#include "installer_ports.h"
+#include "installer/installer_ports.h"
 
 namespace barsetup {
 

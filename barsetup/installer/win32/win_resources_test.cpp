@@ -1,7 +1,7 @@
-#include "win_resources.h"
+#include "installer/win32/win_resources.h"
 
 #include <gtest/gtest.h>
-#include "win_api.h"
+#include "installer/win32/win_api.h"
 
 #include "common/win32/wide_text.h"
 

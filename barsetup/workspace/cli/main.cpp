@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "tool_options.h"
-#include "toolbar_file.h"
-#include "toolbar_variant.h"
+#include "workspace/cli/tool_options.h"
+#include "workspace/toolbar_file.h"
+#include "workspace/toolbar_variant.h"
 
 using namespace barsetup;
 

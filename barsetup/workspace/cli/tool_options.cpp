@@ -1,6 +1,6 @@
-#include "tool_options.h"
+#include "workspace/cli/tool_options.h"
 
-#include "toolbar_variant.h"
+#include "workspace/toolbar_variant.h"
 
 namespace barsetup {
 

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../encoding_names.h"
-#include "../xml_platform.h"
+#include "xml/encoding_names.h"
+#include "xml/xml_platform.h"
 
 namespace barsetup {
 namespace {

@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "../encoding_names.h"
-#include "../text_convert.h"
-#include "../xml_platform.h"
+#include "xml/encoding_names.h"
+#include "xml/text_convert.h"
+#include "xml/xml_platform.h"
 #include "common/win32/wide_text.h"
 
 namespace barsetup {

@@ -1,4 +1,4 @@
-#include "cli_alignment.h"
+#include "app/cli/cli_alignment.h"
 
 #include <map>
 #include <string>

@@ -2,8 +2,8 @@
 // The mark alignment and the origin prompt in a terminal, driven by keys.
 #include <cstdio>
 
-#include "command_input.h"
-#include "intersect_alignment.h"
+#include "app/cli/command_input.h"
+#include "ui/intersect_alignment.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "cli_host.h"
+#include "app/cli/cli_host.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "cli_alignment.h"
+#include "app/cli/cli_alignment.h"
 
 namespace plotsend {
 namespace {

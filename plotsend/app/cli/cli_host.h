@@ -15,9 +15,9 @@
 
 #include <unistd.h>
 
-#include "command_input.h"
-#include "dialog_host.h"
-#include "terminal_keys.h"
+#include "app/cli/command_input.h"
+#include "app/dialog_host.h"
+#include "app/cli/terminal_keys.h"
 
 namespace plotsend {
 

@@ -1,10 +1,10 @@
-#include "cli_options.h"
+#include "app/cli/cli_options.h"
 
 #include <charconv>
 #include <cmath>
 #include <string_view>
 
-#include "settings.h"
+#include "app/settings.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "cli_options.h"
+#include "app/cli/cli_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "command_input.h"
+#include "app/cli/command_input.h"
 
 #include <cctype>
 

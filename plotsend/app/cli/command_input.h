@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "terminal_keys.h"
+#include "app/cli/terminal_keys.h"
 
 namespace plotsend {
 

@@ -1,4 +1,4 @@
-#include "interrupts.h"
+#include "app/cli/interrupts.h"
 
 #include <pthread.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <csignal>
 #include <thread>
 
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

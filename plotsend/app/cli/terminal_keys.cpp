@@ -1,4 +1,4 @@
-#include "terminal_keys.h"
+#include "app/cli/terminal_keys.h"
 
 #include <poll.h>
 #include <unistd.h>

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "work_dir.h"
+#include "app/work_dir.h"
 
 namespace plotsend {
 namespace {

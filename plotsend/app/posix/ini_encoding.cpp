@@ -1,4 +1,4 @@
-#include "posix/ini_encoding.h"
+#include "app/posix/ini_encoding.h"
 
 #include <cstdint>
 

@@ -1,12 +1,12 @@
-#include "posix/ini_profile.h"
+#include "app/posix/ini_profile.h"
 
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <vector>
 
-#include "file_io.h"
-#include "posix/ini_encoding.h"
+#include "job/file_io.h"
+#include "app/posix/ini_encoding.h"
 
 namespace plotsend {
 namespace {

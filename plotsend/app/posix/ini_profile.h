@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "profile_port.h"
+#include "app/profile_port.h"
 
 namespace plotsend {
 

@@ -1,14 +1,14 @@
 // Exact bytes of INI edits: what stays, where new lines go, which line
 // endings they get.
-#include "posix/ini_profile.h"
+#include "app/posix/ini_profile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string_view>
 
-#include "posix/ini_encoding.h"
-#include "scratch_dir_test_util.h"
+#include "app/posix/ini_encoding.h"
+#include "app/scratch_dir_test_util.h"
 
 namespace plotsend {
 namespace {

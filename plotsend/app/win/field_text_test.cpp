@@ -1,4 +1,4 @@
-#include "field_text.h"
+#include "app/win/field_text.h"
 
 #include <gtest/gtest.h>
 

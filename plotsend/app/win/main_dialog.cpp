@@ -1,12 +1,12 @@
 // The main window's life: initialisation, the messages that are not
 // control commands, painting and destruction.
-#include "main_dialog.h"
+#include "app/win/main_dialog.h"
 
 #include <utility>
 
-#include "about_dialog.h"
-#include "control_ids.h"
-#include "texts.h"
+#include "ui/win32/about_dialog.h"
+#include "app/control_ids.h"
+#include "app/texts.h"
 
 namespace plotsend::win32 {
 

@@ -13,12 +13,12 @@
 #include <atomic>
 #include <memory>
 
-#include "dialog_host.h"
-#include "dialog_window.h"
-#include "pending_updates.h"
-#include "plotsend_dlg.h"
-#include "preview_bitmap.h"
-#include "progress_dialog.h"
+#include "app/dialog_host.h"
+#include "ui/win32/dialog_window.h"
+#include "app/win/pending_updates.h"
+#include "app/plotsend_dlg.h"
+#include "app/win/preview_bitmap.h"
+#include "app/win/progress_dialog.h"
 
 namespace plotsend::win32 {
 

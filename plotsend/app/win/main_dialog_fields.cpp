@@ -1,16 +1,16 @@
 // The main window's dialog data: the controls fetched into the logic's
 // fields and the fields put back into the controls.
-#include "main_dialog.h"
+#include "app/win/main_dialog.h"
 
 #include <commctrl.h>
 
 #include <limits>
 #include <optional>
 
-#include "control_ids.h"
-#include "field_text.h"
-#include "settings.h"
-#include "texts.h"
+#include "app/control_ids.h"
+#include "app/win/field_text.h"
+#include "app/settings.h"
+#include "app/texts.h"
 
 namespace plotsend::win32 {
 namespace {

@@ -1,13 +1,13 @@
 // What the dialog's logic asks of the main window (DialogHost), and the
 // hand-over of the workers' status and progress to the user-interface thread.
-#include "main_dialog.h"
+#include "app/win/main_dialog.h"
 
 #include <commctrl.h>
 
-#include "alignment_dialog.h"
-#include "control_ids.h"
-#include "save_file_dialog.h"
-#include "wait_painting.h"
+#include "ui/win32/alignment_dialog.h"
+#include "app/control_ids.h"
+#include "app/win/save_file_dialog.h"
+#include "app/win/wait_painting.h"
 
 namespace plotsend::win32 {
 namespace {

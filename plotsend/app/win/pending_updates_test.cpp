@@ -1,4 +1,4 @@
-#include "pending_updates.h"
+#include "app/win/pending_updates.h"
 
 #include <gtest/gtest.h>
 

@@ -4,13 +4,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "link_port.h"
-#include "main_dialog.h"
-#include "profile_port.h"
-#include "running_instance.h"
-#include "texts.h"
-#include "work_dir.h"
-#include "work_files.h"
+#include "link/link_port.h"
+#include "app/win/main_dialog.h"
+#include "app/profile_port.h"
+#include "app/win/running_instance.h"
+#include "app/texts.h"
+#include "app/work_dir.h"
+#include "app/work_files.h"
 #include "common/work_lock.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

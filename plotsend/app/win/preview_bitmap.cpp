@@ -1,6 +1,6 @@
-#include "preview_bitmap.h"
+#include "app/win/preview_bitmap.h"
 
-#include "gdi_canvas.h"
+#include "ui/win32/gdi_canvas.h"
 
 namespace plotsend::win32 {
 

@@ -3,7 +3,7 @@
 // at every paint, so that a big job is not read again for each repaint.
 #include <windows.h>
 
-#include "job_preview.h"
+#include "ui/job_preview.h"
 
 namespace plotsend::win32 {
 

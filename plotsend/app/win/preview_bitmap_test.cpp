@@ -1,4 +1,4 @@
-#include "preview_bitmap.h"
+#include "app/win/preview_bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <fstream>
 #include <string>
 
-#include "dialog_window.h"
-#include "dib_surface.h"
-#include "gdi_canvas.h"
-#include "job_preview.h"
-#include "plt_file.h"
+#include "ui/win32/dialog_window.h"
+#include "ui/win32/dib_surface.h"
+#include "ui/win32/gdi_canvas.h"
+#include "ui/job_preview.h"
+#include "job/plt_file.h"
 
 namespace plotsend::win32 {
 namespace {

@@ -1,4 +1,4 @@
-#include "progress_dialog.h"
+#include "app/win/progress_dialog.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,7 @@
 // 100 ms timer and starts again at the end, until the dialog is destroyed.
 #include <windows.h>
 
-#include "dialog_window.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 

@@ -1,7 +1,7 @@
-#include "running_instance.h"
+#include "app/win/running_instance.h"
 
-#include "dialog_window.h"
-#include "texts.h"
+#include "ui/win32/dialog_window.h"
+#include "app/texts.h"
 
 namespace plotsend::win32 {
 namespace {

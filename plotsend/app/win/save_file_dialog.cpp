@@ -1,12 +1,12 @@
-#include "save_file_dialog.h"
+#include "app/win/save_file_dialog.h"
 
 #include <commdlg.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "dialog_window.h"
-#include "field_text.h"
+#include "ui/win32/dialog_window.h"
+#include "app/win/field_text.h"
 
 namespace plotsend::win32 {
 namespace {

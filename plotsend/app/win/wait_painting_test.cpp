@@ -1,4 +1,4 @@
-#include "wait_painting.h"
+#include "app/win/wait_painting.h"
 
 #include <windows.h>
 

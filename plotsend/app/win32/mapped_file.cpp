@@ -1,4 +1,4 @@
-#include "mapped_file.h"
+#include "app/mapped_file.h"
 
 #include <windows.h>
 

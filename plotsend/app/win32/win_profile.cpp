@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/win32/wide_text.h"
-#include "profile_port.h"
+#include "app/profile_port.h"
 
 namespace plotsend {
 namespace {

@@ -1,4 +1,4 @@
-#include "scratch_file.h"
+#include "job/scratch_file.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

@@ -1,8 +1,8 @@
-#include "file_identity.h"
+#include "job/file_identity.h"
 
 #include <windows.h>
 
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

@@ -1,10 +1,10 @@
-#include "scratch_file.h"
+#include "job/scratch_file.h"
 
 #include <windows.h>
 
 #include <filesystem>
 
-#include "file_io.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "posix_link.h"
+#include "link/posix/posix_link.h"
 
 namespace plotsend {
 

@@ -10,8 +10,8 @@
 #include <cerrno>
 #include <chrono>
 
-#include "poll_wait.h"
-#include "posix_link.h"
+#include "link/posix/poll_wait.h"
+#include "link/posix/posix_link.h"
 
 #ifndef MSG_NOSIGNAL
 #define MSG_NOSIGNAL 0  // SO_NOSIGPIPE is set on the socket instead

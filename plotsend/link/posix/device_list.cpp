@@ -4,8 +4,8 @@
 #include <system_error>
 #include <utility>
 
-#include "posix_link.h"
-#include "usb_cutter_id.h"
+#include "link/posix/posix_link.h"
+#include "link/usb_cutter_id.h"
 
 namespace plotsend {
 namespace fs = std::filesystem;

@@ -10,9 +10,9 @@
 #include <chrono>
 #include <optional>
 
-#include "drain_deadline.h"
-#include "poll_wait.h"
-#include "posix_link.h"
+#include "link/drain_deadline.h"
+#include "link/posix/poll_wait.h"
+#include "link/posix/posix_link.h"
 
 namespace plotsend {
 namespace {

@@ -1,5 +1,5 @@
 // The test peer over BSD sockets.
-#include "loopback_peer.h"
+#include "link/loopback_peer.h"
 
 #include <arpa/inet.h>
 #include <dirent.h>
@@ -9,7 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "posix_link.h"
+#include "link/posix/posix_link.h"
 
 namespace plotsend {
 namespace {

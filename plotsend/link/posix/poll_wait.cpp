@@ -1,4 +1,4 @@
-#include "poll_wait.h"
+#include "link/posix/poll_wait.h"
 
 #include <cerrno>
 

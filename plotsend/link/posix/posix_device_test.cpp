@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "posix_link.h"
-#include "stand_in_cutter.h"
+#include "link/posix/posix_link.h"
+#include "link/stand_in_cutter.h"
 
 namespace plotsend {
 namespace {

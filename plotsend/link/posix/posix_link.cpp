@@ -1,6 +1,6 @@
 // The POSIX link object: enumeration roots, handles mapped to descriptors,
 // and the abort pipe of every open descriptor.
-#include "posix_link.h"
+#include "link/posix/posix_link.h"
 
 #include <fcntl.h>
 #include <unistd.h>

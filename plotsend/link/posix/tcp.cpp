@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "posix_link.h"
+#include "link/posix/posix_link.h"
 
 namespace plotsend {
 namespace {

@@ -1,5 +1,5 @@
 // Opening serial and USB devices for overlapped I/O, and writing them.
-#include "win_link.h"
+#include "link/win32/win_link.h"
 
 #include <optional>
 

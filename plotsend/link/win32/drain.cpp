@@ -4,8 +4,8 @@
 #include <chrono>
 #include <climits>
 
-#include "drain_deadline.h"
-#include "win_link.h"
+#include "link/drain_deadline.h"
+#include "link/win32/win_link.h"
 
 namespace plotsend {
 namespace {

@@ -1,7 +1,7 @@
 // The test peer over Winsock.
-#include "loopback_peer.h"
+#include "link/loopback_peer.h"
 
-#include "win_link.h"
+#include "link/win32/win_link.h"
 
 namespace plotsend {
 namespace {

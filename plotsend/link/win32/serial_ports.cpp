@@ -1,5 +1,5 @@
 // Serial ports as the registry's device map lists them.
-#include "win_link.h"
+#include "link/win32/win_link.h"
 
 #include "common/win32/wide_text.h"
 

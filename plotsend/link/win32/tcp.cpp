@@ -1,5 +1,5 @@
 // Winsock IPv4 TCP connections with a bounded connect.
-#include "win_link.h"
+#include "link/win32/win_link.h"
 
 namespace plotsend {
 namespace {

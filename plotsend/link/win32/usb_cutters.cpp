@@ -1,5 +1,5 @@
 // USB cutters among the present USB printing-class device interfaces.
-#include "win_link.h"
+#include "link/win32/win_link.h"
 // SetupAPI needs the Windows types first.
 #include <setupapi.h>
 
@@ -8,7 +8,7 @@
 #include <new>
 
 #include "common/win32/wide_text.h"
-#include "usb_cutter_id.h"
+#include "link/usb_cutter_id.h"
 
 namespace plotsend {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "common/win32/wide_text.h"
-#include "stand_in_cutter.h"
-#include "usb_cutter_id.h"
-#include "win_link.h"
+#include "link/stand_in_cutter.h"
+#include "link/usb_cutter_id.h"
+#include "link/win32/win_link.h"
 
 namespace plotsend {
 namespace {

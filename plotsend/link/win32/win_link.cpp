@@ -1,6 +1,6 @@
 // The Win32 link object: Winsock for its lifetime, handles mapped to the
 // API's, and what aborting a handle's I/O needs.
-#include "win_link.h"
+#include "link/win32/win_link.h"
 
 #include "common/win32/wide_text.h"
 

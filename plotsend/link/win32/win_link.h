@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "link_port.h"
+#include "link/link_port.h"
 
 namespace plotsend {
 

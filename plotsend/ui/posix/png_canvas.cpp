@@ -1,4 +1,4 @@
-#include "posix/png_canvas.h"
+#include "ui/posix/png_canvas.h"
 
 #include <cairo.h>
 

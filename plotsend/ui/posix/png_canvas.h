@@ -3,7 +3,7 @@
 // antialiasing, one pixel per GDI pixel.
 #include <string>
 
-#include "canvas.h"
+#include "ui/canvas.h"
 
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;

@@ -1,7 +1,7 @@
-#include "about_dialog.h"
+#include "ui/win32/about_dialog.h"
 
-#include "dialog_window.h"
-#include "hyperlink_control.h"
+#include "ui/win32/dialog_window.h"
+#include "ui/win32/hyperlink_control.h"
 
 namespace plotsend::win32 {
 

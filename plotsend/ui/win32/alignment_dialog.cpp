@@ -1,6 +1,6 @@
-#include "alignment_dialog.h"
+#include "ui/win32/alignment_dialog.h"
 
-#include "dialog_window.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 namespace {

@@ -5,7 +5,7 @@
 // controls has the focus; Esc and the close box cancel.
 #include <windows.h>
 
-#include "intersect_alignment.h"
+#include "ui/intersect_alignment.h"
 
 namespace plotsend::win32 {
 

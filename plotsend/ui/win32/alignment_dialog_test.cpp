@@ -1,6 +1,6 @@
 // The alignment dialog driven through its message loop: keys and clicks are
 // posted to its controls once it is up, as a user's input would arrive.
-#include "alignment_dialog.h"
+#include "ui/win32/alignment_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_window.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 namespace {

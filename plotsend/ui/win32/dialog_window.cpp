@@ -1,4 +1,4 @@
-#include "dialog_window.h"
+#include "ui/win32/dialog_window.h"
 
 #include "common/win32/wide_text.h"
 

@@ -1,4 +1,4 @@
-#include "dib_surface.h"
+#include "ui/win32/dib_surface.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "canvas.h"
+#include "ui/canvas.h"
 
 namespace plotsend::win32 {
 

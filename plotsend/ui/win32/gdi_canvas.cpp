@@ -1,10 +1,10 @@
-#include "gdi_canvas.h"
+#include "ui/win32/gdi_canvas.h"
 
 #include <algorithm>
 #include <climits>
 #include <string>
 
-#include "dialog_window.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "canvas.h"
+#include "ui/canvas.h"
 
 namespace plotsend::win32 {
 

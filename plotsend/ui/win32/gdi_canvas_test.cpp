@@ -1,13 +1,13 @@
-#include "gdi_canvas.h"
+#include "ui/win32/gdi_canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "dib_surface.h"
-#include "job_preview.h"
-#include "plt_file.h"
+#include "ui/win32/dib_surface.h"
+#include "ui/job_preview.h"
+#include "job/plt_file.h"
 
 namespace plotsend::win32 {
 namespace {

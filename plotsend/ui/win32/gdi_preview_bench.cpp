@@ -10,10 +10,10 @@
 #include <fstream>
 #include <string>
 
-#include "dib_surface.h"
-#include "gdi_canvas.h"
-#include "job_preview.h"
-#include "preview_job.h"
+#include "ui/win32/dib_surface.h"
+#include "ui/win32/gdi_canvas.h"
+#include "ui/job_preview.h"
+#include "bench/preview_job.h"
 
 namespace fs = std::filesystem;
 using namespace plotsend;

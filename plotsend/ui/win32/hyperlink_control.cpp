@@ -1,9 +1,9 @@
-#include "hyperlink_control.h"
+#include "ui/win32/hyperlink_control.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "dialog_window.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "hyperlink.h"
+#include "ui/hyperlink.h"
 
 namespace plotsend::win32 {
 

@@ -1,6 +1,6 @@
 // The Win32 side of the hyperlink. The port tests need no display; the
 // window tests skip themselves when no window can be made (wine without X).
-#include "hyperlink_control.h"
+#include "ui/win32/hyperlink_control.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "about_dialog.h"
-#include "dialog_window.h"
+#include "ui/win32/about_dialog.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 namespace {

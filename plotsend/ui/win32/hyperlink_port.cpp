@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "dialog_window.h"
-#include "hyperlink_control.h"
+#include "ui/win32/dialog_window.h"
+#include "ui/win32/hyperlink_control.h"
 
 namespace plotsend::win32 {
 

@@ -20,9 +20,9 @@
 #include <sstream>
 #include <thread>
 
-#include "../options.h"
-#include "../writer_streams.h"
-#include "unique_fd.h"
+#include "cutter-emu/options.h"
+#include "cutter-emu/writer_streams.h"
+#include "cutter-emu/posix/unique_fd.h"
 
 extern char** environ;
 

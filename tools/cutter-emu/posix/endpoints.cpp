@@ -1,4 +1,4 @@
-#include "endpoints.h"
+#include "cutter-emu/posix/endpoints.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "unique_fd.h"
+#include "cutter-emu/posix/unique_fd.h"
 
 namespace cutter_emu {
 

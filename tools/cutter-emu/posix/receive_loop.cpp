@@ -1,4 +1,4 @@
-#include "receive_loop.h"
+#include "cutter-emu/posix/receive_loop.h"
 
 #include <poll.h>
 #include <signal.h>

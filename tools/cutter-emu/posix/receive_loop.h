@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "../session.h"
-#include "unique_fd.h"
+#include "cutter-emu/session.h"
+#include "cutter-emu/posix/unique_fd.h"
 
 namespace cutter_emu {
 
