@@ -67,6 +67,8 @@ const auto& Table() {
   return table;
 }
 
+// One control a line, in the same order in both languages.
+// clang-format off
 constexpr std::array<ControlText, 20> kEnglishControls = {{
     {1024, "About..."},
     {1046, "Defaut IP"},
@@ -112,6 +114,7 @@ constexpr std::array<ControlText, 20> kChineseControls = {{
     {1055, "间隔"},
     {1060, "优化切割顺序"},
 }};
+// clang-format on
 
 }  // namespace
 
