@@ -8,9 +8,9 @@
 namespace plotsend {
 
 struct ChildRun {
-  bool ok = false;       // started and exited with status 0
-  double seconds = 0;    // wall clock from start to exit
-  int64_t peakRss = 0;   // the child's highest resident set size, in bytes
+  bool ok = false;      // started and exited with status 0
+  double seconds = 0;   // wall clock from start to exit
+  int64_t peakRss = 0;  // the child's highest resident set size, in bytes
 };
 
 // Runs argv[0] (looked up on PATH when it has no '/') with its output thrown

@@ -27,10 +27,10 @@
 #include <vector>
 
 #include "bench/child_run.h"
-#include "job/cut_writers.h"
 #include "bench/job_generator.h"
-#include "job/multi_section.h"
 #include "bench/peak_memory.h"
+#include "job/cut_writers.h"
+#include "job/multi_section.h"
 #include "job/plt_file.h"
 #include "job/point_record.h"
 
@@ -52,26 +52,24 @@ struct Options {
   uint64_t seed = 1;
   int runs = 2;
   int sections = 4;
-  std::string dir;    // scratch directory; a fresh temporary one when empty
-  std::string input;  // an existing kavren.plt instead of a generated one
+  std::string dir;                          // scratch directory; a fresh temporary one when empty
+  std::string input;                        // an existing kavren.plt instead of a generated one
   std::string plotsend = PLOTARA_PLOTSEND;  // the terminal plotsend for the end-to-end run
   bool keep = false;
 };
 
 struct Stage {
   std::string name;
-  double seconds = 0;      // best run, wall clock
-  double cpuSeconds = 0;   // best run, processor time (steadier on a busy machine)
-  uint64_t bytes = 0;      // what the rate is measured on
-  int64_t peak = 0;        // highest resident size seen during the stage
+  double seconds = 0;     // best run, wall clock
+  double cpuSeconds = 0;  // best run, processor time (steadier on a busy machine)
+  uint64_t bytes = 0;     // what the rate is measured on
+  int64_t peak = 0;       // highest resident size seen during the stage
   bool ok = true;
-  std::string detail;      // sub-step timings
+  std::string detail;  // sub-step timings
 };
 
 using Clock = std::chrono::steady_clock;
-double Since(Clock::time_point t0) {
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
+double Since(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
 
 uint64_t FileSize(const fs::path& p) {
   std::error_code ec;
@@ -322,9 +320,10 @@ void RunEndToEnd(const Options& o, const fs::path& plt, const fs::path& dir, std
   cp.bytes = run.bytes = FileSize(plt);
   for (int r = 0; r < o.runs; ++r) {
     // Only the loopback address, should anything try to connect.
-    const bool set = WriteText(work / "markref.kv", markref) &&
-                     WriteText(work / "config.ini", "[config]\r\nIP_FIELD_0=127\r\nIP_FIELD_1=0\r\n"
-                                                    "IP_FIELD_2=0\r\nIP_FIELD_3=1\r\n");
+    const bool set =
+        WriteText(work / "markref.kv", markref) && WriteText(work / "config.ini",
+                                                             "[config]\r\nIP_FIELD_0=127\r\nIP_FIELD_1=0\r\n"
+                                                             "IP_FIELD_2=0\r\nIP_FIELD_3=1\r\n");
     const plotsend::ChildRun copied = plotsend::RunChild({"cp", plt.string(), (work / "kavren.plt").string()});
     const plotsend::ChildRun exported = plotsend::RunChild(
         {o.plotsend, "--workdir", work.string(), "--offset", "0.35", "--close", "0.35", "export", out.string()});
@@ -339,8 +338,7 @@ void RunEndToEnd(const Options& o, const fs::path& plt, const fs::path& dir, std
   }
   run.detail = "command file " + Fixed(FileSize(out) / kMiB, 1) + " MiB; " +
                Fixed(run.seconds > 0 ? cp.seconds / run.seconds : 0, 3) + " x the rate of cp; peak " +
-               Fixed(cp.bytes > 0 ? static_cast<double>(run.peak) / static_cast<double>(cp.bytes) : 0, 2) +
-               " x input";
+               Fixed(cp.bytes > 0 ? static_cast<double>(run.peak) / static_cast<double>(cp.bytes) : 0, 2) + " x input";
   stages.push_back(cp);
   stages.push_back(run);
   fs::remove_all(work, ec);

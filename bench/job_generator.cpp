@@ -44,12 +44,11 @@ struct Pt {
 constexpr int kDirs = 32;
 constexpr int32_t kUnit = 4096;
 constexpr std::array<Pt, kDirs> kDir = {{
-    {4096, 0},     {4017, 799},   {3784, 1567},  {3406, 2276},  {2896, 2896},   {2276, 3406},
-    {1567, 3784},  {799, 4017},   {0, 4096},     {-799, 4017},  {-1567, 3784},  {-2276, 3406},
-    {-2896, 2896}, {-3406, 2276}, {-3784, 1567}, {-4017, 799},  {-4096, 0},     {-4017, -799},
-    {-3784, -1567}, {-3406, -2276}, {-2896, -2896}, {-2276, -3406}, {-1567, -3784}, {-799, -4017},
-    {0, -4096},    {799, -4017},  {1567, -3784}, {2276, -3406}, {2896, -2896},  {3406, -2276},
-    {3784, -1567}, {4017, -799},
+    {4096, 0},      {4017, 799},    {3784, 1567},  {3406, 2276},  {2896, 2896},   {2276, 3406},   {1567, 3784},
+    {799, 4017},    {0, 4096},      {-799, 4017},  {-1567, 3784}, {-2276, 3406},  {-2896, 2896},  {-3406, 2276},
+    {-3784, 1567},  {-4017, 799},   {-4096, 0},    {-4017, -799}, {-3784, -1567}, {-3406, -2276}, {-2896, -2896},
+    {-2276, -3406}, {-1567, -3784}, {-799, -4017}, {0, -4096},    {799, -4017},   {1567, -3784},  {2276, -3406},
+    {2896, -2896},  {3406, -2276},  {3784, -1567}, {4017, -799},
 }};
 
 // Glyph outlines with straight strokes, on a 0..100 grid (x right, y up).
@@ -58,11 +57,21 @@ struct GlyphTemplate {
   int count;
 };
 constexpr std::array<GlyphTemplate, 5> kStrokeGlyphs = {{
-    {{{{0, 0}, {70, 0}, {70, 18}, {20, 18}, {20, 100}, {0, 100}}}, 6},                // L
+    {{{{0, 0}, {70, 0}, {70, 18}, {20, 18}, {20, 100}, {0, 100}}}, 6},                      // L
     {{{{30, 0}, {50, 0}, {50, 82}, {80, 82}, {80, 100}, {0, 100}, {0, 82}, {30, 82}}}, 8},  // T
-    {{{{0, 0}, {20, 0}, {20, 40}, {60, 40}, {60, 0}, {80, 0}, {80, 100}, {60, 100},
-       {60, 58}, {20, 58}, {20, 100}, {0, 100}}},
-     12},                                                                              // H
+    {{{{0, 0},
+       {20, 0},
+       {20, 40},
+       {60, 40},
+       {60, 0},
+       {80, 0},
+       {80, 100},
+       {60, 100},
+       {60, 58},
+       {20, 58},
+       {20, 100},
+       {0, 100}}},
+     12},                                                                             // H
     {{{{0, 100}, {40, 0}, {60, 0}, {100, 100}, {80, 100}, {50, 25}, {20, 100}}}, 7},  // V
     {{{{0, 0}, {20, 0}, {20, 100}, {0, 100}}}, 4},                                    // I
 }};
@@ -71,9 +80,7 @@ constexpr size_t kPieceBytes = 1 << 20;
 constexpr size_t kMaxPairsPerCommand = 4000;  // keeps every command far below 256 KiB
 constexpr size_t kApproxBytesPerPair = 11;
 
-int32_t Clamp(int64_t v, int32_t lo, int32_t hi) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, lo, hi));
-}
+int32_t Clamp(int64_t v, int32_t lo, int32_t hi) { return static_cast<int32_t>(std::clamp<int64_t>(v, lo, hi)); }
 
 double Distance(Pt a, Pt b) {
   const double dx = static_cast<double>(b.x) - a.x;
@@ -226,7 +233,7 @@ class Generator {
     EndCommand();
 
     const int32_t style = rng_.Range(0, 9);
-    const size_t perCommand = style < 5   ? kMaxPairsPerCommand   // one command per path
+    const size_t perCommand = style < 5   ? kMaxPairsPerCommand  // one command per path
                               : style < 8 ? static_cast<size_t>(rng_.Range(2, 8))
                                           : 1;  // one pair per command
     size_t inCommand = 0;
@@ -337,7 +344,8 @@ class Generator {
         ClosedSpline(anchors_, segLen);
         EmitPath();
       } else {
-        const GlyphTemplate& g = kStrokeGlyphs[static_cast<size_t>(rng_.Range(0, static_cast<int32_t>(kStrokeGlyphs.size()) - 1))];
+        const GlyphTemplate& g =
+            kStrokeGlyphs[static_cast<size_t>(rng_.Range(0, static_cast<int32_t>(kStrokeGlyphs.size()) - 1))];
         path_.clear();
         for (int j = 0; j < g.count; ++j) {
           const Pt q = g.pts[static_cast<size_t>(j)];
@@ -400,8 +408,7 @@ class Generator {
     }
     for (int j = k; j >= 0; --j) {
       const int64_t y = y0 + int64_t{y1 - y0} * j / k;
-      anchors_.push_back(
-          {Clamp(int64_t{x0} + strip + rng_.Range(-1500, 1500), 0, width_), Clamp(y, 0, height_)});
+      anchors_.push_back({Clamp(int64_t{x0} + strip + rng_.Range(-1500, 1500), 0, width_), Clamp(y, 0, height_)});
     }
     ClosedSpline(anchors_, rng_.Range(40, 160));
     EmitPath();

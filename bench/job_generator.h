@@ -30,8 +30,8 @@ struct JobGenOptions {
   // Sheet in plotter units (40 per mm); every coordinate lies inside.
   int32_t sheetWidth = 50000;   // first number of each pair
   int32_t sheetHeight = 30000;  // second number of each pair
-  bool lineBreaks = false;   // "\r\n" after every command
-  bool endMark = true;       // "@" after the final "PU0,0;"
+  bool lineBreaks = false;      // "\r\n" after every command
+  bool endMark = true;          // "@" after the final "PU0,0;"
   JobShape shape = JobShape::kArtwork;
 };
 

@@ -113,8 +113,7 @@ JobCheck Check(std::string_view text, long long width, long long height) {
 }
 
 std::string Without(std::string text, std::string_view chars) {
-  text.erase(std::remove_if(text.begin(), text.end(),
-                            [&](char c) { return chars.find(c) != std::string_view::npos; }),
+  text.erase(std::remove_if(text.begin(), text.end(), [&](char c) { return chars.find(c) != std::string_view::npos; }),
              text.end());
   return text;
 }

@@ -10,14 +10,14 @@
 // quarter and at half its size to show how time and memory grow.
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "bench/order_jobs.h"
+#include "bench/peak_memory.h"
 #include "job/path_order.h"
 #include "job/path_order_check.h"
-#include "bench/peak_memory.h"
 
 using namespace plotsend;
 
@@ -48,11 +48,13 @@ void Run(const char* name, const SectionPaths& paths, const Options& options) {
               Metres(result.drawnTravel));
   std::printf("  nearest-neighbour alone  %9.2f m  x%.3f of drawn (%.1f %% shorter)\n", Metres(result.nearestTravel),
               result.nearestTravel / result.drawnTravel, 100 * gainNearest);
-  std::printf("  ordered                  %9.2f m  x%.3f of drawn (%.1f %% shorter), x%.3f of nearest (%.1f %% shorter)\n",
-              Metres(result.orderedTravel), result.orderedTravel / result.drawnTravel, 100 * gainOrdered,
-              result.orderedTravel / result.nearestTravel, 100 * overNearest);
+  std::printf(
+      "  ordered                  %9.2f m  x%.3f of drawn (%.1f %% shorter), x%.3f of nearest (%.1f %% shorter)\n",
+      Metres(result.orderedTravel), result.orderedTravel / result.drawnTravel, 100 * gainOrdered,
+      result.orderedTravel / result.nearestTravel, 100 * overNearest);
   std::printf("  time %.3f s (processor %.3f s), stage peak memory %.1f MiB (%.0f bytes per point)\n", seconds, cpu,
-              static_cast<double>(peak) / (1 << 20), static_cast<double>(peak) / static_cast<double>(paths.PointCount()));
+              static_cast<double>(peak) / (1 << 20),
+              static_cast<double>(peak) / static_cast<double>(paths.PointCount()));
   if (options.check) {
     const std::string broken = order_check::Violation(paths, order, result);
     std::printf("  invariants: %s\n", broken.empty() ? "hold" : broken.c_str());

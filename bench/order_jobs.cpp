@@ -98,7 +98,8 @@ SectionPaths GlyphRows(int glyphs, uint64_t seed) {
     const int counters = static_cast<int>(random.Next() % 3);
     if (counters == 0) {
       // An L-like stroke outline without counters.
-      const Ring ring{{x, y}, {x + width, y}, {x + width, y + 60}, {x + 60, y + 60}, {x + 60, y + kHeight}, {x, y + kHeight}};
+      const Ring ring{{x, y},           {x + width, y},        {x + width, y + 60},
+                      {x + 60, y + 60}, {x + 60, y + kHeight}, {x, y + kHeight}};
       AddClosed(out, ring, 0);
     } else {
       AddClosed(out, Ellipse(cx, cy, width / 2, kHeight / 2, 32), 0);

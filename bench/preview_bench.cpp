@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <string>
 
-#include "ui/job_preview.h"
-#include "job/plt_file.h"
-#include "ui/posix/png_canvas.h"
 #include "bench/preview_job.h"
+#include "job/plt_file.h"
+#include "ui/job_preview.h"
+#include "ui/posix/png_canvas.h"
 #include "ui/recording_canvas.h"
 
 namespace fs = std::filesystem;
@@ -35,23 +35,31 @@ int main(int argc, char** argv) {
   const PixelSize frame{kPreviewFrameWidth, kPreviewFrameHeight};
 
   bool ok = true;
-  const double readMs = BestMs(runs, [&] { return file.ForEachBatch([](std::span<const JobPoint>) {}); }, ok);
+  const double readMs = BestMs(
+      runs, [&] { return file.ForEachBatch([](std::span<const JobPoint>) {}); }, ok);
   size_t polylines = 0;
-  const double recordMs = BestMs(runs, [&] {
-    RecordingCanvas canvas;
-    const bool read = DrawJobPreview(canvas, frame, data).jobRead;
-    polylines = canvas.OfKind(CanvasOp::Kind::Polyline).size();
-    return read;
-  }, ok);
+  const double recordMs = BestMs(
+      runs,
+      [&] {
+        RecordingCanvas canvas;
+        const bool read = DrawJobPreview(canvas, frame, data).jobRead;
+        polylines = canvas.OfKind(CanvasOp::Kind::Polyline).size();
+        return read;
+      },
+      ok);
   PngCanvas last(frame.width, frame.height);
-  const double pngMs = BestMs(runs, [&] {
-    PngCanvas canvas(frame.width, frame.height);
-    return DrawJobPreview(canvas, frame, data).jobRead && canvas.Ok();
-  }, ok);
+  const double pngMs = BestMs(
+      runs,
+      [&] {
+        PngCanvas canvas(frame.width, frame.height);
+        return DrawJobPreview(canvas, frame, data).jobRead && canvas.Ok();
+      },
+      ok);
   DrawJobPreview(last, frame, data);
   const std::string out =
       options.picture.empty() ? (fs::temp_directory_path() / "plotara_preview_bench.png").string() : options.picture;
-  const double saveMs = BestMs(runs, [&] { return last.Save(out); }, ok);
+  const double saveMs = BestMs(
+      runs, [&] { return last.Save(out); }, ok);
   if (options.picture.empty()) fs::remove(out);
   fs::remove(job.path);
 

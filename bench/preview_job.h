@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "ui/job_preview.h"
 #include "job/plt_file.h"
+#include "ui/job_preview.h"
 
 namespace plotsend {
 

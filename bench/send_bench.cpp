@@ -11,13 +11,13 @@
 
 #include <sys/resource.h>
 
-#include "job/cut_writers.h"
-#include "bench/job_generator.h"
-#include "link/link_state.h"
 #include "app/mapped_file.h"
+#include "app/send_job.h"
+#include "bench/job_generator.h"
+#include "job/cut_writers.h"
 #include "job/multi_section.h"
 #include "job/plt_file.h"
-#include "app/send_job.h"
+#include "link/link_state.h"
 
 namespace fs = std::filesystem;
 using namespace plotsend;
@@ -103,10 +103,11 @@ int main(int argc, char** argv) {
   const double system = secondsOf(r0.ru_stime, r1.ru_stime);
   const double size = static_cast<double>(job->Bytes().size()) / 1e6;
 
-  std::printf("streamed %.1f MB in 99-byte chunks over 127.0.0.1 in %.2f s: %.1f MB/s; this side %.4f CPU s/MB "
-              "(%.0f MB/s of CPU; %.0f%% of it in the kernel's send calls)%s\n",
-              size, seconds, size / seconds, cpu / size, size / cpu, cpu > 0 ? 100 * system / (user + system) : 0,
-              outcome == SendOutcome::Finished && emuStatus == 0 ? "" : "  FAILED");
+  std::printf(
+      "streamed %.1f MB in 99-byte chunks over 127.0.0.1 in %.2f s: %.1f MB/s; this side %.4f CPU s/MB "
+      "(%.0f MB/s of CPU; %.0f%% of it in the kernel's send calls)%s\n",
+      size, seconds, size / seconds, cpu / size, size / cpu, cpu > 0 ? 100 * system / (user + system) : 0,
+      outcome == SendOutcome::Finished && emuStatus == 0 ? "" : "  FAILED");
   std::error_code ec;
   fs::remove_all(dir, ec);
   return outcome == SendOutcome::Finished && emuStatus == 0 ? 0 : 1;

@@ -61,8 +61,8 @@ int main() {
     const std::string original = SampleUiConfig(version, 5u << 20);
     CXmlDocument probe;
     probe.ParseText(original);
-    std::printf("version %d: %.2f MB, %zu elements\n", version,
-                static_cast<double>(original.size()) / (1 << 20), probe.ElementCount());
+    std::printf("version %d: %.2f MB, %zu elements\n", version, static_cast<double>(original.size()) / (1 << 20),
+                probe.ElementCount());
 
     CXmlDocument doc;
     ToolbarChanges changes;
@@ -83,23 +83,23 @@ int main() {
     const std::string added = doc.Text();
 
     ok = true;
-    const Timing remove = Measure([&] { doc.ParseText(added); },
-                                  [&] { ok = RemoveToolbar(doc, StandardVariant(), changes) && ok; });
+    const Timing remove =
+        Measure([&] { doc.ParseText(added); }, [&] { ok = RemoveToolbar(doc, StandardVariant(), changes) && ok; });
     ok = ok && doc.Text() == original;
     Report("RemoveToolbar (parsed document)", remove, ok);
     failures += !ok;
 
     ok = true;
-    const Timing addFile = Measure([&] { WriteFile(path, original); }, [&] {
-      ok = AddToolbarFile(path, StandardVariant(), version, "KV").status == PassStatus::kSaved && ok;
-    });
+    const Timing addFile = Measure(
+        [&] { WriteFile(path, original); },
+        [&] { ok = AddToolbarFile(path, StandardVariant(), version, "KV").status == PassStatus::kSaved && ok; });
     Report("AddToolbarFile (load, add, save)", addFile, ok);
     failures += !ok;
 
     ok = true;
-    const Timing removeFile = Measure([&] { WriteFile(path, added); }, [&] {
-      ok = RemoveToolbarFile(path, StandardVariant()).status == PassStatus::kSaved && ok;
-    });
+    const Timing removeFile =
+        Measure([&] { WriteFile(path, added); },
+                [&] { ok = RemoveToolbarFile(path, StandardVariant()).status == PassStatus::kSaved && ok; });
     Report("RemoveToolbarFile (load, remove, save)", removeFile, ok);
     failures += !ok;
   }

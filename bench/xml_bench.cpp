@@ -26,8 +26,8 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
 
 std::string Guid(unsigned n) {
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%08x-%04x-%04x-%04x-%012x", n * 2654435761u, n & 0xFFFF,
-                (n >> 3) & 0xFFFF, (n * 7) & 0xFFFF, n * 40503u);
+  std::snprintf(buf, sizeof buf, "%08x-%04x-%04x-%04x-%012x", n * 2654435761u, n & 0xFFFF, (n >> 3) & 0xFFFF,
+                (n * 7) & 0xFFFF, n * 40503u);
   return buf;
 }
 
@@ -41,7 +41,8 @@ std::string Workspace(size_t targetBytes) {
   for (int d = 0; d < 5; ++d) {
     t += "    <dockBar type=\"dock\" name=\"dock" + std::to_string(d) + "\">\r\n      <cmdBarLane>\r\n";
     for (int b = 0; b < 4; ++b) {
-      t += "        <commandBar guidRef=\"" + Guid(d * 10 + b) + "\" floatX=\"10\" floatY=\"20\" visible=\"true\"/>\r\n";
+      t +=
+          "        <commandBar guidRef=\"" + Guid(d * 10 + b) + "\" floatX=\"10\" floatY=\"20\" visible=\"true\"/>\r\n";
     }
     t += "      </cmdBarLane>\r\n    </dockBar>\r\n";
   }
@@ -59,10 +60,11 @@ std::string Workspace(size_t targetBytes) {
   t += "  </commandBars>\r\n  <items>\r\n";
   while (t.size() < targetBytes) {
     ++n;
-    t += "    <itemData guid=\"" + Guid(n) + "\" type=\"button\" dynamicCommand=\"Macro" + std::to_string(n) +
-         "\" dynamicCategory=\"2cc24a3e-fe24-4708-9a74-9c75406eebcd\" enable=\"*Bind(DataSource=WAppDataSource;Path=Active)\">\r\n"
-         "      <userSmallBitmap xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" dt:dt=\"bin.base64\">" +
-         bitmap + "</userSmallBitmap>\r\n    </itemData>\r\n";
+    t +=
+        "    <itemData guid=\"" + Guid(n) + "\" type=\"button\" dynamicCommand=\"Macro" + std::to_string(n) +
+        "\" dynamicCategory=\"2cc24a3e-fe24-4708-9a74-9c75406eebcd\" enable=\"*Bind(DataSource=WAppDataSource;Path=Active)\">\r\n"
+        "      <userSmallBitmap xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" dt:dt=\"bin.base64\">" +
+        bitmap + "</userSmallBitmap>\r\n    </itemData>\r\n";
   }
   t += "  </items>\r\n</uiConfig>\r\n";
   return t;

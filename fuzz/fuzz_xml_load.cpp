@@ -49,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!doc.SaveFile(out)) std::abort();
   const bool converted = loaded.find("<converted_to") != std::string::npos;
   const bool utf16 = loaded.find("encoding=\"UTF-16") != std::string::npos;
-  const bool lost = loaded.find("<nulls_removed") != std::string::npos ||
-                    loaded.find("<conversion_loss") != std::string::npos;
+  const bool lost =
+      loaded.find("<nulls_removed") != std::string::npos || loaded.find("<conversion_loss") != std::string::npos;
   if (size <= 1024 && !lost && (!converted || utf16)) {
     if (Slurp(out) != std::string(reinterpret_cast<const char*>(data), size)) std::abort();
   }

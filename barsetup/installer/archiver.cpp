@@ -20,8 +20,7 @@ constexpr int kSettleMilliseconds = 500;
 
 }  // namespace
 
-Archiver::Archiver(InstallerPorts& ports, std::string programDir)
-    : ports_(ports), programDir_(std::move(programDir)) {}
+Archiver::Archiver(InstallerPorts& ports, std::string programDir) : ports_(ports), programDir_(std::move(programDir)) {}
 
 Archiver::~Archiver() {
   if (!privateDir_.empty()) DeleteDirectoryTree(ports_.files, privateDir_);

@@ -6,8 +6,8 @@ namespace {
 bool IsFlag(const std::string& arg) { return !arg.empty() && (arg[0] == '/' || arg[0] == '-'); }
 
 bool IsSwitchName(const std::string& name) {
-  return name == "RegCdrPlugin" || name == "RegCdrPluginT" || name == "UnRegCdrPlugin" ||
-         name == "UnRegCdrPluginT" || name == "Q5" || name == "ToolBarName";
+  return name == "RegCdrPlugin" || name == "RegCdrPluginT" || name == "UnRegCdrPlugin" || name == "UnRegCdrPluginT" ||
+         name == "Q5" || name == "ToolBarName";
 }
 
 }  // namespace

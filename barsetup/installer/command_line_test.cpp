@@ -23,8 +23,8 @@ TEST(CommandLine, SwitchesSetTheirFlags) {
 }
 
 TEST(CommandLine, NamesMatchExactlyAndOthersAreIgnored) {
-  for (const char* arg : {"/regcdrplugin", "/REGCDRPLUGIN", "/q5", "/RegCdrPluginX", "RegCdrPlugin",
-                          "//RegCdrPlugin", "/", "/Register", "/toolbarname"}) {
+  for (const char* arg : {"/regcdrplugin", "/REGCDRPLUGIN", "/q5", "/RegCdrPluginX", "RegCdrPlugin", "//RegCdrPlugin",
+                          "/", "/Register", "/toolbarname"}) {
     const CMC_CommandLineInfo info = Parse({arg});
     EXPECT_FALSE(info.m_bRegister) << arg;
     EXPECT_FALSE(info.m_bUnregister) << arg;

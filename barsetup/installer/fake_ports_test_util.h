@@ -154,9 +154,7 @@ class MemoryFileSystem : public FileSystemPort {
     }
     return false;
   }
-  bool WritableFile(const std::string& path) {
-    return IsDir(Parent(path)) && !IsDir(path) && !Denied(path);
-  }
+  bool WritableFile(const std::string& path) { return IsDir(Parent(path)) && !IsDir(path) && !Denied(path); }
 
   std::map<std::string, Node> nodes_;
   std::set<std::string> denied_;
@@ -195,9 +193,7 @@ class ScriptedProcesses : public ProcessListPort {
  public:
   std::string running;
   int checks = 0;
-  bool IsRunning(const std::string& imageName) override {
-    return imageName == running && checks-- > 0;
-  }
+  bool IsRunning(const std::string& imageName) override { return imageName == running && checks-- > 0; }
 };
 
 class RecordingSleep : public SleepPort {
@@ -209,8 +205,7 @@ class RecordingSleep : public SleepPort {
 class MapResources : public ResourcePort {
  public:
   std::map<std::pair<std::string, int>, std::string> items;
-  bool Load(const std::string& type, int id, std::vector<unsigned char>* bytes,
-            std::string* errorText) override {
+  bool Load(const std::string& type, int id, std::vector<unsigned char>* bytes, std::string* errorText) override {
     auto it = items.find({type, id});
     if (it == items.end()) {
       *errorText = "The specified resource type cannot be found in the image file.";
@@ -232,8 +227,7 @@ struct FakePorts {
   ScriptedProcesses processes;
   bool withResources = true;
   InstallerPorts Ports() {
-    return InstallerPorts{registry, files, withResources ? &resources : nullptr, child, message, sleep,
-                          &processes};
+    return InstallerPorts{registry, files, withResources ? &resources : nullptr, child, message, sleep, &processes};
   }
 };
 

@@ -12,15 +12,11 @@ bool DeleteDirectoryTree(FileSystemPort& files, const std::string& path) {
   for (const DirEntry& entry : entries) {
     const std::string child = path + "\\" + entry.name;
     switch (entry.kind) {
-      case DirEntry::Kind::Directory:
-        DeleteDirectoryTree(files, child);
-        break;
+      case DirEntry::Kind::Directory: DeleteDirectoryTree(files, child); break;
       case DirEntry::Kind::Link:
         if (!files.DeleteFile(child)) files.RemoveDirectory(child);
         break;
-      case DirEntry::Kind::File:
-        files.DeleteFile(child);
-        break;
+      case DirEntry::Kind::File: files.DeleteFile(child); break;
     }
   }
   return files.RemoveDirectory(path);

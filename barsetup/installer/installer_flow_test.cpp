@@ -50,8 +50,9 @@ TEST(InstallerFlow, ARunningCorelDrawIsClosedFirstOrNothingIsChanged) {
     run.Run(c.args);
     ASSERT_EQ(run.fake.message.asked.size(), c.questions) << c.finalText;
     for (const std::string& question : run.fake.message.asked) {
-      EXPECT_EQ(question, "CorelDRAW is running. It saves its workspace when it closes, which would undo the "
-                          "toolbar change. Close CorelDRAW, then choose Retry; Cancel changes nothing.");
+      EXPECT_EQ(question,
+                "CorelDRAW is running. It saves its workspace when it closes, which would undo the "
+                "toolbar change. Close CorelDRAW, then choose Retry; Cancel changes nothing.");
     }
     EXPECT_EQ(run.FinalText(), c.finalText);
     if (c.finalText.find("cancelled") != std::string::npos) {
@@ -171,8 +172,8 @@ TEST(InstallerFlow, NoBackupMeansNoChange) {
   run.fake.files.Deny(xml.substr(0, xml.rfind('\\')));
   run.Run({"/RegCdrPlugin"});
   EXPECT_TRUE(run.calls.empty());
-  EXPECT_EQ(run.FinalText(), "Install CorelDraw X5 Success !\n\nNo backup of " + xml +
-                                 " could be made: it was left unchanged.");
+  EXPECT_EQ(run.FinalText(),
+            "Install CorelDraw X5 Success !\n\nNo backup of " + xml + " could be made: it was left unchanged.");
 }
 
 TEST(InstallerFlow, AMissingConfigurationIsNamedAndNeedsNoBackup) {

@@ -15,8 +15,7 @@ class RegistryPort {
   // Reads the string value valueName of the key keyPath ("Software\Corel\...")
   // into *value as UTF-8. False when the key or the value does not exist or the
   // value is not a string.
-  virtual bool ReadString(const std::string& keyPath, const std::string& valueName,
-                          std::string* value) = 0;
+  virtual bool ReadString(const std::string& keyPath, const std::string& valueName, std::string* value) = 0;
 };
 
 // One entry of a directory listing ("." and ".." are never listed).
@@ -60,8 +59,7 @@ class ResourcePort {
   virtual ~ResourcePort() = default;
   // The bytes of the resource. False when it cannot be found or loaded, with
   // the system's text for the error in *errorText.
-  virtual bool Load(const std::string& type, int id, std::vector<unsigned char>* bytes,
-                    std::string* errorText) = 0;
+  virtual bool Load(const std::string& type, int id, std::vector<unsigned char>* bytes, std::string* errorText) = 0;
 };
 
 // How one child process ended.

@@ -63,12 +63,8 @@ class InstallerRun {
     return package;
   }
 
-  void SetEmbedDir(int version) {
-    fake.registry.Set(Row(version).directoriesKey, "EmbedObjDir", EmbedDir(version));
-  }
-  static std::string EmbedDir(int version) {
-    return "C:\\Program Files\\Corel" + std::to_string(version) + "\\Draw\\";
-  }
+  void SetEmbedDir(int version) { fake.registry.Set(Row(version).directoriesKey, "EmbedObjDir", EmbedDir(version)); }
+  static std::string EmbedDir(int version) { return "C:\\Program Files\\Corel" + std::to_string(version) + "\\Draw\\"; }
 
   std::string PackageEntry(const std::string& package, const std::string& name) {
     std::vector<unsigned char> bytes;

@@ -11,8 +11,8 @@ std::string NoteNotUnpacked(const std::string& package) {
 }
 
 std::string NoteNotRepacked(const std::string& package) {
-  return "The workspace " + package + " could not be packed again: it was left unchanged (its backup is " +
-         package + ".bak).";
+  return "The workspace " + package + " could not be packed again: it was left unchanged (its backup is " + package +
+         ".bak).";
 }
 
 std::string NoteNotEdited(const std::string& path, const std::string& reason) {

@@ -6,8 +6,8 @@
 
 namespace barsetup {
 
-void CopyMacroFiles(FileSystemPort& files, const std::string& sourceDir, const std::string& macroBase,
-                    bool install, bool variantQ5) {
+void CopyMacroFiles(FileSystemPort& files, const std::string& sourceDir, const std::string& macroBase, bool install,
+                    bool variantQ5) {
   const std::string gmsDir = macroBase + "GMS";
   if (!files.Exists(gmsDir)) files.CreateDirectory(gmsDir);
   for (std::string_view name : variantQ5 ? MacroFilesQ5 : MacroFilesStandard) {

@@ -11,18 +11,18 @@
 
 namespace barsetup {
 
-inline constexpr std::array<std::string_view, 6> MacroFilesStandard = {
-    "KvAddAutoMark.gms", "KvAddHandMark.gms", "KvAddCircleMark.gms",
-    "KvDeleteMark.gms",  "KvOutput.gms",      "KvOutputOutline.gms"};
-inline constexpr std::array<std::string_view, 6> MacroFilesQ5 = {
-    "KvAddBoundaryLineQ5.gms", "KvAddFourLMark2Q5.gms", "KvDeleteMarkQ5.gms",
-    "KvOutputQ5.gms",          "KvOutputOutlineQ5.gms", "KvAddCircleMarkQ5.gms"};
+inline constexpr std::array<std::string_view, 6> MacroFilesStandard = {"KvAddAutoMark.gms",   "KvAddHandMark.gms",
+                                                                       "KvAddCircleMark.gms", "KvDeleteMark.gms",
+                                                                       "KvOutput.gms",        "KvOutputOutline.gms"};
+inline constexpr std::array<std::string_view, 6> MacroFilesQ5 = {"KvAddBoundaryLineQ5.gms", "KvAddFourLMark2Q5.gms",
+                                                                 "KvDeleteMarkQ5.gms",      "KvOutputQ5.gms",
+                                                                 "KvOutputOutlineQ5.gms",   "KvAddCircleMarkQ5.gms"};
 
 // Creates macroBase + "GMS" when missing (both modes), then copies each file of
 // the set from sourceDir into it, replacing, or deletes it there. Single
 // failures (a source that is not there, a locked target) are ignored.
-void CopyMacroFiles(FileSystemPort& files, const std::string& sourceDir, const std::string& macroBase,
-                    bool install, bool variantQ5);
+void CopyMacroFiles(FileSystemPort& files, const std::string& sourceDir, const std::string& macroBase, bool install,
+                    bool variantQ5);
 
 // The fixed text of the final message for the labels of the versions served.
 std::string ResultText(bool install, const std::string& labels);

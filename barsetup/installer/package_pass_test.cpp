@@ -32,7 +32,8 @@ TEST(PackagePass, InstallUnpacksEditsAndRepacks) {
   EXPECT_FALSE(run.fake.files.Exists(dir));
   EXPECT_FALSE(run.fake.files.Exists(package + ".new"));
   EXPECT_EQ(StoredEntries(std::vector<unsigned char>(MemoryFileSystem::Bytes(run.fake.files.Text(package + ".bak"))))
-                .front().second,
+                .front()
+                .second,
             "<config/>");
   EXPECT_EQ(run.fake.files.Text("C:\\Plotara\\7z.exe"), "exe bytes");
   EXPECT_EQ(run.fake.files.Text("C:\\Plotara\\7z.dll"), "dll bytes");
@@ -115,8 +116,8 @@ TEST(PackagePass, AFailedRepackLeavesThePackage) {
     EXPECT_FALSE(run.fake.files.Exists(package + ".new"));
     EXPECT_FALSE(run.fake.files.Exists(package.substr(0, package.size() - 5)));
     EXPECT_EQ(run.FinalText(), "Install CorelDraw 2020 Success !\n\nThe workspace " + package +
-                                   " could not be packed again: it was left unchanged (its backup is " +
-                                   package + ".bak).");
+                                   " could not be packed again: it was left unchanged (its backup is " + package +
+                                   ".bak).");
   }
 }
 
@@ -209,8 +210,8 @@ TEST(PackagePass, AFailedEditIsReportedAndNothingIsRepacked) {
   EXPECT_EQ(after, before);
   EXPECT_EQ(run.fake.child.commands.size(), 1u);
   EXPECT_EQ(run.FinalText(), "Install CorelDraw 12 X7 Success !\n\nThe toolbar could not be changed in " + xml +
-                                 " (refused): it was left unchanged.\nThe toolbar could not be changed in " +
-                                 package + " (refused): it was left unchanged.");
+                                 " (refused): it was left unchanged.\nThe toolbar could not be changed in " + package +
+                                 " (refused): it was left unchanged.");
 }
 
 }  // namespace

@@ -27,24 +27,44 @@ inline std::vector<unsigned char> StoredZip(const std::vector<std::pair<std::str
     const auto offset = static_cast<uint32_t>(zip.size());
     const auto size = static_cast<uint32_t>(content.size());
     Put32(zip, 0x04034b50);
-    Put16(zip, 20); Put16(zip, 0); Put16(zip, 0); Put32(zip, 0); Put32(zip, 0);
-    Put32(zip, size); Put32(zip, size);
-    Put16(zip, static_cast<uint32_t>(name.size())); Put16(zip, 0);
+    Put16(zip, 20);
+    Put16(zip, 0);
+    Put16(zip, 0);
+    Put32(zip, 0);
+    Put32(zip, 0);
+    Put32(zip, size);
+    Put32(zip, size);
+    Put16(zip, static_cast<uint32_t>(name.size()));
+    Put16(zip, 0);
     zip.insert(zip.end(), name.begin(), name.end());
     zip.insert(zip.end(), content.begin(), content.end());
     Put32(central, 0x02014b50);
-    Put16(central, 20); Put16(central, 20); Put16(central, 0); Put16(central, 0);
-    Put32(central, 0); Put32(central, 0); Put32(central, size); Put32(central, size);
-    Put16(central, static_cast<uint32_t>(name.size())); Put16(central, 0); Put16(central, 0);
-    Put16(central, 0); Put16(central, 0); Put32(central, 0); Put32(central, offset);
+    Put16(central, 20);
+    Put16(central, 20);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put32(central, 0);
+    Put32(central, 0);
+    Put32(central, size);
+    Put32(central, size);
+    Put16(central, static_cast<uint32_t>(name.size()));
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put16(central, 0);
+    Put32(central, 0);
+    Put32(central, offset);
     central.insert(central.end(), name.begin(), name.end());
   }
   const auto centralOffset = static_cast<uint32_t>(zip.size());
   zip.insert(zip.end(), central.begin(), central.end());
   Put32(zip, 0x06054b50);
-  Put16(zip, 0); Put16(zip, 0);
-  Put16(zip, static_cast<uint32_t>(entries.size())); Put16(zip, static_cast<uint32_t>(entries.size()));
-  Put32(zip, static_cast<uint32_t>(central.size())); Put32(zip, centralOffset);
+  Put16(zip, 0);
+  Put16(zip, 0);
+  Put16(zip, static_cast<uint32_t>(entries.size()));
+  Put16(zip, static_cast<uint32_t>(entries.size()));
+  Put32(zip, static_cast<uint32_t>(central.size()));
+  Put32(zip, centralOffset);
   Put16(zip, static_cast<uint32_t>(comment.size()));
   zip.insert(zip.end(), comment.begin(), comment.end());
   return zip;
@@ -64,8 +84,9 @@ inline std::vector<std::pair<std::string, std::string>> StoredEntries(const std:
     const size_t nameLength = get16(at + 26);
     const size_t data = at + 30 + nameLength + get16(at + 28);
     if (data + size > zip.size()) break;
-    entries.emplace_back(std::string(zip.begin() + static_cast<long>(at + 30), zip.begin() + static_cast<long>(at + 30 + nameLength)),
-                         std::string(zip.begin() + static_cast<long>(data), zip.begin() + static_cast<long>(data + size)));
+    entries.emplace_back(
+        std::string(zip.begin() + static_cast<long>(at + 30), zip.begin() + static_cast<long>(at + 30 + nameLength)),
+        std::string(zip.begin() + static_cast<long>(data), zip.begin() + static_cast<long>(data + size)));
     at = data + size;
   }
   return entries;

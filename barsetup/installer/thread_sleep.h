@@ -10,9 +10,7 @@ namespace barsetup {
 
 class ThreadSleep : public SleepPort {
  public:
-  void Sleep(int milliseconds) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-  }
+  void Sleep(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 };
 
 }  // namespace barsetup

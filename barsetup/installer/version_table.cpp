@@ -4,8 +4,7 @@ namespace barsetup {
 namespace {
 
 VersionRow Row(int version, const char* product, const char* label) {
-  const std::string productKey =
-      "Software\\Corel\\CorelDRAW\\" + std::to_string(version) + ".0\\" + product;
+  const std::string productKey = "Software\\Corel\\CorelDRAW\\" + std::to_string(version) + ".0\\" + product;
   const bool packaged = version >= 17;
   return VersionRow{version,
                     productKey,

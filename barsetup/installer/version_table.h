@@ -8,12 +8,12 @@
 namespace barsetup {
 
 struct VersionRow {
-  int version;                  // major version, 12 to 22
-  std::string productKey;       // holds the workspace value
-  std::string workspaceValue;   // "LastWorkspaceUsed" or "LastCorelWorkspaceUsed"
-  bool packaged;                // the workspace is a ".cdws" package (17 and later)
-  std::string directoriesKey;   // holds "EmbedObjDir"
-  std::string label;            // appended to the final message
+  int version;                 // major version, 12 to 22
+  std::string productKey;      // holds the workspace value
+  std::string workspaceValue;  // "LastWorkspaceUsed" or "LastCorelWorkspaceUsed"
+  bool packaged;               // the workspace is a ".cdws" package (17 and later)
+  std::string directoriesKey;  // holds "EmbedObjDir"
+  std::string label;           // appended to the final message
 };
 
 inline constexpr int kVersionCount = 11;

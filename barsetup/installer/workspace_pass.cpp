@@ -138,8 +138,8 @@ bool WorkspacePass::PrepareUnpackDirectory(const std::string& package, std::stri
 // only after the archiver ended well and the result lists the workspace.
 void WorkspacePass::RepackSafely(const std::string& package, const std::string& dir) {
   const std::string fresh = package + kNewPackageSuffix;
-  bool ok = ports_.files.CopyFile(package, fresh) &&
-            Succeeded(archiver_.RunArchiver(archiver_.RepackCommand(fresh, dir)));
+  bool ok =
+      ports_.files.CopyFile(package, fresh) && Succeeded(archiver_.RunArchiver(archiver_.RepackCommand(fresh, dir)));
   std::vector<unsigned char> bytes;
   ok = ok && ports_.files.ReadFile(fresh, &bytes) && ZipListsEntry(bytes, kZipWorkspaceEntry) &&
        ports_.files.MoveFile(fresh, package);

@@ -22,8 +22,7 @@ class WorkspacePass {
  public:
   // programDir: the installer's directory, with its trailing backslash.
   // notes receives a line for every workspace that was left unchanged.
-  WorkspacePass(InstallerPorts& ports, std::string programDir, ToolbarHandler handler,
-                std::vector<std::string>& notes);
+  WorkspacePass(InstallerPorts& ports, std::string programDir, ToolbarHandler handler, std::vector<std::string>& notes);
 
   // Walks the version table in ascending order, then deletes the source icons.
   void UpdateWorkspaces();

@@ -16,9 +16,7 @@ uint32_t Read16(const std::vector<unsigned char>& b, size_t at) {
   return static_cast<uint32_t>(b[at] | (b[at + 1] << 8));
 }
 
-uint32_t Read32(const std::vector<unsigned char>& b, size_t at) {
-  return Read16(b, at) | (Read16(b, at + 2) << 16);
-}
+uint32_t Read32(const std::vector<unsigned char>& b, size_t at) { return Read16(b, at) | (Read16(b, at + 2) << 16); }
 
 char Fold(char c) {
   if (c == '\\') return '/';

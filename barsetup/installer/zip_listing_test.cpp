@@ -22,8 +22,7 @@ TEST(ZipListing, FindsAnEntryOfACompleteArchive) {
 TEST(ZipListing, RejectsBrokenArchives) {
   const auto zip = StoredZip(kPackage);
   for (size_t keep : {size_t{0}, size_t{10}, zip.size() / 2, zip.size() - 23, zip.size() - 1}) {
-    EXPECT_FALSE(ZipListsEntry({zip.begin(), zip.begin() + static_cast<long>(keep)}, "content/workspace.xml"))
-        << keep;
+    EXPECT_FALSE(ZipListsEntry({zip.begin(), zip.begin() + static_cast<long>(keep)}, "content/workspace.xml")) << keep;
   }
   auto garbage = zip;
   garbage.push_back('x');  // bytes after the end record that are no comment

@@ -10,7 +10,7 @@
 namespace barsetup {
 
 struct ButtonIcon {
-  std::string fileName;             // a name of IconFiles
+  std::string fileName;              // a name of IconFiles
   std::vector<icons::Image> images;  // 16 x 16, then 24 x 24
 };
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "payload/button_icons.h"
 #include "common/icons/ico_file.h"
+#include "payload/button_icons.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

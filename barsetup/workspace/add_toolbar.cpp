@@ -32,8 +32,7 @@ bool FrameHoldsToolbar(CXmlDocument& doc, std::string_view toolbarGuid) {
 
 // Whether a child of the current parent named `name` has `attribute` equal
 // to value; leaves nothing current.
-bool HoldsChild(CXmlDocument& doc, std::string_view name, std::string_view attribute,
-                std::string_view value) {
+bool HoldsChild(CXmlDocument& doc, std::string_view name, std::string_view attribute, std::string_view value) {
   bool found = false;
   doc.RewindElements();
   while (!found && doc.FindElement(name)) found = doc.GetAttribute(attribute) == value;
@@ -111,8 +110,7 @@ void AddHostButtons(CXmlDocument& doc, DocumentEdits& e, const ToolbarVariant& v
 
 // The toolbar's commandBarData after the current element, with its body
 // and six items. Ends with the new commandBarData current.
-void AddDefinition(DocumentEdits& e, const ToolbarVariant& v, int version, std::string_view name,
-                   ToolbarChanges& ch) {
+void AddDefinition(DocumentEdits& e, const ToolbarVariant& v, int version, std::string_view name, ToolbarChanges& ch) {
   e.Add("commandBarData")
       .Set("guid", v.toolbarGuid)
       .Set("type", "toolbar")
@@ -133,8 +131,8 @@ void AddDefinition(DocumentEdits& e, const ToolbarVariant& v, int version, std::
 
 // commandBars: the host's buttons and the toolbar's definition after the
 // host (or the last commandBarData). Ends with commandBars current.
-void AddDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVariant& v, int version,
-                    std::string_view name, ToolbarChanges& ch) {
+void AddDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVariant& v, int version, std::string_view name,
+                    ToolbarChanges& ch) {
   if (!doc.FindElement("commandBars")) {
     ch.missing |= kNoCommandBars;
     return;
@@ -157,10 +155,7 @@ void AddDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVariant& v
 }
 
 void AddPicture(DocumentEdits& e, std::string_view element, const CharPicture& picture) {
-  e.Add(element)
-      .Set("xmlns:dt", kBitmapNamespace)
-      .Set("dt:dt", kBitmapDataType)
-      .Content(ItemBitmapText(picture));
+  e.Add(element).Set("xmlns:dt", kBitmapNamespace).Set("dt:dt", kBitmapDataType).Content(ItemBitmapText(picture));
 }
 
 // One itemData after the current element; ends with it current.
@@ -183,8 +178,7 @@ void AddItemDefinition(DocumentEdits& e, const ToolbarVariant& v, size_t k, int 
 
 // items, searched onward from the current position: the six itemData after
 // its existing children, except those whose GUID is already defined there.
-void AddItemDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVariant& v, int version,
-                        ToolbarChanges& ch) {
+void AddItemDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVariant& v, int version, ToolbarChanges& ch) {
   if (!doc.FindElement("items")) {
     ch.missing |= kNoItems;
     return;
@@ -208,8 +202,8 @@ void AddItemDefinitions(CXmlDocument& doc, DocumentEdits& e, const ToolbarVarian
 
 }  // namespace
 
-bool AddToolbar(CXmlDocument& doc, const ToolbarVariant& variant, int version,
-                std::string_view toolbarName, ToolbarChanges& changes) {
+bool AddToolbar(CXmlDocument& doc, const ToolbarVariant& variant, int version, std::string_view toolbarName,
+                ToolbarChanges& changes) {
   changes = {};
   if (!EnterUiConfig(doc, changes)) return true;
   DocumentEdits e(doc);

@@ -16,8 +16,8 @@ using test::InsertBefore;
 using test::SmallUiConfig;
 using test::TakePictures;
 
-std::string Add(const std::string& text, const ToolbarVariant& v, int version,
-                std::string_view name = "KV", ToolbarChanges* out = nullptr) {
+std::string Add(const std::string& text, const ToolbarVariant& v, int version, std::string_view name = "KV",
+                ToolbarChanges* out = nullptr) {
   CXmlDocument doc;
   doc.ParseText(text);
   ToolbarChanges changes;
@@ -63,8 +63,8 @@ const ItemText kStandardItems[] = {
      "c1226ae4-cb43-4ced-b6da-e422c9deb4b9", false},
     {"a14cda0f-4e3e-4ff3-8f54-eff9b1a5795a", "Kavren.DeleteMark.DeleteMark", "Delete Mark",
      "f590adcf-1ee8-4a56-bca9-b110aa92caa4", false},
-    {"4b14bc4c-30f8-4a6f-b127-28663fba4a0d", "Kavren.Output.Output", "Output",
-     "4d8c3ba6-21b9-4a77-83c9-6140dea2a554", true},
+    {"4b14bc4c-30f8-4a6f-b127-28663fba4a0d", "Kavren.Output.Output", "Output", "4d8c3ba6-21b9-4a77-83c9-6140dea2a554",
+     true},
     {"f7e6319e-98e3-4628-a8dc-fa5e38e02d13", "Kavren.OutputOutline.OutputOutline", "OutputOutline",
      "8fb721e4-554e-4a18-9a42-ad7bbcc5f2a6", true},
 };
@@ -77,8 +77,8 @@ const ItemText kQ5Items[] = {
      "c1226ae4-cb43-4ced-b6da-e422c9deb4b4", false},
     {"319db18f-1cde-40ef-b7d5-84d04eae0322", "Q5.DeleteMarkQ5.DeleteMarkQ5", "Delete Mark",
      "f590adcf-1ee8-4a56-bca9-b110aa92caa4", false},
-    {"43bfecbf-5d2b-4d11-a16c-49800ee4ef2e", "Q5.OutputQ5.OutputQ5", "Output",
-     "4d8c3ba6-21b9-4a77-83c9-6140dea2a554", false},
+    {"43bfecbf-5d2b-4d11-a16c-49800ee4ef2e", "Q5.OutputQ5.OutputQ5", "Output", "4d8c3ba6-21b9-4a77-83c9-6140dea2a554",
+     false},
     {"7a9cd445-617e-4c48-96ca-cefbfbe39300", "Q5.OutputOutline.OutputOutline", "OutputOutline",
      "8fb721e4-554e-4a18-9a42-ad7bbcc5f2a6", false},
 };
@@ -103,12 +103,12 @@ std::string ItemDefinitions(const ItemText (&items)[6], bool q5, int version) {
 // The whole expected text of one addition to SmallUiConfig, pictures as "@".
 std::string Expected(bool q5, int version, const std::string& name = "KV") {
   const char* body = version >= 17 ? "toolbar" : "container";
-  const std::string toolbarGuid =
-      q5 ? "585ad85e-9f89-475e-b7d5-cac7ac977c70" : "8aaf09fd-3c88-4981-bc92-5e5f9996b4af";
+  const std::string toolbarGuid = q5 ? "585ad85e-9f89-475e-b7d5-cac7ac977c70" : "8aaf09fd-3c88-4981-bc92-5e5f9996b4af";
   const std::string buttons = q5 ? kQ5Buttons : kStandardButtons;
   std::string t = SmallUiConfig(body);
   t = InsertBefore(t, "guidRef=\"user-float\"", "</cmdBarLane>",
-                   "<commandBar guidRef=\"" + toolbarGuid + (q5 ? "\" floatX=\"118\" floatY=\"256\"" : "\" floatX=\"190\" floatY=\"328\"") +
+                   "<commandBar guidRef=\"" + toolbarGuid +
+                       (q5 ? "\" floatX=\"118\" floatY=\"256\"" : "\" floatX=\"190\" floatY=\"328\"") +
                        " visible=\"true\"/>\r\n");
   t = InsertBefore(t, "7c905e2a", "<item guidRef=\"h1\"/>", buttons + kTrailing);
   std::string definition = "<commandBarData guid=\"" + toolbarGuid + "\" type=\"toolbar\" nonLocalizableName=\"" +
@@ -228,8 +228,7 @@ TEST(AddToolbar, SearchesOnlyGoForward) {
   EXPECT_EQ(changes.commandBarsAdded, 1);
   EXPECT_EQ(text.substr(0, text.find("<frame>")), doc.substr(0, doc.find("<frame>")));
 
-  const std::string itemsFirst =
-      "<uiConfig>\r\n<items/>\r\n<commandBars>\r\n</commandBars>\r\n</uiConfig>\r\n";
+  const std::string itemsFirst = "<uiConfig>\r\n<items/>\r\n<commandBars>\r\n</commandBars>\r\n</uiConfig>\r\n";
   Add(itemsFirst, StandardVariant(), 17, "KV", &changes);
   EXPECT_EQ(changes.missing, kNoFrame | kNoHostToolbar | kNoItems);
   EXPECT_EQ(changes.definitionsAdded, 1);
@@ -312,7 +311,8 @@ TEST(AddToolbar, TheOtherVariantIsAddedBesideTheFirst) {
   EXPECT_EQ(changes.itemDefinitionsAdded, 6);
   EXPECT_EQ(changes.present, 0u);
   // The Q5 buttons come first in the host toolbar, each set with its trailing item.
-  const std::string host = std::string(kQ5Buttons) + kTrailing + kStandardButtons + kTrailing + "<item guidRef=\"h1\"/>";
+  const std::string host =
+      std::string(kQ5Buttons) + kTrailing + kStandardButtons + kTrailing + "<item guidRef=\"h1\"/>";
   EXPECT_NE(both.find(host), std::string::npos);
 }
 

@@ -27,9 +27,9 @@ void PutInfoHeader(std::string& out, int size) {
   Put32(out, kInfoHeaderSize);
   Put32(out, static_cast<uint32_t>(size));  // width
   Put32(out, static_cast<uint32_t>(size));  // height, positive: rows bottom-up
-  Put16(out, 1);                             // planes
-  Put16(out, 8);                             // bits per pixel
-  Put32(out, 0);                             // no compression
+  Put16(out, 1);                            // planes
+  Put16(out, 8);                            // bits per pixel
+  Put32(out, 0);                            // no compression
   Put32(out, imageSize);
   Put32(out, 0);  // horizontal resolution
   Put32(out, 0);  // vertical resolution
@@ -87,8 +87,6 @@ std::string SplitBase64Lines(std::string_view base64) {
   return out;
 }
 
-std::string ItemBitmapText(const CharPicture& picture) {
-  return SplitBase64Lines(Base64(ItemBitmapRecord(picture)));
-}
+std::string ItemBitmapText(const CharPicture& picture) { return SplitBase64Lines(Base64(ItemBitmapRecord(picture))); }
 
 }  // namespace barsetup

@@ -42,8 +42,8 @@ const std::string kT = Item(kTrailingItemGuid);
 
 // A document whose host toolbar body holds `host` followed by h1.
 std::string HostDocument(const std::string& host) {
-  return "<uiConfig><commandBars><commandBarData guid=\"7c905e2a-cb64-4ba1-aff0-c306f392680c\"><toolbar>" +
-         host + Item("h1") + "</toolbar></commandBarData></commandBars></uiConfig>";
+  return "<uiConfig><commandBars><commandBarData guid=\"7c905e2a-cb64-4ba1-aff0-c306f392680c\"><toolbar>" + host +
+         Item("h1") + "</toolbar></commandBarData></commandBars></uiConfig>";
 }
 
 TEST(RemoveToolbar, RemovalAfterAdditionGivesBackTheOriginal) {
@@ -64,8 +64,7 @@ TEST(RemoveToolbar, RemovalAfterAdditionGivesBackTheOriginal) {
 }
 
 TEST(RemoveToolbar, LaneTheAdditionCreatedStaysEmpty) {
-  const std::string original =
-      "<uiConfig>\r\n<frame>\r\n<dockBar position=\"float\"/>\r\n</frame>\r\n</uiConfig>\r\n";
+  const std::string original = "<uiConfig>\r\n<frame>\r\n<dockBar position=\"float\"/>\r\n</frame>\r\n</uiConfig>\r\n";
   EXPECT_EQ(Remove(Add(original, StandardVariant(), 17), StandardVariant()),
             "<uiConfig>\r\n<frame>\r\n<dockBar position=\"float\">\r\n<cmdBarLane>\r\n</cmdBarLane>\r\n"
             "</dockBar>\r\n</frame>\r\n</uiConfig>\r\n");
@@ -82,20 +81,31 @@ TEST(RemoveToolbar, RemovingOneVariantLeavesTheOther) {
 
 TEST(RemoveToolbar, OnlyTheFirstLaneOfFloatingDockBarsIsLookedAt) {
   const std::string bar = "<commandBar guidRef=\"8aaf09fd-3c88-4981-bc92-5e5f9996b4af\"/>";
-  const std::string doc = "<uiConfig><frame>"
-                          "<dockBar position=\"top\"><cmdBarLane>" + bar + "</cmdBarLane></dockBar>"
-                          "<dockBar position=\"float\"><cmdBarLane/><cmdBarLane>" + bar + "</cmdBarLane></dockBar>"
-                          "<dockBar position=\"float\"><cmdBarLane><commandBar guidRef=\"other\"/>" + bar +
-                          bar + "</cmdBarLane></dockBar>"
-                          "</frame></uiConfig>";
+  const std::string doc =
+      "<uiConfig><frame>"
+      "<dockBar position=\"top\"><cmdBarLane>" +
+      bar +
+      "</cmdBarLane></dockBar>"
+      "<dockBar position=\"float\"><cmdBarLane/><cmdBarLane>" +
+      bar +
+      "</cmdBarLane></dockBar>"
+      "<dockBar position=\"float\"><cmdBarLane><commandBar guidRef=\"other\"/>" +
+      bar + bar +
+      "</cmdBarLane></dockBar>"
+      "</frame></uiConfig>";
   ToolbarChanges changes;
   const std::string text = Remove(doc, StandardVariant(), &changes);
   EXPECT_EQ(changes.commandBarsRemoved, 2);
-  EXPECT_EQ(text, "<uiConfig><frame>"
-                  "<dockBar position=\"top\"><cmdBarLane>" + bar + "</cmdBarLane></dockBar>"
-                  "<dockBar position=\"float\"><cmdBarLane/><cmdBarLane>" + bar + "</cmdBarLane></dockBar>"
-                  "<dockBar position=\"float\"><cmdBarLane><commandBar guidRef=\"other\"/></cmdBarLane></dockBar>"
-                  "</frame></uiConfig>");
+  EXPECT_EQ(text,
+            "<uiConfig><frame>"
+            "<dockBar position=\"top\"><cmdBarLane>" +
+                bar +
+                "</cmdBarLane></dockBar>"
+                "<dockBar position=\"float\"><cmdBarLane/><cmdBarLane>" +
+                bar +
+                "</cmdBarLane></dockBar>"
+                "<dockBar position=\"float\"><cmdBarLane><commandBar guidRef=\"other\"/></cmdBarLane></dockBar>"
+                "</frame></uiConfig>");
 }
 
 TEST(RemoveToolbar, TrailingItemGoesOnlyRightAfterTheSixthButton) {
@@ -104,13 +114,13 @@ TEST(RemoveToolbar, TrailingItemGoesOnlyRightAfterTheSixthButton) {
     std::string host, left;
     int removed;
   } cases[] = {
-      {Buttons() + kT, "", 7},                                        // as added
-      {kT, kT, 0},                                                    // one that stands alone
-      {userT + Buttons() + kT, userT, 7},                             // the user's, before the buttons
+      {Buttons() + kT, "", 7},                                         // as added
+      {kT, kT, 0},                                                     // one that stands alone
+      {userT + Buttons() + kT, userT, 7},                              // the user's, before the buttons
       {Buttons(0, 5) + Item("u") + Buttons(5, 6) + kT, Item("u"), 7},  // buttons around the user's item
-      {Buttons() + Item("u") + kT, Item("u") + kT, 6},                // moved away from the buttons
-      {Buttons(0, 5) + kT + Buttons(5, 6), kT, 6},                    // ahead of the sixth button
-      {Buttons(0, 5) + kT, kT, 5},                                    // only five buttons
+      {Buttons() + Item("u") + kT, Item("u") + kT, 6},                 // moved away from the buttons
+      {Buttons(0, 5) + kT + Buttons(5, 6), kT, 6},                     // ahead of the sixth button
+      {Buttons(0, 5) + kT, kT, 5},                                     // only five buttons
   };
   for (const Case& c : cases) {
     ToolbarChanges changes;
@@ -125,20 +135,20 @@ TEST(RemoveToolbar, DocumentOfTwoUncheckedAdditionsLosesBothButOnlyOneTrailingIt
     for (std::string_view guid : ItemGuidsStandard) items += "<itemData guid=\"" + std::string(guid) + "\"/>";
   }
   const std::string bar = "<commandBar guidRef=\"8aaf09fd-3c88-4981-bc92-5e5f9996b4af\"/>";
-  const std::string definition = "<commandBarData guid=\"8aaf09fd-3c88-4981-bc92-5e5f9996b4af\"><toolbar>" +
-                                 Buttons() + "</toolbar></commandBarData>";
+  const std::string definition = "<commandBarData guid=\"8aaf09fd-3c88-4981-bc92-5e5f9996b4af\"><toolbar>" + Buttons() +
+                                 "</toolbar></commandBarData>";
   auto document = [&](const std::string& lane, const std::string& host, const std::string& defs,
                       const std::string& itemData) {
     return "<uiConfig><frame><dockBar position=\"float\"><cmdBarLane>" + lane +
            "</cmdBarLane></dockBar></frame><commandBars><commandBarData guid=\"7c905e2a-cb64-4ba1-aff0-"
-           "c306f392680c\"><toolbar>" + host + Item("h1") + "</toolbar></commandBarData>" + defs +
+           "c306f392680c\"><toolbar>" +
+           host + Item("h1") + "</toolbar></commandBarData>" + defs +
            "<commandBarData guid=\"z\"/></commandBars><items><itemData guid=\"mine\"/>" + itemData +
            "</items></uiConfig>";
   };
   ToolbarChanges changes;
-  const std::string text =
-      Remove(document(bar + bar, Buttons() + kT + Buttons() + kT, definition + definition, items),
-             StandardVariant(), &changes);
+  const std::string text = Remove(document(bar + bar, Buttons() + kT + Buttons() + kT, definition + definition, items),
+                                  StandardVariant(), &changes);
   EXPECT_EQ(text, document("", kT, "", ""));
   EXPECT_EQ(changes.commandBarsRemoved, 2);
   EXPECT_EQ(changes.hostItemsRemoved, 13);

@@ -12,7 +12,7 @@ inline constexpr unsigned kNoFrame = 0x02;
 inline constexpr unsigned kNoFloatingDockBar = 0x04;  // none among the first five dockBars
 inline constexpr unsigned kNoCommandBars = 0x08;
 inline constexpr unsigned kNoHostToolbar = 0x10;
-inline constexpr unsigned kNoHostBody = 0x20;         // host has neither "toolbar" nor "container"
+inline constexpr unsigned kNoHostBody = 0x20;  // host has neither "toolbar" nor "container"
 inline constexpr unsigned kNoItems = 0x40;
 
 // Pieces an addition found already in place and did not add again.
@@ -41,9 +41,8 @@ struct ToolbarChanges {
   unsigned present = 0;  // k...Present bits
 
   bool Changed() const {
-    return lanesAdded + commandBarsAdded + commandBarsRemoved + hostItemsAdded + hostItemsRemoved +
-               definitionsAdded + definitionsRemoved + itemDefinitionsAdded +
-               itemDefinitionsRemoved !=
+    return lanesAdded + commandBarsAdded + commandBarsRemoved + hostItemsAdded + hostItemsRemoved + definitionsAdded +
+               definitionsRemoved + itemDefinitionsAdded + itemDefinitionsRemoved !=
            0;
   }
 };

@@ -22,8 +22,8 @@ inline constexpr int kItemIconVersion = 18;
 // its place. A piece already in the document (recognised by the variant's
 // GUIDs) is not added again. Returns false when an edit was refused: the
 // document is then partly edited and must not be saved.
-bool AddToolbar(CXmlDocument& doc, const ToolbarVariant& variant, int version,
-                std::string_view toolbarName, ToolbarChanges& changes);
+bool AddToolbar(CXmlDocument& doc, const ToolbarVariant& variant, int version, std::string_view toolbarName,
+                ToolbarChanges& changes);
 
 // Removes what AddToolbar adds, recognised by the variant's GUIDs alone; a
 // cmdBarLane that the addition created stays. Returns false when an edit

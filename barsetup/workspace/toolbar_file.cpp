@@ -60,9 +60,8 @@ PassResult AddToolbarFile(const std::string& path, const ToolbarVariant& variant
 }
 
 PassResult RemoveToolbarFile(const std::string& path, const ToolbarVariant& variant) {
-  return RunPass(path, [&](CXmlDocument& doc, ToolbarChanges& changes) {
-    return RemoveToolbar(doc, variant, changes);
-  });
+  return RunPass(path,
+                 [&](CXmlDocument& doc, ToolbarChanges& changes) { return RemoveToolbar(doc, variant, changes); });
 }
 
 std::string_view PassStatusText(PassStatus status) {

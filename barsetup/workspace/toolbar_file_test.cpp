@@ -13,8 +13,8 @@
 
 #include "workspace/document_edits.h"
 #include "workspace/toolbar_edit.h"
-#include "xml/file_test_util.h"
 #include "workspace/workspace_test_util.h"
+#include "xml/file_test_util.h"
 
 namespace barsetup {
 namespace {

@@ -347,9 +347,9 @@ constexpr std::string_view kAddCircleMarkQ5SmallRows[] = {
 constexpr CharPicture kAddCircleMarkQ5Small{kButtonPalette, kAddCircleMarkQ5SmallRows};
 static_assert(IsButtonPicture(kAddCircleMarkQ5Small));
 std::array<const CharPicture*, 13> AllPictures() {
-  return {&kAddHandMarkSmall,   &kAddHandMarkLarge,   &kAddAutoMarkSmall,     &kAddAutoMarkLarge,
-          &kAddCircleMarkSmall, &kDeleteMarkSmall,    &kOutputSmall,          &kOutputLarge,
-          &kOutputOutlineSmall, &kOutputOutlineLarge, &kAddBoundaryLineSmall, &kAddFourLMark2Small,
+  return {&kAddHandMarkSmall,    &kAddHandMarkLarge,   &kAddAutoMarkSmall,     &kAddAutoMarkLarge,
+          &kAddCircleMarkSmall,  &kDeleteMarkSmall,    &kOutputSmall,          &kOutputLarge,
+          &kOutputOutlineSmall,  &kOutputOutlineLarge, &kAddBoundaryLineSmall, &kAddFourLMark2Small,
           &kAddCircleMarkQ5Small};
 }
 

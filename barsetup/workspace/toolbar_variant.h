@@ -41,7 +41,7 @@ inline constexpr ItemGuidTable ItemGuidsQ5 = {
 struct ItemDefinition {
   std::string_view dynamicCommand;
   std::string_view caption;
-  std::string_view iconGuid;    // without the "guid://" prefix
+  std::string_view iconGuid;  // without the "guid://" prefix
   const CharPicture* smallPicture;
   const CharPicture* largePicture;  // null when the button has none
 };
@@ -51,8 +51,8 @@ struct ToolbarVariant {
   std::string_view toolbarGuid;  // commandBar "guidRef", commandBarData "guid"
   std::string_view floatX;
   std::string_view floatY;
-  std::string_view floatWidth;   // versions below 17
-  bool writesBitmapPosition;     // "bmpCol" / "bmpRow", versions below 18
+  std::string_view floatWidth;  // versions below 17
+  bool writesBitmapPosition;    // "bmpCol" / "bmpRow", versions below 18
   const ItemGuidTable* itemGuids;
   std::array<ItemDefinition, 6> items;  // item k has GUID (*itemGuids)[k]
 };

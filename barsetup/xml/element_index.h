@@ -26,15 +26,15 @@ inline constexpr uint32_t kDocumentNotWellFormed = 0x800000;  // record 0 only
 // Record 0 stands for the document. Start offsets live apart from the rest
 // of the record so that shifting them after an edit is one tight loop.
 struct ElementRecord {
-  uint32_t length = 0;          // start tag to end of end tag
+  uint32_t length = 0;  // start tag to end of end tag
   uint32_t startTagLength = 0;
-  uint32_t endTagLength = 0;    // 0 when there is none
+  uint32_t endTagLength = 0;  // 0 when there is none
   uint32_t flags = 0;
-  uint32_t depth = 0;           // the root element is depth 0
+  uint32_t depth = 0;  // the root element is depth 0
   int32_t parent = 0;
   int32_t firstChild = 0;
-  int32_t next = 0;             // also chains released records
-  int32_t prev = 0;             // the first child's prev is the last sibling
+  int32_t next = 0;  // also chains released records
+  int32_t prev = 0;  // the first child's prev is the last sibling
 };
 
 class ElementIndex {

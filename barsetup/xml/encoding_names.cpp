@@ -174,8 +174,7 @@ constexpr size_t kNameCount = sizeof(kEncodingNames) / sizeof(kEncodingNames[0])
 constexpr std::array<NameEntry, kNameCount> SortedNames() {
   std::array<NameEntry, kNameCount> sorted{};
   for (size_t i = 0; i < kNameCount; ++i) sorted[i] = kEncodingNames[i];
-  std::sort(sorted.begin(), sorted.end(),
-            [](const NameEntry& a, const NameEntry& b) { return a.name < b.name; });
+  std::sort(sorted.begin(), sorted.end(), [](const NameEntry& a, const NameEntry& b) { return a.name < b.name; });
   return sorted;
 }
 
@@ -197,9 +196,8 @@ int CodePageFromName(std::string_view name) {
   for (char& c : folded) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  auto it = std::lower_bound(
-      kSortedNames.begin(), kSortedNames.end(), folded,
-      [](const NameEntry& e, const std::string& key) { return e.name < key; });
+  auto it = std::lower_bound(kSortedNames.begin(), kSortedNames.end(), folded,
+                             [](const NameEntry& e, const std::string& key) { return e.name < key; });
   if (it == kSortedNames.end() || it->name != folded) return kUnknownCodePage;
   return it->codePage;
 }

@@ -8,12 +8,12 @@
 namespace barsetup {
 
 inline constexpr int kUnknownCodePage = -1;
-inline constexpr int kCodePageUtf16 = 1200;    // little-endian, the wide form
+inline constexpr int kCodePageUtf16 = 1200;  // little-endian, the wide form
 inline constexpr int kCodePageUtf16Be = 1201;
 inline constexpr int kCodePageUtf32Le = 12000;
 inline constexpr int kCodePageUtf32Be = 12001;
 inline constexpr int kCodePageUtf8 = 65001;
-inline constexpr int kCodePageUtf32 = 65005;   // this component's own number
+inline constexpr int kCodePageUtf32 = 65005;  // this component's own number
 
 // Code page of an encoding name: 0 for the empty name, kCodePageUtf32 for
 // "UTF-32" and names that begin with it, the table's code page for a listed

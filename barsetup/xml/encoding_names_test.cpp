@@ -47,9 +47,8 @@ TEST(EncodingNames, Lookup) {
 }
 
 TEST(EncodingNames, CommonCodePagesConvert) {
-  for (int cp : {437, 850, 866, 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255,
-                 1256, 1257, 1258, 20127, 20866, 28591, 28592, 28605, 65000,
-                 65001, 1200, 1201, 12000, 12001, 65005}) {
+  for (int cp : {437,  850,  866,   874,   932,   936,   949,   950,   1250,  1251, 1252, 1253,  1254,  1255, 1256,
+                 1257, 1258, 20127, 20866, 28591, 28592, 28605, 65000, 65001, 1200, 1201, 12000, 12001, 65005}) {
     EXPECT_TRUE(CanConvertCodePage(cp, DefaultXmlPlatform())) << cp;
   }
   EXPECT_FALSE(CanConvertCodePage(0, DefaultXmlPlatform()));

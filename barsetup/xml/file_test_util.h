@@ -20,9 +20,9 @@ inline std::string ToUtf8(const std::filesystem::path& p) {
 class TempDir {
  public:
   explicit TempDir(std::string_view prefix = "barsetup_") {
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string(prefix) + std::to_string(reinterpret_cast<uintptr_t>(this)) + "_" +
-            std::to_string(std::rand()));
+    dir_ =
+        std::filesystem::temp_directory_path() /
+        (std::string(prefix) + std::to_string(reinterpret_cast<uintptr_t>(this)) + "_" + std::to_string(std::rand()));
     std::filesystem::create_directories(dir_);
   }
   TempDir(const TempDir&) = delete;
@@ -33,8 +33,8 @@ class TempDir {
   }
   std::string Path(const std::string& name) const { return ToUtf8(dir_ / std::filesystem::u8path(name)); }
   size_t FileCount() const {
-    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir_),
-                                             std::filesystem::directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()));
   }
 
  private:

@@ -198,8 +198,7 @@ bool NamesEqual(std::string_view a, std::string_view b, bool fold) {
   return true;
 }
 
-AttributeSpan FindTagAttribute(std::string_view t, size_t from, size_t tagEnd, std::string_view name,
-                               bool fold) {
+AttributeSpan FindTagAttribute(std::string_view t, size_t from, size_t tagEnd, std::string_view name, bool fold) {
   AttributeSpan span;
   if (tagEnd > t.size()) tagEnd = t.size();
   auto skipSpace = [&](size_t i) {

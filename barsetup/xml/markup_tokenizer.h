@@ -29,25 +29,31 @@ struct MarkupNode {
   bool emptyElement = false;  // start tag ending in "/>"
 };
 
-inline bool IsXmlSpace(unsigned char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
+inline bool IsXmlSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // End of a name in the text: NUL, whitespace, or one of ! " ' / ; < = > ? \ .
 inline bool IsNameDelimiter(unsigned char c) {
   switch (c) {
-    case 0: case ' ': case '\t': case '\n': case '\r':
-    case '!': case '"': case '\'': case '/': case ';': case '<': case '=': case '>': case '?':
-    case '\\':
-      return true;
-    default:
-      return false;
+    case 0:
+    case ' ':
+    case '\t':
+    case '\n':
+    case '\r':
+    case '!':
+    case '"':
+    case '\'':
+    case '/':
+    case ';':
+    case '<':
+    case '=':
+    case '>':
+    case '?':
+    case '\\': return true;
+    default: return false;
   }
 }
 
-inline char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+inline char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Same length and bytes; with fold, ASCII letters compare ignoring case until
 // a byte at or above 0x80 has matched exactly.
@@ -73,7 +79,6 @@ struct AttributeSpan {
 // name) for name: a token is a quoted value or a run up to a name
 // delimiter, "=" joins a name to the value after it, and "/", ">" or "?"
 // end the scan.
-AttributeSpan FindTagAttribute(std::string_view text, size_t from, size_t tagEnd,
-                               std::string_view name, bool fold);
+AttributeSpan FindTagAttribute(std::string_view text, size_t from, size_t tagEnd, std::string_view name, bool fold);
 
 }  // namespace barsetup

@@ -30,9 +30,8 @@ TEST(Tokenizer, NodeKindsOfAMixedDocument) {
       "<?xml version=\"1.0\"?>\n<!-- c -->"
       "<!DOCTYPE a [<!ELEMENT a ANY><!ENTITY e \"x\">]>"
       "<a x='1'>text<![CDATA[<b>]]> </a>";
-  EXPECT_EQ(Kinds(text), (std::vector<int>{kNodeProcessingInstruction, kNodeWhitespace, kNodeComment,
-                                           kNodeDocumentType, kNodeStartTag, kNodeText, kNodeCdata,
-                                           kNodeWhitespace, kNodeEndTag}));
+  EXPECT_EQ(Kinds(text), (std::vector<int>{kNodeProcessingInstruction, kNodeWhitespace, kNodeComment, kNodeDocumentType,
+                                           kNodeStartTag, kNodeText, kNodeCdata, kNodeWhitespace, kNodeEndTag}));
 }
 
 TEST(Tokenizer, StartTagNameAndQuotedGreaterThan) {
@@ -80,10 +79,16 @@ TEST(Tokenizer, UnterminatedTagsNameTheirKind) {
     const char* text;
     const char* kind;
   } cases[] = {
-      {"<a b='>", "start_tag"},  {"<a", "start_tag"},          {"</a", "end_tag"},
-      {"<![CDATA[x", "cdata_section"}, {"<?pi", "processing_instruction"},
-      {"<!-- x", "comment"},     {"<!DOCTYPE a [<!ELEMENT", "document_type"},
-      {"<!DOCTYPE a", "document_type"}, {"<", "tag"}, {"<!", "tag"},
+      {"<a b='>", "start_tag"},
+      {"<a", "start_tag"},
+      {"</a", "end_tag"},
+      {"<![CDATA[x", "cdata_section"},
+      {"<?pi", "processing_instruction"},
+      {"<!-- x", "comment"},
+      {"<!DOCTYPE a [<!ELEMENT", "document_type"},
+      {"<!DOCTYPE a", "document_type"},
+      {"<", "tag"},
+      {"<!", "tag"},
   };
   for (const Case& c : cases) {
     std::string text = std::string("ab") + c.text;
@@ -91,8 +96,7 @@ TEST(Tokenizer, UnterminatedTagsNameTheirKind) {
     MarkupNode n = NextNode(text, 2, &records);
     EXPECT_EQ(n.kind, kNodeError) << c.text;
     EXPECT_EQ(n.start + n.length, text.size()) << c.text;
-    EXPECT_EQ(records, std::string("<unterminated_tag_syntax tagname=\"") + c.kind + "\" offset=\"2\"/>")
-        << c.text;
+    EXPECT_EQ(records, std::string("<unterminated_tag_syntax tagname=\"") + c.kind + "\" offset=\"2\"/>") << c.text;
   }
   // Unterminated text is no error.
   std::string records;
@@ -106,7 +110,12 @@ TEST(Tokenizer, NamesEqualFoldsAsciiOnlyBeforeAMatchedHighByte) {
   EXPECT_FALSE(NamesEqual("Item", "item", false));
   EXPECT_FALSE(NamesEqual("item", "items", true));
   EXPECT_TRUE(NamesEqual("A\xC3\xA4", "a\xC3\xA4", true));
-  EXPECT_FALSE(NamesEqual("\xC3\xA4" "B", "\xC3\xA4" "b", true));
+  EXPECT_FALSE(
+      NamesEqual("\xC3\xA4"
+                 "B",
+                 "\xC3\xA4"
+                 "b",
+                 true));
 }
 
 // --- parse ---------------------------------------------------------------

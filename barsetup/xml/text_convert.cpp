@@ -12,9 +12,7 @@ using plotara::AppendUtf16;
 using plotara::NextCodePoint;
 
 bool IsUtf16(int cp) { return cp == kCodePageUtf16 || cp == kCodePageUtf16Be; }
-bool IsUtf32(int cp) {
-  return cp == kCodePageUtf32 || cp == kCodePageUtf32Le || cp == kCodePageUtf32Be;
-}
+bool IsUtf32(int cp) { return cp == kCodePageUtf32 || cp == kCodePageUtf32Le || cp == kCodePageUtf32Be; }
 bool IsBigEndian(int cp) { return cp == kCodePageUtf16Be || cp == kCodePageUtf32Be; }
 
 // Units of a UTF-16 byte string; a trailing odd byte is no unit.
@@ -39,8 +37,8 @@ void BytesFromUnits(std::u16string_view units, bool bigEndian, std::string& out)
 }
 
 void AppendUnit32(std::string& out, uint32_t v, bool bigEndian) {
-  char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF),
-               static_cast<char>(v >> 16 & 0xFF), static_cast<char>(v >> 24 & 0xFF)};
+  char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v >> 16 & 0xFF),
+               static_cast<char>(v >> 24 & 0xFF)};
   if (bigEndian) {
     std::swap(b[0], b[3]);
     std::swap(b[1], b[2]);
@@ -106,8 +104,7 @@ void Utf16ToUtf32(std::u16string_view in, bool bigEndian, std::string& out) {
 }
 
 // Source bytes in any code page to UTF-16.
-ConversionResult ToUnits(int cp, std::string_view in, std::u16string& units,
-                         const XmlPlatform& platform) {
+ConversionResult ToUnits(int cp, std::string_view in, std::u16string& units, const XmlPlatform& platform) {
   ConversionResult r;
   if (cp == kCodePageUtf8) {
     Utf8ToUtf16(in, units, &r.loss);
@@ -121,8 +118,7 @@ ConversionResult ToUnits(int cp, std::string_view in, std::u16string& units,
   return r;
 }
 
-ConversionResult FromUnits(int cp, std::u16string_view units, std::string& out,
-                           const XmlPlatform& platform) {
+ConversionResult FromUnits(int cp, std::u16string_view units, std::string& out, const XmlPlatform& platform) {
   ConversionResult r;
   if (cp == kCodePageUtf8) {
     Utf16ToUtf8(units, out);
@@ -143,11 +139,17 @@ ConversionResult FromUnits(int cp, std::u16string_view units, std::string& out,
 
 bool RequestsDefaultCharacter(int cp) {
   switch (cp) {
-    case 50220: case 50221: case 50222: case 50225: case 50227: case 50229:
-    case 52936: case 54936: case 65000: case 65001:
-      return false;
-    default:
-      return !(cp >= 57002 && cp <= 57011);
+    case 50220:
+    case 50221:
+    case 50222:
+    case 50225:
+    case 50227:
+    case 50229:
+    case 52936:
+    case 54936:
+    case 65000:
+    case 65001: return false;
+    default: return !(cp >= 57002 && cp <= 57011);
   }
 }
 
@@ -222,8 +224,8 @@ void Utf16ToUtf8(std::u16string_view in, std::string& out) {
   }
 }
 
-ConversionResult ConvertCodePage(int sourceCp, std::string_view source, int targetCp,
-                                 std::string& out, const XmlPlatform& platform) {
+ConversionResult ConvertCodePage(int sourceCp, std::string_view source, int targetCp, std::string& out,
+                                 const XmlPlatform& platform) {
   ConversionResult r;
   if (sourceCp == targetCp) {
     out.assign(source);
@@ -254,9 +256,8 @@ ConversionResult ConvertCodePage(int sourceCp, std::string_view source, int targ
   return {w.ok, r.loss || w.loss};
 }
 
-ConversionResult ConvertText(std::string_view sourceName, std::string_view source,
-                             std::string_view targetName, std::string& out,
-                             const XmlPlatform& platform, int textCodePage) {
+ConversionResult ConvertText(std::string_view sourceName, std::string_view source, std::string_view targetName,
+                             std::string& out, const XmlPlatform& platform, int textCodePage) {
   int from = sourceName.empty() ? textCodePage : CodePageFromName(sourceName);
   int to = targetName.empty() ? textCodePage : CodePageFromName(targetName);
   if (from == kUnknownCodePage || to == kUnknownCodePage) return {false, false};

@@ -24,13 +24,12 @@ bool RequestsDefaultCharacter(int codePage);
 bool CanConvertCodePage(int codePage, const XmlPlatform& platform);
 
 // Converts source from sourceCp into out (replaced) in targetCp.
-ConversionResult ConvertCodePage(int sourceCp, std::string_view source, int targetCp,
-                                 std::string& out, const XmlPlatform& platform);
+ConversionResult ConvertCodePage(int sourceCp, std::string_view source, int targetCp, std::string& out,
+                                 const XmlPlatform& platform);
 
 // The same by encoding name; the empty name stands for textCodePage.
-ConversionResult ConvertText(std::string_view sourceName, std::string_view source,
-                             std::string_view targetName, std::string& out,
-                             const XmlPlatform& platform, int textCodePage);
+ConversionResult ConvertText(std::string_view sourceName, std::string_view source, std::string_view targetName,
+                             std::string& out, const XmlPlatform& platform, int textCodePage);
 
 // Appends one code point as UTF-8; surrogate code points take the three-byte
 // form so that unpaired UTF-16 units survive a round trip.

@@ -44,7 +44,10 @@ TEST(Convert, UnpairedSurrogatesSurviveARoundTrip) {
 
 TEST(Convert, InvalidUtf8IsReplacedAndReported) {
   std::string utf16;
-  ConversionResult r = ConvertCodePage(65001, "a\xFF" "b\xC3", 1200, utf16, P());
+  ConversionResult r = ConvertCodePage(65001,
+                                       "a\xFF"
+                                       "b\xC3",
+                                       1200, utf16, P());
   EXPECT_TRUE(r.loss);
   EXPECT_EQ(utf16, Le16(u"a\uFFFDb\uFFFD"));
 }

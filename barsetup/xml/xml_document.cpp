@@ -22,9 +22,7 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 
 // A name inside a search path ends at NUL, space, "/", "=", "[" or "]".
-bool IsPathDelimiter(char c) {
-  return c == '\0' || c == ' ' || c == '/' || c == '=' || c == '[' || c == ']';
-}
+bool IsPathDelimiter(char c) { return c == '\0' || c == ' ' || c == '/' || c == '=' || c == '[' || c == ']'; }
 
 size_t PathName(std::string_view path, size_t i) {
   while (i < path.size() && !IsPathDelimiter(path[i])) ++i;
@@ -168,13 +166,10 @@ NewElement BuildElement(std::string_view name, std::string_view content, unsigne
 
 CXmlDocument::CXmlDocument() : CXmlDocument(DefaultXmlPlatform()) {}
 
-CXmlDocument::CXmlDocument(std::string_view text) : CXmlDocument(DefaultXmlPlatform()) {
-  ParseText(text);
-}
+CXmlDocument::CXmlDocument(std::string_view text) : CXmlDocument(DefaultXmlPlatform()) { ParseText(text); }
 
 CXmlDocument::CXmlDocument(const XmlPlatform& platform, int textCodePage)
-    : platform_(&platform),
-      textCodePage_(textCodePage == 0 ? platform.SystemCodePage() : textCodePage) {}
+    : platform_(&platform), textCodePage_(textCodePage == 0 ? platform.SystemCodePage() : textCodePage) {}
 
 void CXmlDocument::ClearPosition() {
   parentPos_ = currentPos_ = childPos_ = 0;
@@ -288,16 +283,14 @@ AttributeSpan CXmlDocument::ScanAttributes(int32_t p, std::string_view name) con
   // Attributes live before the closing ">" (and the "/" of "/>"), even when
   // stray quotes would carry a scan past them.
   if (limit > 0 && tag[limit - 1] == '>') --limit;
-  if (rec.length == rec.startTagLength && (rec.flags & kElementUnended) == 0 && limit > 0 &&
-      tag[limit - 1] == '/') {
+  if (rec.length == rec.startTagLength && (rec.flags & kElementUnended) == 0 && limit > 0 && tag[limit - 1] == '/') {
     --limit;
   }
   // Attributes follow the name as the parse reads it: where the element name
   // ends earlier (at one of ! ; = ? \ " ' < or NUL), what lies between is
   // still part of the tag's name, and an edit there would split it.
   const size_t from = std::max(ElementNameEnd(tag), TagNameEnd(tag));
-  AttributeSpan span =
-      FindTagAttribute(tag, std::min(from, limit), limit, name, (docFlags_ & kDocIgnoreCase) != 0);
+  AttributeSpan span = FindTagAttribute(tag, std::min(from, limit), limit, name, (docFlags_ & kDocIgnoreCase) != 0);
   span.nameEnd += start;
   span.valueStart += start;
   span.valueEnd += start;
@@ -341,10 +334,8 @@ bool CXmlDocument::SetAttribute(std::string_view name, std::string_view value) {
   size_t pos, removeLen = 0;
   if (span.found && span.hasEquals) {
     pos = span.valueStart - (span.quoted ? 1 : 0);
-    size_t end = span.valueEnd + (span.quoted && span.valueEnd < text_.size() &&
-                                          text_[span.valueEnd] == text_[pos]
-                                      ? 1
-                                      : 0);
+    size_t end =
+        span.valueEnd + (span.quoted && span.valueEnd < text_.size() && text_[span.valueEnd] == text_[pos] ? 1 : 0);
     // An unquoted value that the parse reads on through the closing "/" is
     // replaced whole, up to the ">", and the tag stays open.
     if (WouldCloseStartTag(e, end)) end = index_.Start(e) + index_[e].startTagLength - 1;
@@ -380,8 +371,7 @@ bool CXmlDocument::Splice(size_t pos, size_t removeLen, std::string_view insert,
   const size_t newSize = text_.size() - removeLen + insert.size();
   if (newSize > kMaxDocumentText) return false;
   text_.Replace(pos, removeLen, insert);
-  index_.Edit(static_cast<uint32_t>(pos), static_cast<uint32_t>(removeLen),
-              static_cast<uint32_t>(insert.size()));
+  index_.Edit(static_cast<uint32_t>(pos), static_cast<uint32_t>(removeLen), static_cast<uint32_t>(insert.size()));
   const uint32_t delta = static_cast<uint32_t>(insert.size()) - static_cast<uint32_t>(removeLen);
   if (delta != 0) {
     for (int32_t p = owner; p != 0; p = index_[p].parent) index_[p].length += delta;
@@ -395,8 +385,7 @@ bool CXmlDocument::OpenEmptyTag(int32_t p, size_t* pos, size_t* removeLen) const
   // left, the tag would still read as an empty-element tag.
   const size_t start = index_.Start(p);
   const size_t close = start + index_[p].startTagLength - 1;
-  if (index_[p].startTagLength < 3 || close >= text_.size() || text_[close] != '>' ||
-      text_[close - 1] != '/') {
+  if (index_[p].startTagLength < 3 || close >= text_.size() || text_[close] != '>' || text_[close - 1] != '/') {
     return false;
   }
   size_t k = close - 1;
@@ -446,8 +435,7 @@ bool CXmlDocument::AddElement(std::string_view name, std::string_view content, u
   return true;
 }
 
-bool CXmlDocument::PlaceElement(int32_t parent, int32_t ref, bool before, bool lineBreaks,
-                                Placement* at) const {
+bool CXmlDocument::PlaceElement(int32_t parent, int32_t ref, bool before, bool lineBreaks, Placement* at) const {
   const ElementRecord& p = index_[parent];
   const size_t pStart = index_.Start(parent);
   at->kind = Placement::kPlain;
@@ -482,17 +470,15 @@ bool CXmlDocument::PlaceElement(int32_t parent, int32_t ref, bool before, bool l
   return true;
 }
 
-bool CXmlDocument::SpliceElement(int32_t parent, const Placement& at, std::string_view element,
-                                 bool lineBreaks, size_t* elementStart) {
+bool CXmlDocument::SpliceElement(int32_t parent, const Placement& at, std::string_view element, bool lineBreaks,
+                                 size_t* elementStart) {
   const std::string_view br = lineBreaks ? kLineBreak : std::string_view();
   // End tags repeat the name as the parse reads it, so that they match.
   const std::string parentName(StartTagName(parent));
   std::string insert;
   size_t elementOffset = 0;
   switch (at.kind) {
-    case Placement::kPlain:
-      insert.append(element).append(br);
-      break;
+    case Placement::kPlain: insert.append(element).append(br); break;
     case Placement::kIntoEmptyContent:
       insert.append(br).append(element).append(br);
       elementOffset = br.size();
@@ -501,9 +487,7 @@ bool CXmlDocument::SpliceElement(int32_t parent, const Placement& at, std::strin
       insert.append(">").append(br).append(element).append(br).append("</").append(parentName);
       elementOffset = 1 + br.size();
       break;
-    case Placement::kIntoUnended:
-      insert.append(element).append(br).append("</").append(parentName).append(">");
-      break;
+    case Placement::kIntoUnended: insert.append(element).append(br).append("</").append(parentName).append(">"); break;
   }
   if (!Splice(at.pos, at.removeLen, insert, parent)) return false;
   if (at.kind == Placement::kIntoSelfClosed) {

@@ -101,10 +101,9 @@ class CXmlDocument {
   struct Placement;
   // The steps of AddElement after the markup is built: where it goes, and
   // the splice that puts it there (with any change to the parent's tags).
-  bool PlaceElement(int32_t parent, int32_t ref, bool before, bool lineBreaks,
-                    Placement* at) const;
-  bool SpliceElement(int32_t parent, const Placement& at, std::string_view element,
-                     bool lineBreaks, size_t* elementStart);
+  bool PlaceElement(int32_t parent, int32_t ref, bool before, bool lineBreaks, Placement* at) const;
+  bool SpliceElement(int32_t parent, const Placement& at, std::string_view element, bool lineBreaks,
+                     size_t* elementStart);
   void ReleaseSubtree(int32_t e);
   bool IsLive(int32_t p) const { return p > 0 && static_cast<uint32_t>(p) < index_.Count(); }
   // The start tag of record p, cut at the end of the text.

@@ -62,9 +62,7 @@ void ExpectIndexTrue(const CXmlDocument& doc) {
   EXPECT_EQ(doc.ElementCount(), fresh.ElementCount());
 }
 
-std::string CurrentName(const CXmlDocument& doc) {
-  return std::string(doc.ElementName(doc.CurrentPos()));
-}
+std::string CurrentName(const CXmlDocument& doc) { return std::string(doc.ElementName(doc.CurrentPos())); }
 
 // --- navigation and search -----------------------------------------------
 
@@ -89,15 +87,15 @@ TEST(Navigation, PathSyntax) {
   CXmlDocument doc("<r><a><b/></a><c/></r>");
   ASSERT_TRUE(doc.FindElement("r"));
   ASSERT_TRUE(doc.EnterElement());
-  const char* finds[] = {"a/b", "a[1]", "a[12]", "a[b]", "a[@x]", "a[@x='v]']", "a[@x=\"v\"]",
-                         "a[@x=v]", "a/@x", "a/b[2]/c"};
+  const char* finds[] = {"a/b",        "a[1]",        "a[12]",   "a[b]", "a[@x]",
+                         "a[@x='v]']", "a[@x=\"v\"]", "a[@x=v]", "a/@x", "a/b[2]/c"};
   for (const char* path : finds) {
     doc.RewindElements();
     EXPECT_TRUE(doc.FindElement(path)) << path;
     EXPECT_EQ(CurrentName(doc), "a") << path;
   }
-  const char* refused[] = {"/a", "//a", "a/", "a[", "a[]", "a[@]", "a[@x='v]", "@x",
-                           "a b", "a]", "a//b", "a[1]x", "a[1", "a[b"};
+  const char* refused[] = {"/a", "//a", "a/", "a[",   "a[]",   "a[@]", "a[@x='v]",
+                           "@x", "a b", "a]", "a//b", "a[1]x", "a[1",  "a[b"};
   for (const char* path : refused) {
     doc.RewindElements();
     EXPECT_FALSE(doc.FindElement(path)) << path;
@@ -470,8 +468,9 @@ TEST(Editing, ToolbarStyleSessionKeepsTheIndexTrue) {
   ASSERT_TRUE(doc.SetContent("QUJD"));
   ExpectIndexTrue(doc);
   EXPECT_NE(doc.Text().find("<commandBar guidRef=\"g&lt;1&gt;\" visible=\"true\"/>"), std::string::npos);
-  EXPECT_NE(doc.Text().find("<items>\r\n<itemData>\r\n<userSmallBitmap>QUJD</userSmallBitmap>\r\n</itemData>\r\n</items>"),
-            std::string::npos);
+  EXPECT_NE(
+      doc.Text().find("<items>\r\n<itemData>\r\n<userSmallBitmap>QUJD</userSmallBitmap>\r\n</itemData>\r\n</items>"),
+      std::string::npos);
   // Removing everything that was added gives the elements back.
   CXmlDocument reparsed(doc.Text());
   EXPECT_TRUE(reparsed.ParseText(doc.Text()));

@@ -83,8 +83,7 @@ constexpr std::array<Entity, kEntityCount> SortedEntities() {
   std::array<Entity, kEntityCount> all{};
   for (size_t i = 0; i < 96; ++i) all[i] = {kLatin1Names[i], static_cast<uint32_t>(160 + i)};
   for (size_t i = 96; i < kEntityCount; ++i) all[i] = kOtherEntities[i - 96];
-  std::sort(all.begin(), all.end(),
-            [](const Entity& a, const Entity& b) { return a.name < b.name; });
+  std::sort(all.begin(), all.end(), [](const Entity& a, const Entity& b) { return a.name < b.name; });
   return all;
 }
 
@@ -108,8 +107,7 @@ size_t ReferenceLength(std::string_view in, size_t i) {
   for (++k; k < in.size(); ++k) {
     c = static_cast<unsigned char>(in[k]);
     if (c == ';') return k - i + 1;
-    if (!(IsAsciiLetter(c) || IsDigit(c) || c == '-' || c == '.' || c == ':' || c == '_' ||
-          c >= 0x80)) {
+    if (!(IsAsciiLetter(c) || IsDigit(c) || c == '-' || c == '.' || c == ':' || c == '_' || c >= 0x80)) {
       return 0;
     }
   }
@@ -154,12 +152,10 @@ uint32_t ParseReference(std::string_view value, size_t i, size_t* semi) {
   *semi = i + 1 + length;
   const std::string_view name = window.substr(0, length);
   if (name.empty() || name[0] != '#') return LookupEntity(name);
-  const long v = (name.size() > 1 && (name[1] | 0x20) == 'x') ? ParseLong(name.substr(2), 16)
-                                                            : ParseLong(name.substr(1), 10);
+  const long v =
+      (name.size() > 1 && (name[1] | 0x20) == 'x') ? ParseLong(name.substr(2), 16) : ParseLong(name.substr(1), 10);
   // Surrogate code points are no characters.
-  return v > 0 && v <= 0x10FFFF && !plotara::IsSurrogate(static_cast<uint32_t>(v))
-             ? static_cast<uint32_t>(v)
-             : 0;
+  return v > 0 && v <= 0x10FFFF && !plotara::IsSurrogate(static_cast<uint32_t>(v)) ? static_cast<uint32_t>(v) : 0;
 }
 
 }  // namespace
@@ -193,8 +189,14 @@ void AppendEscaped(std::string& out, std::string_view in, unsigned flags) {
         break;
       case '<': rep = "&lt;"; break;
       case '>': rep = "&gt;"; break;
-      case '"': if (!quotes) continue; rep = "&quot;"; break;
-      case '\'': if (!quotes) continue; rep = "&apos;"; break;
+      case '"':
+        if (!quotes) continue;
+        rep = "&quot;";
+        break;
+      case '\'':
+        if (!quotes) continue;
+        rep = "&apos;";
+        break;
       default: continue;
     }
     out.append(in.data() + copied, i - copied);

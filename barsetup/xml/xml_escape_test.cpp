@@ -26,7 +26,7 @@ TEST(Attributes, ScanningRules) {
   EXPECT_EQ(Attr(tag, "g"), "");
   EXPECT_EQ(Attr(tag, "A"), "");
   EXPECT_EQ(Attr("<e a=\"1\" a=\"2\"/>", "a"), "1");  // the first one
-  EXPECT_EQ(Attr("<e a/b=\"1\"/>", "b"), "");           // "/" ends the scan
+  EXPECT_EQ(Attr("<e a/b=\"1\"/>", "b"), "");         // "/" ends the scan
   CXmlDocument none;
   EXPECT_EQ(none.GetAttribute("a"), "");
 }
@@ -45,8 +45,7 @@ TEST(Attributes, DecodingReferences) {
   EXPECT_EQ(Attr("<e v=\"&#x1F600;\"/>", "v"), "\xF0\x9F\x98\x80");
   EXPECT_EQ(Attr("<e v=\"&eacute;&euro;&nbsp;\"/>", "v"), "\xC3\xA9\xE2\x82\xAC\xC2\xA0");
   // Unknown names, code point 0, surrogates, too long names stay as written.
-  EXPECT_EQ(Attr("<e v=\"&bogus; &#0; &#xD800; &abcdefghij; &amp\"/>", "v"),
-            "&bogus; &#0; &#xD800; &abcdefghij; &amp");
+  EXPECT_EQ(Attr("<e v=\"&bogus; &#0; &#xD800; &abcdefghij; &amp\"/>", "v"), "&bogus; &#0; &#xD800; &abcdefghij; &amp");
   EXPECT_EQ(Attr("<e v=\"&&amp;\"/>", "v"), "&&");
 }
 
@@ -79,13 +78,11 @@ TEST(Attributes, SetAttributeReplacesInPlaceAndAppendsNew) {
   ASSERT_TRUE(doc.SetAttribute("b", "3"));
   ASSERT_TRUE(doc.SetAttribute("c", "on"));
   ASSERT_TRUE(doc.SetAttribute("d", "new"));
-  EXPECT_EQ(doc.Text(),
-            "<r><e a=\"x&quot;y&apos;&lt;&amp;\" b=\"3\" c=\"on\" d=\"new\"/><f />\r\n</r>");
+  EXPECT_EQ(doc.Text(), "<r><e a=\"x&quot;y&apos;&lt;&amp;\" b=\"3\" c=\"on\" d=\"new\"/><f />\r\n</r>");
   EXPECT_EQ(doc.GetAttribute("a"), "x\"y'<&");
   ASSERT_TRUE(doc.FindElement("f"));
   ASSERT_TRUE(doc.SetAttribute("g", ""));
-  EXPECT_EQ(doc.Text(),
-            "<r><e a=\"x&quot;y&apos;&lt;&amp;\" b=\"3\" c=\"on\" d=\"new\"/><f g=\"\" />\r\n</r>");
+  EXPECT_EQ(doc.Text(), "<r><e a=\"x&quot;y&apos;&lt;&amp;\" b=\"3\" c=\"on\" d=\"new\"/><f g=\"\" />\r\n</r>");
   // The start-tag lengths follow the edits.
   CXmlDocument fresh(doc.Text());
   EXPECT_EQ(fresh.Index()[2].startTagLength, doc.Index()[2].startTagLength);

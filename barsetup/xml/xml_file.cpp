@@ -35,13 +35,10 @@ void AddFileError(std::string& records, const FileError& error) {
   ResultRecord("file_error").Text("msg", error.message).Number("n", error.number).AppendTo(records);
 }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  return NamesEqual(a, b, true);
-}
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) { return NamesEqual(a, b, true); }
 
 // The value of attribute name in the tag text[from, end), undecoded.
-bool TagAttribute(std::string_view text, size_t from, size_t end, std::string_view name,
-                  std::string_view* value) {
+bool TagAttribute(std::string_view text, size_t from, size_t end, std::string_view name, std::string_view* value) {
   AttributeSpan span = FindTagAttribute(text, from, end, name, true);
   if (!span.found) return false;
   *value = text.substr(span.valueStart, span.valueEnd - span.valueStart);
@@ -58,8 +55,8 @@ std::string CharsetOf(std::string_view content) {
     ++k;
     while (k < content.size() && IsXmlSpace(static_cast<unsigned char>(content[k]))) ++k;
     size_t end = k;
-    while (end < content.size() && !IsXmlSpace(static_cast<unsigned char>(content[end])) &&
-           content[end] != ';' && content[end] != ',' && content[end] != '"' && content[end] != '\'') {
+    while (end < content.size() && !IsXmlSpace(static_cast<unsigned char>(content[end])) && content[end] != ';' &&
+           content[end] != ',' && content[end] != '"' && content[end] != '\'') {
       ++end;
     }
     return std::string(content.substr(k, end - k));
@@ -115,8 +112,7 @@ void Finish(std::string* result, std::string& records, uint32_t* flags, uint32_t
 }
 
 // Loading, step 1: all bytes of the file, with room for an edit session.
-bool ReadAll(std::FILE* file, const XmlPlatform& platform, std::string& data,
-             std::string& records) {
+bool ReadAll(std::FILE* file, const XmlPlatform& platform, std::string& data, std::string& records) {
   long size = -1;
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
   if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
@@ -167,8 +163,8 @@ DetectedEncoding DetectEncoding(std::string_view data) {
 // Bytes of an 8-bit encoding as text. Undetermined bytes that read as UTF-8
 // are taken for it; bytes that cannot be converted are kept as read rather
 // than lost.
-void DecodeBytes(std::string& data, std::string_view encoding, const XmlPlatform& platform,
-                 int textCodePage, std::string& text, std::string& records) {
+void DecodeBytes(std::string& data, std::string_view encoding, const XmlPlatform& platform, int textCodePage,
+                 std::string& text, std::string& records) {
   if (!encoding.empty() && EncodingsDiffer(encoding, "", platform, textCodePage)) {
     ConversionResult r = ConvertText(encoding, data, "", text, platform, textCodePage);
     if (r.ok) {
@@ -197,8 +193,8 @@ void DecodeBytes(std::string& data, std::string_view encoding, const XmlPlatform
 
 // Loading, step 3: the bytes after the mark as text in textCodePage; false
 // when UTF-16 cannot be converted to it.
-bool Decode(std::string& data, const DetectedEncoding& encoding, const XmlPlatform& platform,
-            int textCodePage, std::string& text, std::string& records) {
+bool Decode(std::string& data, const DetectedEncoding& encoding, const XmlPlatform& platform, int textCodePage,
+            std::string& text, std::string& records) {
   ResultRecord("read")
       .Text("encoding", encoding.name)
       .Number("length", static_cast<int64_t>(data.size() / encoding.unitSize))
@@ -223,9 +219,8 @@ bool Decode(std::string& data, const DetectedEncoding& encoding, const XmlPlatfo
 // Saving, step 1: the text in the encoding of the mark or of its declaration
 // (*out views text itself when it needs no conversion); false when the text
 // cannot be converted to UTF-16.
-bool Encode(std::string_view text, const ByteOrderMark* mark, std::string_view encoding,
-            const XmlPlatform& platform, int textCodePage, std::string& converted,
-            std::string_view* out, std::string& records) {
+bool Encode(std::string_view text, const ByteOrderMark* mark, std::string_view encoding, const XmlPlatform& platform,
+            int textCodePage, std::string& converted, std::string_view* out, std::string& records) {
   *out = text;
   if (text.empty()) return true;
   if (mark != nullptr && mark->flag != kDocUtf8Bom) {
@@ -264,9 +259,8 @@ bool WriteAll(std::FILE* file, std::string_view bytes) {
 }
 
 // Saving, step 2: mark and encoded text into the open file.
-bool WriteEncoded(std::FILE* file, std::string_view text, uint32_t flags,
-                  const XmlPlatform& platform, int textCodePage, std::string& records,
-                  FileError* error) {
+bool WriteEncoded(std::FILE* file, std::string_view text, uint32_t flags, const XmlPlatform& platform, int textCodePage,
+                  std::string& records, FileError* error) {
   const ByteOrderMark* mark = MarkOf(flags);
   std::string encoding;
   if (mark != nullptr) {
@@ -300,8 +294,8 @@ bool WriteEncoded(std::FILE* file, std::string_view text, uint32_t flags,
 
 // Saving, steps 1 and 2 into a new file at path, which is removed again
 // when anything fails.
-bool WriteNewFile(const std::string& path, std::string_view text, uint32_t flags,
-                  const XmlPlatform& platform, int textCodePage, std::string& records) {
+bool WriteNewFile(const std::string& path, std::string_view text, uint32_t flags, const XmlPlatform& platform,
+                  int textCodePage, std::string& records) {
   FilePtr file(platform.OpenFile(path, "wb"));
   if (!file) {
     AddFileError(records, platform.LastFileError());
@@ -363,8 +357,7 @@ int ConvertibleCodePage(std::string_view name, const XmlPlatform& platform, int 
   return cp;
 }
 
-bool EncodingsDiffer(std::string_view a, std::string_view b, const XmlPlatform& platform,
-                     int textCodePage) {
+bool EncodingsDiffer(std::string_view a, std::string_view b, const XmlPlatform& platform, int textCodePage) {
   const int ca = ConvertibleCodePage(a, platform, textCodePage);
   const int cb = ConvertibleCodePage(b, platform, textCodePage);
   return ca != kUnknownCodePage && cb != kUnknownCodePage && ca != cb;
@@ -394,10 +387,8 @@ std::string FindDeclaredEncoding(std::string_view text) {
         continue;
       }
       std::string_view equiv, content;
-      if (EqualsIgnoreCase(name, "meta") &&
-          TagAttribute(text, node.nameEnd, nodeEnd, "http-equiv", &equiv) &&
-          EqualsIgnoreCase(equiv, "Content-Type") &&
-          TagAttribute(text, node.nameEnd, nodeEnd, "content", &content)) {
+      if (EqualsIgnoreCase(name, "meta") && TagAttribute(text, node.nameEnd, nodeEnd, "http-equiv", &equiv) &&
+          EqualsIgnoreCase(equiv, "Content-Type") && TagAttribute(text, node.nameEnd, nodeEnd, "content", &content)) {
         return CharsetOf(content);
       }
     } else if (node.kind == kNodeEndTag && EqualsIgnoreCase(name, "head")) {
@@ -406,8 +397,8 @@ std::string FindDeclaredEncoding(std::string_view text) {
   }
 }
 
-bool LoadTextFile(const std::string& path, std::string& text, std::string* result,
-                  uint32_t* flags, const XmlPlatform& platform, int textCodePage) {
+bool LoadTextFile(const std::string& path, std::string& text, std::string* result, uint32_t* flags,
+                  const XmlPlatform& platform, int textCodePage) {
   std::string records;
   uint32_t f = (flags != nullptr ? *flags : 0) | kDocReadMode;
   text.clear();
@@ -432,8 +423,8 @@ bool LoadTextFile(const std::string& path, std::string& text, std::string* resul
   return ok;
 }
 
-bool SaveTextFile(const std::string& path, std::string_view text, std::string* result,
-                  uint32_t* flags, const XmlPlatform& platform, int textCodePage) {
+bool SaveTextFile(const std::string& path, std::string_view text, std::string* result, uint32_t* flags,
+                  const XmlPlatform& platform, int textCodePage) {
   std::string records;
   const uint32_t f = (flags != nullptr ? *flags : 0) | kDocWriteMode;
   // Through a symbolic link the file it leads to is replaced, and the link

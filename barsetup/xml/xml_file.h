@@ -12,13 +12,13 @@ namespace barsetup {
 
 // Reads path into text (held in textCodePage). Records go to *result and
 // the encoding flags (UTF-16LE, UTF-8 mark, UTF-16BE) to *flags.
-bool LoadTextFile(const std::string& path, std::string& text, std::string* result,
-                  uint32_t* flags, const XmlPlatform& platform, int textCodePage);
+bool LoadTextFile(const std::string& path, std::string& text, std::string* result, uint32_t* flags,
+                  const XmlPlatform& platform, int textCodePage);
 
 // Writes text in the encoding that *flags or its declaration name. The file
 // is written beside the target and moved over it only when complete.
-bool SaveTextFile(const std::string& path, std::string_view text, std::string* result,
-                  uint32_t* flags, const XmlPlatform& platform, int textCodePage);
+bool SaveTextFile(const std::string& path, std::string_view text, std::string* result, uint32_t* flags,
+                  const XmlPlatform& platform, int textCodePage);
 
 // The encoding an XML declaration or an HTML meta tag names; empty if none.
 std::string FindDeclaredEncoding(std::string_view text);
@@ -32,7 +32,6 @@ bool IsUtf8Text(std::string_view text, size_t* nonAscii);
 int ConvertibleCodePage(std::string_view name, const XmlPlatform& platform, int textCodePage);
 
 // Whether two encoding names call for a conversion: both known and different.
-bool EncodingsDiffer(std::string_view a, std::string_view b, const XmlPlatform& platform,
-                     int textCodePage);
+bool EncodingsDiffer(std::string_view a, std::string_view b, const XmlPlatform& platform, int textCodePage);
 
 }  // namespace barsetup

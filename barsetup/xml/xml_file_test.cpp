@@ -37,7 +37,8 @@ std::string TestData(const std::string& name) {
 }
 
 const std::string kBody =
-    "<uiConfig name=\"Gr\xC3\xB6\xC3\x9F" "e \xE5\xB7\xA5\xE5\x85\xB7 caf\xC3\xA9\">\r\n  <items>\r\n"
+    "<uiConfig name=\"Gr\xC3\xB6\xC3\x9F"
+    "e \xE5\xB7\xA5\xE5\x85\xB7 caf\xC3\xA9\">\r\n  <items>\r\n"
     "    <itemData guid=\"1\" caption=\"a &amp; b\"/>\r\n  </items>\r\n</uiConfig>\r\n";
 
 struct RoundTrip {
@@ -50,7 +51,8 @@ struct RoundTrip {
 
 std::string WithLength(std::string records, size_t length) {
   const std::string key = "LENGTH";
-  for (size_t at; (at = records.find(key)) != std::string::npos;) records.replace(at, key.size(), std::to_string(length));
+  for (size_t at; (at = records.find(key)) != std::string::npos;)
+    records.replace(at, key.size(), std::to_string(length));
   return records;
 }
 
@@ -77,7 +79,8 @@ TEST_P(FileRoundTrip, LoadsAsUtf8AndSavesTheSameBytes) {
 
 const std::string kCp1252Text =
     "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\r\n<uiConfig name=\"Caf\xC3\xA9 \xE2\x80\x93 5 "
-    "\xE2\x82\xAC \xE2\x80\xB0 Gr\xC3\xB6\xC3\x9F" "e\">\r\n<item/>\r\n</uiConfig>\r\n";
+    "\xE2\x82\xAC \xE2\x80\xB0 Gr\xC3\xB6\xC3\x9F"
+    "e\">\r\n<item/>\r\n</uiConfig>\r\n";
 const std::string kGbkText =
     "<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n<uiConfig name=\"\xE5\xB7\xA5\xE5\x85\xB7\xE6\xA0\x8F "
     "\xE6\x8F\x92\xE4\xBB\xB6\">\r\n<item caption=\"\xE8\xBE\x93\xE5\x87\xBA\"/>\r\n</uiConfig>\r\n";
@@ -86,8 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
     Encodings, FileRoundTrip,
     ::testing::Values(
         RoundTrip{"utf8_plain.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n" + kBody, 0,
-                  "<read encoding=\"utf-8\" length=\"LENGTH\"/>",
-                  "<write encoding=\"utf-8\" length=\"LENGTH\"/>"},
+                  "<read encoding=\"utf-8\" length=\"LENGTH\"/>", "<write encoding=\"utf-8\" length=\"LENGTH\"/>"},
         RoundTrip{"utf8_bom.xml", "<?xml version=\"1.0\"?>\r\n" + kBody, kDocUtf8Bom,
                   "<bom/><read encoding=\"UTF-8\" length=\"LENGTH\"/>",
                   "<bom/><write encoding=\"UTF-8\" length=\"LENGTH\"/>"},
@@ -259,7 +261,10 @@ TEST(Files, AnsiTextCodePageTarget) {
   // with "?" and a record for what it cannot hold.
   CXmlDocument doc(DefaultXmlPlatform(), 1252);
   EXPECT_TRUE(doc.LoadFile(TestData("utf8_plain.xml")));
-  EXPECT_NE(doc.Text().find("name=\"Gr\xF6\xDF" "e ?? caf\xE9\""), std::string::npos) << doc.Text();
+  EXPECT_NE(doc.Text().find("name=\"Gr\xF6\xDF"
+                            "e ?? caf\xE9\""),
+            std::string::npos)
+      << doc.Text();
   EXPECT_NE(doc.GetResult().find("<conversion_loss/>"), std::string::npos);
   // A file declared in the text code page is not converted.
   EXPECT_TRUE(doc.LoadFile(TestData("cp1252.xml")));
@@ -288,12 +293,8 @@ class FailingReplace : public XmlPlatform {
   bool FromWide(int cp, std::u16string_view in, std::string& out, bool check, bool* used) const override {
     return real().FromWide(cp, in, out, check, used);
   }
-  std::FILE* OpenFile(const std::string& path, const char* mode) const override {
-    return real().OpenFile(path, mode);
-  }
-  bool FinalPath(const std::string& path, std::string* target) const override {
-    return real().FinalPath(path, target);
-  }
+  std::FILE* OpenFile(const std::string& path, const char* mode) const override { return real().OpenFile(path, mode); }
+  bool FinalPath(const std::string& path, std::string* target) const override { return real().FinalPath(path, target); }
   bool ReplaceFile(const std::string&, const std::string&) const override { return false; }
   void RemoveFile(const std::string& path) const override { real().RemoveFile(path); }
   FileError LastFileError() const override { return {"Access is denied.", 5}; }
@@ -311,7 +312,8 @@ TEST(Files, FailedSaveKeepsTheOriginal) {
   CXmlDocument doc(platform);
   doc.ParseText("<replacement/>");
   EXPECT_FALSE(doc.SaveFile(target));
-  EXPECT_EQ(doc.GetResult(), "<write encoding=\"UTF-8\" length=\"14\"/><file_error msg=\"Access is denied.\" n=\"5\"/>");
+  EXPECT_EQ(doc.GetResult(),
+            "<write encoding=\"UTF-8\" length=\"14\"/><file_error msg=\"Access is denied.\" n=\"5\"/>");
   EXPECT_EQ(ReadBytes(target), "<original/>");
   EXPECT_EQ(dir.FileCount(), 1u);
 
@@ -375,7 +377,9 @@ TEST(Files, NonAsciiPath) {
 TEST(DeclaredEncoding, XmlDeclarationAndHtmlMeta) {
   EXPECT_EQ(FindDeclaredEncoding("<?xml version=\"1.0\" encoding='GBK'?><a/>"), "GBK");
   EXPECT_EQ(FindDeclaredEncoding("<?XML encoding=\"x\"?>"), "x");
-  EXPECT_EQ(FindDeclaredEncoding("<?xml version=\"1.0\"?><html><meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">"), "");
+  EXPECT_EQ(FindDeclaredEncoding(
+                "<?xml version=\"1.0\"?><html><meta http-equiv=\"Content-Type\" content=\"text/html; charset=big5\">"),
+            "");
   EXPECT_EQ(FindDeclaredEncoding(" <?xml encoding=\"x\"?><a/>"), "");
   EXPECT_EQ(FindDeclaredEncoding("<!-- c --><HTML><head><title>t</title>"
                                  "<META HTTP-EQUIV=\"content-type\" CONTENT=\"text/html; charset = windows-1251\">"),
@@ -396,7 +400,10 @@ TEST(Utf8Test, LaxSequenceRules) {
   EXPECT_TRUE(IsUtf8Text("\xC0\x80", &n));  // any continuation byte counts
   EXPECT_FALSE(IsUtf8Text("\xF8\x80\x80\x80\x80", &n));
   EXPECT_FALSE(IsUtf8Text("\xC3", &n));
-  EXPECT_FALSE(IsUtf8Text("\xC3" "a", &n));
+  EXPECT_FALSE(
+      IsUtf8Text("\xC3"
+                 "a",
+                 &n));
   EXPECT_TRUE(IsUtf8Text(std::string("a\0\xFF", 3), &n));  // stops at NUL
 }
 

@@ -15,9 +15,8 @@ struct Range {
 
 // NameStartChar beyond ASCII.
 constexpr Range kStartRanges[] = {
-    {0xC0, 0xD6},     {0xD8, 0xF6},     {0xF8, 0x2FF},    {0x370, 0x37D},
-    {0x37F, 0x1FFF},  {0x200C, 0x200D}, {0x2070, 0x218F}, {0x2C00, 0x2FEF},
-    {0x3001, 0xD7FF}, {0xF900, 0xFDCF}, {0xFDF0, 0xFFFD}, {0x10000, 0xEFFFF},
+    {0xC0, 0xD6},     {0xD8, 0xF6},     {0xF8, 0x2FF},    {0x370, 0x37D},   {0x37F, 0x1FFF},  {0x200C, 0x200D},
+    {0x2070, 0x218F}, {0x2C00, 0x2FEF}, {0x3001, 0xD7FF}, {0xF900, 0xFDCF}, {0xFDF0, 0xFFFD}, {0x10000, 0xEFFFF},
 };
 
 // What NameChar adds to NameStartChar beyond ASCII.
@@ -63,8 +62,7 @@ uint32_t NextUtf8(std::string_view s, size_t* i) {
 
 // Code points of name in textCodePage, or false when it does not convert
 // cleanly.
-bool CodePoints(std::string_view name, int textCodePage, const XmlPlatform& platform,
-                std::u32string* out) {
+bool CodePoints(std::string_view name, int textCodePage, const XmlPlatform& platform, std::u32string* out) {
   out->clear();
   if (textCodePage == kCodePageUtf8) {
     for (size_t i = 0; i < name.size();) {

@@ -128,8 +128,7 @@ bool CXmlDocument::ParseDocument() {
         rec.parent = parent;
         idx.AppendChild(parent, r);
         if (!node.emptyElement) {
-          state.Push({r, static_cast<uint32_t>(node.nameStart),
-                      static_cast<uint32_t>(node.nameEnd - node.nameStart)});
+          state.Push({r, static_cast<uint32_t>(node.nameStart), static_cast<uint32_t>(node.nameEnd - node.nameStart)});
           state.parent = r;
         }
         break;
@@ -166,8 +165,7 @@ bool CXmlDocument::ParseDocument() {
         idx[0].flags |= kDocumentNotWellFormed;
         idx[state.parent].flags |= kElementMarkupError;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   if (!state.stack.empty()) CloseUnended(0, state, static_cast<uint32_t>(text.size()));

@@ -27,14 +27,13 @@ class XmlPlatform {
 
   // Bytes in codePage to UTF-16 units. Invalid input becomes U+FFFD and sets
   // *lossy. Returns false when the code page cannot be converted at all.
-  virtual bool ToWide(int codePage, std::string_view in, std::u16string& out,
-                      bool* lossy) const = 0;
+  virtual bool ToWide(int codePage, std::string_view in, std::u16string& out, bool* lossy) const = 0;
 
   // UTF-16 units to bytes in codePage. Characters without a form in the code
   // page become its default character; *usedDefault reports that, when
   // checkDefault is set. Returns false when the code page cannot be converted.
-  virtual bool FromWide(int codePage, std::u16string_view in, std::string& out,
-                        bool checkDefault, bool* usedDefault) const = 0;
+  virtual bool FromWide(int codePage, std::u16string_view in, std::string& out, bool checkDefault,
+                        bool* usedDefault) const = 0;
 
   // fopen with a UTF-8 path.
   virtual std::FILE* OpenFile(const std::string& path, const char* mode) const = 0;

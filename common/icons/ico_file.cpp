@@ -30,8 +30,7 @@ size_t ImageBytes(const Image& image) {
 bool CheckImage(const Image& image, size_t n, std::string& error) {
   const std::string which = "image " + std::to_string(n) + ": ";
   if (image.width < 1 || image.width > kMaxIconSide || image.height < 1 || image.height > kMaxIconSide) {
-    error = which + std::to_string(image.width) + "x" + std::to_string(image.height) +
-            " is not 1 to 256 pixels a side";
+    error = which + std::to_string(image.width) + "x" + std::to_string(image.height) + " is not 1 to 256 pixels a side";
     return false;
   }
   if (image.pixels.size() != static_cast<size_t>(image.width) * image.height) {

@@ -21,15 +21,15 @@ bool ToImage(const CharPicture& picture, Image& image, std::string& error) {
   for (size_t y = 0; y < picture.rows.size(); ++y) {
     const std::string_view row = picture.rows[y];
     if (row.size() != width) {
-      error = "row " + std::to_string(y) + " is " + std::to_string(row.size()) +
-              " pixels long, not " + std::to_string(width);
+      error = "row " + std::to_string(y) + " is " + std::to_string(row.size()) + " pixels long, not " +
+              std::to_string(width);
       return false;
     }
     for (size_t x = 0; x < width; ++x) {
       const int i = index[static_cast<unsigned char>(row[x])];
       if (i < 0) {
-        error = "row " + std::to_string(y) + " column " + std::to_string(x) + ": '" +
-                std::string(1, row[x]) + "' is not in the palette";
+        error = "row " + std::to_string(y) + " column " + std::to_string(x) + ": '" + std::string(1, row[x]) +
+                "' is not in the palette";
         return false;
       }
       pixels.push_back(picture.palette[static_cast<size_t>(i)].colour);

@@ -154,8 +154,6 @@ constexpr std::string_view k48[] = {
 // clang-format on
 }  // namespace
 
-std::vector<CharPicture> PlotsendIcon() {
-  return {{kPalette, k16}, {kPalette, k24}, {kPalette, k32}, {kPalette, k48}};
-}
+std::vector<CharPicture> PlotsendIcon() { return {{kPalette, k16}, {kPalette, k24}, {kPalette, k32}, {kPalette, k48}}; }
 
 }  // namespace icons

@@ -17,8 +17,8 @@ std::string HomeDirectory() {
   std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
   passwd entry{};
   passwd* found = nullptr;
-  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-      found->pw_dir != nullptr && *found->pw_dir != '\0')
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir != nullptr &&
+      *found->pw_dir != '\0')
     return found->pw_dir;
   return ".";
 }

@@ -51,10 +51,8 @@ std::string ToUtf8(std::wstring_view wide) {
 
 std::string SystemMessage(unsigned long code) {
   wchar_t* text = nullptr;
-  constexpr DWORD kFlags =
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-  const DWORD n =
-      FormatMessageW(kFlags, nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  constexpr DWORD kFlags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  const DWORD n = FormatMessageW(kFlags, nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring_view message(text, text != nullptr ? n : 0);
   while (!message.empty() && IsTrailingBlank(message.back())) message.remove_suffix(1);
   std::string utf8 = ToUtf8(message);

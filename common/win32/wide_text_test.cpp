@@ -30,7 +30,9 @@ TEST(WideText, Utf8ConvertsAndAnythingElseIsRefused) {
       EXPECT_EQ(ToUtf8(*c.wide), c.text);
     }
   }
-  EXPECT_EQ(ToUtf8(std::wstring{L'a', 0xD800, L'b', 0xDC00}), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  EXPECT_EQ(ToUtf8(std::wstring{L'a', 0xD800, L'b', 0xDC00}),
+            "a\xEF\xBF\xBD"
+            "b\xEF\xBF\xBD");
 }
 
 TEST(SystemErrorText, TheMessageTableOrTheNumber) {

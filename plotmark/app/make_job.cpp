@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/work_lock.h"
 #include "import/load_design.h"
 #include "job/cut_job.h"
 #include "job/job_files.h"
 #include "sheet/sheet_layout.h"
-#include "common/work_lock.h"
 #include "work/file_io.h"
 #include "work/work_writer.h"
 

@@ -24,9 +24,7 @@ double ToRectangle(double x, double y) {
   return std::min({x - 10, 70 - x, y - 10, 50 - y});  // inside: to the nearest side
 }
 
-double ToContour(double x, double y) {
-  return std::min(ToRectangle(x, y), std::abs(std::hypot(x - 90, y - 40) - 15));
-}
+double ToContour(double x, double y) { return std::min(ToRectangle(x, y), std::abs(std::hypot(x - 90, y - 40) - 15)); }
 
 }  // namespace
 

@@ -25,8 +25,9 @@ int RunPlotmark(const std::vector<std::string>& args, SheetRenderer& renderer) {
   }
   options->request.workDir = WithSeparator(options->workDir.value_or(plotara::DefaultWorkDir()));
   if (options->start && CanStartPlotsend() && !SameDirectoryName(options->request.workDir, plotara::DefaultWorkDir())) {
-    std::fprintf(stderr, "plotmark: %s\n",
-                 Say(TextId::StartOtherWorkDir, language, {plotara::DefaultWorkDir(), options->request.workDir}).c_str());
+    std::fprintf(
+        stderr, "plotmark: %s\n",
+        Say(TextId::StartOtherWorkDir, language, {plotara::DefaultWorkDir(), options->request.workDir}).c_str());
     return 2;
   }
   options->request.progress = [](const std::string& step) {
@@ -39,14 +40,14 @@ int RunPlotmark(const std::vector<std::string>& args, SheetRenderer& renderer) {
     return 1;
   }
   for (const std::string& line : report.lines) std::printf("%s\n", line.c_str());
-  for (const std::string& w : report.warnings)
-    std::printf("%s\n", Say(TextId::SummaryWarning, language, {w}).c_str());
+  for (const std::string& w : report.warnings) std::printf("%s\n", Say(TextId::SummaryWarning, language, {w}).c_str());
   if (options->start) {
     std::string program;
     if (StartPlotsend(program)) {
       std::printf("%s\n", Say(TextId::SummaryStarted, language, {program}).c_str());
     } else if (program.empty()) {
-      std::fprintf(stderr, "plotmark: %s\n", Say(TextId::StartUnavailable, language, {options->request.workDir}).c_str());
+      std::fprintf(stderr, "plotmark: %s\n",
+                   Say(TextId::StartUnavailable, language, {options->request.workDir}).c_str());
       return 1;
     } else {
       std::fprintf(stderr, "plotmark: %s\n", Say(TextId::StartFailed, language, {program}).c_str());

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <numbers>
 #include <utility>
 #include <vector>
-#include <numbers>
 
 #include <boost/geometry.hpp>
 #include <boost/geometry/geometries/linestring.hpp>
@@ -29,9 +29,9 @@ using BLine = bg::model::linestring<BPoint>;
 template <class Geometry>
 BMultiPolygon Buffer(const Geometry& g, double distance, int circlePoints) {
   BMultiPolygon out;
-  bg::buffer(g, out, bg::strategy::buffer::distance_symmetric<double>(distance),
-             bg::strategy::buffer::side_straight(), bg::strategy::buffer::join_round(circlePoints),
-             bg::strategy::buffer::end_round(circlePoints), bg::strategy::buffer::point_circle(circlePoints));
+  bg::buffer(g, out, bg::strategy::buffer::distance_symmetric<double>(distance), bg::strategy::buffer::side_straight(),
+             bg::strategy::buffer::join_round(circlePoints), bg::strategy::buffer::end_round(circlePoints),
+             bg::strategy::buffer::point_circle(circlePoints));
   return out;
 }
 

@@ -59,15 +59,15 @@ TEST(Outline, KeepsTheDistanceFromTheArtwork) {
     const Polylines outline = SelectCut(d, {CutMode::Outline, 0, "", distance});
     ASSERT_EQ(outline.spans.size(), rings) << distance;
     for (const Span& ring : outline.spans) {
-    EXPECT_TRUE(ring.closed);
-    EXPECT_EQ(outline.points[ring.begin], outline.points[ring.end - 1]);
-    for (size_t i = ring.begin; i + 1 < ring.end; ++i) {
-      const Point p = outline.points[i], q = outline.points[i + 1];
-      const Point mid{(p.x + q.x) / 2, (p.y + q.y) / 2};
-      EXPECT_NEAR(ToPaths(p, d.points, art), distance, 0.05) << distance;
-      EXPECT_NEAR(ToPaths(mid, d.points, art), distance, 0.05) << distance;
-      EXPECT_LT(p.x, 150) << "the invisible path is not printed, so not outlined";
-    }
+      EXPECT_TRUE(ring.closed);
+      EXPECT_EQ(outline.points[ring.begin], outline.points[ring.end - 1]);
+      for (size_t i = ring.begin; i + 1 < ring.end; ++i) {
+        const Point p = outline.points[i], q = outline.points[i + 1];
+        const Point mid{(p.x + q.x) / 2, (p.y + q.y) / 2};
+        EXPECT_NEAR(ToPaths(p, d.points, art), distance, 0.05) << distance;
+        EXPECT_NEAR(ToPaths(mid, d.points, art), distance, 0.05) << distance;
+        EXPECT_LT(p.x, 150) << "the invisible path is not printed, so not outlined";
+      }
     }
     for (const Span& s : art)
       for (size_t i = s.begin; i < s.end; ++i)

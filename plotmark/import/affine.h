@@ -14,7 +14,7 @@ struct Affine {
 
   // This transform after `inner`: (this * inner)(p) = this(inner(p)).
   Affine Then(const Affine& inner) const {
-    return {a * inner.a + c * inner.b, b * inner.a + d * inner.b, a * inner.c + c * inner.d,
+    return {a * inner.a + c * inner.b, b * inner.a + d * inner.b,     a * inner.c + c * inner.d,
             b * inner.c + d * inner.d, a * inner.e + c * inner.f + e, b * inner.e + d * inner.f + f};
   }
 

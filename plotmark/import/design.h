@@ -64,7 +64,7 @@ struct Design {
 // Why an importer refused a design.
 enum class ImportError {
   None,
-  BrokenSvg,      // detail: the parser's message
+  BrokenSvg,  // detail: the parser's message
   UnknownFormat,
   CompressedSvg,
 };

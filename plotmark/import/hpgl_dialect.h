@@ -5,21 +5,21 @@
 namespace plotmark {
 
 enum class HpglOp {
-  Init,       // IN
-  Defaults,   // DF
-  PenUp,      // PU
-  PenDown,    // PD
-  Absolute,   // PA
-  Relative,   // PR
-  SelectPen,  // SP
-  InputP1P2,  // IP
-  Scale,      // SC
-  Circle,     // CI
-  ArcAbs,     // AA
-  ArcRel,     // AR
-  Label,      // LB: text up to the label terminator, not cut
-  Terminator, // DT: sets the label terminator
-  Ignored,    // no effect on the cut (speed, force, pen width, line type ...)
+  Init,        // IN
+  Defaults,    // DF
+  PenUp,       // PU
+  PenDown,     // PD
+  Absolute,    // PA
+  Relative,    // PR
+  SelectPen,   // SP
+  InputP1P2,   // IP
+  Scale,       // SC
+  Circle,      // CI
+  ArcAbs,      // AA
+  ArcRel,      // AR
+  Label,       // LB: text up to the label terminator, not cut
+  Terminator,  // DT: sets the label terminator
+  Ignored,     // no effect on the cut (speed, force, pen width, line type ...)
   Unsupported,
 };
 

@@ -15,7 +15,7 @@ namespace plotmark {
 namespace {
 
 constexpr double kTolerance = kFlatnessMm * kUnitsPerMm;  // in plotter units
-constexpr double kLargest = 1e9;  // numbers are clamped to this
+constexpr double kLargest = 1e9;                          // numbers are clamped to this
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }

@@ -31,22 +31,22 @@ TEST(HpglImport, DialectTable) {
   };
   const Case cases[] = {
       {"IN;PU0,0;PD100,0,100,100;PU;", "[0,0 100,0 100,100]"},
-      {"IN;PU 0 0;PD 100 0 100 100;", "[0,0 100,0 100,100]"},        // spaces
-      {"PU0,0PD100,0PU", "[0,0 100,0]"},                              // no terminators
-      {"in;pu10,10;pd20,10;", "[10,10 20,10]"},                       // lower case
-      {"PU0.5,0.25;PD100.5,0.25;", "[1,0 101,0]"},                    // decimals (rounded here only)
+      {"IN;PU 0 0;PD 100 0 100 100;", "[0,0 100,0 100,100]"},                         // spaces
+      {"PU0,0PD100,0PU", "[0,0 100,0]"},                                              // no terminators
+      {"in;pu10,10;pd20,10;", "[10,10 20,10]"},                                       // lower case
+      {"PU0.5,0.25;PD100.5,0.25;", "[1,0 101,0]"},                                    // decimals (rounded here only)
       {"PA;PU10,10;PR;PD10,0,0,10,-10,0,0,-10;", "[10,10 20,10 20,20 10,20 10,10]"},  // relative
       {"PR;PU10,10;PA;PD50,10;", "[10,10 50,10]"},
-      {"PD;PA100,0;PU;", "[0,0 100,0]"},                              // pen down without coordinates
-      {"SP1;PU0,0;PD10,0;SP2;PD20,0;", "[0,0 10,0][10,0 20,0]"},     // a pen change ends the path
-      {"SP;PU0,0;PD10,0;SP0;", "[0,0 10,0]"},                         // SP without a number, SP0
-      {"IP0,0,4000,4000;SC0,100,0,100;PU10,10;PD20,10;", "[400,400 800,400]"},      // IP/SC
+      {"PD;PA100,0;PU;", "[0,0 100,0]"},                                        // pen down without coordinates
+      {"SP1;PU0,0;PD10,0;SP2;PD20,0;", "[0,0 10,0][10,0 20,0]"},                // a pen change ends the path
+      {"SP;PU0,0;PD10,0;SP0;", "[0,0 10,0]"},                                   // SP without a number, SP0
+      {"IP0,0,4000,4000;SC0,100,0,100;PU10,10;PD20,10;", "[400,400 800,400]"},  // IP/SC
       {"IP1000,1000,2000,2000;SC0,10,0,10;PU0,0;PD10,10;", "[1000,1000 2000,2000]"},
-      {"SC0,2,0,4,2;PU10,10;PD20,10;", "[20,40 40,40]"},                            // point factor
-      {"SC0,10,0,10;SC;PU10,10;PD20,10;", "[10,10 20,10]"},                          // scaling off
-      {"DT*;LBHello*PU0,0;PD5,0;", "[0,0 5,0]"},                                      // label skipped
-      {"CO\"PD99,99\";PU0,0;PD5,0;", "[0,0 5,0]"},                                   // quoted string skipped
-      {"\x1b.(;\x1b%-1BIN;PU0,0;PD5,0;", "[0,0 5,0]"},                               // escapes
+      {"SC0,2,0,4,2;PU10,10;PD20,10;", "[20,40 40,40]"},     // point factor
+      {"SC0,10,0,10;SC;PU10,10;PD20,10;", "[10,10 20,10]"},  // scaling off
+      {"DT*;LBHello*PU0,0;PD5,0;", "[0,0 5,0]"},             // label skipped
+      {"CO\"PD99,99\";PU0,0;PD5,0;", "[0,0 5,0]"},           // quoted string skipped
+      {"\x1b.(;\x1b%-1BIN;PU0,0;PD5,0;", "[0,0 5,0]"},       // escapes
   };
   for (const Case& c : cases) {
     const ImportResult r = ImportHpgl(c.text);

@@ -39,7 +39,7 @@ struct Paint {
 struct Collector {
   Design design;
   std::string cutId;
-  std::vector<Point> scratch;  // the current subpath, user units
+  std::vector<Point> scratch;     // the current subpath, user units
   std::set<std::string> skipped;  // elements drawn but not followed
 };
 
@@ -167,8 +167,7 @@ class ShapeContext : public ChildContext {
     start_ = {x, y};
   }
   void path_line_to(double x, double y, tag::coordinate::absolute) { Add({x, y}); }
-  void path_cubic_bezier_to(double x1, double y1, double x2, double y2, double x, double y,
-                            tag::coordinate::absolute) {
+  void path_cubic_bezier_to(double x1, double y1, double x2, double y2, double x, double y, tag::coordinate::absolute) {
     FlattenCubic(Current(), {x1, y1}, {x2, y2}, {x, y}, Tolerance(), Scratch());
   }
   void path_quadratic_bezier_to(double x1, double y1, double x, double y, tag::coordinate::absolute) {
@@ -228,8 +227,9 @@ struct ChildContextFactories {
 };
 
 template <class ParentContext, class ElementTag>
-struct ChildContextFactories::apply<ParentContext, ElementTag,
-                                    typename boost::enable_if<boost::mpl::has_key<traits::shape_elements, ElementTag>>::type> {
+struct ChildContextFactories::apply<
+    ParentContext, ElementTag,
+    typename boost::enable_if<boost::mpl::has_key<traits::shape_elements, ElementTag>>::type> {
   using type = factory::context::on_stack<ShapeContext>;
 };
 
@@ -253,12 +253,11 @@ using processed_attributes_t = boost::mpl::fold<
                     tag::attribute::display, tag::attribute::id>::type,
     boost::mpl::insert<boost::mpl::_1, boost::mpl::_2>>::type;
 
-using Traversal = document_traversal<processed_elements<processed_elements_t>,
-                                     processed_attributes<processed_attributes_t>,
-                                     viewport_policy<policy::viewport::as_transform>,
-                                     context_factories<ChildContextFactories>,
-                                     length_policy<policy::length::forward_to_method<BaseContext>>,
-                                     attribute_traversal_policy<AttributeTraversal>>;
+using Traversal =
+    document_traversal<processed_elements<processed_elements_t>, processed_attributes<processed_attributes_t>,
+                       viewport_policy<policy::viewport::as_transform>, context_factories<ChildContextFactories>,
+                       length_policy<policy::length::forward_to_method<BaseContext>>,
+                       attribute_traversal_policy<AttributeTraversal>>;
 
 // Element names the traversal passes over although a renderer draws them.
 constexpr const char* kNotFollowed[] = {"use", "image"};

@@ -26,20 +26,34 @@ TEST(SvgImport, PlacesShapesInMillimetres) {
     Point expected;
   };
   const Case cases[] = {
-      {"mm with viewBox", "width=\"100mm\" height=\"50mm\" viewBox=\"0 0 100 50\"", "<path d=\"M10 20L30 20\"/>", {10, 20}},
+      {"mm with viewBox",
+       "width=\"100mm\" height=\"50mm\" viewBox=\"0 0 100 50\"",
+       "<path d=\"M10 20L30 20\"/>",
+       {10, 20}},
       {"cm", "width=\"10cm\" height=\"5cm\" viewBox=\"0 0 10 5\"", "<path d=\"M1 2L3 2\"/>", {10, 20}},
       {"in", "width=\"1in\" height=\"1in\" viewBox=\"0 0 1 1\"", "<path d=\"M0.5 0.25L1 1\"/>", {12.7, 6.35}},
       {"pt", "width=\"72pt\" height=\"72pt\" viewBox=\"0 0 72 72\"", "<path d=\"M36 0L72 0\"/>", {12.7, 0}},
       {"px at 96 per inch", "width=\"96\" height=\"96\"", "<path d=\"M48 96L0 0\"/>", {12.7, 25.4}},
-      {"viewBox scales", "width=\"200mm\" height=\"100mm\" viewBox=\"0 0 100 50\"", "<path d=\"M10 20L0 0\"/>", {20, 40}},
-      {"viewBox origin", "width=\"100mm\" height=\"100mm\" viewBox=\"-50 -50 100 100\"", "<path d=\"M0 0L1 1\"/>", {50, 50}},
-      {"nested transforms", "width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\"",
+      {"viewBox scales",
+       "width=\"200mm\" height=\"100mm\" viewBox=\"0 0 100 50\"",
+       "<path d=\"M10 20L0 0\"/>",
+       {20, 40}},
+      {"viewBox origin",
+       "width=\"100mm\" height=\"100mm\" viewBox=\"-50 -50 100 100\"",
+       "<path d=\"M0 0L1 1\"/>",
+       {50, 50}},
+      {"nested transforms",
+       "width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\"",
        "<g transform=\"translate(10 5)\"><g transform=\"scale(2)\"><rect x=\"3\" y=\"4\" width=\"1\" height=\"1\"/></g></g>",
        {16, 13}},
-      {"rotate", "width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\"",
-       "<g transform=\"rotate(90)\"><path d=\"M10 0L20 0\"/></g>", {0, 10}},
-      {"nested svg", "width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\"",
-       "<svg x=\"20\" y=\"10\" width=\"50\" height=\"50\" viewBox=\"0 0 10 10\"><path d=\"M1 1L2 2\"/></svg>", {25, 15}},
+      {"rotate",
+       "width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\"",
+       "<g transform=\"rotate(90)\"><path d=\"M10 0L20 0\"/></g>",
+       {0, 10}},
+      {"nested svg",
+       "width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\"",
+       "<svg x=\"20\" y=\"10\" width=\"50\" height=\"50\" viewBox=\"0 0 10 10\"><path d=\"M1 1L2 2\"/></svg>",
+       {25, 15}},
   };
   for (const Case& c : cases) {
     const ImportResult r = ImportSvg(Svg(c.root, c.body), {});
@@ -114,10 +128,10 @@ TEST(SvgImport, SelectsByStrokeAndId) {
       {"CutContour"});
   ASSERT_EQ(r.design.paths.size(), 4u);
   // An Inkscape layer is found by its label.
-  const ImportResult layer = ImportSvg(
-      Svg("xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"",
-          "<g id=\"layer2\" inkscape:label=\"CutContour\"><path d=\"M0 0L1 1\"/></g><path d=\"M0 0L2 2\"/>"),
-      {"CutContour"});
+  const ImportResult layer =
+      ImportSvg(Svg("xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"",
+                    "<g id=\"layer2\" inkscape:label=\"CutContour\"><path d=\"M0 0L1 1\"/></g><path d=\"M0 0L2 2\"/>"),
+                {"CutContour"});
   ASSERT_EQ(layer.design.paths.size(), 2u);
   EXPECT_TRUE(layer.design.cutIdFound);
   EXPECT_TRUE(layer.design.paths[0].inCutId && !layer.design.paths[1].inCutId);

@@ -55,18 +55,13 @@ std::vector<Mark> LayoutMarks(const MarkValues& v, const MarkSizes& sizes) {
       FourCorners(marks, MarkShape::Dot, -m, 0, sx + m, sy);
       marks.push_back({MarkShape::Dot, -m, OrientationOffset(sizes), 1, 1, -1});
       break;
-    case 7:
-      FourCorners(marks, MarkShape::Corner, -m, 0, sx + m, sy);
-      break;
-    case 8:
-      SectionMarks(marks, MarkShape::Corner, v);
-      break;
+    case 7: FourCorners(marks, MarkShape::Corner, -m, 0, sx + m, sy); break;
+    case 8: SectionMarks(marks, MarkShape::Corner, v); break;
     case 9:
       SectionMarks(marks, MarkShape::Dot, v);
       marks.push_back({MarkShape::Dot, -m, OrientationOffset(sizes), 1, 1, -1});
       break;
-    default:
-      break;
+    default: break;
   }
   return marks;
 }

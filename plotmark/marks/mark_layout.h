@@ -10,10 +10,10 @@ namespace plotmark {
 
 // The values markref.kv carries.
 struct MarkValues {
-  int32_t spanX = 0;   // MarkSpanX
-  int32_t spanY = 0;   // MarkSpanY
-  int32_t margin = 0;  // MarkMargin
-  uint8_t type = 1;    // MarkType
+  int32_t spanX = 0;     // MarkSpanX
+  int32_t spanY = 0;     // MarkSpanY
+  int32_t margin = 0;    // MarkMargin
+  uint8_t type = 1;      // MarkType
   uint8_t sections = 1;  // SectionCount
 };
 

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "job/cut_job.h"
-#include "job/job_files.h"
 #include "job/cut_writers.h"
+#include "job/job_files.h"
 #include "job/multi_section.h"
 #include "job/plt_file.h"
 

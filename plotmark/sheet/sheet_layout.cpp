@@ -15,8 +15,9 @@ std::string Units(double v) {
 
 std::string SheetLayoutText(const CutJob& job, const Polylines& cut, const MarkValues& v,
                             const std::vector<Mark>& marks) {
-  std::string out = "# plotmark sheet layout: marks and cut contour in the job's coordinates,\n"
-                    "# plotter units (40 a mm), x the second number of a U command, y the first.\n";
+  std::string out =
+      "# plotmark sheet layout: marks and cut contour in the job's coordinates,\n"
+      "# plotter units (40 a mm), x the second number of a U command, y the first.\n";
   out += "plotmark-layout 1\n";
   out += "marktype " + std::to_string(v.type) + "\n";
   out += "margin " + std::to_string(v.margin) + "\n";
@@ -31,8 +32,8 @@ std::string SheetLayoutText(const CutJob& job, const Polylines& cut, const MarkV
     out += "path " + std::to_string(s.end - s.begin) + "\n";
     for (size_t i = s.begin; i < s.end; ++i) {
       const Point& p = cut.points[i];
-      out += Units(job.spanX - (p.x - job.box.minX) * kUnitsPerMm) + " " +
-             Units((job.box.maxY - p.y) * kUnitsPerMm) + "\n";
+      out += Units(job.spanX - (p.x - job.box.minX) * kUnitsPerMm) + " " + Units((job.box.maxY - p.y) * kUnitsPerMm) +
+             "\n";
     }
   }
   return out;

@@ -137,8 +137,7 @@ std::optional<Sheet> MakeSheet(const SheetInput& in) {
   if (in.svgSource != nullptr) {
     const std::string data = "data:image/svg+xml;base64," + plotara::Base64(*in.svgSource);
     out += "<image x=\"" + Num(sheet.offsetX) + "\" y=\"" + Num(sheet.offsetY) + "\" width=\"" + Num(d.pageWidth) +
-           "\" height=\"" + Num(d.pageHeight) + "\" preserveAspectRatio=\"none\" xlink:href=\"" + data +
-           "\"/>\n";
+           "\" height=\"" + Num(d.pageHeight) + "\" preserveAspectRatio=\"none\" xlink:href=\"" + data + "\"/>\n";
   } else {
     DrawHpglDesign(out, d, sheet.offsetX, sheet.offsetY);
   }

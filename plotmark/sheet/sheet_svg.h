@@ -29,7 +29,7 @@ struct SheetInput {
 };
 
 struct Sheet {
-  double width = 0, height = 0;  // the page, mm
+  double width = 0, height = 0;     // the page, mm
   double offsetX = 0, offsetY = 0;  // where the design's page origin lies on the sheet
   bool landscape = false;           // the requested page turned to fit
   std::string svg;

@@ -13,7 +13,8 @@ std::string WithSeparator(std::string dir) {
 
 bool SameDirectoryName(const std::string& a, const std::string& b) {
   auto fold = [](char c) { return c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 }  // namespace plotmark

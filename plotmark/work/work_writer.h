@@ -13,9 +13,9 @@ struct WorkFile {
 
 enum class WriteOutcome {
   Written,
-  JobPending,        // an unsent kavren.plt is there and --replace was not given
-  NoDirectory,       // the directory cannot be made
-  WriteFailed,       // detail: the file
+  JobPending,   // an unsent kavren.plt is there and --replace was not given
+  NoDirectory,  // the directory cannot be made
+  WriteFailed,  // detail: the file
 };
 
 struct WriteResult {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "app/dialog_host.h"
-#include "ui/intersect_alignment.h"
 #include "app/profile_port.h"
+#include "ui/intersect_alignment.h"
 
 namespace plotsend {
 
@@ -122,8 +122,8 @@ class FakeHost : public DialogHost {
 // An in-memory profile: case-insensitive section and key names.
 class MapProfile : public ProfilePort {
  public:
-  std::string Read(const std::string&, const std::string& section, const std::string& key,
-                   const std::string& fallback, size_t capacity) override {
+  std::string Read(const std::string&, const std::string& section, const std::string& key, const std::string& fallback,
+                   size_t capacity) override {
     auto it = values.find(Key(section, key));
     std::string value = it == values.end() ? fallback : it->second;
     return value.substr(0, capacity - 1);

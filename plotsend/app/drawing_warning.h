@@ -2,8 +2,8 @@
 // The warning for a drawing that uses what the reader does not read as drawn.
 #include <string>
 
-#include "job/drawing_findings.h"
 #include "app/texts.h"
+#include "job/drawing_findings.h"
 
 namespace plotsend {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "job/mark_ref.h"
 #include "app/work_dir.h"
+#include "job/mark_ref.h"
 
 namespace plotsend {
 

@@ -14,8 +14,7 @@ namespace plotsend {
 namespace {
 
 auto Fields(const MarkRef& r) {
-  return std::make_tuple(r.MarkSpanX, r.MarkSpanY, r.MarkMargin, int{r.MarkType},
-                         int{r.SectionCount});
+  return std::make_tuple(r.MarkSpanX, r.MarkSpanY, r.MarkMargin, int{r.MarkType}, int{r.SectionCount});
 }
 using F = std::tuple<int32_t, int32_t, int32_t, int, int>;
 

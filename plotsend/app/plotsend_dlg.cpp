@@ -31,9 +31,7 @@ std::string WithPltExtension(std::string path) {
   return path;
 }
 
-std::string ExportPath(const std::string& chosen) {
-  return IsSpecialFile(chosen) ? chosen : WithPltExtension(chosen);
-}
+std::string ExportPath(const std::string& chosen) { return IsSpecialFile(chosen) ? chosen : WithPltExtension(chosen); }
 
 std::string WithReason(std::string text, const std::string& reason) {
   if (!reason.empty()) text.append("\n").append(reason);
@@ -44,8 +42,7 @@ std::string WithReason(std::string text, std::error_code reason) {
   return reason ? WithReason(std::move(text), reason.message()) : text;
 }
 
-CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir,
-                           Language language)
+CPlotsendDlg::CPlotsendDlg(DialogHost& host, ProfilePort& profile, LinkPort& link, WorkDir workDir, Language language)
     : host_(host),
       profile_(profile),
       link_(link),
@@ -281,13 +278,9 @@ void CPlotsendDlg::EnableCompensationEdits() {
   host_.EnableControl(control::kDashGap, s.IsDashedLine != 0);
 }
 
-void CPlotsendDlg::OnOffsetClicked() {
-  host_.EnableControl(control::kOffsetVal, fields_.settings.IsOffset != 0);
-}
+void CPlotsendDlg::OnOffsetClicked() { host_.EnableControl(control::kOffsetVal, fields_.settings.IsOffset != 0); }
 
-void CPlotsendDlg::OnCloseClicked() {
-  host_.EnableControl(control::kCloseVal, fields_.settings.IsClose != 0);
-}
+void CPlotsendDlg::OnCloseClicked() { host_.EnableControl(control::kCloseVal, fields_.settings.IsClose != 0); }
 
 void CPlotsendDlg::OnDashedLineClicked() {
   if (fields_.settings.IsDashedLine != 0) {

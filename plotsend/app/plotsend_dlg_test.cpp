@@ -107,8 +107,8 @@ TEST_F(DialogTest, SettingsThatCannotBeSavedAreReportedOnce) {
   SetUpJob("0,0,0,0,1", kSquare);
   Open();
   Export("a.plt");
-  EXPECT_EQ(host.errors, std::vector<std::string>{"The settings could not be saved in config.ini: " +
-                                                  dir.File("config.ini")});
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{"The settings could not be saved in config.ini: " + dir.File("config.ini")});
 }
 
 TEST_F(DialogTest, PathEndingInPltIsKeptInAnyCase) {
@@ -126,7 +126,7 @@ TEST_F(DialogTest, PathEndingInPltIsKeptInAnyCase) {
 // every file function takes the UTF-8 paths whole (UTF-16 on Windows).
 TEST(DialogPaths, WorkDirectoryAndOutputInAnyScript) {
   ScratchDir root("_\xE4\xBD\x9C\xE4\xB8\x9A \xC3\xA9");  // "_作业 é"
-  const std::string out = root.File("U\xE7\x9B\x98");          // "U盘"
+  const std::string out = root.File("U\xE7\x9B\x98");     // "U盘"
   ASSERT_TRUE(std::filesystem::create_directory(Utf8Path(out)));
   WriteTestFile(root.File("kavren.plt"), kSquare);
   WriteTestFile(root.File("markref.kv"), "0,0,0,0,1");
@@ -170,7 +170,8 @@ TEST_F(DialogTest, UnwritableCommandFileIsReportedAndTheJobKept) {
   EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
   EXPECT_TRUE(host.infos.empty());
   ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_EQ(host.errors[0], "Save .PLT File Failed: " + dir.File("no_such_dir/out.plt") + "\nNo such file or directory");
+  EXPECT_EQ(host.errors[0],
+            "Save .PLT File Failed: " + dir.File("no_such_dir/out.plt") + "\nNo such file or directory");
   EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
   EXPECT_TRUE(TestFileExists(dir.File("kavren.kv2")));
   EXPECT_EQ(host.endResult, 0);
@@ -220,7 +221,8 @@ TEST_F(DialogTest, FailedExportsSayWhy) {
   host.errors.clear();
   host.answer = dir.File("out.plt");
   EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
-  EXPECT_EQ(host.errors, std::vector<std::string>{"Save .PLT File Failed: " + dir.File("out.plt") + "\nIs a directory"});
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{"Save .PLT File Failed: " + dir.File("out.plt") + "\nIs a directory"});
   EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
 }
 
@@ -318,8 +320,7 @@ TEST_F(DialogTest, AnOutputOntoAWorkFileIsRefused) {
     host.enabledState.clear();
     host.answer = target;
     EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed) << target;
-    EXPECT_EQ(host.errors,
-              std::vector<std::string>{"The output file is one of the job's work files: " + target});
+    EXPECT_EQ(host.errors, std::vector<std::string>{"The output file is one of the job's work files: " + target});
     EXPECT_TRUE(host.enabledState.empty());  // still Ready, nothing switched
   }
   EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), kSquare);
@@ -420,8 +421,7 @@ TEST_F(DialogTest, AJobFileThatChangedIsNotReadForASecondOutput) {
   WriteTestFile(dir.File("kavren.plt"), "IN;PU0,0;PD800,0;PU0,0;@");
   EXPECT_FALSE(dlg->GenerateOutput(dir.File("second.plt")));
   EXPECT_FALSE(TestFileExists(dir.File("second.plt")));
-  EXPECT_EQ(host.errors,
-            std::vector<std::string>{"The job file changed during the run; run again to use the new job"});
+  EXPECT_EQ(host.errors, std::vector<std::string>{"The job file changed during the run; run again to use the new job"});
   dlg->DeleteWorkFiles();
   EXPECT_EQ(ReadTestFile(dir.File("kavren.plt")), "IN;PU0,0;PD800,0;PU0,0;@");
 }

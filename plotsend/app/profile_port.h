@@ -16,14 +16,13 @@ class ProfilePort {
   // of `key` in `section` of `file`, blanks around it removed, or `fallback`
   // (trailing blanks removed) when the file, section or key is missing; at
   // most capacity - 1 characters either way.
-  virtual std::string Read(const std::string& file, const std::string& section,
-                           const std::string& key, const std::string& fallback,
-                           size_t capacity) = 0;
+  virtual std::string Read(const std::string& file, const std::string& section, const std::string& key,
+                           const std::string& fallback, size_t capacity) = 0;
 
   // Like WritePrivateProfileStringA: sets `key` in `section`, creating the
   // file and the section when missing (not the directory). False on failure.
-  virtual bool Write(const std::string& file, const std::string& section,
-                     const std::string& key, const std::string& value) = 0;
+  virtual bool Write(const std::string& file, const std::string& section, const std::string& key,
+                     const std::string& value) = 0;
 };
 
 // Whether an entry can be written without changing the file's structure: a

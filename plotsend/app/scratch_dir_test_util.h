@@ -16,8 +16,7 @@ class ScratchDir {
  public:
   explicit ScratchDir(std::string_view suffix = "") {
     std::random_device seed;
-    std::mt19937_64 rng(seed() ^ static_cast<uint64_t>(
-                                     std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::mt19937_64 rng(seed() ^ static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (;;) {
       path_ = base / ("plotara_app_" + std::to_string(rng()));

@@ -10,7 +10,10 @@ namespace {
 
 struct Recorder : SendProgress {
   void Start(uint32_t r) override { range = r; }
-  void Step() override { ++steps; stepAtCount.push_back(counts.size()); }
+  void Step() override {
+    ++steps;
+    stepAtCount.push_back(counts.size());
+  }
   void Count(uint64_t shown) override { counts.push_back(shown); }
   uint32_t range = 0;
   int steps = 0;
@@ -21,13 +24,16 @@ struct Recorder : SendProgress {
 struct SendRun {
   explicit SendRun(size_t size, int failAt = -1, int cancelAt = -1) : job(size) {
     for (size_t i = 0; i < size; ++i) job[i] = static_cast<uint8_t>(i * 7);
-    outcome = SendJob(job, [&](const uint8_t* b, size_t n) {
-      if (static_cast<int>(chunks.size()) == cancelAt) cancel = true;
-      if (static_cast<int>(chunks.size()) == failAt) return false;
-      chunks.push_back(n);
-      received.insert(received.end(), b, b + n);
-      return true;
-    }, progress, cancel);
+    outcome = SendJob(
+        job,
+        [&](const uint8_t* b, size_t n) {
+          if (static_cast<int>(chunks.size()) == cancelAt) cancel = true;
+          if (static_cast<int>(chunks.size()) == failAt) return false;
+          chunks.push_back(n);
+          received.insert(received.end(), b, b + n);
+          return true;
+        },
+        progress, cancel);
   }
   std::vector<uint8_t> job, received;
   std::vector<size_t> chunks;

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <thread>
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/control_ids.h"
@@ -145,8 +145,9 @@ TEST_F(SendTest, AChunkThatCannotBeWrittenKeepsTheJobForAnotherStart) {
   dlg->OnMessage(*m);
   EXPECT_TRUE(dlg->LastSendFailed());
   EXPECT_EQ(host.StatusTexts().back(), "send failed");
-  EXPECT_EQ(host.errors, std::vector<std::string>{
-      "The job was not completely sent to the cutter; its files are kept and it can be sent again"});
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{
+                "The job was not completely sent to the cutter; its files are kept and it can be sent again"});
   EXPECT_EQ(host.endResult, 0);
   EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
   EXPECT_TRUE(TestFileExists(dir.File("kavren.kv3")));
@@ -235,8 +236,8 @@ TEST_F(SendTest, CancelAtTheOriginPromptSendsNeitherOriginNorJob) {
   EXPECT_TRUE(sent.starts_with("TKN;"));
   EXPECT_FALSE(TestFileExists(dir.File("kavren.kv3")));
   EXPECT_EQ(host.enabledState.count(control::kStart), 0u);  // Start was never disabled
-  EXPECT_EQ(link.OpenSockets(), 1u);  // the link stays open
-  EXPECT_EQ(profile.values["config/portsel_i"], "2");  // settings were saved
+  EXPECT_EQ(link.OpenSockets(), 1u);                        // the link stays open
+  EXPECT_EQ(profile.values["config/portsel_i"], "2");       // settings were saved
   // Cancelling the alignment itself stops earlier still.
   host.alignmentScript = [](CIntersectAlignement& a) { a.OnCancel(); };
   host.questions.clear();
@@ -318,7 +319,8 @@ class LinkEndTest : public SendTest, public ::testing::WithParamInterface<LinkEn
 };
 using Kind = FakeLink::CallKind;
 INSTANTIATE_TEST_SUITE_P(Links, LinkEndTest,
-                         ::testing::Values(LinkEnd{0, Kind::WriteBlocking, Kind::DrainPort, Kind::AbortPortIo, Kind::ClosePort},
+                         ::testing::Values(LinkEnd{0, Kind::WriteBlocking, Kind::DrainPort, Kind::AbortPortIo,
+                                                   Kind::ClosePort},
                                            LinkEnd{2, Kind::Send, Kind::FinishTcp, Kind::AbortTcpIo, Kind::CloseTcp}));
 
 // The send is complete only once the link has handed the job's tail to the
@@ -334,8 +336,9 @@ TEST_P(LinkEndTest, TheJobEndsOnlyOnceItsTailHasLeftTheLink) {
   dlg->OnMessage(*m);
   EXPECT_TRUE(dlg->LastSendFailed());
   EXPECT_EQ(host.StatusTexts().back(), "send failed");
-  EXPECT_EQ(host.errors, std::vector<std::string>{
-      "The job was not completely sent to the cutter; its files are kept and it can be sent again"});
+  EXPECT_EQ(host.errors,
+            std::vector<std::string>{
+                "The job was not completely sent to the cutter; its files are kept and it can be sent again"});
   EXPECT_EQ(host.endResult, 0);
   EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
   EXPECT_TRUE(host.enabledState[control::kStart]);

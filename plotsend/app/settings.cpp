@@ -73,8 +73,7 @@ double ParseDecimalReal(std::string_view text) {
     }
   }
   double value = 0.0;
-  const auto r = std::from_chars(text.data() + start, text.data() + i, value,
-                                 std::chars_format::general);
+  const auto r = std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::general);
   if (r.ec == std::errc::result_out_of_range) {
     value = TooLarge(text.substr(start, mantissa_end - start), exponent) ? DBL_MAX : 0.0;
   } else if (r.ec != std::errc()) {
@@ -86,26 +85,21 @@ double ParseDecimalReal(std::string_view text) {
 std::string FormatFixed2(double value) {
   // Large enough for DBL_MAX with two decimals; to_chars reports if not.
   std::array<char, 400> buf{};
-  const auto r =
-      std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, 2);
+  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, 2);
   if (r.ec != std::errc()) return "0.00";
   return std::string(buf.data(), r.ptr);
 }
 
-Settings LoadSettings(ProfilePort& port, const std::string& iniPath,
-                      std::vector<RejectedSetting>* rejected) {
+Settings LoadSettings(ProfilePort& port, const std::string& iniPath, std::vector<RejectedSetting>* rejected) {
   Settings s;
   try {
     const std::string section(kSettingsSection);
     const auto text = [&](const char* key, const char* fallback) {
       return port.Read(iniPath, section, key, fallback, kSettingsValueCapacity);
     };
-    const auto integer = [&](const char* key, const char* fallback) {
-      return ParseInt32(text(key, fallback));
-    };
+    const auto integer = [&](const char* key, const char* fallback) { return ParseInt32(text(key, fallback)); };
     // A value outside `range` leaves `field` at its default.
-    const auto ranged = [&](const char* key, const char* fallback, SettingRange range,
-                            auto parse, auto& field) {
+    const auto ranged = [&](const char* key, const char* fallback, SettingRange range, auto parse, auto& field) {
       const std::string value = text(key, fallback);
       const auto parsed = parse(value);
       if (range.Contains(parsed)) {

@@ -42,9 +42,9 @@ struct SettingRange {
   double maximum;
   bool Contains(double value) const { return value >= minimum && value <= maximum; }
 };
-inline constexpr SettingRange kCompensationRange{0, 5};  // OffsetVal, CloseVal, mm
+inline constexpr SettingRange kCompensationRange{0, 5};         // OffsetVal, CloseVal, mm
 inline constexpr SettingRange kOriginOffsetRange{-5000, 5000};  // mm
-inline constexpr SettingRange kDashRange{0.1, 1000};  // DashedLineLineLen, DashedLineGapLen, mm
+inline constexpr SettingRange kDashRange{0.1, 1000};            // DashedLineLineLen, DashedLineGapLen, mm
 inline constexpr SettingRange kIpFieldRange{0, 255};
 inline constexpr SettingRange kTcpPortRange{1, 65535};
 
@@ -59,8 +59,7 @@ struct RejectedSetting {
 // strtol, reals like strtod in the C locale; the port index keeps the value
 // modulo 256. A value outside its range keeps the default and is added to
 // `rejected` when given.
-Settings LoadSettings(ProfilePort& port, const std::string& iniPath,
-                      std::vector<RejectedSetting>* rejected = nullptr);
+Settings LoadSettings(ProfilePort& port, const std::string& iniPath, std::vector<RejectedSetting>* rejected = nullptr);
 
 // "0.1 ~ 1000": a range as both languages show it.
 std::string DescribeRange(SettingRange range);

@@ -16,8 +16,8 @@ namespace {
 // Records writes and fails the one for `failing_key`.
 class RecordingPort final : public ProfilePort {
  public:
-  std::string Read(const std::string&, const std::string&, const std::string&,
-                   const std::string& fallback, size_t) override {
+  std::string Read(const std::string&, const std::string&, const std::string&, const std::string& fallback,
+                   size_t) override {
     return fallback;
   }
   bool Write(const std::string& file, const std::string& section, const std::string& key,
@@ -80,19 +80,32 @@ TEST(SettingsTest, ValuesOutsideTheirRangeKeepTheDefault) {
     bool used;
   };
   const Case cases[] = {
-      {"OffsetVal", "0", true},          {"OffsetVal", "5", true},
-      {"OffsetVal", "5.01", false},      {"OffsetVal", "1e308", false},
-      {"CloseVal", "-0.01", false},      {"CloseVal", "5.0000001", false},
-      {"OriginOffsetX", "-5000", true},  {"OriginOffsetX", "1e308", false},
-      {"OriginOffsetY", "5000.01", false}, {"OriginOffsetY", "-1e999", false},
-      {"DashedLineLineLen", "0.1", true}, {"DashedLineLineLen", "1000", true},
-      {"DashedLineLineLen", "1e999", false}, {"DashedLineLineLen", "0.09", false},
-      {"DashedLineGapLen", "0", false},  {"DashedLineGapLen", "0.0000001", false},
-      {"IP_FIELD_0", "0", true},         {"IP_FIELD_0", "383", false},
-      {"IP_FIELD_1", "256", false},      {"IP_FIELD_2", "-1", false},
-      {"IP_FIELD_3", "-300", false},     {"IP_PORT", "1", true},
-      {"IP_PORT", "0", false},           {"IP_PORT", "65536", false},
-      {"IP_PORT", "12345678901", false}, {"IP_PORT", "x", false},
+      {"OffsetVal", "0", true},
+      {"OffsetVal", "5", true},
+      {"OffsetVal", "5.01", false},
+      {"OffsetVal", "1e308", false},
+      {"CloseVal", "-0.01", false},
+      {"CloseVal", "5.0000001", false},
+      {"OriginOffsetX", "-5000", true},
+      {"OriginOffsetX", "1e308", false},
+      {"OriginOffsetY", "5000.01", false},
+      {"OriginOffsetY", "-1e999", false},
+      {"DashedLineLineLen", "0.1", true},
+      {"DashedLineLineLen", "1000", true},
+      {"DashedLineLineLen", "1e999", false},
+      {"DashedLineLineLen", "0.09", false},
+      {"DashedLineGapLen", "0", false},
+      {"DashedLineGapLen", "0.0000001", false},
+      {"IP_FIELD_0", "0", true},
+      {"IP_FIELD_0", "383", false},
+      {"IP_FIELD_1", "256", false},
+      {"IP_FIELD_2", "-1", false},
+      {"IP_FIELD_3", "-300", false},
+      {"IP_PORT", "1", true},
+      {"IP_PORT", "0", false},
+      {"IP_PORT", "65536", false},
+      {"IP_PORT", "12345678901", false},
+      {"IP_PORT", "x", false},
   };
   for (const Case& c : cases) {
     MapProfile port;
@@ -126,14 +139,16 @@ TEST(SettingsTest, SaveWritesEveryKeyInOrderAndReportsFailures) {
   s.IsDashedLine = 7;
   s.DashedLineLineLen = 2.5;
   EXPECT_TRUE(SaveSettings(port, "c.ini", s));
-  const std::vector<std::string> expected = {
-      "PortSel_i=200",   "IsClose=1",           "IsOffset=-3",         "CloseVal=0.38",
-      "OffsetVal=0.67",  "OriginOffsetX=-12.30", "OriginOffsetY=-0.00", "IP_FIELD_0=10",
-      "IP_FIELD_1=0",    "IP_FIELD_2=0",        "IP_FIELD_3=255",      "IP_PORT=9100",
-      "IsDashedLine=1",  "DashedLineLineLen=2.50", "DashedLineGapLen=0.50"};
+  const std::vector<std::string> expected = {"PortSel_i=200",        "IsClose=1",
+                                             "IsOffset=-3",          "CloseVal=0.38",
+                                             "OffsetVal=0.67",       "OriginOffsetX=-12.30",
+                                             "OriginOffsetY=-0.00",  "IP_FIELD_0=10",
+                                             "IP_FIELD_1=0",         "IP_FIELD_2=0",
+                                             "IP_FIELD_3=255",       "IP_PORT=9100",
+                                             "IsDashedLine=1",       "DashedLineLineLen=2.50",
+                                             "DashedLineGapLen=0.50"};
   ASSERT_EQ(port.writes.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i)
-    EXPECT_EQ(port.writes[i], "c.ini|config|" + expected[i]);
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(port.writes[i], "c.ini|config|" + expected[i]);
 
   // A failed write is reported, and the keys after it are still written.
   RecordingPort failing;

@@ -5,15 +5,14 @@
 #include <string>
 #include <system_error>
 
-#include "job/file_io.h"
 #include "common/work_lock.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {
 
 std::array<std::string, 6> JobFiles(const WorkDir& dir) {
-  return {dir.KavrenPlt(), dir.KavrenMPlt(), dir.KavrenKv(0),
-          dir.KavrenKv(1), dir.KavrenKv(2),  dir.KavrenKv(3)};
+  return {dir.KavrenPlt(), dir.KavrenMPlt(), dir.KavrenKv(0), dir.KavrenKv(1), dir.KavrenKv(2), dir.KavrenKv(3)};
 }
 
 }  // namespace
@@ -40,8 +39,9 @@ void RemoveStaleTempFiles(const WorkDir& dir) {
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(Utf8Path(dir.Dir()), ec)) {
       const std::u8string name = entry.path().filename().u8string();
-      const bool temp = name.size() > kTempSuffix.size() &&
-                        std::string_view(reinterpret_cast<const char*>(name.data()), name.size()).ends_with(kTempSuffix);
+      const bool temp =
+          name.size() > kTempSuffix.size() &&
+          std::string_view(reinterpret_cast<const char*>(name.data()), name.size()).ends_with(kTempSuffix);
       if (temp && entry.symlink_status(ec).type() == fs::file_type::regular) fs::remove(entry.path(), ec);
     }
   } catch (...) {
@@ -53,8 +53,8 @@ bool IsWorkFile(const WorkDir& dir, const std::string& path) {
   for (const std::string& file : JobFiles(dir)) {
     if (SameFile(path, file)) return true;
   }
-  for (const std::string& file : {dir.MarkRefKv(), dir.CodeInfoKv(), dir.CodeNumbleKv(), dir.ConfigIni(),
-                                  dir.File(plotara::kWorkLockName)}) {
+  for (const std::string& file :
+       {dir.MarkRefKv(), dir.CodeInfoKv(), dir.CodeNumbleKv(), dir.ConfigIni(), dir.File(plotara::kWorkLockName)}) {
     if (SameFile(path, file)) return true;
   }
   return false;

@@ -12,15 +12,14 @@ namespace plotsend {
 namespace {
 
 std::vector<std::string> JobFiles(const WorkDir& w) {
-  return {w.KavrenPlt(), w.KavrenMPlt(), w.KavrenKv(0), w.KavrenKv(1), w.KavrenKv(2),
-          w.KavrenKv(3)};
+  return {w.KavrenPlt(), w.KavrenMPlt(), w.KavrenKv(0), w.KavrenKv(1), w.KavrenKv(2), w.KavrenKv(3)};
 }
 
 TEST(DeleteJobFilesTest, DeletesTheJobAndKeepsTheDescriptionAndSettings) {
   ScratchDir dir;
   const WorkDir w(dir.Dir());
-  const std::vector<std::string> kept = {w.MarkRefKv(), w.CodeNumbleKv(), w.ConfigIni(),
-                                         w.CodeInfoKv(), w.File("kavren.kv4")};
+  const std::vector<std::string> kept = {w.MarkRefKv(), w.CodeNumbleKv(), w.ConfigIni(), w.CodeInfoKv(),
+                                         w.File("kavren.kv4")};
   for (const auto& f : JobFiles(w)) WriteTestFile(f, "x");
   for (const auto& f : kept) WriteTestFile(f, "keep");
   EXPECT_TRUE(DeleteJobFiles(w));

@@ -12,9 +12,7 @@ namespace {
 constexpr size_t kMaxNumberLength = kMaxInt32Text;
 constexpr size_t kChunkSize = 64 * 1024;
 
-char* PutNumber(char* p, int64_t v) {
-  return PutInt32(p, SaturateInt32(v));
-}
+char* PutNumber(char* p, int64_t v) { return PutInt32(p, SaturateInt32(v)); }
 
 // The cutter expects these digit pairs exchanged in the first character of
 // the y number and swaps them back.
@@ -42,8 +40,7 @@ char* PutDeviceMove(char* const begin, char letter, int32_t first, int32_t secon
 
 }  // namespace
 
-size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
-                        std::array<char, kMaxMoveLength>& out) {
+size_t FormatDeviceMove(char letter, int32_t first, int32_t second, std::array<char, kMaxMoveLength>& out) {
   return static_cast<size_t>(PutDeviceMove(out.data(), letter, first, second) - out.data());
 }
 
@@ -77,9 +74,7 @@ void CommandWriter::RawMove(char letter, int32_t first, int32_t second) {
   used_ = static_cast<size_t>(PutDeviceMove(chunk_.data() + used_, letter, first, second) - chunk_.data());
 }
 
-void CommandWriter::Move(char letter, int32_t x, int32_t y) {
-  RawMove(letter, SaturateInt32(int64_t{y} - shift_), x);
-}
+void CommandWriter::Move(char letter, int32_t x, int32_t y) { RawMove(letter, SaturateInt32(int64_t{y} - shift_), x); }
 
 // "<name><margin>,<a>,<b>;": the mark commands TB26 and TB27.
 void CommandWriter::MarkCommand(std::string_view name, int32_t a, int32_t b) {
@@ -121,8 +116,7 @@ void CommandWriter::Header() {
     case 7:  // span Y as it is
       MarkCommand("TB26,", mark_.MarkSpanY, mark_.SpanXWithMargins());
       break;
-    default:
-      break;
+    default: break;
   }
   // Written for every unsectioned type without counting as announced, so
   // the first section marker announces again.

@@ -20,8 +20,7 @@ inline constexpr size_t kMaxMoveLength = 25;
 // "<letter><first>,<second>;" with the device transposition applied to the
 // first character of the first number (3<->4, 6<->7). Returns the bytes
 // written into `out`.
-size_t FormatDeviceMove(char letter, int32_t first, int32_t second,
-                        std::array<char, kMaxMoveLength>& out);
+size_t FormatDeviceMove(char letter, int32_t first, int32_t second, std::array<char, kMaxMoveLength>& out);
 
 class CommandWriter {
  public:

@@ -85,9 +85,7 @@ TEST_F(HeaderTest, SectionedTypesAnnounceOnlyWithSectionOneInTheWindow) {
   EXPECT_EQ(Write(9, 4, 3, 3), "U500,0;@");
 }
 
-TEST_F(HeaderTest, ZeroSectionCountCountsAsOne) {
-  EXPECT_EQ(Write(8, 0), "TB27,50,2000,1100;TKN;U0,0;U2000,0;@");
-}
+TEST_F(HeaderTest, ZeroSectionCountCountsAsOne) { EXPECT_EQ(Write(8, 0), "TB27,50,2000,1100;TKN;U0,0;U2000,0;@"); }
 
 TEST_F(HeaderTest, HugeMarkValuesSaturate) {
   CPLTFile job;

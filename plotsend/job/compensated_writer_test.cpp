@@ -49,8 +49,7 @@ constexpr const char* kSquareCut =
 
 class CompensatedTest : public ::testing::Test {
  protected:
-  std::string Write(const char* plt, double offsetMm = 0.35, double closureMm = 1.0,
-                    int32_t jobLength = 400) {
+  std::string Write(const char* plt, double offsetMm = 0.35, double closureMm = 1.0, int32_t jobLength = 400) {
     CPLTFile job;
     job.ParsePlt(plt);
     CutParams params;
@@ -103,8 +102,7 @@ TEST_F(CompensatedTest, CornerOfOneHundredFiftyDegreesKeepsTheStart) {
   // compensated (i0 = 151, two arc points) but the start test needs F > -866,
   // so the closed path starts at the origin itself.
   const std::string out = Write("U0,0;D0,1000;D500,1866;D0,0;");
-  EXPECT_EQ(out.rfind("TKN;U0,0;U0,0;D0,1000;D0,1014;D2,1013;D3,1013;D6,1012;D500,1866;", 0), 0u)
-      << out;
+  EXPECT_EQ(out.rfind("TKN;U0,0;U0,0;D0,1000;D0,1014;D2,1013;D3,1013;D6,1012;D500,1866;", 0), 0u) << out;
   // A slightly sharper corner (F = -861) lets the start move 14 units along.
   const std::string sharper = Write("U0,0;D0,1000;D510,1866;D0,0;");
   EXPECT_EQ(sharper.rfind("TKN;U0,0;U0,14;D0,1000;D0,1014;", 0), 0u) << sharper;

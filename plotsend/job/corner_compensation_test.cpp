@@ -19,9 +19,8 @@ TEST(CornerRoutine, RightAngleTurningClockwise) {
   // (0, 0) -> (400, 0) -> (400, -400): the arc swings toward -y.
   bool compensated = false;
   const auto cuts = Cuts({0, 0}, {400, 0}, {400, -400}, 14, false, &compensated);
-  const std::vector<CutPoint> expected{{400, 0},   {414, 0},   {413, -2},  {413, -4},
-                                       {412, -7},  {410, -8},  {408, -10}, {406, -12},
-                                       {404, -13}, {402, -13}, {400, -14}, {400, -400}};
+  const std::vector<CutPoint> expected{{400, 0},   {414, 0},   {413, -2},  {413, -4},  {412, -7},  {410, -8},
+                                       {408, -10}, {406, -12}, {404, -13}, {402, -13}, {400, -14}, {400, -400}};
   EXPECT_EQ(cuts, expected);
   EXPECT_TRUE(compensated);
 }
@@ -44,7 +43,7 @@ TEST(CornerRoutine, ShortSidesSwitchItOffUnlessClosing) {
   EXPECT_EQ(Cuts({0, 0}, {20, 0}, {20, 400}, 14, false).size(), 1u);
   EXPECT_EQ(Cuts({20, 0}, {20, 400}, {40, 400}, 14, false).size(), 1u);
   EXPECT_EQ(Cuts({-1, 0}, {20, 0}, {20, 400}, 14, false).size(), 12u);  // 21 units: P, E, 8 arc, G, B
-  EXPECT_EQ(Cuts({0, 0}, {20, 0}, {20, 400}, 14, true).size(), 11u);   // closing: no B
+  EXPECT_EQ(Cuts({0, 0}, {20, 0}, {20, 400}, 14, true).size(), 11u);    // closing: no B
 }
 
 TEST(CornerRoutine, NoOffsetOrCoincidentPointsOnlyCutToTheCorner) {
@@ -72,7 +71,7 @@ TEST(StartTest, RejectsCoincidentPointsAndShortSides) {
   EXPECT_FALSE(StartTest({0, 0}, {400, 0}, {0, 0}));
   EXPECT_FALSE(StartTest({380, 0}, {400, 0}, {400, 400}));  // |PA| = 20
   EXPECT_TRUE(StartTest({379, 0}, {400, 0}, {400, 400}));
-  EXPECT_FALSE(StartTest({0, 0}, {400, 0}, {400, 20}));     // |PB| = 20
+  EXPECT_FALSE(StartTest({0, 0}, {400, 0}, {400, 20}));  // |PB| = 20
 }
 
 TEST(PointToward, TruncatesAndStopsAtTheTarget) {
@@ -115,7 +114,7 @@ TEST(ClosureRecorder, DistancesAreTruncated) {
   r.Record({0, 0});
   for (int i = 0; i < 3; ++i) r.Record({(i + 1) * 14, (i + 1) * 14});  // 19.8 counts as 19
   EXPECT_EQ(r.RecordedLength(), 38u);
-  ASSERT_EQ(r.Count(), 4);  // the third step (19 > 2 left) is cut short
+  ASSERT_EQ(r.Count(), 4);                 // the third step (19 > 2 left) is cut short
   EXPECT_EQ(r.At(3), (CutPoint{29, 29}));  // 28 + 2 / sqrt(2) = 29.4
 }
 

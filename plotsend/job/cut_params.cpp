@@ -14,9 +14,7 @@ uint32_t LengthUnits(double mm) { return static_cast<uint32_t>(std::max(0, MmToU
 
 }  // namespace
 
-DashPattern MakeDashPattern(double lineMm, double gapMm) {
-  return DashPattern{MmToUnits(lineMm), MmToUnits(gapMm)};
-}
+DashPattern MakeDashPattern(double lineMm, double gapMm) { return DashPattern{MmToUnits(lineMm), MmToUnits(gapMm)}; }
 
 uint32_t Compensation::OvercutLength() const { return bladeOffset != 0 ? kMinClosureLength : closureLength; }
 

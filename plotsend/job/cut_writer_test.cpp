@@ -29,8 +29,7 @@ class CutFileTest : public ::testing::Test {
 };
 
 TEST_F(CutFileTest, MovesInOrderWithYFirstAndTransposed) {
-  EXPECT_EQ(Write("U3000,3000;D-3,3467;D7,70;D150,1;"),
-            Framed("U4000,3000;D-3,3467;D6,70;D150,1;"));
+  EXPECT_EQ(Write("U3000,3000;D-3,3467;D7,70;D150,1;"), Framed("U4000,3000;D-3,3467;D6,70;D150,1;"));
 }
 
 TEST_F(CutFileTest, FinalMoveUsesTheStoredJobLength) {
@@ -67,31 +66,28 @@ TEST_F(CutFileTest, UnwritablePathIsReportedAsFailure) {
 TEST_F(CutFileTest, DashesAlongXWithSolidRemainder) {
   // The first cut (from the pen-up point) stays solid; 100 -> 350 holds
   // four periods (dashes start at 100, 160, 220, 280), then 340 -> 350 solid.
-  EXPECT_EQ(Write("U0,0;D0,100;D0,350;", true, 1.0, 0.5),
-            Framed("U0,0;D0,100;"
-                   "D0,100;D0,140;U0,160;"
-                   "D0,160;D0,200;U0,220;"
-                   "D0,220;D0,260;U0,280;"
-                   "D0,280;D0,320;U0,340;"
-                   "D0,350;"));
+  EXPECT_EQ(Write("U0,0;D0,100;D0,350;", true, 1.0, 0.5), Framed("U0,0;D0,100;"
+                                                                 "D0,100;D0,140;U0,160;"
+                                                                 "D0,160;D0,200;U0,220;"
+                                                                 "D0,220;D0,260;U0,280;"
+                                                                 "D0,280;D0,320;U0,340;"
+                                                                 "D0,350;"));
 }
 
 TEST_F(CutFileTest, DashesAlongYStepTowardTheSecondPoint) {
   // 130 -> 0 holds two periods: dashes 130..90 and 70..30, remainder 10..0.
   // The y numbers are transposed like every other move (70 -> "60", 30 -> "40").
-  EXPECT_EQ(Write("U0,0;D130,0;D0,0;", true, 1.0, 0.5),
-            Framed("U0,0;D130,0;"
-                   "D130,0;D90,0;U60,0;"
-                   "D60,0;D40,0;U10,0;"
-                   "D0,0;"));
+  EXPECT_EQ(Write("U0,0;D130,0;D0,0;", true, 1.0, 0.5), Framed("U0,0;D130,0;"
+                                                               "D130,0;D90,0;U60,0;"
+                                                               "D60,0;D40,0;U10,0;"
+                                                               "D0,0;"));
 }
 
 TEST_F(CutFileTest, ExactMultipleOfThePeriodEndsWithAZeroLengthCut) {
-  EXPECT_EQ(Write("U0,0;D0,100;D0,220;", true, 1.0, 0.5),
-            Framed("U0,0;D0,100;"
-                   "D0,100;D0,140;U0,160;"
-                   "D0,160;D0,200;U0,220;"
-                   "D0,220;"));
+  EXPECT_EQ(Write("U0,0;D0,100;D0,220;", true, 1.0, 0.5), Framed("U0,0;D0,100;"
+                                                                 "D0,100;D0,140;U0,160;"
+                                                                 "D0,160;D0,200;U0,220;"
+                                                                 "D0,220;"));
 }
 
 TEST_F(CutFileTest, DiagonalShortAndPenUpSegmentsStaySolid) {

@@ -41,7 +41,7 @@ constexpr std::array<int8_t, kLetters * kLetters> MakeIgnoredIndex() {
   }
   return index;
 }
-inline constexpr std::array<int8_t, kLetters * kLetters> kIgnoredIndex = MakeIgnoredIndex();
+inline constexpr std::array<int8_t, kLetters* kLetters> kIgnoredIndex = MakeIgnoredIndex();
 }  // namespace detail
 
 // Index in kIgnoredGeometry of a two-letter command, -1 when it is none of them.
@@ -79,8 +79,7 @@ class DrawingInspector {
   // arcs do nothing. PR switches to relative moves, EP and FP draw the
   // polygon buffer, and LB's text runs to its own terminator.
   static bool ActsWhenBare(char c0, char c1) {
-    return (c0 == 'P' && c1 == 'R') || (c0 == 'E' && c1 == 'P') || (c0 == 'F' && c1 == 'P') ||
-           (c0 == 'L' && c1 == 'B');
+    return (c0 == 'P' && c1 == 'R') || (c0 == 'E' && c1 == 'P') || (c0 == 'F' && c1 == 'P') || (c0 == 'L' && c1 == 'B');
   }
 
   DrawingFindings& findings_;

@@ -9,10 +9,10 @@
 namespace plotsend {
 
 struct FileIdentity {
-  uint64_t device = 0;    // device id, or volume serial number
-  uint64_t file = 0;      // inode, or file index
+  uint64_t device = 0;  // device id, or volume serial number
+  uint64_t file = 0;    // inode, or file index
   uint64_t size = 0;
-  int64_t modified = 0;   // last write, in the platform's finest ticks
+  int64_t modified = 0;  // last write, in the platform's finest ticks
   bool operator==(const FileIdentity&) const = default;
 };
 

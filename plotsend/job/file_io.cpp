@@ -20,10 +20,13 @@ bool ReadWholeFile(const std::string& path, std::string& out, FileRead* read) {
   constexpr size_t kPieceSize = 1 << 20;
   try {
     std::string text;
-    const bool whole = ReadInPieces(path, kPieceSize, [&text](std::string_view piece, uint64_t size) {
-      if (text.empty()) text.reserve(static_cast<size_t>(size));
-      text.append(piece);
-    }, read);
+    const bool whole = ReadInPieces(
+        path, kPieceSize,
+        [&text](std::string_view piece, uint64_t size) {
+          if (text.empty()) text.reserve(static_cast<size_t>(size));
+          text.append(piece);
+        },
+        read);
     if (whole) out.swap(text);
     return whole;
   } catch (const std::exception&) {

@@ -38,8 +38,7 @@ bool ReadWholeFile(const std::string& path, std::string& out, FileRead* read = n
 // be opened or read, or when it changed while it was read (after the
 // pieces read so far, which are then no one version of the file).
 bool ReadInPieces(const std::string& path, size_t pieceSize,
-                  const std::function<void(std::string_view piece, uint64_t size)>& consume,
-                  FileRead* read = nullptr);
+                  const std::function<void(std::string_view piece, uint64_t size)>& consume, FileRead* read = nullptr);
 
 // The file `path` finally names: symbolic links are followed (a relative
 // link from the link's own directory), at most 40 of them.

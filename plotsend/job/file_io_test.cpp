@@ -145,9 +145,12 @@ TEST(FileIo, AFileThatChangesWhileItIsReadIsRefused) {
     bool changed = false;
     int pieces = 0;
     FileRead read;
-    const bool whole = ReadInPieces(path, 4, [&](std::string_view, uint64_t) {
-      if (pieces++ == 0) changed = change();
-    }, &read);
+    const bool whole = ReadInPieces(
+        path, 4,
+        [&](std::string_view, uint64_t) {
+          if (pieces++ == 0) changed = change();
+        },
+        &read);
     if (!changed) continue;
     ++made;
     EXPECT_FALSE(whole);

@@ -26,9 +26,9 @@ struct JobOrderOptions {
 };
 
 struct JobOrderStats {
-  double cutLength = 0;     // units
-  double travelBefore = 0;  // pen-up travel in units, the job as it was
-  double travelAfter = 0;   // and as ordered
+  double cutLength = 0;      // units
+  double travelBefore = 0;   // pen-up travel in units, the job as it was
+  double travelAfter = 0;    // and as ordered
   double travelNearest = 0;  // nearest-neighbour alone (for comparison)
 };
 

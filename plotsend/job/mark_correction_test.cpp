@@ -10,8 +10,8 @@ namespace {
 // 1000 x 2000: V2 = (10, 2010), V3 = (1020, 1990), V4 = (1000, 5).
 constexpr MarkCorrection kSkewed{100, 200, 110, 2210, 1120, 2190, 1100, 205};
 
-JobPoint Corrected(const MarkCorrection& marks, int32_t spanX, int32_t spanY, const char* plt,
-                   int32_t x0, int32_t y0, int32_t c) {
+JobPoint Corrected(const MarkCorrection& marks, int32_t spanX, int32_t spanY, const char* plt, int32_t x0, int32_t y0,
+                   int32_t c) {
   CPLTFile job;
   job.ParsePlt(plt);
   EXPECT_TRUE(job.ApplyMarkCorrection(MeasuredMarks{marks, spanX, spanY}, x0, y0, c, c));

@@ -13,8 +13,8 @@ void ApplyMarkHandling(CPLTFile& job, const CutParams& params, int32_t dx, int32
   const MarkRef& ref = params.mark;
   if (ref.NeedsAlignment() && params.measuredMarks) {
     const MarkCorrection& marks = *params.measuredMarks;
-    job.ApplyMarkCorrection(MeasuredMarks{marks, ref.SpanXWithMargins(), ref.SpanYWithMargins()},
-                            SatAdd(marks[0], dx), SatAdd(marks[1], dy), ref.MarkMargin, ref.MarkMargin);
+    job.ApplyMarkCorrection(MeasuredMarks{marks, ref.SpanXWithMargins(), ref.SpanYWithMargins()}, SatAdd(marks[0], dx),
+                            SatAdd(marks[1], dy), ref.MarkMargin, ref.MarkMargin);
   } else if (ref.IsSectioned()) {
     job.ApplyOriginOffset(SatAdd(dx, ref.MarkMargin), dy);
   } else {

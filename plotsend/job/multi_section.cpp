@@ -719,8 +719,7 @@ void WriteWhole(const std::vector<Record>& records, size_t first, RecordOut<Sink
 // paths and the pieces of the cut paths that reach it. A cut path is walked
 // once in every band it reaches.
 template <class Sink>
-void WriteBands(const std::vector<Record>& records, int32_t extent, int32_t count, Sink& sink,
-                PointRecord* points) {
+void WriteBands(const std::vector<Record>& records, int32_t extent, int32_t count, Sink& sink, PointRecord* points) {
   const Bands bands(extent, count);
   const BandPlan plan = PlanBands(records, bands);
   const BlockExtent blocks(records);
@@ -808,16 +807,16 @@ class CommandPieces {
 bool ReadDrawing(const std::string& path, Drawing& drawing, FileRead& read) {
   constexpr size_t kPieceSize = size_t{1} << 20;
   RecordBound bound;
-  if (!ReadInPieces(path, kPieceSize, [&bound](std::string_view piece, uint64_t) { bound.Count(piece); }, &read)) {
+  if (!ReadInPieces(
+          path, kPieceSize, [&bound](std::string_view piece, uint64_t) { bound.Count(piece); }, &read)) {
     return false;
   }
   const std::optional<FileIdentity> counted = read.identity;
   Reserve(drawing, bound);
   SourceReader reader(drawing.records, drawing.extent, drawing.findings);
   CommandPieces pieces(reader);
-  const bool whole = ReadInPieces(path, kPieceSize, [&pieces](std::string_view piece, uint64_t) {
-    pieces.Feed(piece);
-  }, &read);
+  const bool whole = ReadInPieces(
+      path, kPieceSize, [&pieces](std::string_view piece, uint64_t) { pieces.Feed(piece); }, &read);
   read.changed = read.changed || (whole && read.identity != counted);
   if (!whole || read.changed) {
     drawing = Drawing{};

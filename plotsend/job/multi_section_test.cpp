@@ -79,10 +79,8 @@ TEST(MultiSectionRead, DuplicateMoves) {
 TEST(MultiSectionRead, HugeNumbersSaturateAndTheTurnDoesNotOverflow) {
   // Numbers beyond int32 saturate; b - min b and max a - a then reach
   // 2^32 - 1 and saturate instead of wrapping.
-  EXPECT_EQ(Sections("PU99999999999,-99999999999;PU-99999999999,99999999999;", 1),
-            "U0,0;U2147483647,2147483647;@");
-  EXPECT_EQ(Sections("PU2147483647,-2147483648;PU-2147483648,2147483647;", 1),
-            "U0,0;U2147483647,2147483647;@");
+  EXPECT_EQ(Sections("PU99999999999,-99999999999;PU-99999999999,99999999999;", 1), "U0,0;U2147483647,2147483647;@");
+  EXPECT_EQ(Sections("PU2147483647,-2147483648;PU-2147483648,2147483647;", 1), "U0,0;U2147483647,2147483647;@");
   // Nine digits and ten (with leading zeros) read alike, either sign.
   EXPECT_EQ(Sections("PU0,0;PU999999999,-1234567890;PU-0000000012,0000000034;", 1),
             "U1234567890,999999999;U0,0;U1234567924,1000000011;@");
@@ -232,8 +230,7 @@ TEST(MultiSectionBands, LongPathStretchesInOtherBandsAreSkippedExactly) {
       written += out('U', 0, 0);
     }
     const std::string source = src('U', 0, 0) + src('U', 10000, 0) + before + path;
-    EXPECT_EQ(Sections(source, 2), "IN;U0,0;" + written + band0 + "TM2;U10000,0;" + band1 + "@;")
-        << "shift " << shift;
+    EXPECT_EQ(Sections(source, 2), "IN;U0,0;" + written + band0 + "TM2;U10000,0;" + band1 + "@;") << "shift " << shift;
   }
 }
 
@@ -244,11 +241,11 @@ TEST(MultiSectionBands, WholeAndCutPathsKeepTheirListOrderInEveryBand) {
   // come: w1, c1, w2, c2, w3.
   const std::string source =
       "PU0,0;PU0,12000;"
-      "PU0,5000;PD0,6000;"     // w1
-      "PU0,1000;PD0,11000;"    // c1
-      "PU0,5500;PD0,6500;"     // w2
-      "PU0,11000;PD0,1000;"    // c2
-      "PU0,7000;PD0,7500;";    // w3
+      "PU0,5000;PD0,6000;"   // w1
+      "PU0,1000;PD0,11000;"  // c1
+      "PU0,5500;PD0,6500;"   // w2
+      "PU0,11000;PD0,1000;"  // c2
+      "PU0,7000;PD0,7500;";  // w3
   EXPECT_EQ(Sections(source, 3),
             "IN;U0,0;U1000,0;D1000,0;D4000,0;U4000,0;D1000,0;"
             "TM2;U5000,0;D5000,0;D6000,0;U4000,0;D8000,0;U5500,0;D5500,0;D6500,0;U8000,0;D4000,0;"
@@ -361,9 +358,7 @@ class MultiSectionFiles : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string Path(const char* name) const { return (dir_ / name).string(); }
-  static void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
+  static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});

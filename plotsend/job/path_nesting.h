@@ -32,7 +32,7 @@ class Nesting {
 
  private:
   friend Nesting FindNesting(const SectionPaths& paths);
-  std::vector<size_t> begin_;     // per path, plus the end
+  std::vector<size_t> begin_;    // per path, plus the end
   std::vector<uint32_t> outer_;  // the enclosers of every path in turn
 };
 

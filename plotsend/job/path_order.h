@@ -8,8 +8,8 @@
 // taken when it shortens the travel, so the result is never longer than
 // nearest-neighbour, nor than the drawn order when that already cuts
 // enclosed contours first.
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 

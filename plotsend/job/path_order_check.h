@@ -87,7 +87,7 @@ inline std::vector<std::pair<uint32_t, uint32_t>> EnclosedPairs(const SectionPat
 }
 
 inline std::string Violation(const SectionPaths& paths, const OrderOptions& options, const OrderResult& result,
-                         bool checkNesting = true) {
+                             bool checkNesting = true) {
   const size_t n = paths.Count();
   if (result.order.size() != n) return "not every path is in the order";
   std::vector<int64_t> position(n, -1);

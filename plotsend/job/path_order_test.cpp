@@ -86,13 +86,13 @@ TEST(SideOfRingTest, InsideOutsideAndOnTheOutline) {
 
 TEST(NestingTest, EnclosersAtAnyDepthButNotNeighboursOrCrossings) {
   const SectionPaths paths = Paths({
-      Square(0, 0, 1000),      // 0: outermost
-      Square(100, 100, 800),   // 1: inside 0
-      Square(200, 200, 100),   // 2: inside 1 and 0
-      Square(2000, 0, 100),    // 3: apart
-      {{10, 10}, {20, 20}},    // 4: open, never nested
-      Square(2000, 50, 100),   // 5: overlaps 3 without being inside it
-      Square(100, 100, 800),   // 6: the same outline as 1: neither holds the other
+      Square(0, 0, 1000),     // 0: outermost
+      Square(100, 100, 800),  // 1: inside 0
+      Square(200, 200, 100),  // 2: inside 1 and 0
+      Square(2000, 0, 100),   // 3: apart
+      {{10, 10}, {20, 20}},   // 4: open, never nested
+      Square(2000, 50, 100),  // 5: overlaps 3 without being inside it
+      Square(100, 100, 800),  // 6: the same outline as 1: neither holds the other
   });
   const Nesting nesting = FindNesting(paths);
   const auto enclosers = [&](size_t p) {
@@ -120,16 +120,30 @@ TEST(OrderPathsTest, PromisesHoldAndEachCaseIsCutAsExpected) {
       {"no paths and nowhere to go", {}, {3, 3}, {3, 3}, true, {}},
       {"an open path is cut from its nearer end", {{{900, 0}, {500, 0}, {10, 0}}}, {0, 0}, {1000, 0}, true, {{0, 2}}},
       {"unless paths keep their direction", {{{900, 0}, {500, 0}, {10, 0}}}, {0, 0}, {1000, 0}, false, {{0, 0}}},
-      {"a closed path starts at its vertex nearest the head", {Square(100, 100, 50)}, {300, 300}, {300, 300}, true,
+      {"a closed path starts at its vertex nearest the head",
+       {Square(100, 100, 50)},
+       {300, 300},
+       {300, 300},
+       true,
        {{0, 2}}},
       {"nested squares drawn outermost first are cut innermost first",
-       {Square(0, 0, 1000), Square(100, 100, 800), Square(200, 200, 100)}, {0, 0}, {0, 0}, true,
+       {Square(0, 0, 1000), Square(100, 100, 800), Square(200, 200, 100)},
+       {0, 0},
+       {0, 0},
+       true,
        {{2, 0}, {1, 0}, {0, 0}}},
       {"far paths drawn in the shortest order stay in it",
-       {{{0, 0}, {10, 0}}, {{1000, 0}, {1010, 0}}, {{2000, 0}, {2010, 0}}}, {0, 0}, {3000, 0}, true,
+       {{{0, 0}, {10, 0}}, {{1000, 0}, {1010, 0}}, {{2000, 0}, {2010, 0}}},
+       {0, 0},
+       {3000, 0},
+       true,
        {{0, 0}, {1, 0}, {2, 0}}},
       {"single points and two-point loops",
-       {{{5, 5}}, {{7, 7}, {9, 9}, {7, 7}}, {{5, 5}}, {{1, 1}, {2, 2}}}, {0, 0}, {0, 0}, true, {}},
+       {{{5, 5}}, {{7, 7}, {9, 9}, {7, 7}}, {{5, 5}}, {{1, 1}, {2, 2}}},
+       {0, 0},
+       {0, 0},
+       true,
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -239,9 +239,8 @@ bool ParseFile(const std::string& path, const PieceParser::BatchFn& batch, uint6
   constexpr size_t kPieceSize = 1 << 20;
   try {
     PieceParser pieces(batch, expectedSize);
-    const bool read = ReadInPieces(path, kPieceSize, [&pieces](std::string_view piece, uint64_t total) {
-      pieces.Feed(piece, total);
-    });
+    const bool read = ReadInPieces(path, kPieceSize,
+                                   [&pieces](std::string_view piece, uint64_t total) { pieces.Feed(piece, total); });
     size = pieces.FileSize();
     return read && pieces.Complete();
   } catch (const std::exception&) {
@@ -323,7 +322,8 @@ class FilePoints : public PointSource {
   FilePoints(std::string path, uint64_t size) : path_(std::move(path)), size_(size) {}
   bool ForEachBatch(const PointBatchFn& fn) const override {
     uint64_t size = 0;
-    return ParseFile(path_, [&fn](std::vector<JobPoint>& batch) { fn(batch); }, size, &size_);
+    return ParseFile(
+        path_, [&fn](std::vector<JobPoint>& batch) { fn(batch); }, size, &size_);
   }
 
  private:
@@ -358,18 +358,18 @@ class SavedJobPoints : public PointSource {
     PltReadBack<Batch> back(out);
     back.Move(false, 0, 0);
     const bool read = points_ == nullptr || ForEachStepped(*points_, steps_, [&](std::span<const JobPoint> batch) {
-      for (const JobPoint& p : batch) {
-        if (IsMarkerKind(p.kind)) {
-          back.Marker(p.kind - 3);
-        } else {
-          back.Move(p.kind >= kCut, p.y, p.x);
-        }
-        if (out.points.size() >= kBatch) {
-          fn(out.points);
-          out.points.clear();
-        }
-      }
-    });
+                        for (const JobPoint& p : batch) {
+                          if (IsMarkerKind(p.kind)) {
+                            back.Marker(p.kind - 3);
+                          } else {
+                            back.Move(p.kind >= kCut, p.y, p.x);
+                          }
+                          if (out.points.size() >= kBatch) {
+                            fn(out.points);
+                            out.points.clear();
+                          }
+                        }
+                      });
     if (!read) return false;
     back.Move(false, closingMove_, 0);
     if (!out.points.empty()) fn(out.points);
@@ -401,10 +401,13 @@ int CPLTFile::LoadPlt(const std::string& path) {
   BoundsAccumulator bounds;
   bool hasCut = false;
   uint64_t size = 0;
-  const bool loaded = ParseFile(path, [&](std::vector<JobPoint>& batch) {
-    bounds.Add(batch);
-    hasCut = hasCut || AnyCut(batch);
-  }, size);
+  const bool loaded = ParseFile(
+      path,
+      [&](std::vector<JobPoint>& batch) {
+        bounds.Add(batch);
+        hasCut = hasCut || AnyCut(batch);
+      },
+      size);
   if (!loaded) {
     if (notify_) notify_(JobMessage::OpenFileFailed);
     return 0;
@@ -470,9 +473,7 @@ void PointTransform::Apply(JobPoint& p) const {
       p.x = SaturatingAdd(p.x, dx);
       p.y = SaturatingAdd(p.y, dy);
       break;
-    case Kind::Bilinear:
-      ApplyBilinear(p);
-      break;
+    case Kind::Bilinear: ApplyBilinear(p); break;
   }
 }
 

@@ -49,14 +49,14 @@ class CPLTFile : public PointSource {
   // The points are not held: every later pass reads the file again, so a
   // job of any size takes the memory of one piece of it.
   int LoadPlt(const std::string& path);
-  void ParsePlt(std::string_view text);          // replaces the job with the parse of text, held in memory
+  void ParsePlt(std::string_view text);  // replaces the job with the parse of text, held in memory
   // Replaces the job with the recorded points, as if they had been read
   // from the file they were written to. The bounds and the job length stay
   // those of the last ComputeBounds.
   void SetRecord(std::shared_ptr<const PointRecord> record);
   // Replaces the job with `points`, read as they are whenever a pass asks.
   void SetPoints(std::shared_ptr<const PointSource> points);
-  int ComputeBounds();                           // also sets the job length
+  int ComputeBounds();  // also sets the job length
   int MoveToOrigin(int32_t dx, int32_t dy);
   bool ApplyOriginOffset(int32_t dx, int32_t dy);
   // The four-mark correction: the job mapped onto the measured marks.

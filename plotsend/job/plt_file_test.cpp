@@ -66,8 +66,7 @@ TEST(ParsePlt, MovesReadYFirstThenX) {
 
 TEST(ParsePlt, DropsPointsEqualToTheLastWhateverTheKind) {
   EXPECT_EQ(Parse("U0,0;D0,0;"), (std::vector<JobPoint>{Up(0, 0)}));
-  EXPECT_EQ(Parse("U1,2;U1,2;D3,4;D3,4;U1,2;"),
-            (std::vector<JobPoint>{Up(1, 2), Cut(3, 4), Up(1, 2)}));
+  EXPECT_EQ(Parse("U1,2;U1,2;D3,4;D3,4;U1,2;"), (std::vector<JobPoint>{Up(1, 2), Cut(3, 4), Up(1, 2)}));
   // The last coordinates start at -100, -100: a first move there is dropped.
   EXPECT_EQ(Parse("U-100,-100;D-100,5;"), (std::vector<JobPoint>{Cut(-100, 5)}));
 }
@@ -135,8 +134,7 @@ TEST(ParsePlt, ReplacesThePreviousList) {
 // --- Numbers -------------------------------------------------------------
 
 TEST(ParsePltNumbers, SaturateInsteadOfOverflowing) {
-  EXPECT_EQ(Parse("U99999999999999999999,-99999999999999999999;"),
-            (std::vector<JobPoint>{Up(INT32_MAX, INT32_MIN)}));
+  EXPECT_EQ(Parse("U99999999999999999999,-99999999999999999999;"), (std::vector<JobPoint>{Up(INT32_MAX, INT32_MIN)}));
   EXPECT_EQ(Parse("U2147483648,-2147483648;"), (std::vector<JobPoint>{Up(INT32_MAX, INT32_MIN)}));
   EXPECT_EQ(Parse("U2147483647,-2147483647;"), (std::vector<JobPoint>{Up(INT32_MAX, -INT32_MAX)}));
 }
@@ -222,16 +220,14 @@ TEST(LoadPlt, PiecesGiveTheSameListAsTheWholeText) {
   EXPECT_EQ(job.Points().back(), Cut(3, 4));
 }
 
-
 TEST(LoadPlt, ReadsAJobFromTestData) {
   const char* root = std::getenv("PLOTARA_TESTDATA");
   ASSERT_NE(root, nullptr);
   CPLTFile job;
   ASSERT_EQ(job.LoadPlt((fs::path(root) / "reader_job.plt").string()), 1);
-  EXPECT_EQ(job.Points(), (std::vector<JobPoint>{
-                              Up(400, 400), Cut(400, 1200), Cut(1200, 1200), Cut(1200, 400),
-                              Cut(400, 400), Mark(400, 400, 4), Up(2000, 600), Cut(2600, 600),
-                              Cut(2600, 800), Mark(2600, 800, 5)}));
+  EXPECT_EQ(job.Points(), (std::vector<JobPoint>{Up(400, 400), Cut(400, 1200), Cut(1200, 1200), Cut(1200, 400),
+                                                 Cut(400, 400), Mark(400, 400, 4), Up(2000, 600), Cut(2600, 600),
+                                                 Cut(2600, 800), Mark(2600, 800, 5)}));
 }
 
 TEST(LoadPlt, EmptyFileGivesEmptyList) {
@@ -370,8 +366,7 @@ TEST(SaveNormalizedPlt, ExtremeValuesAreWrittenInFull) {
   job.ParsePlt("D-2147483648,-2147483648;TM;");
   job.SetJobLength(INT32_MAX);
   ASSERT_EQ(job.SaveNormalizedPlt(dir.File("x.kv2"), MarkRef{}), 1);
-  EXPECT_EQ(ReadAll(dir.File("x.kv2")),
-            "IN;PA;U0,0;D-2147483648,-2147483648;TM11;U2147483647,0;");
+  EXPECT_EQ(ReadAll(dir.File("x.kv2")), "IN;PA;U0,0;D-2147483648,-2147483648;TM11;U2147483647,0;");
 }
 
 TEST(SaveNormalizedPlt, UnwritablePathIsAFailure) {

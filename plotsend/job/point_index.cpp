@@ -78,8 +78,7 @@ namespace {
 // worst result kept so far.
 template <typename Visit, typename Bound>
 void Search(const std::vector<PointIndex::Entry>& entries, const std::vector<uint32_t>& count,
-            const std::vector<uint8_t>& axis, size_t lo, size_t hi, int32_t x, int32_t y, Visit& visit,
-            Bound& bound) {
+            const std::vector<uint8_t>& axis, size_t lo, size_t hi, int32_t x, int32_t y, Visit& visit, Bound& bound) {
   while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
     if (count[mid] == 0) return;
@@ -132,9 +131,7 @@ void PointIndex::KNearest(int32_t x, int32_t y, size_t k, uint32_t skipId, std::
       heap.pop_back();
     }
   };
-  auto bound = [&] {
-    return heap.size() < k ? std::numeric_limits<double>::infinity() : heap.front().distance;
-  };
+  auto bound = [&] { return heap.size() < k ? std::numeric_limits<double>::infinity() : heap.front().distance; };
   Search(entries_, count_, axis_, 0, entries_.size(), x, y, visit, bound);
   std::sort_heap(heap.begin(), heap.end());
   for (const Candidate& c : heap) out.push_back(c.slot);

@@ -20,9 +20,9 @@ namespace plotsend {
 class PointRecord final : public PointSource {
  public:
   struct Options {
-    std::string scratchDir;                 // for a large record; the system's temporary directory when empty
-    size_t memoryLimit = size_t{8} << 20;   // encoded bytes held in memory before the scratch file takes over
-    size_t blockSize = size_t{1} << 20;     // bytes the record grows by (and goes to the scratch file in)
+    std::string scratchDir;                // for a large record; the system's temporary directory when empty
+    size_t memoryLimit = size_t{8} << 20;  // encoded bytes held in memory before the scratch file takes over
+    size_t blockSize = size_t{1} << 20;    // bytes the record grows by (and goes to the scratch file in)
   };
 
   PointRecord() : PointRecord(Options{}) {}
@@ -83,7 +83,7 @@ class PointRecord final : public PointSource {
   bool DecodeSpilled(Decoder& decoder) const;
 
   Options options_;
-  std::vector<Block> blocks_;  // in memory, after the spilled ones; the last one is being filled
+  std::vector<Block> blocks_;         // in memory, after the spilled ones; the last one is being filled
   std::unique_ptr<uint8_t[]> spare_;  // a spilled block's memory, for the next one
   std::vector<size_t> spilledSizes_;  // the blocks in the scratch file, in order
   std::unique_ptr<ScratchFile> scratch_;

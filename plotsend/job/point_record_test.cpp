@@ -32,8 +32,9 @@ std::string Drawing() {
     text += "PU" + std::to_string(x) + "," + std::to_string(y) + (i % 7 == 0 ? ";\r\nP\nD" : ";PD");
     for (int k = 1; k <= 60; ++k) text += std::to_string(x + k * 37 % 400) + "," + std::to_string(y + k * k) + ",";
     text += std::to_string(x) + "," + std::to_string(y) + ";";
-    if (i % 50 == 0) text += "SP" + std::to_string(i % 8 + 1) + ";PU" + std::to_string(x) + ",0;PD" +
-                             std::to_string(x + 300) + ",30000;";
+    if (i % 50 == 0)
+      text +=
+          "SP" + std::to_string(i % 8 + 1) + ";PU" + std::to_string(x) + ",0;PD" + std::to_string(x + 300) + ",30000;";
   }
   return text + "PU0,0;@";
 }
@@ -68,8 +69,7 @@ TEST(PointHandOver, GivesWhatReadingTheWorkFilesBackGives) {
     bool ordered;
   };
   for (const Case c : {Case{1, false, false}, Case{4, true, false}, Case{4, false, true}, Case{1, true, true}}) {
-    SCOPED_TRACE(::testing::Message() << c.sections << " sections, spilled " << c.spilled << ", ordered "
-                                      << c.ordered);
+    SCOPED_TRACE(::testing::Message() << c.sections << " sections, spilled " << c.spilled << ", ordered " << c.ordered);
     ScratchDir dir;
     ASSERT_GT(Drawing().size(), size_t{2} << 20);
     std::ofstream(dir.Path("kavren.plt"), std::ios::binary) << Drawing();

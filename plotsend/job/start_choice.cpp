@@ -38,11 +38,12 @@ OrderPoint Exit(const SectionPaths& paths, uint32_t p, uint32_t start) { return 
 bool ChooseStarts(PathTour& tour, const SectionPaths& paths, OrderClock::time_point deadline) {
   const ptrdiff_t n = tour.Size();
   if (n == 0) return true;
-  const size_t most = std::clamp<size_t>(static_cast<size_t>(std::sqrt(kWork / static_cast<double>(n))), 2, kMostChoices);
-  std::vector<size_t> first(static_cast<size_t>(n) + 1);  // each position's first choice
-  std::vector<uint32_t> choice;  // the start vertex of every choice
-  std::vector<uint16_t> from;    // the best choice of the previous position
-  std::vector<double> cost, next; // shortest travel to each choice of the position, leaving it
+  const size_t most =
+      std::clamp<size_t>(static_cast<size_t>(std::sqrt(kWork / static_cast<double>(n))), 2, kMostChoices);
+  std::vector<size_t> first(static_cast<size_t>(n) + 1);   // each position's first choice
+  std::vector<uint32_t> choice;                            // the start vertex of every choice
+  std::vector<uint16_t> from;                              // the best choice of the previous position
+  std::vector<double> cost, next;                          // shortest travel to each choice of the position, leaving it
   std::vector<OrderPoint> exits{tour.Out(-1)}, nextExits;  // where each choice of the position is left
   cost.assign(1, 0.0);
   for (ptrdiff_t i = 0; i < n; ++i) {

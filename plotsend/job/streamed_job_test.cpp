@@ -34,9 +34,7 @@ std::string BigJob() {
   return text;
 }
 
-void Write(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 struct Geometry {
   bool markCorrection = false;
@@ -75,11 +73,11 @@ TEST(StreamedJob, EveryPassGivesTheBytesOfTheJobHeldInMemory) {
   const std::string text = BigJob();
   const std::string source = dir.Path("job.plt");
   Write(source, text);
-  const Geometry cases[] = {{false, false, 0.0}, {true, false, 0.0}, {false, true, 0.0},
-                            {true, false, 0.5}, {false, false, 0.25}};
+  const Geometry cases[] = {
+      {false, false, 0.0}, {true, false, 0.0}, {false, true, 0.0}, {true, false, 0.5}, {false, false, 0.25}};
   for (const Geometry& g : cases) {
-    SCOPED_TRACE(::testing::Message() << "marks " << g.markCorrection << " dashed " << g.dashed
-                                    << " offset " << g.offsetMm);
+    SCOPED_TRACE(::testing::Message() << "marks " << g.markCorrection << " dashed " << g.dashed << " offset "
+                                      << g.offsetMm);
     CPLTFile held;
     held.ParsePlt(text);
     CPLTFile streamed;

@@ -224,8 +224,8 @@ class Improver {
 
 }  // namespace
 
-bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, NearPaths& near,
-                 bool turnPaths, OrderClock::time_point deadline) {
+bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, NearPaths& near, bool turnPaths,
+                 OrderClock::time_point deadline) {
   return Improver(tour, paths, nesting, near, turnPaths, deadline).Run();
 }
 

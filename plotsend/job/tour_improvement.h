@@ -18,7 +18,7 @@ using OrderClock = std::chrono::steady_clock;
 // Improves `tour` until no move shortens it (true) or `deadline` has
 // passed (false). `turnPaths` false: only moves that keep every path as
 // drawn (Or-opt without turning).
-bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, NearPaths& near,
-                 bool turnPaths, OrderClock::time_point deadline);
+bool ImproveTour(PathTour& tour, const SectionPaths& paths, const Nesting& nesting, NearPaths& near, bool turnPaths,
+                 OrderClock::time_point deadline);
 
 }  // namespace plotsend

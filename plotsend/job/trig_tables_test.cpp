@@ -25,11 +25,11 @@ TEST(TrigTables, WholeNumberEntries) {
 }
 
 TEST(TrigTables, TruncatesTowardZero) {
-  EXPECT_EQ(Sin1000(1), 17);     // 17.45
-  EXPECT_EQ(Sin1000(45), 707);   // 707.1
+  EXPECT_EQ(Sin1000(1), 17);    // 17.45
+  EXPECT_EQ(Sin1000(45), 707);  // 707.1
   EXPECT_EQ(Sin1000(179), 17);
   EXPECT_EQ(Cos1000(89), 17);
-  EXPECT_EQ(Cos1000(91), -17);   // -17.45 truncates up, not down
+  EXPECT_EQ(Cos1000(91), -17);    // -17.45 truncates up, not down
   EXPECT_EQ(Cos1000(151), -874);  // -874.6
   EXPECT_EQ(Cos1000(10), 984);
   EXPECT_EQ(Sin1000(80), 984);

@@ -16,8 +16,8 @@ class ScratchDir {
   ScratchDir() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     // A random part: test runs of other checkouts share the temporary directory.
-    dir_ = std::filesystem::temp_directory_path() / (std::string("plotara_writers_") + info->test_suite_name() +
-                                                     "_" + info->name() + "_" + std::to_string(std::random_device{}()));
+    dir_ = std::filesystem::temp_directory_path() / (std::string("plotara_writers_") + info->test_suite_name() + "_" +
+                                                     info->name() + "_" + std::to_string(std::random_device{}()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
   }

@@ -21,8 +21,7 @@ int64_t MsSince(Clock::time_point start) {
   return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
 }
 
-std::string ReadSlowly(StandInCutter& cutter, size_t want, size_t piece, int everyMs,
-                       std::atomic<size_t>* count) {
+std::string ReadSlowly(StandInCutter& cutter, size_t want, size_t piece, int everyMs, std::atomic<size_t>* count) {
   std::string got;
   while (got.size() < want) {
     const std::string more = cutter.Read(std::min(piece, want - got.size()));
@@ -170,9 +169,8 @@ TEST_F(DeviceLink, AbortEndsAStalledWriteOrDrainAtOnce) {
     if (inDrain) {
       ASSERT_TRUE(WriteAll(*link_, h_, Job(1000)));
     }
-    ExpectAbortEnds(*link_, h_, [&] {
-      return inDrain ? link_->DrainPort(h_) : WriteAll(*link_, h_, std::string(1 << 20, 'x'));
-    });
+    ExpectAbortEnds(*link_, h_,
+                    [&] { return inDrain ? link_->DrainPort(h_) : WriteAll(*link_, h_, std::string(1 << 20, 'x')); });
   }
 }
 

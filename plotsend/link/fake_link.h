@@ -4,8 +4,8 @@
 // open, a connect, the n-th write or the drain, or to stall the n-th write or
 // the drain until the handle's I/O is aborted. Safe to use from several
 // threads.
-#include <cstddef>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -20,15 +20,27 @@ namespace plotsend {
 class FakeLink final : public LinkPort {
  public:
   enum class CallKind {
-    EnumSerial, EnumUsb, OpenSerial, OpenUsb, ClosePort,
-    WriteTimed, WriteBlocking, Connect, Send, Receive, CloseTcp,
-    DrainPort, FinishTcp, AbortPortIo, AbortTcpIo,
+    EnumSerial,
+    EnumUsb,
+    OpenSerial,
+    OpenUsb,
+    ClosePort,
+    WriteTimed,
+    WriteBlocking,
+    Connect,
+    Send,
+    Receive,
+    CloseTcp,
+    DrainPort,
+    FinishTcp,
+    AbortPortIo,
+    AbortTcpIo,
   };
   struct Call {
     CallKind kind;
-    uintptr_t handle = 0;       // device or socket value, 0 where none applies
-    std::string name;           // port name or path of an open
-    std::vector<uint8_t> bytes; // what a write was offered
+    uintptr_t handle = 0;        // device or socket value, 0 where none applies
+    std::string name;            // port name or path of an open
+    std::vector<uint8_t> bytes;  // what a write was offered
   };
 
   // What the enumerations return.
@@ -86,9 +98,8 @@ class FakeLink final : public LinkPort {
   DeviceHandle Open(CallKind kind, const std::string& name);
   // Records a write on an open handle of `open` and appends what went out
   // to `sink`; applies the configured failures.
-  bool Write(std::unique_lock<std::mutex>& lock, CallKind kind, uintptr_t handle,
-             const std::set<uintptr_t>& open, std::map<uintptr_t, std::vector<uint8_t>>& sink,
-             const uint8_t* bytes, size_t length);
+  bool Write(std::unique_lock<std::mutex>& lock, CallKind kind, uintptr_t handle, const std::set<uintptr_t>& open,
+             std::map<uintptr_t, std::vector<uint8_t>>& sink, const uint8_t* bytes, size_t length);
   void Close(CallKind kind, uintptr_t handle, std::set<uintptr_t>& open);
   bool Drain(CallKind kind, uintptr_t handle, const std::set<uintptr_t>& open);
   void Abort(CallKind kind, uintptr_t handle);

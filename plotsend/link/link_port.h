@@ -127,7 +127,6 @@ class LinkPort {
 
 // The platform's links (termios, /dev/usb/lp* and BSD sockets on POSIX;
 // serial communications, SetupAPI and Winsock 2.2 on Windows).
-std::unique_ptr<LinkPort> MakeLinkPort(int tcpSendTimeoutMs = kTcpSendTimeoutMs,
-                                       int drainMarginMs = kDrainMarginMs);
+std::unique_ptr<LinkPort> MakeLinkPort(int tcpSendTimeoutMs = kTcpSendTimeoutMs, int drainMarginMs = kDrainMarginMs);
 
 }  // namespace plotsend

@@ -19,21 +19,18 @@ OpenPortResult OpenSelectedPort(LinkPort& link, LinkState& state, const std::str
     // A USB open counts as attempted even when it failed: the next open
     // reports the port closed again.
     state.PortOpen = true;
-    result.outcome = IsOpen(opened) ? OpenPortResult::Outcome::Opened
-                                    : OpenPortResult::Outcome::UsbFailed;
+    result.outcome = IsOpen(opened) ? OpenPortResult::Outcome::Opened : OpenPortResult::Outcome::UsbFailed;
   } else {
     opened = link.OpenSerialPort(entry);
     state.PortOpen = IsOpen(opened);
-    result.outcome = IsOpen(opened) ? OpenPortResult::Outcome::Opened
-                                    : OpenPortResult::Outcome::SerialFailed;
+    result.outcome = IsOpen(opened) ? OpenPortResult::Outcome::Opened : OpenPortResult::Outcome::SerialFailed;
   }
   state.PortHandle = IsOpen(opened) ? opened : kInvalidDevice;
   if (IsOpen(opened)) CloseTcp(link, state);
   return result;
 }
 
-bool ConnectTcp(LinkPort& link, LinkState& state, Ipv4Address address, int32_t port,
-                int timeoutMs) {
+bool ConnectTcp(LinkPort& link, LinkState& state, Ipv4Address address, int32_t port, int timeoutMs) {
   CloseTcp(link, state);
   if (port < 1 || port > 65535) return false;
   state.TcpSocket = link.ConnectTcp(address, static_cast<uint16_t>(port), timeoutMs);

@@ -8,10 +8,8 @@ namespace plotsend {
 namespace {
 
 TEST(PortList, UsbCuttersThenSerialPortsThenTcp) {
-  EXPECT_EQ(BuildPortList(2, {"COM1", "COM3"}),
-            (std::vector<std::string>{"USB_0", "USB_1", "COM1", "COM3", "TCP/IP"}));
-  EXPECT_EQ(BuildPortList(0, {"COM1", "COM3"}),
-            (std::vector<std::string>{"COM1", "COM3", "TCP/IP"}));
+  EXPECT_EQ(BuildPortList(2, {"COM1", "COM3"}), (std::vector<std::string>{"USB_0", "USB_1", "COM1", "COM3", "TCP/IP"}));
+  EXPECT_EQ(BuildPortList(0, {"COM1", "COM3"}), (std::vector<std::string>{"COM1", "COM3", "TCP/IP"}));
   EXPECT_EQ(BuildPortList(0, {}), (std::vector<std::string>{"TCP/IP"}));
 }
 
@@ -30,8 +28,8 @@ TEST(PortList, EntriesReadBack) {
 }
 
 TEST(CutterId, InterfacePathPrefixIsExact) {
-  EXPECT_TRUE(IsCutterInterfacePath(
-      "\\\\?\\usb#vid_0483&pid_5448#6&2a3c1b9&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}"));
+  EXPECT_TRUE(
+      IsCutterInterfacePath("\\\\?\\usb#vid_0483&pid_5448#6&2a3c1b9&0&1#{28d78fad-5a12-11d1-ae5b-0000f803a8c2}"));
   EXPECT_TRUE(IsCutterInterfacePath("\\\\?\\usb#vid_0483&pid_5448"));
   EXPECT_FALSE(IsCutterInterfacePath("\\\\?\\usb#vid_0483&pid_5449#6&2a3c1b9&0&1"));
   EXPECT_FALSE(IsCutterInterfacePath("\\\\?\\usb#vid_04b8&pid_5448#6&2a3c1b9&0&1"));

@@ -5,8 +5,7 @@ namespace plotsend {
 namespace {
 
 std::string_view TrimEnd(std::string_view text) {
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                           text.back() == '\t')) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
     text.remove_suffix(1);
   }
   return text;

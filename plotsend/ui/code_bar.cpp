@@ -19,7 +19,7 @@ constexpr std::array<DigitPattern, 10> kPatterns{{
 }};
 
 constexpr int kGuardGap = 6;
-constexpr int kFirstDigit = 9;   // first digit anchor, left of the code anchor
+constexpr int kFirstDigit = 9;  // first digit anchor, left of the code anchor
 constexpr int kDigitStep = 21;
 constexpr int kSecondGuard = 114;
 constexpr int kTextLeft = 173;

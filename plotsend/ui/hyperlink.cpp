@@ -54,12 +54,8 @@ PixelRect FitRectToText(const PixelRect& window, int textWidth, int textHeight, 
       r.right -= shrink;
       break;
     }
-    case static_style::kRight:
-      r.left = r.right - textWidth;
-      break;
-    default:
-      r.right = r.left + textWidth;
-      break;
+    case static_style::kRight: r.left = r.right - textWidth; break;
+    default: r.right = r.left + textWidth; break;
   }
   return r;
 }

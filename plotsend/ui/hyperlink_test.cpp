@@ -34,8 +34,7 @@ struct FakePort : HyperLinkPort {
   int shellCode = 42;
   int runCode = 33;
   std::map<std::string, std::string> keys{
-      {".htm", "htmlfile"},
-      {"htmlfile\\shell\\open\\command", "\"C:\\Browser\\b.exe\" -nohome \"%1\" -extra"}};
+      {".htm", "htmlfile"}, {"htmlfile\\shell\\open\\command", "\"C:\\Browser\\b.exe\" -nohome \"%1\" -extra"}};
   std::vector<std::string> calls;
 };
 
@@ -51,10 +50,9 @@ TEST(HyperLinkOpen, FailedShellFallsBackToTheHtmBrowser) {
   port.shellCode = 31;
   port.runCode = 33;
   EXPECT_EQ(OpenLink(port, "https://plotara.example/", kShow), 33);
-  EXPECT_EQ(port.calls, (std::vector<std::string>{
-                            "shell https://plotara.example/ 5", "read .htm",
-                            "read htmlfile\\shell\\open\\command",
-                            "run \"C:\\Browser\\b.exe\" -nohome  https://plotara.example/ 5"}));
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"shell https://plotara.example/ 5", "read .htm",
+                                                  "read htmlfile\\shell\\open\\command",
+                                                  "run \"C:\\Browser\\b.exe\" -nohome  https://plotara.example/ 5"}));
 }
 
 TEST(HyperLinkOpen, TheBrowsersFailureCodeIsReturned) {

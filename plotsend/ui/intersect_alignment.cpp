@@ -104,9 +104,7 @@ void CIntersectAlignement::OnCancel() {
 void CIntersectAlignement::Predict() {
   const double x1 = marks_[0], y1 = marks_[1];
   switch (pos_) {
-    case 1:
-      y_ = Add(y_, spanY_);
-      break;
+    case 1: y_ = Add(y_, spanY_); break;
     case 2: {
       angle_ = std::atan2(marks_[3] - y1, marks_[2] - x1) - kQuarterTurn;
       const double r = std::hypot(static_cast<double>(spanX_), static_cast<double>(spanY_));

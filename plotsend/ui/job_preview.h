@@ -4,9 +4,9 @@
 // job's cutting paths, drawn once against a Canvas.
 #include <cstdint>
 
-#include "ui/canvas.h"
 #include "job/mark_ref.h"
 #include "job/plt_file.h"
+#include "ui/canvas.h"
 
 namespace plotsend {
 
@@ -44,8 +44,7 @@ PixelPoint JobToScreen(const PreviewGeometry& g, int32_t x, int32_t y);
 // Draws the job's moves as polylines of at most `maxPolylinePoints` points
 // (pen-up moves start a new one; markers are passed over). The cutter starts
 // at the job's origin. False when the job file could not be read again.
-bool DrawJobLines(Canvas& canvas, const PreviewGeometry& g, const CPLTFile& job,
-                  size_t maxPolylinePoints = 4096);
+bool DrawJobLines(Canvas& canvas, const PreviewGeometry& g, const CPLTFile& job, size_t maxPolylinePoints = 4096);
 
 struct PreviewData {
   const CPLTFile& job;

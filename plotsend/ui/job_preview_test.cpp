@@ -70,8 +70,8 @@ TEST(PreviewGeometry, OriginIsFortyPixelsFromRightAndBottomAndXGrowsLeftYUp) {
   const PreviewGeometry g = ComputePreviewGeometry({300, 260}, Bounds{0, 0, 2000, 1000});
   EXPECT_EQ(JobToScreen(g, 0, 0), (PixelPoint{300 - 40, 260 - 40}));
   // scale = min(220/2000, 180/1000) * 0.9 = 0.099
-  EXPECT_EQ(JobToScreen(g, 2000, 1000), (PixelPoint{220 - static_cast<int>(2000 * 0.099 - 40),
-                                                    180 - static_cast<int>(1000 * 0.099) + 40}));
+  EXPECT_EQ(JobToScreen(g, 2000, 1000),
+            (PixelPoint{220 - static_cast<int>(2000 * 0.099 - 40), 180 - static_cast<int>(1000 * 0.099) + 40}));
   // Truncation toward zero of x * s - 40: 10 * 0.099 - 40 = -39.01 -> -39.
   EXPECT_EQ(JobToScreen(g, 10, 0).x, 220 + 39);
 }
@@ -182,9 +182,8 @@ void ExpectRedFrame(const RecordingCanvas& c) {
 
 TEST(MarkSchematic, Type1HasFourCrossedCirclesNumberedFromTheBottomRight) {
   const RecordingCanvas c = Marks(1);
-  EXPECT_EQ(Rects(c.OfKind(K::Ellipse)),
-            (std::vector<PixelRect>{Circle(L + 10, T + 10), Circle(R - 20, T + 10), Circle(L + 10, B - 20),
-                                    Circle(R - 20, B - 20)}));
+  EXPECT_EQ(Rects(c.OfKind(K::Ellipse)), (std::vector<PixelRect>{Circle(L + 10, T + 10), Circle(R - 20, T + 10),
+                                                                 Circle(L + 10, B - 20), Circle(R - 20, B - 20)}));
   EXPECT_EQ(c.OfKind(K::Polyline).size(), 8u);  // a cross through each
   const auto labels = c.OfKind(K::TextAt);
   ASSERT_EQ(labels.size(), 4u);
@@ -348,8 +347,7 @@ TEST(JobLines, LongPathsArePassedOnInJoinedPieces) {
 }
 
 TEST(JobLines, APathIsOneLineAcrossTheReadersBatches) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / "plotsend_preview_one_long_path_test.plt";
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "plotsend_preview_one_long_path_test.plt";
   constexpr int kCuts = 300000;
   {
     std::ofstream out(path, std::ios::binary);

@@ -8,14 +8,15 @@
 namespace plotsend {
 namespace {
 
-constexpr int kCircle = 10;     // circle diameter
+constexpr int kCircle = 10;  // circle diameter
 constexpr int kBarThick = 2;
 constexpr int kBarLength = 30;
 constexpr int kFrameInset = 38;
 
 class MarkPainter {
  public:
-  MarkPainter(Canvas& canvas, const PixelRect& box) : c_(canvas), L(box.left), T(box.top), R(box.right), B(box.bottom) {}
+  MarkPainter(Canvas& canvas, const PixelRect& box)
+      : c_(canvas), L(box.left), T(box.top), R(box.right), B(box.bottom) {}
 
   void Bar(int left, int top, int right, int bottom) { c_.FillRect({left, top, right, bottom}, kBlack); }
 

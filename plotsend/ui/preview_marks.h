@@ -2,8 +2,8 @@
 // The registration mark schematics of the job preview, one per mark type.
 #include <cstdint>
 
-#include "ui/canvas.h"
 #include "job/mark_ref.h"
+#include "ui/canvas.h"
 
 namespace plotsend {
 

@@ -90,10 +90,13 @@ void AppendSummaryLine(const JobRecord& record, std::string& out) {
   const JobSummary& s = record.summary;
   out += "summary status=";
   out += StatusName(record.status);
-  const std::pair<const char*, uint64_t> counts[] = {
-      {" bytes=", s.bytes},     {" up=", s.penUps},        {" cut=", s.cuts},
-      {" jog=", s.jogs},        {" sections=", s.sections}, {" unknown=", s.unknown},
-      {" unknown_bytes=", s.unknownBytes}};
+  const std::pair<const char*, uint64_t> counts[] = {{" bytes=", s.bytes},
+                                                     {" up=", s.penUps},
+                                                     {" cut=", s.cuts},
+                                                     {" jog=", s.jogs},
+                                                     {" sections=", s.sections},
+                                                     {" unknown=", s.unknown},
+                                                     {" unknown_bytes=", s.unknownBytes}};
   for (const auto& [name, n] : counts) {
     out += name;
     AppendNumber(n, out);

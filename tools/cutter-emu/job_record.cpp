@@ -9,8 +9,8 @@ namespace cutter_emu {
 namespace {
 
 int32_t Saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace
@@ -68,13 +68,10 @@ void JobRecorder::OnEvent(StreamEvent& e) {
       ++s.unknown;
       s.unknownBytes += e.length;
       break;
-    case EventKind::End:
-      record_.status = JobStatus::Complete;
-      break;
+    case EventKind::End: record_.status = JobStatus::Complete; break;
     case EventKind::JogStart:
     case EventKind::Announce:
-    case EventKind::Marks:
-      break;
+    case EventKind::Marks: break;
   }
 }
 

@@ -17,12 +17,12 @@ struct Segment {
 
 // How receiving a job stopped.
 enum class JobStatus : uint8_t {
-  Receiving,  // still open
-  Complete,   // '@' arrived
-  Closed,     // the peer closed the link first
-  Timeout,    // nothing arrived for the idle time
-  Dropped,    // the emulator dropped the link after its byte limit
-  Stalled,    // the emulator stopped reading and then gave up
+  Receiving,    // still open
+  Complete,     // '@' arrived
+  Closed,       // the peer closed the link first
+  Timeout,      // nothing arrived for the idle time
+  Dropped,      // the emulator dropped the link after its byte limit
+  Stalled,      // the emulator stopped reading and then gave up
   Interrupted,  // the emulator was told to stop (SIGINT, SIGTERM)
 };
 
@@ -33,11 +33,11 @@ struct JobSummary {
   uint64_t penUps = 0;
   uint64_t cuts = 0;
   uint64_t jogs = 0;
-  uint64_t unknown = 0;       // events not understood
+  uint64_t unknown = 0;  // events not understood
   uint64_t unknownBytes = 0;
-  uint64_t sections = 0;      // "TB27" commands
-  double cutLength = 0.0;     // units
-  bool origin = false;        // '<' arrived
+  uint64_t sections = 0;   // "TB27" commands
+  double cutLength = 0.0;  // units
+  bool origin = false;     // '<' arrived
 };
 
 struct JobRecord {

@@ -10,8 +10,8 @@ std::string JobReport(const JobRecord& record, int job) {
   std::string text = "job " + std::to_string(job) + ": ";
   switch (record.status) {
     case JobStatus::Complete:
-      text += "complete, " + bytes + ", " + std::to_string(s.penUps) + " moves, " +
-              std::to_string(s.cuts) + " cuts, cut length " + FormatMillimetres(s.cutLength) + " mm";
+      text += "complete, " + bytes + ", " + std::to_string(s.penUps) + " moves, " + std::to_string(s.cuts) +
+              " cuts, cut length " + FormatMillimetres(s.cutLength) + " mm";
       break;
     case JobStatus::Closed:
       text += "incomplete: the sender closed the link after " + bytes + ", before the end of job \"@\"";
@@ -28,16 +28,12 @@ std::string JobReport(const JobRecord& record, int job) {
       text += "incomplete: reading stopped after " + bytes +
               " as asked (--stall-after) until the sender left or the idle time-out";
       break;
-    case JobStatus::Interrupted:
-      text += "incomplete: stopped by a signal after " + bytes;
-      break;
-    case JobStatus::Receiving:
-      text += "not finished";
-      break;
+    case JobStatus::Interrupted: text += "incomplete: stopped by a signal after " + bytes; break;
+    case JobStatus::Receiving: text += "not finished"; break;
   }
   if (s.unknown > 0) {
-    text += "; " + std::to_string(s.unknown) + " commands (" + std::to_string(s.unknownBytes) +
-            " bytes) not understood";
+    text +=
+        "; " + std::to_string(s.unknown) + " commands (" + std::to_string(s.unknownBytes) + " bytes) not understood";
   }
   return text;
 }

@@ -39,8 +39,7 @@ Decoded Record(std::string_view stream) {
 JobPoint Up(int32_t x, int32_t y) { return {x, y, plotsend::kPenUp}; }
 
 // Digits 3, 4, 6 and 7 leading the y numbers, negative values after the offset.
-constexpr const char* kJob =
-    "IN;PA;U3000,3000;D4000,3100;D6000,-700;D7000,7000;U3999,4;D34,43;D-300,0;U0,0;D699,7;";
+constexpr const char* kJob = "IN;PA;U3000,3000;D4000,3100;D6000,-700;D7000,7000;U3999,4;D34,43;D-300,0;U0,0;D699,7;";
 
 TEST(JobRoundTripTest, PlainJobComesBackMoveForMove) {
   JobSetup setup(kJob);
@@ -57,8 +56,7 @@ TEST(JobRoundTripTest, PlainJobComesBackMoveForMove) {
   EXPECT_EQ(d.record.summary.cuts, 6u);
 }
 
-constexpr const char* kSectioned =
-    "U0,0;D30,700;D900,710;TM1;U1100,20;D1700,3000;TM2;U2100,0;D2900,4000;D2050,3333;";
+constexpr const char* kSectioned = "U0,0;D30,700;D900,710;TM1;U1100,20;D1700,3000;TM2;U2100,0;D2900,4000;D2050,3333;";
 
 TEST(JobRoundTripTest, SectionsAreCutWhereTheJobHasThem) {
   const JobSetup setup(kSectioned, {4000, 3000, 40, 8, 3});
@@ -85,9 +83,8 @@ TEST(JobRoundTripTest, SectionWindowStartsAtTheCuttersOrigin) {
   setup.from = 2;
   const Decoded d = Record(WriterStream(setup));
   // Section 2 and 3 moves, cut one section width earlier than in the job.
-  const std::vector<JobPoint> expected{
-      Up(0, 0),        Up(20, 100),     {3000, 700, 2}, Up(0, 1000),
-      Up(0, 1100),     {4000, 1900, 2}, {3333, 1050, 2}, Up(0, 2000)};
+  const std::vector<JobPoint> expected{Up(0, 0),    Up(20, 100),     {3000, 700, 2},  Up(0, 1000),
+                                       Up(0, 1100), {4000, 1900, 2}, {3333, 1050, 2}, Up(0, 2000)};
   EXPECT_EQ(d.moves, expected);
   EXPECT_EQ(d.record.summary.sections, 2u);
 }
@@ -99,7 +96,7 @@ TEST(JobRoundTripTest, DashedLinesCutOnlyTheDashes) {
   setup.lineMm = 2;
   setup.gapMm = 1;
   const Decoded d = Record(WriterStream(setup));
-  const double firstCut = 10;                   // from the pen-up point: never dashed
+  const double firstCut = 10;                         // from the pen-up point: never dashed
   const double alongX = 16 * 80 + (2000 - 16 * 120);  // 16 dashes, the rest solid
   const double alongY = 12 * 80 + (1500 - 12 * 120);
   EXPECT_DOUBLE_EQ(d.record.summary.cutLength, firstCut + alongX + alongY);
@@ -112,8 +109,7 @@ TEST(JobRoundTripTest, CompensatedSquareVisitsEveryCornerAndOvercuts) {
   setup.closureMm = 1;
   const Decoded d = Record(WriterStream(setup));
   for (const JobPoint corner : {JobPoint{400, 0, 2}, {400, 400, 2}, {0, 400, 2}}) {
-    EXPECT_NE(std::find(d.moves.begin(), d.moves.end(), corner), d.moves.end())
-        << corner.x << "," << corner.y;
+    EXPECT_NE(std::find(d.moves.begin(), d.moves.end(), corner), d.moves.end()) << corner.x << "," << corner.y;
   }
   // The blade travels past each corner and back, and re-cuts 40 units at the close.
   EXPECT_GT(d.record.summary.cutLength, 1600 + 40);

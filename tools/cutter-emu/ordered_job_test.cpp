@@ -16,9 +16,9 @@
 #include <tuple>
 #include <vector>
 
-#include "job/job_order.h"
 #include "cutter-emu/job_record.h"
 #include "cutter-emu/writer_streams.h"
+#include "job/job_order.h"
 
 namespace cutter_emu {
 namespace {
@@ -54,7 +54,8 @@ std::string Plt(const std::vector<Path>& paths) {
 // first with its two counters after it, and open strokes, starting at `y`.
 std::vector<Path> Artwork(int32_t y) {
   std::vector<Path> paths;
-  for (const int k : {7, 2, 9, 4, 0, 5, 8, 3, 6, 1}) paths.push_back(Square(3000 + (k % 5) * 700, y + (k / 5) * 700, 500));
+  for (const int k : {7, 2, 9, 4, 0, 5, 8, 3, 6, 1})
+    paths.push_back(Square(3000 + (k % 5) * 700, y + (k / 5) * 700, 500));
   paths.push_back(Square(0, y + 100, 1200));
   paths.push_back(Square(200, y + 300, 300));
   paths.push_back(Square(700, y + 300, 300));
@@ -67,15 +68,16 @@ std::vector<Path> Artwork(int32_t y) {
 std::vector<std::array<Path, 3>> Letters(const std::vector<Path>& paths) {
   std::vector<std::array<Path, 3>> out;
   for (size_t i = 0; i + 2 < paths.size(); ++i) {
-    if (paths[i].size() == 5 && paths[i][1].x - paths[i][0].x == 1200) out.push_back({paths[i], paths[i + 1], paths[i + 2]});
+    if (paths[i].size() == 5 && paths[i][1].x - paths[i][0].x == 1200)
+      out.push_back({paths[i], paths[i + 1], paths[i + 2]});
   }
   return out;
 }
 
 struct Decoded {
   std::multiset<std::tuple<int, Pt, Pt>> cuts;  // section, undirected segment
-  std::vector<std::string> frame;                // every event but the moves inside sections
-  std::vector<Pt> downs;                         // each cut's end, in order
+  std::vector<std::string> frame;               // every event but the moves inside sections
+  std::vector<Pt> downs;                        // each cut's end, in order
   double travel = 0;
   size_t unknown = 0;
 };
@@ -183,8 +185,7 @@ TEST(OrderedJobTest, CutsTheSameSegmentsInsideFirstWithinTheFrameAndTravelsLess)
     for (const Path& p : Artwork(y)) all.push_back(p);
   }
   // The third section goes on cutting from the marker before its first pen-up.
-  const std::string sections =
-      Plt(art) + "TM2;" + Plt(Artwork(3000)) + "TM3;D6300,5100;" + Plt(Artwork(6200));
+  const std::string sections = Plt(art) + "TM2;" + Plt(Artwork(3000)) + "TM3;D6300,5100;" + Plt(Artwork(6200));
   const MarkRef three{8000, 9000, 400, 0, 3}, type8{8000, 9000, 400, 8, 3};
   const struct {
     const char* name;

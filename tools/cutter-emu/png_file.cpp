@@ -54,8 +54,7 @@ class PreviewPortCanvas final : public Canvas {
   // centred there, close to the baseline it is given.
   void Text(PixelPoint at, std::string_view text) override {
     const int bottom = static_cast<int>(std::floor(at.y + kTextBaseline));
-    target_.TextInBox({static_cast<int>(std::floor(at.x)), bottom - static_cast<int>(kTextBand), width_, bottom},
-                      text);
+    target_.TextInBox({static_cast<int>(std::floor(at.x)), bottom - static_cast<int>(kTextBand), width_, bottom}, text);
   }
 
  private:

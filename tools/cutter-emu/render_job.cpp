@@ -36,8 +36,8 @@ Layout ComputeLayout(const JobRecord& record, double longest) {
 std::string SummaryText(const JobRecord& record) {
   const JobSummary& s = record.summary;
   std::string t = std::to_string(s.bytes) + " bytes, " + std::to_string(s.penUps) + " moves, " +
-                  std::to_string(s.cuts) + " cuts, cut length " + FormatMillimetres(s.cutLength) +
-                  " mm, " + StatusName(record.status);
+                  std::to_string(s.cuts) + " cuts, cut length " + FormatMillimetres(s.cutLength) + " mm, " +
+                  StatusName(record.status);
   if (s.unknown > 0) t += ", " + std::to_string(s.unknown) + " unknown";
   return t;
 }

@@ -31,8 +31,7 @@ struct Layout {
   double width = 0, height = 0;  // pixels, text band included
   int32_t maxX = 0, maxY = 0;
   PixelPoint At(int32_t x, int32_t y) const {
-    return {margin + (static_cast<double>(maxX) - x) * scale,
-            margin + (static_cast<double>(maxY) - y) * scale};
+    return {margin + (static_cast<double>(maxX) - x) * scale, margin + (static_cast<double>(maxY) - y) * scale};
   }
 };
 

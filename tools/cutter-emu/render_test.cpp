@@ -78,8 +78,7 @@ class PngTest : public ::testing::Test {
     int width = 0, height = 0;
     std::vector<uint32_t> rgb;
     uint32_t At(PixelPoint p) const {
-      return rgb[static_cast<size_t>(p.y) * static_cast<size_t>(width) + static_cast<size_t>(p.x)] &
-             0xffffff;
+      return rgb[static_cast<size_t>(p.y) * static_cast<size_t>(width) + static_cast<size_t>(p.x)] & 0xffffff;
     }
   };
   Pixels Load() {

@@ -5,8 +5,7 @@
 namespace cutter_emu {
 
 Session::Session(int jobs, Limits limits, EventLog& log)
-    : wanted_(jobs), limits_(limits), log_(log),
-      decoder_([this](const StreamEvent& e) { OnEvent(e); }) {
+    : wanted_(jobs), limits_(limits), log_(log), decoder_([this](const StreamEvent& e) { OnEvent(e); }) {
   StartJob(0);
 }
 
@@ -89,8 +88,7 @@ void Session::GiveUp(JobStatus why) {
 
 bool Session::AllComplete() const {
   return static_cast<int>(jobs_.size()) == wanted_ &&
-         std::all_of(jobs_.begin(), jobs_.end(),
-                     [](const JobRecord& j) { return j.status == JobStatus::Complete; });
+         std::all_of(jobs_.begin(), jobs_.end(), [](const JobRecord& j) { return j.status == JobStatus::Complete; });
 }
 
 }  // namespace cutter_emu

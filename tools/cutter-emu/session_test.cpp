@@ -38,8 +38,7 @@ class SessionTest : public ::testing::Test {
 TEST_F(SessionTest, ListingOfAJob) {
   Session s(1, {}, log_);
   s.BeginConnection();
-  const std::string job =
-      "TKN;U0,0;>U4400,400;<TB26,40,4080,4080;TKN;U0,0;TB27,40,1000,4080;D4000,-3;\x01;U40,0;IN;@";
+  const std::string job = "TKN;U0,0;>U4400,400;<TB26,40,4080,4080;TKN;U0,0;TB27,40,1000,4080;D4000,-3;\x01;U40,0;IN;@";
   Pour(s, job.substr(0, 50), 7);
   EXPECT_FALSE(s.Done());
   Pour(s, job.substr(50) + "U0,0;");
@@ -145,9 +144,8 @@ TEST(OptionsTest, CommandLines) {
   };
   Options o;
   std::string error;
-  ASSERT_TRUE(parse({"--tcp", "0", "--jobs", "3", "--idle-timeout", "2.5", "--svg", "a.svg", "--png",
-                     "b.png", "--log", "c.log", "--close-after", "0", "--stall-after", "99",
-                     "--hide-travel", "--read-rate", "2000"},
+  ASSERT_TRUE(parse({"--tcp", "0", "--jobs", "3", "--idle-timeout", "2.5", "--svg", "a.svg", "--png", "b.png", "--log",
+                     "c.log", "--close-after", "0", "--stall-after", "99", "--hide-travel", "--read-rate", "2000"},
                     o, error))
       << error;
   EXPECT_EQ(o.link, Options::Link::Tcp);
@@ -159,10 +157,18 @@ TEST(OptionsTest, CommandLines) {
   EXPECT_FALSE(o.showTravel);
   EXPECT_EQ(o.readRate, 2000u);
 
-  const std::vector<std::vector<std::string_view>> bad = {
-      {"--tcp"}, {"--port", "65536"}, {"--tcp", "-1"}, {"--tcp", "12x"}, {"--pty", "--tcp", "1"},
-      {"--pty", "--jobs", "0"}, {"--pty", "--idle-timeout", "0"}, {"--pty", "--idle-timeout", "nan"},
-      {"--pty", "--close-after", "-5"}, {"--pty", "--read-rate", "0"}, {"--pty", "--svg", ""}, {"--pty", "--frobnicate"}};
+  const std::vector<std::vector<std::string_view>> bad = {{"--tcp"},
+                                                          {"--port", "65536"},
+                                                          {"--tcp", "-1"},
+                                                          {"--tcp", "12x"},
+                                                          {"--pty", "--tcp", "1"},
+                                                          {"--pty", "--jobs", "0"},
+                                                          {"--pty", "--idle-timeout", "0"},
+                                                          {"--pty", "--idle-timeout", "nan"},
+                                                          {"--pty", "--close-after", "-5"},
+                                                          {"--pty", "--read-rate", "0"},
+                                                          {"--pty", "--svg", ""},
+                                                          {"--pty", "--frobnicate"}};
   // Without a link the cutter's own port; --port, --keep and --drop-after as named for users.
   Options d;
   ASSERT_TRUE(parse({"--keep", "--drop-after", "7"}, d, error)) << error;

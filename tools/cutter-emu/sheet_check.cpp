@@ -9,7 +9,7 @@
 namespace cutter_emu {
 namespace {
 
-constexpr double kSample = 2;       // units between the points measured: 0.05 mm
+constexpr double kSample = 2;                 // units between the points measured: 0.05 mm
 constexpr double kMappedPiece = kUnitsPerMm;  // a cut is mapped onto the sheet in pieces of 1 mm
 
 std::string Mm(double units, int decimals = 3) {
@@ -104,8 +104,8 @@ std::vector<SegmentIndex::Segment> ContourSegments(const std::vector<std::vector
   return out;
 }
 
-std::optional<Deviation> MeasureCut(const JobRecord& job, const SheetPlacement& placement,
-                                    const SegmentIndex& contour, const std::vector<std::vector<Vec>>& paths) {
+std::optional<Deviation> MeasureCut(const JobRecord& job, const SheetPlacement& placement, const SegmentIndex& contour,
+                                    const std::vector<std::vector<Vec>>& paths) {
   Deviation d;
   double squares = 0;
   bool first = true;
@@ -147,7 +147,8 @@ std::optional<Deviation> MeasureCut(const JobRecord& job, const SheetPlacement& 
     const double length = std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
     const auto n = static_cast<size_t>(std::max(1.0, std::ceil(length / kSample)));
     for (size_t i = 0; i <= n; ++i) {
-      d.contourMax = std::max(d.contourMax, cut.Distance(Lerp(s.a, s.b, static_cast<double>(i) / static_cast<double>(n))));
+      d.contourMax =
+          std::max(d.contourMax, cut.Distance(Lerp(s.a, s.b, static_cast<double>(i) / static_cast<double>(n))));
     }
   }
   return d;
@@ -208,7 +209,9 @@ std::vector<std::string> SheetReport(const SheetResult& r) {
   std::string matched, command;
   for (const AnnouncedCheck& c : r.checks) {
     if (c.Ok()) {
-      matched += (matched.empty() ? "" : c.command == command ? ", " : "; ") +
+      matched += (matched.empty()        ? ""
+                  : c.command == command ? ", "
+                                         : "; ") +
                  (c.command == command ? "" : c.command + " ") + c.what + " " + std::to_string(c.announced);
       command = c.command;
     } else if (!c.printed) {
@@ -277,8 +280,8 @@ std::string SheetWatch::StatusText() const {
   for (const SheetMark& m : layout_->marks) {
     const Vec at = placement_.ToBed(m.at);
     const double dx = at.x - head_.x, dy = at.y - head_.y;
-    out += "mark " + std::to_string(m.label) + " dx=" + Mm(dx) + " dy=" + Mm(dy) + " distance=" +
-           Mm(std::hypot(dx, dy)) + "\n";
+    out += "mark " + std::to_string(m.label) + " dx=" + Mm(dx) + " dy=" + Mm(dy) +
+           " distance=" + Mm(std::hypot(dx, dy)) + "\n";
   }
   return out;
 }

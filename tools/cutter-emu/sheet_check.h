@@ -62,8 +62,8 @@ std::vector<AnnouncedCheck> CheckAnnouncement(const SheetLayout& layout, EventKi
 
 // The cut segments of a job, mapped onto the sheet and measured against
 // `contour` (the layout's contour). Null when the job cut nothing.
-std::optional<Deviation> MeasureCut(const JobRecord& job, const SheetPlacement& placement,
-                                    const SegmentIndex& contour, const std::vector<std::vector<Vec>>& paths);
+std::optional<Deviation> MeasureCut(const JobRecord& job, const SheetPlacement& placement, const SegmentIndex& contour,
+                                    const std::vector<std::vector<Vec>>& paths);
 
 // The farthest a contour point of the placed sheet lies from where the
 // affine map through marks 1, 2 and 4 puts it: what no correction on three

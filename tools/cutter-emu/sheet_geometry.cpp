@@ -110,7 +110,8 @@ double SegmentIndex::Distance(Vec q, Vec* nearest) const {
   const long qy = static_cast<long>(std::clamp(std::floor(fy), 0.0, static_cast<double>(ny_ - 1)));
   // How far q lies outside the grid: nothing on it is nearer.
   const double outside = std::hypot(std::max({0.0, -fx, fx - static_cast<double>(nx_)}),
-                                    std::max({0.0, -fy, fy - static_cast<double>(ny_)})) * cell_;
+                                    std::max({0.0, -fy, fy - static_cast<double>(ny_)})) *
+                         cell_;
   const long rings = std::max(nx_, ny_);
   for (long r = 0; r <= rings; ++r) {
     if (best <= std::max(outside, (static_cast<double>(r) - 1) * cell_)) break;

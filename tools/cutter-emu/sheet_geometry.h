@@ -60,7 +60,9 @@ class SegmentIndex {
   double Distance(Vec q, Vec* nearest = nullptr) const;
 
  private:
-  size_t CellOf(long cx, long cy) const { return static_cast<size_t>(cy) * static_cast<size_t>(nx_) + static_cast<size_t>(cx); }
+  size_t CellOf(long cx, long cy) const {
+    return static_cast<size_t>(cy) * static_cast<size_t>(nx_) + static_cast<size_t>(cx);
+  }
 
   std::vector<Segment> segments_;
   Vec min_;

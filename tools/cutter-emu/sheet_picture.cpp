@@ -144,13 +144,14 @@ bool WriteSheetPng(const JobRecord& job, const SheetResult& result, const SheetL
                    " mm); the print within " + Mm(d->contourMax) + " mm of the cut");
   }
   for (const AnnouncedCheck& c : result.checks) {
-    if (!c.Ok()) text.push_back(c.command + " " + c.what + " " + std::to_string(c.announced) + " does not match the marks");
+    if (!c.Ok())
+      text.push_back(c.command + " " + c.what + " " + std::to_string(c.announced) + " does not match the marks");
   }
   if (inset) text.push_back("inset: 2 x 2 mm around the largest deviation");
   const double drawingW = w * view.scale, drawingH = h * view.scale;
   const int width = static_cast<int>(std::ceil(drawingW + 2 * kMargin + (inset ? kInsetPixels + kMargin : 0)));
   const int height = static_cast<int>(std::ceil(std::max(drawingH, inset ? kInsetPixels : 0.0) + 2 * kMargin +
-                                                 kTextLine * static_cast<double>(text.size())));
+                                                kTextLine * static_cast<double>(text.size())));
   plotsend::PngCanvas png(std::max(width, 600), height, kFontSize);
   if (!png.Ok()) return false;
 

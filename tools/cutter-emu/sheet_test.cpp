@@ -24,14 +24,12 @@ TEST(SheetGeometry, PlacementMapsSheetToBedAndBack) {
     Vec sheet, bed;
   };
   const Case cases[] = {
-      {"0,0,0,0,0", {400, 800}, {1400, 2800}},
-      {"0,3,4,0,0", {0, 0}, {1120, 2160}},              // shifted 3 and 4 mm
-      {"90,0,0,0,0", {400, 0}, {1000, 2400}},           // x turns toward +y
-      {"90,0,0,0,0", {0, 400}, {600, 2000}},
-      {"0,0,0,1,0", {4000, 0}, {5040, 2000}},           // 1 % wider across
-      {"0,0,0,0,0.5", {0, 4000}, {1000, 6020}},         // 0.5 % longer along the feed
-      {"0,0,0,0,0,1", {4000, 0}, {5000, 2000}},         // a trapezoid: as printed at y = 0,
-      {"0,0,0,0,0,1", {4000, 4000}, {5040, 6000}},      // 1 % wider 100 mm on
+      {"0,0,0,0,0", {400, 800}, {1400, 2800}},     {"0,3,4,0,0", {0, 0}, {1120, 2160}},     // shifted 3 and 4 mm
+      {"90,0,0,0,0", {400, 0}, {1000, 2400}},                                               // x turns toward +y
+      {"90,0,0,0,0", {0, 400}, {600, 2000}},       {"0,0,0,1,0", {4000, 0}, {5040, 2000}},  // 1 % wider across
+      {"0,0,0,0,0.5", {0, 4000}, {1000, 6020}},     // 0.5 % longer along the feed
+      {"0,0,0,0,0,1", {4000, 0}, {5000, 2000}},     // a trapezoid: as printed at y = 0,
+      {"0,0,0,0,0,1", {4000, 4000}, {5040, 6000}},  // 1 % wider 100 mm on
       {"-90,1,0,0,0,0", {400, 0}, {1040, 1600}},
   };
   for (const Case& c : cases) {
@@ -58,11 +56,11 @@ TEST(SheetGeometry, PlacementMapsSheetToBedAndBack) {
 
 TEST(SheetGeometry, PlacementText) {
   const std::pair<const char*, bool> cases[] = {
-      {"1.5,3,4,0,0.5", true},   {"1.5,3,4,0,0.5,1", true}, {"-2,-3,-4,-1,-1,-49", true},
-      {"1,2,3,4", false},        {"1,2,3,4,5,6,7", false},  {"1,2,,4,5", false},
-      {"1,2,3,4,5,", false},     {"1,2,3,4,5x", false},     {"", false},
-      {"0,0,0,-100,0", false},   {"0,0,0,0,-100", false},   {"0,0,0,0,0,50", false},
-      {"nan,0,0,0,0", false},    {"0,inf,0,0,0", false},    {"1e999,0,0,0,0", false},
+      {"1.5,3,4,0,0.5", true}, {"1.5,3,4,0,0.5,1", true}, {"-2,-3,-4,-1,-1,-49", true},
+      {"1,2,3,4", false},      {"1,2,3,4,5,6,7", false},  {"1,2,,4,5", false},
+      {"1,2,3,4,5,", false},   {"1,2,3,4,5x", false},     {"", false},
+      {"0,0,0,-100,0", false}, {"0,0,0,0,-100", false},   {"0,0,0,0,0,50", false},
+      {"nan,0,0,0,0", false},  {"0,inf,0,0,0", false},    {"1e999,0,0,0,0", false},
   };
   for (const auto& [text, valid] : cases) EXPECT_EQ(ParsePlacement(text).has_value(), valid) << text;
 }
@@ -74,10 +72,10 @@ TEST(SheetGeometry, SegmentDistance) {
     Vec nearest;
   };
   const Case cases[] = {
-      {{5, 5}, {0, 0}, {10, 0}, 5, {5, 0}},     // over the middle
-      {{-3, 4}, {0, 0}, {10, 0}, 5, {0, 0}},    // before the start: to the end point
-      {{13, 4}, {0, 0}, {10, 0}, 5, {10, 0}},   // past the end
-      {{3, 4}, {0, 0}, {0, 0}, 5, {0, 0}},      // a segment of no length
+      {{5, 5}, {0, 0}, {10, 0}, 5, {5, 0}},                    // over the middle
+      {{-3, 4}, {0, 0}, {10, 0}, 5, {0, 0}},                   // before the start: to the end point
+      {{13, 4}, {0, 0}, {10, 0}, 5, {10, 0}},                  // past the end
+      {{3, 4}, {0, 0}, {0, 0}, 5, {0, 0}},                     // a segment of no length
       {{0, 0}, {-10, 0}, {10, 20}, std::sqrt(50.0), {-5, 5}},  // aslant
   };
   for (const Case& c : cases) {
@@ -236,7 +234,7 @@ TEST(SheetGeometry, HeadFollowedThroughTheStream) {
       {"TKN;U0,0;>U400,400;", "head 10.000 7.500"},
       {"TKN;U0,0;>U400,400;U4400,400;", "head 10.000 85.000"},  // a jog to y = 3400
       {">U3420,380;", "head 9.500 110.500"},
-      {">U-3400,400;", "head 10.000 -85.000"},                  // a minus sign stays
+      {">U-3400,400;", "head 10.000 -85.000"},  // a minus sign stays
       {">U3400,400;<TKN;U6000,0;D7000,40;", "head 1.000 150.000"},
       {"TKN;TB27,40,1000,4080;D10,0;TB27,40,1000,4080;D10,20;", "head 0.500 25.250"},
   };

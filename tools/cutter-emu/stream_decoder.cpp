@@ -25,8 +25,8 @@ bool ParseMove(std::string_view body, int32_t& y, int32_t& x) {
 
 // "a,b,c;" after "TB26," or "TB27,".
 bool ParseTriple(std::string_view body, std::array<int32_t, 3>& args) {
-  return ReadNumber(body, ',', args[0]) && ReadNumber(body, ',', args[1]) &&
-         ReadNumber(body, ';', args[2]) && body.empty();
+  return ReadNumber(body, ',', args[0]) && ReadNumber(body, ',', args[1]) && ReadNumber(body, ';', args[2]) &&
+         body.empty();
 }
 
 }  // namespace
@@ -41,9 +41,7 @@ char ExchangeDigit(char c) {
   }
 }
 
-StreamDecoder::StreamDecoder(EventSink sink) : sink_(std::move(sink)) {
-  pending_.reserve(kMaxCommandLength);
-}
+StreamDecoder::StreamDecoder(EventSink sink) : sink_(std::move(sink)) { pending_.reserve(kMaxCommandLength); }
 
 void StreamDecoder::Feed(std::string_view bytes) {
   for (char c : bytes) Byte(c);

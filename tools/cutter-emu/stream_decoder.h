@@ -67,7 +67,7 @@ class StreamDecoder {
   void EmitUnknown(bool terminated);
 
   EventSink sink_;
-  std::string pending_;   // the command so far, up to kMaxCommandLength bytes
+  std::string pending_;     // the command so far, up to kMaxCommandLength bytes
   uint64_t runLength_ = 0;  // bytes of the command so far, kept or not
   uint64_t runStart_ = 0;
   uint64_t offset_ = 0;

@@ -26,8 +26,8 @@ std::vector<EventKind> Kinds(const std::vector<StreamEvent>& events) {
 TEST(StreamDecoderTest, EveryCommandOfAMarkedJobWithAlignment) {
   const auto events = DecodeEvents("TKN;U0,0;>U4400,400;<TB26,40,4080,4080;TKN;U0,0;D4000,3000;U0,0;@");
   using K = EventKind;
-  ASSERT_EQ(Kinds(events), (std::vector<K>{K::Announce, K::PenUp, K::JogStart, K::Jog, K::Origin,
-                                           K::Marks, K::Announce, K::PenUp, K::Cut, K::PenUp, K::End}));
+  ASSERT_EQ(Kinds(events), (std::vector<K>{K::Announce, K::PenUp, K::JogStart, K::Jog, K::Origin, K::Marks, K::Announce,
+                                           K::PenUp, K::Cut, K::PenUp, K::End}));
   EXPECT_EQ(events[3].y, 3400);  // jogs are transposed like moves
   EXPECT_EQ(events[3].x, 400);
   EXPECT_EQ(events[5].args, (std::array<int32_t, 3>{40, 4080, 4080}));
@@ -43,10 +43,11 @@ TEST(StreamDecoderTest, DigitExchangeIsUndoneOnTheFirstCharacterOnly) {
     const char* sent;
     int32_t y, x;
   } cases[] = {
-      {"U4000,3000;", 3000, 3000}, {"U3000,4000;", 4000, 4000}, {"D7,70;", 6, 70},
-      {"D6,6;", 7, 6},             {"U-3,3467;", -3, 3467},     {"U-4000,0;", -4000, 0},
-      {"D150,1;", 150, 1},         {"U0,0;", 0, 0},             {"D3443,-7;", 4443, -7},
-      {"U-2147483648,2147483647;", -2147483648, 2147483647},
+      {"U4000,3000;", 3000, 3000}, {"U3000,4000;", 4000, 4000},
+      {"D7,70;", 6, 70},           {"D6,6;", 7, 6},
+      {"U-3,3467;", -3, 3467},     {"U-4000,0;", -4000, 0},
+      {"D150,1;", 150, 1},         {"U0,0;", 0, 0},
+      {"D3443,-7;", 4443, -7},     {"U-2147483648,2147483647;", -2147483648, 2147483647},
   };
   for (const Case& c : cases) {
     const auto events = DecodeEvents(c.sent);
@@ -58,8 +59,8 @@ TEST(StreamDecoderTest, DigitExchangeIsUndoneOnTheFirstCharacterOnly) {
 }
 
 TEST(StreamDecoderTest, InvertsTheWritersFormatting) {
-  const int32_t values[] = {0, 3, 4, 6, 7, 9, 30, 399, 4000, 6999, 7123, -3, -7, 123456789,
-                            -2147483647 - 1, 2147483647, 333};
+  const int32_t values[] = {0,          3,  4, 6, 7, 9, 30, 399, 4000, 6999, 7123, -3, -7, 123456789, -2147483647 - 1,
+                            2147483647, 333};
   for (int32_t y : values) {
     for (int32_t x : {0, 3, -4, 7000}) {
       std::array<char, plotsend::kMaxMoveLength> buffer;
@@ -118,9 +119,9 @@ TEST(StreamDecoderTest, WriterStreamsDecodeAlikeWhateverThePieces) {
 }
 
 TEST(StreamDecoderTest, CommandsItDoesNotKnowAreReportedAsSent) {
-  const char* refused[] = {"IN;", "PA;", "U12,;", "U,5;", "U1,2,3,4;", "U+1,2;", "U99999999999,0;",
-                           "U1 ,2;", "D-;", "U4x,0;", "U;", ";", "TKN ;", "TB26,1,2;", "TB27,1,2,3,4;",
-                           "TB28,1,2,3;", "U1<2;", "u1,2;"};
+  const char* refused[] = {"IN;",           "PA;",         "U12,;",  "U,5;", "U1,2,3,4;", "U+1,2;", "U99999999999,0;",
+                           "U1 ,2;",        "D-;",         "U4x,0;", "U;",   ";",         "TKN ;",  "TB26,1,2;",
+                           "TB27,1,2,3,4;", "TB28,1,2,3;", "U1<2;",  "u1,2;"};
   for (const char* cmd : refused) {
     std::string text;
     std::vector<StreamEvent> events;
@@ -142,10 +143,10 @@ TEST(StreamDecoderTest, CommandsItDoesNotKnowAreReportedAsSent) {
 TEST(StreamDecoderTest, SingleBytesCountOnlyBetweenCommands) {
   const auto events = DecodeEvents("U1@2;@\r\n<U4,0;>U4,0;@U4,0;");
   using K = EventKind;
-  ASSERT_EQ(Kinds(events), (std::vector<K>{K::Unknown, K::End, K::Origin, K::PenUp, K::JogStart, K::Jog,
-                                           K::End, K::PenUp}));
+  ASSERT_EQ(Kinds(events),
+            (std::vector<K>{K::Unknown, K::End, K::Origin, K::PenUp, K::JogStart, K::Jog, K::End, K::PenUp}));
   EXPECT_EQ(events[2].offset, 8u);  // the line break between commands is passed over
-  EXPECT_EQ(events[7].y, 3);       // "@" ends the jogging
+  EXPECT_EQ(events[7].y, 3);        // "@" ends the jogging
 }
 
 TEST(StreamDecoderTest, TruncatedStreamEndsWithTheUnfinishedCommand) {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "cutter-emu/stream_decoder.h"
 #include "job/command_writer.h"
 #include "job/cut_writers.h"
 #include "job/plt_file.h"
-#include "cutter-emu/stream_decoder.h"
 
 namespace cutter_emu::testing {
 
@@ -71,8 +71,7 @@ inline std::string WriterStream(const JobSetup& setup, std::vector<plotsend::Job
 inline std::string Describe(const StreamEvent& e) {
   std::ostringstream s;
   s << static_cast<int>(e.kind) << '@' << e.offset << '+' << e.length << " x=" << e.x << " y=" << e.y
-    << " a=" << e.args[0] << ',' << e.args[1] << ',' << e.args[2] << " t=" << e.terminated << " '"
-    << e.text << "'";
+    << " a=" << e.args[0] << ',' << e.args[1] << ',' << e.args[2] << " t=" << e.terminated << " '" << e.text << "'";
   return s.str();
 }
 

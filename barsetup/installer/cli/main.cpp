@@ -17,10 +17,10 @@
 #include "installer/posix/posix_child_process.h"
 #include "installer/posix/posix_file_system.h"
 #include "installer/posix/stdout_message.h"
-#include "installer/thread_sleep.h"
-#include "installer/toolbar_operations.h"
 #include "installer/posix/wine_prefix.h"
 #include "installer/posix/wine_registry.h"
+#include "installer/thread_sleep.h"
+#include "installer/toolbar_operations.h"
 
 namespace {
 

@@ -75,8 +75,7 @@ bool PosixFileSystem::CopyFile(const std::string& source, const std::string& tar
 // Replaced as the XML files are saved, keeping the target's owner and mode.
 bool PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
   std::string from, to;
-  return prefix_.ToNative(source, &from) && prefix_.ToNative(target, &to) &&
-         DefaultXmlPlatform().ReplaceFile(from, to);
+  return prefix_.ToNative(source, &from) && prefix_.ToNative(target, &to) && DefaultXmlPlatform().ReplaceFile(from, to);
 }
 
 bool PosixFileSystem::DeleteFile(const std::string& path) {

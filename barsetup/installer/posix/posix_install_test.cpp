@@ -61,10 +61,10 @@ class PosixInstall : public ::testing::Test {
   std::string AddDirectoryVersion(int version) {
     const std::string dir = "users/u/Corel" + std::to_string(version) + "/Workspace/Mine";
     WriteText(scratch_.C(dir + "/DRAWUIConfig.xml"), "<config/>");
-    const std::string product = "Software\\Corel\\CorelDRAW\\" + std::to_string(version) + ".0\\" +
-                                (version <= 14 ? "CorelDRAW" : "Draw");
-    userReg_ += RegSection(product) +
-                RegValue("LastWorkspaceUsed", "C:\\Users\\U\\Corel" + std::to_string(version) + "\\Workspace\\Mine.xml");
+    const std::string product =
+        "Software\\Corel\\CorelDRAW\\" + std::to_string(version) + ".0\\" + (version <= 14 ? "CorelDRAW" : "Draw");
+    userReg_ += RegSection(product) + RegValue("LastWorkspaceUsed", "C:\\Users\\U\\Corel" + std::to_string(version) +
+                                                                        "\\Workspace\\Mine.xml");
     AddEmbedDir(product, version);
     return scratch_.C(dir + "/DRAWUIConfig.xml");
   }
@@ -79,9 +79,9 @@ class PosixInstall : public ::testing::Test {
     const std::string package = scratch_.C(dir + "/Mine.cdws");
     EXPECT_EQ(Shell("cd '" + source + "' && 7z a -tzip '" + package + "' content >/dev/null"), 0);
     const std::string product = "Software\\Corel\\CorelDRAW\\" + std::to_string(version) + ".0\\Draw";
-    userReg_ += RegSection(product) + RegValue("LastCorelWorkspaceUsed", "C:\\users\\u\\Corel" +
-                                                                             std::to_string(version) +
-                                                                             "\\Workspace\\Mine.cdws");
+    userReg_ +=
+        RegSection(product) +
+        RegValue("LastCorelWorkspaceUsed", "C:\\users\\u\\Corel" + std::to_string(version) + "\\Workspace\\Mine.cdws");
     AddEmbedDir(product, version);
     return package;
   }
@@ -227,9 +227,10 @@ TEST_F(PosixInstall, AKilledOrFailedRepackLeavesThePackage) {
   setenv("PATH", (bin + ":" + path).c_str(), 1);
   for (const char* fault : {"kill", "fail"}) {
     setenv("FAULT", fault, 1);
-    EXPECT_EQ(Run({"/RegCdrPlugin"}), "Install CorelDraw X4 X8 Success !\n\nThe workspace C:\\users\\u\\Corel18\\"
-                                      "Workspace\\Mine.cdws could not be packed again: it was left unchanged (its "
-                                      "backup is C:\\users\\u\\Corel18\\Workspace\\Mine.cdws.bak).")
+    EXPECT_EQ(Run({"/RegCdrPlugin"}),
+              "Install CorelDraw X4 X8 Success !\n\nThe workspace C:\\users\\u\\Corel18\\"
+              "Workspace\\Mine.cdws could not be packed again: it was left unchanged (its "
+              "backup is C:\\users\\u\\Corel18\\Workspace\\Mine.cdws.bak).")
         << fault;
     EXPECT_EQ(ReadText(p18), before) << fault;
     EXPECT_EQ(ReadText(p18 + ".bak"), before) << fault;

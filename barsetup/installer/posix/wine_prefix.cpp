@@ -105,8 +105,8 @@ bool WinePrefix::ToNative(const std::string& path, std::string* native) const {
     *native = out;
     return true;
   }
-  const bool drive = path.size() >= 2 && path[1] == ':' &&
-                     ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'));
+  const bool drive =
+      path.size() >= 2 && path[1] == ':' && ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'));
   if (!drive || (path.size() > 2 && path[2] != '\\' && path[2] != '/')) return false;
   const std::string device = root_ + "/dosdevices/" + std::string(1, Lower(path[0])) + ":";
   *native = Resolve(device, path.substr(2));

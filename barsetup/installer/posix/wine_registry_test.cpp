@@ -42,7 +42,9 @@ TEST(WineRegistry, ReadsStringValuesWithTheirEscapes) {
   ASSERT_TRUE(reg.ReadString(dirs, "EmbedObjDir", &value));
   EXPECT_EQ(value, "%USERPROFILE%\\Corel\\");
   ASSERT_TRUE(reg.ReadString(dirs, "Emoji", &value));
-  EXPECT_EQ(value, "\xF0\x9F\x98\x80!\xD0\x9B" "A");  // a pair, then \x41b is U+041B
+  EXPECT_EQ(value,
+            "\xF0\x9F\x98\x80!\xD0\x9B"
+            "A");  // a pair, then \x41b is U+041B
   ASSERT_TRUE(reg.ReadString(dirs, "Escapes", &value));
   EXPECT_EQ(value, "a\tb\ncAxq");
   ASSERT_TRUE(reg.ReadString("Odd]Key", "v", &value));

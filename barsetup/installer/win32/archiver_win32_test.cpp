@@ -7,8 +7,8 @@
 
 #include "installer/archiver.h"
 #include "installer/path_text.h"
-#include "installer/win32/program_file.h"
 #include "installer/thread_sleep.h"
+#include "installer/win32/program_file.h"
 #include "installer/win32/win32_test_util.h"
 #include "installer/win32/win_child_process.h"
 #include "installer/win32/win_file_system.h"
@@ -80,8 +80,7 @@ TEST(ArchiverUnderWin32, AFailedRunReportsTheArchiversExitCode) {
   Archiver archiver(win.ports, ModuleDirectory(ProgramPath()));
   archiver.ExtractArchiver();
   ScratchDir dir;
-  const ChildRun run =
-      archiver.RunArchiver(archiver.UnpackCommand(dir.Path("missing.cdws"), dir.Path("missing")));
+  const ChildRun run = archiver.RunArchiver(archiver.UnpackCommand(dir.Path("missing.cdws"), dir.Path("missing")));
   EXPECT_TRUE(run.started);
   EXPECT_TRUE(run.exitKnown);
   EXPECT_NE(run.exitCode, 0);

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "installer/win32/win_api.h"
 #include "common/win32/wide_text.h"
 #include "installer/path_text.h"
 #include "installer/win32/program_file.h"
-#include "installer/win32/win_api.h"
 #include "installer/win32/win_resources.h"
 
 namespace barsetup {

@@ -5,9 +5,9 @@
 
 #include "installer/barsetup_app.h"
 #include "installer/path_text.h"
-#include "installer/win32/program_file.h"
 #include "installer/thread_sleep.h"
 #include "installer/toolbar_operations.h"
+#include "installer/win32/program_file.h"
 #include "installer/win32/win_child_process.h"
 #include "installer/win32/win_file_system.h"
 #include "installer/win32/win_message.h"

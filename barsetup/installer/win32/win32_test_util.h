@@ -21,8 +21,7 @@ class ScratchDir {
     GetTempPathW(MAX_PATH + 1, temp);
     static int serial = 0;
     path_ = std::filesystem::path(temp) /
-            (L"barsetup Ünï 中文 " + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(++serial));
+            (L"barsetup Ünï 中文 " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

@@ -59,8 +59,7 @@ ChildRun WinChildProcess::Run(const std::string& commandLine) {
   startup.hStdOutput = writeEnd.get();
   startup.hStdError = writeEnd.get();
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line->data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessW(nullptr, line->data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
     return run;
   }
   CloseHandle(process.hThread);

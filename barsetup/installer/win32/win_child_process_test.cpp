@@ -1,7 +1,7 @@
 #include "installer/win32/win_child_process.h"
 
-#include <gtest/gtest.h>
 #include "installer/win32/win_api.h"
+#include <gtest/gtest.h>
 
 #include "installer/win32/program_file.h"
 #include "installer/win32/win32_test_util.h"

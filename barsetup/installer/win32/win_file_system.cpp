@@ -128,8 +128,7 @@ bool WinFileSystem::ListDirectory(const std::string& path, std::vector<DirEntry>
 bool WinFileSystem::WriteFile(const std::string& path, const std::vector<unsigned char>& bytes) {
   const std::optional<std::wstring> wide = plotara::ToWide(path);
   if (!wide) return false;
-  FileHandle file(CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   const bool written = WriteAll(file.get(), bytes);
   if (file.Close() && written) return true;
@@ -141,8 +140,8 @@ bool WinFileSystem::WriteFile(const std::string& path, const std::vector<unsigne
 bool WinFileSystem::ReadFile(const std::string& path, std::vector<unsigned char>* bytes) {
   const std::optional<std::wstring> wide = plotara::ToWide(path);
   if (!wide) return false;
-  FileHandle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
   bytes->assign(static_cast<size_t>(size.QuadPart), 0);
@@ -167,8 +166,7 @@ bool WinFileSystem::CreatePrivateTempDirectory(std::string* path) {
   SECURITY_ATTRIBUTES security{sizeof(security), nullptr, FALSE};
   const std::wstring descriptor = OwnerOnlyDescriptor();
   if (descriptor.empty() || !ConvertStringSecurityDescriptorToSecurityDescriptorW(
-                                descriptor.c_str(), SDDL_REVISION_1, &security.lpSecurityDescriptor,
-                                nullptr)) {
+                                descriptor.c_str(), SDDL_REVISION_1, &security.lpSecurityDescriptor, nullptr)) {
     return false;
   }
   // A new name each attempt: a directory that is there already may be anyone's.

@@ -1,7 +1,7 @@
 #include "installer/win32/win_file_system.h"
 
-#include <gtest/gtest.h>
 #include "installer/win32/win_api.h"
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
@@ -90,8 +90,7 @@ TEST(WinFileSystem, DirectoriesAreMadeListedAndRemoved) {
 
   std::vector<DirEntry> entries;
   ASSERT_TRUE(files.ListDirectory(sub, &entries));
-  std::sort(entries.begin(), entries.end(),
-            [](const DirEntry& x, const DirEntry& y) { return x.name < y.name; });
+  std::sort(entries.begin(), entries.end(), [](const DirEntry& x, const DirEntry& y) { return x.name < y.name; });
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[0].name, "icons");
   EXPECT_EQ(entries[0].kind, DirEntry::Kind::Directory);

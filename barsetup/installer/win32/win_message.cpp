@@ -9,8 +9,8 @@ namespace barsetup {
 using plotara::ToWideForDisplay;
 
 void WinMessage::Show(const std::string& text, MessageStyle style) {
-  const UINT flags = style == MessageStyle::Result ? MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL
-                                                   : MB_OK | MB_ICONINFORMATION;
+  const UINT flags =
+      style == MessageStyle::Result ? MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL : MB_OK | MB_ICONINFORMATION;
   MessageBoxW(nullptr, ToWideForDisplay(text).c_str(), ToWideForDisplay(title_).c_str(), flags);
 }
 

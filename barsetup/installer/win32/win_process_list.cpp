@@ -19,8 +19,8 @@ std::wstring_view BaseName(std::wstring_view image) {
 }
 
 bool SameFileName(std::wstring_view a, const std::wstring& b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                              TRUE) == CSTR_EQUAL;
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "installer/win32/win_process_list.h"
 
-#include <gtest/gtest.h>
 #include "installer/win32/win_api.h"
+#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -24,8 +24,8 @@ TEST(WinProcessList, SeesAProgramByItsFileName) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &process));
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   EXPECT_TRUE(processes.IsRunning("CorelDRW.exe"));
   EXPECT_TRUE(processes.IsRunning("coreldrw.EXE"));
   EXPECT_FALSE(processes.IsRunning("CorelDRW"));

@@ -36,8 +36,8 @@ bool QueryString(HKEY key, const std::wstring& name, std::wstring* text) {
   for (;;) {
     DWORD type = 0;
     DWORD bytes = static_cast<DWORD>(units.size() * sizeof(wchar_t));
-    const LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
-                                            reinterpret_cast<BYTE*>(units.data()), &bytes);
+    const LSTATUS status =
+        RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(units.data()), &bytes);
     if (status == ERROR_MORE_DATA) {
       units.resize(bytes / sizeof(wchar_t) + 1);
       continue;
@@ -52,8 +52,7 @@ bool QueryString(HKEY key, const std::wstring& name, std::wstring* text) {
 
 }  // namespace
 
-bool WinRegistry::ReadString(const std::string& keyPath, const std::string& valueName,
-                             std::string* value) {
+bool WinRegistry::ReadString(const std::string& keyPath, const std::string& valueName, std::string* value) {
   const std::optional<std::wstring> wideKey = plotara::ToWide(keyPath);
   const std::optional<std::wstring> wideName = plotara::ToWide(valueName);
   if (!wideKey || !wideName) return false;

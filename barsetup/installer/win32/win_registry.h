@@ -9,8 +9,7 @@ namespace barsetup {
 class WinRegistry : public RegistryPort {
  public:
   // REG_SZ and REG_EXPAND_SZ values, as stored (nothing is expanded).
-  bool ReadString(const std::string& keyPath, const std::string& valueName,
-                  std::string* value) override;
+  bool ReadString(const std::string& keyPath, const std::string& valueName, std::string* value) override;
 };
 
 }  // namespace barsetup

@@ -1,7 +1,7 @@
 #include "installer/win32/win_registry.h"
 
-#include <gtest/gtest.h>
 #include "installer/win32/win_api.h"
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -16,8 +16,7 @@ class TestKey {
   TestKey() {
     path_ = L"Software\\Plotara tests\\Barsetup " + std::to_wstring(GetCurrentProcessId()) +
             L"\\CorelDRAW 中文 Ü\\22.0\\Draw";
-    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                    nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
   }
   TestKey(const TestKey&) = delete;
   TestKey& operator=(const TestKey&) = delete;
@@ -28,8 +27,7 @@ class TestKey {
   }
   std::string Path() const { return plotara::ToUtf8(path_); }
   bool Set(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
-    return RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) ==
-           ERROR_SUCCESS;
+    return RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes) == ERROR_SUCCESS;
   }
   bool SetText(const std::wstring& name, const std::wstring& text, DWORD type = REG_SZ) {
     return Set(name, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));

@@ -8,8 +8,7 @@
 
 namespace barsetup {
 
-bool WinResources::Load(const std::string& type, int id, std::vector<unsigned char>* bytes,
-                        std::string* errorText) {
+bool WinResources::Load(const std::string& type, int id, std::vector<unsigned char>* bytes, std::string* errorText) {
   const std::optional<std::wstring> typeName = plotara::ToWide(type);
   if (!typeName) {
     *errorText = plotara::SystemErrorText(ERROR_NO_UNICODE_TRANSLATION);

@@ -8,8 +8,7 @@ namespace barsetup {
 class WinResources : public ResourcePort {
  public:
   // Custom type by name, resource by numeric id.
-  bool Load(const std::string& type, int id, std::vector<unsigned char>* bytes,
-            std::string* errorText) override;
+  bool Load(const std::string& type, int id, std::vector<unsigned char>* bytes, std::string* errorText) override;
 };
 
 }  // namespace barsetup

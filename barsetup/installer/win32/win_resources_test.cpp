@@ -1,7 +1,7 @@
 #include "installer/win32/win_resources.h"
 
-#include <gtest/gtest.h>
 #include "installer/win32/win_api.h"
+#include <gtest/gtest.h>
 
 #include "common/win32/wide_text.h"
 

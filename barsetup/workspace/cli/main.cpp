@@ -23,9 +23,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   const ToolbarVariant& variant = options.q5 ? Q5Variant() : StandardVariant();
-  const PassResult r = options.add
-                           ? AddToolbarFile(options.file, variant, options.version, options.name)
-                           : RemoveToolbarFile(options.file, variant);
+  const PassResult r = options.add ? AddToolbarFile(options.file, variant, options.version, options.name)
+                                   : RemoveToolbarFile(options.file, variant);
   if (!r.ok()) {
     std::string why(PassStatusText(r.status));
     if (!r.detail.empty()) why += " (" + r.detail + ")";
@@ -34,11 +33,10 @@ int main(int argc, char** argv) {
   }
   if (options.add) {
     std::printf("%s: add the %.*s toolbar \"%s\" for version %d\n", options.file.c_str(),
-                static_cast<int>(variant.name.size()), variant.name.data(), options.name.c_str(),
-                options.version);
+                static_cast<int>(variant.name.size()), variant.name.data(), options.name.c_str(), options.version);
   } else {
-    std::printf("%s: remove the %.*s toolbar\n", options.file.c_str(),
-                static_cast<int>(variant.name.size()), variant.name.data());
+    std::printf("%s: remove the %.*s toolbar\n", options.file.c_str(), static_cast<int>(variant.name.size()),
+                variant.name.data());
   }
   std::fputs(DescribeChanges(r.changes).c_str(), stdout);
   std::printf("%.*s\n", static_cast<int>(PassStatusText(r.status).size()), PassStatusText(r.status).data());

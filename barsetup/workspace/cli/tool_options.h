@@ -8,10 +8,10 @@
 namespace barsetup {
 
 struct ToolOptions {
-  bool add = false;        // add, else remove
+  bool add = false;  // add, else remove
   bool q5 = false;
-  int version = 0;         // 12 to 22; 0 when not given (removal only)
-  std::string name;        // toolbar name, add only
+  int version = 0;   // 12 to 22; 0 when not given (removal only)
+  std::string name;  // toolbar name, add only
   bool nameGiven = false;
   std::string file;
   bool help = false;

@@ -80,20 +80,17 @@ class Converter {
 // by `replacement` (after a return to the initial shift state) and skipped;
 // as on Windows, each UTF-16 unit of an unmappable surrogate pair gets its
 // own replacement.
-void Run(iconv_t cd, std::string_view in, std::string& out, std::string_view replacement,
-         size_t unit, bool* replaced) {
+void Run(iconv_t cd, std::string_view in, std::string& out, std::string_view replacement, size_t unit, bool* replaced) {
   out.clear();
   std::string buffer(in.size() * 2 + 64, '\0');
   char* inPtr = const_cast<char*>(in.data());
   size_t inLeft = in.size();
-  auto flush = [&](char* begin, char* end) {
-    out.append(begin, static_cast<size_t>(end - begin));
-  };
+  auto flush = [&](char* begin, char* end) { out.append(begin, static_cast<size_t>(end - begin)); };
   for (;;) {
     char* outPtr = buffer.data();
     size_t outLeft = buffer.size();
-    size_t r = inLeft != 0 ? iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft)
-                           : iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    size_t r =
+        inLeft != 0 ? iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) : iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
     const int err = errno;
     flush(buffer.data(), outPtr);
     if (r != static_cast<size_t>(-1)) {

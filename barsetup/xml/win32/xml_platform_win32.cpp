@@ -9,10 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "common/win32/wide_text.h"
 #include "xml/encoding_names.h"
 #include "xml/text_convert.h"
 #include "xml/xml_platform.h"
-#include "common/win32/wide_text.h"
 
 namespace barsetup {
 namespace {
@@ -98,8 +98,8 @@ class Win32XmlPlatform final : public XmlPlatform {
     // under wine for one, so every existing file is asked.)
     const std::optional<std::wstring> wpath = WidePath(path);
     if (!wpath) return false;
-    HANDLE file = CreateFileW(wpath->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = CreateFileW(wpath->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       // A loop cannot be written through; a file that does not exist (or a
       // link to one) is written as it is.
@@ -129,8 +129,8 @@ class Win32XmlPlatform final : public XmlPlatform {
   // no moment shows the file without them; a new file is always to be
   // archived.
   bool ReplaceFile(const std::string& source, const std::string& target) const override {
-    constexpr DWORD kKept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     const std::optional<std::wstring> from = WidePath(source), to = WidePath(target);
     if (!from || !to) return false;
     const DWORD kept = GetFileAttributesW(to->c_str());

@@ -21,7 +21,8 @@ using HandlePtr = std::unique_ptr<RsvgHandle, GObjectFree>;
 
 // The sheet's SVG, without libxml2's limits on a large embedded design.
 HandlePtr Load(const Sheet& sheet) {
-  GInputStream* stream = g_memory_input_stream_new_from_data(sheet.svg.data(), static_cast<gssize>(sheet.svg.size()), nullptr);
+  GInputStream* stream =
+      g_memory_input_stream_new_from_data(sheet.svg.data(), static_cast<gssize>(sheet.svg.size()), nullptr);
   GError* error = nullptr;
   RsvgHandle* handle = rsvg_handle_new_from_stream_sync(stream, nullptr, RSVG_HANDLE_FLAG_UNLIMITED, nullptr, &error);
   g_object_unref(stream);

@@ -63,7 +63,8 @@ std::vector<Point> BlackBlobs(const std::string& png, double pxPerMm) {
   cairo_surface_destroy(s);
   std::vector<Point> out;
   for (const Blob& b : blobs)
-    if (b.n > 0.5 * std::numbers::pi * 2.5 * 2.5 * pxPerMm * pxPerMm) out.push_back({b.x / b.n / pxPerMm, b.y / b.n / pxPerMm});
+    if (b.n > 0.5 * std::numbers::pi * 2.5 * 2.5 * pxPerMm * pxPerMm)
+      out.push_back({b.x / b.n / pxPerMm, b.y / b.n / pxPerMm});
   return out;
 }
 
@@ -111,8 +112,7 @@ TEST(SheetScale, MarksAreTheSpansApartInThePdfAndTheSvg) {
   const std::string raster = (dir / "pdf").string();
   if (std::system(("pdftoppm -r 254 -png -singlefile '" + pdf + "' '" + raster + "' 2>/dev/null").c_str()) == 0)
     rasters.push_back({"pdf", raster + ".png", 10.0, 0.05});
-  else
-    ADD_FAILURE() << "pdftoppm (poppler-utils) is missing: the PDF is not measured";
+  else ADD_FAILURE() << "pdftoppm (poppler-utils) is missing: the PDF is not measured";
   for (const Raster& ras : rasters) {
     std::vector<Point> dots = BlackBlobs(ras.file, ras.pxPerMm);
     ASSERT_EQ(dots.size(), 5u) << ras.what;

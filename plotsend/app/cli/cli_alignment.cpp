@@ -3,7 +3,6 @@
 #include <map>
 #include <string>
 
-
 namespace plotsend {
 namespace {
 
@@ -70,8 +69,10 @@ void RunAlignmentKey(CIntersectAlignement& alignment, TerminalKeys::Key key) {
 void RunTerminalAlignment(CIntersectAlignement& alignment, CommandInput& input, std::FILE* out) {
   TerminalWindow window(out);
   alignment.SetHost(window);
-  std::fprintf(out, "Mark alignment: move the head onto each mark with the arrow keys, s switches the step, "
-               "Enter takes the mark, Esc cancels; or type one command a line: %s.\n", kAlignmentCommands);
+  std::fprintf(out,
+               "Mark alignment: move the head onto each mark with the arrow keys, s switches the step, "
+               "Enter takes the mark, Esc cancels; or type one command a line: %s.\n",
+               kAlignmentCommands);
   alignment.OnInitDialog();
   window.Show(alignment.Step());
   while (!window.Ended()) {

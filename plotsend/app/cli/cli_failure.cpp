@@ -14,14 +14,12 @@ int RefuseOutput(const CPlotsendDlg& dlg, Language language) {
   switch (dlg.CanOutput()) {
     case CPlotsendDlg::JobOutput::Ready:
     case CPlotsendDlg::JobOutput::Busy:
-    case CPlotsendDlg::JobOutput::NotPrepared:
-      return 0;
+    case CPlotsendDlg::JobOutput::NotPrepared: return 0;
     case CPlotsendDlg::JobOutput::MarkRefUnreadable:
       // Without its mark values the job would be cut in the wrong place:
       // stop before it is prepared and leave every file as it is.
       return Fail(Text(TextId::MarkRefUnreadable, language) + ": " + workDir.MarkRefKv(), 1);
-    case CPlotsendDlg::JobOutput::SectionCountRefused:
-      return 1;  // the one real cause has been reported
+    case CPlotsendDlg::JobOutput::SectionCountRefused: return 1;  // the one real cause has been reported
     case CPlotsendDlg::JobOutput::WorkFilesUnwritten:
       return Fail(WithReason("cannot write the work files in " + workDir.Dir(), dlg.WorkFilesError()), 1);
     case CPlotsendDlg::JobOutput::JobUnreadable:

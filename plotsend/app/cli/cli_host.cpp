@@ -87,7 +87,8 @@ void CliHost::PrintProgress(bool last) {
   const double total = jobBytes_ > 0 ? static_cast<double>(jobBytes_) : estimate;
   const double sent = last ? total : std::min<double>(static_cast<double>(sent_), total);
   const int percent = last ? 100 : static_cast<int>(sent * 100 / total);
-  if (terminal_ ? (!last && now - shownAt_ < std::chrono::milliseconds(100)) : (!last && percent / 10 == shownPercent_ / 10)) {
+  if (terminal_ ? (!last && now - shownAt_ < std::chrono::milliseconds(100))
+                : (!last && percent / 10 == shownPercent_ / 10)) {
     return;
   }
   shownPercent_ = percent;
@@ -95,9 +96,8 @@ void CliHost::PrintProgress(bool last) {
   const double seconds = std::chrono::duration<double>(now - started_).count();
   const double rate = seconds > 0 ? sent / seconds : 0;
   const long left = rate > 0 ? static_cast<long>((total - sent) / rate) : 0;
-  std::fprintf(stderr, "%ssending: %s of %s (%d%%), %s/s, %ld:%02ld left%s", terminal_ ? "\r" : "",
-               Size(sent).c_str(), Size(total).c_str(), percent, Size(rate).c_str(), left / 60, left % 60,
-               terminal_ ? "\x1b[K" : "\n");
+  std::fprintf(stderr, "%ssending: %s of %s (%d%%), %s/s, %ld:%02ld left%s", terminal_ ? "\r" : "", Size(sent).c_str(),
+               Size(total).c_str(), percent, Size(rate).c_str(), left / 60, left % 60, terminal_ ? "\x1b[K" : "\n");
   std::fflush(stderr);
   progressShown_ = true;
 }

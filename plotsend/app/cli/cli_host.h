@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 #include "app/cli/command_input.h"
-#include "app/dialog_host.h"
 #include "app/cli/terminal_keys.h"
+#include "app/dialog_host.h"
 
 namespace plotsend {
 

@@ -45,8 +45,7 @@ bool ParseMm(std::string_view text, double& out) {
 
 bool ParsePair(std::string_view text, double& a, double& b) {
   const size_t comma = text.find(',');
-  return comma != std::string_view::npos && ParseMm(text.substr(0, comma), a) &&
-         ParseMm(text.substr(comma + 1), b);
+  return comma != std::string_view::npos && ParseMm(text.substr(0, comma), a) && ParseMm(text.substr(comma + 1), b);
 }
 
 bool ParseSection(std::string_view text, uint8_t& out) {
@@ -69,14 +68,10 @@ bool ParseEditValue(FieldEdit& edit, std::string_view value) {
     case F::Dashed:
       if (value == "off") return edit.on = false, true;
       return ParsePair(value, edit.a, edit.b);
-    case F::Origin:
-      return ParsePair(value, edit.a, edit.b);
+    case F::Origin: return ParsePair(value, edit.a, edit.b);
     case F::From:
-    case F::To:
-      return ParseSection(value, edit.section);
-    case F::Sort:
-      edit.on = value == "on";
-      return value == "on" || value == "off";
+    case F::To: return ParseSection(value, edit.section);
+    case F::Sort: edit.on = value == "on"; return value == "on" || value == "off";
   }
   return false;
 }
@@ -151,8 +146,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
       return options;
     }
     const bool takesValue = arg == "--workdir" || arg == "--port" || arg == "--ip" || arg == "--tcp-port" ||
-                            arg == "--send-timeout" || arg == "--sort-time" ||
-                            FieldOption(arg).has_value();
+                            arg == "--send-timeout" || arg == "--sort-time" || FieldOption(arg).has_value();
     if (takesValue && i + 1 >= args.size()) {
       error = arg + " needs a value";
       return std::nullopt;

@@ -13,9 +13,9 @@ namespace plotsend {
 struct FieldEdit {
   enum class Field { Offset, Close, Origin, Dashed, From, To, Sort };
   Field field;
-  bool on = true;     // false for "off"
-  double a = 0.0;     // millimetres: offset, closure, origin X, dash line
-  double b = 0.0;     // millimetres: origin Y, dash gap
+  bool on = true;       // false for "off"
+  double a = 0.0;       // millimetres: offset, closure, origin X, dash line
+  double b = 0.0;       // millimetres: origin Y, dash gap
   uint8_t section = 0;  // From / To, 0-based
 };
 
@@ -25,10 +25,10 @@ struct CliOptions {
   std::optional<std::string> port;  // a port list entry, such as "TCP/IP" or "/dev/ttyUSB0"
   std::optional<std::array<uint8_t, 4>> ip;
   std::optional<int32_t> tcpPort;
-  std::optional<int> sendTimeoutMs;  // a TCP send that makes no progress this long fails
+  std::optional<int> sendTimeoutMs;   // a TCP send that makes no progress this long fails
   std::optional<double> sortSeconds;  // time the cut order may take
-  std::string command;            // "export", "start", "ports", "wifi-test" or "preview"
-  std::optional<std::string> file;  // export's FILE, preview's PNG file
+  std::string command;                // "export", "start", "ports", "wifi-test" or "preview"
+  std::optional<std::string> file;    // export's FILE, preview's PNG file
   bool help = false;
 };
 

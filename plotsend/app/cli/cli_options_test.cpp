@@ -13,8 +13,8 @@ std::optional<CliOptions> Parse(std::vector<std::string> args, std::string* erro
 }
 
 TEST(CommandLine, ExportWithFieldEditsInOrder) {
-  auto o = Parse({"--workdir", "/tmp/w", "--dashed", "3,0.5", "--offset", "0.25", "--close", "off",
-                  "--origin", "-1.5,2", "--from", "1", "--to", "3", "export", "out.plt"});
+  auto o = Parse({"--workdir", "/tmp/w", "--dashed", "3,0.5", "--offset", "0.25", "--close", "off", "--origin",
+                  "-1.5,2", "--from", "1", "--to", "3", "export", "out.plt"});
   ASSERT_TRUE(o);
   EXPECT_EQ(*o->workDir, "/tmp/w");
   EXPECT_EQ(o->command, "export");
@@ -98,11 +98,11 @@ TEST(CommandLine, FieldValuesOutsideTheirRangeAreRefused) {
     bool taken;
   };
   const Case cases[] = {
-      {"--offset", "0", true},        {"--offset", "5", true},          {"--offset", "5.01", false},
-      {"--close", "-0.01", false},    {"--close", "off", true},         {"--origin", "-5000,5000", true},
-      {"--origin", "5000.5,0", false}, {"--origin", "0,-5001", false},  {"--dashed", "0.1,1000", true},
-      {"--dashed", "0.09,1", false},  {"--dashed", "1,1000.01", false}, {"--dashed", "0,0", false},
-      {"--tcp-port", "1", true},      {"--tcp-port", "65535", true},    {"--tcp-port", "0", false},
+      {"--offset", "0", true},         {"--offset", "5", true},          {"--offset", "5.01", false},
+      {"--close", "-0.01", false},     {"--close", "off", true},         {"--origin", "-5000,5000", true},
+      {"--origin", "5000.5,0", false}, {"--origin", "0,-5001", false},   {"--dashed", "0.1,1000", true},
+      {"--dashed", "0.09,1", false},   {"--dashed", "1,1000.01", false}, {"--dashed", "0,0", false},
+      {"--tcp-port", "1", true},       {"--tcp-port", "65535", true},    {"--tcp-port", "0", false},
       {"--tcp-port", "65536", false},
   };
   for (const Case& c : cases) {

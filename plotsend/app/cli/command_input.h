@@ -17,7 +17,7 @@ class CommandInput {
     enum class Kind { Key, Line, End };
     Kind kind = Kind::End;
     TerminalKeys::Key key = TerminalKeys::Key::Other;  // Key: an arrow, Enter, Esc, or Other for "s"
-    std::string line;  // Line: the command, trimmed and in lower case, never empty
+    std::string line;                                  // Line: the command, trimmed and in lower case, never empty
   };
 
   // What is typed on a terminal is echoed to `echo`.

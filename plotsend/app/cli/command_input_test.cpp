@@ -73,17 +73,17 @@ TEST(CommandInput, PipedLinesAreCommandsAndKeysStayKeys) {
   // An arrow, a command, Enter alone, lines in CR LF, blanks and case, an
   // unterminated last line; "s" is a line here, not the step key.
   EXPECT_EQ(FromPipe("\x1b[Dx+\n\ns\ncoarse\r\n\r\n  OK \nx-\rbogus"),
-            (Seen{"left", "line:x+", "enter", "line:s", "line:coarse", "enter", "line:ok", "line:x-",
-                  "line:bogus"}));
+            (Seen{"left", "line:x+", "enter", "line:s", "line:coarse", "enter", "line:ok", "line:x-", "line:bogus"}));
   // Esc drops a half-typed line; an arrow inside a line is ignored.
-  EXPECT_EQ(FromPipe("canc\x1b" "y\x1b[A+\n"), (Seen{"esc", "line:y+"}));
+  EXPECT_EQ(FromPipe("canc\x1b"
+                     "y\x1b[A+\n"),
+            (Seen{"esc", "line:y+"}));
 }
 
 TEST(CommandInput, OnATerminalSAndArrowsActAtOnceAndTypedLinesAreCommands) {
   // "s" on an empty line is the step key; in "coarse" it is a letter. A
   // typing error is erased with Backspace.
-  EXPECT_EQ(FromTerminal("s\x1b[Acoarse\nxs\x7f+\n\n"),
-            (Seen{"s", "up", "line:coarse", "line:x+", "enter"}));
+  EXPECT_EQ(FromTerminal("s\x1b[Acoarse\nxs\x7f+\n\n"), (Seen{"s", "up", "line:coarse", "line:x+", "enter"}));
 }
 
 }  // namespace

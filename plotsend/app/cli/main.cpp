@@ -69,9 +69,7 @@ void ApplyEdit(CPlotsendDlg& dlg, const FieldEdit& edit) {
       dlg.Fields().To = edit.section;
       dlg.OnToChanged();
       break;
-    case FieldEdit::Field::Sort:
-      s.SortPaths = edit.on ? 1 : 0;
-      break;
+    case FieldEdit::Field::Sort: s.SortPaths = edit.on ? 1 : 0; break;
   }
 }
 
@@ -82,8 +80,8 @@ void PrintSummary(const CPlotsendDlg& dlg, const std::string& path) {
   const MarkRef& ref = dlg.GetJobInfo().markRef;
   std::printf("wrote %llu bytes to %s\n", ec ? 0ULL : static_cast<unsigned long long>(bytes), path.c_str());
   std::printf("work directory %s\n", dlg.GetWorkDir().Dir().c_str());
-  std::printf("sections %d to %d of %d, mark type %d\n", dlg.Fields().From + 1, dlg.Fields().To + 1,
-              ref.SectionCount, ref.MarkType);
+  std::printf("sections %d to %d of %d, mark type %d\n", dlg.Fields().From + 1, dlg.Fields().To + 1, ref.SectionCount,
+              ref.MarkType);
   std::printf("blade offset %.2f mm, closure %.2f mm: %s\n", dlg.EffectiveOffset(), dlg.EffectiveClosure(),
               dlg.LastOutputCompensated() ? "compensated" : "not compensated");
   if (s.IsDashedLine != 0 && !dlg.LastOutputCompensated()) {
@@ -129,9 +127,7 @@ bool SectionEditsFit(const CPlotsendDlg& dlg, const CliOptions& options) {
 // and says so; where no lock can be taken the run goes on unguarded.
 bool LockWorkDir(const plotara::WorkLock& lock, const WorkDir& workDir, Language language) {
   switch (lock.GetState()) {
-    case plotara::WorkLock::State::Held:
-      RemoveStaleTempFiles(workDir);
-      return true;
+    case plotara::WorkLock::State::Held: RemoveStaleTempFiles(workDir); return true;
     case plotara::WorkLock::State::Busy:
       Fail(Text(TextId::JobAlreadyHandled, language) + ": " + workDir.Dir(), 1);
       return false;
@@ -170,14 +166,10 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, Language language) {
   for (const FieldEdit& edit : options.edits) ApplyEdit(dlg, edit);
 
   switch (dlg.OnUDiskFile()) {
-    case CPlotsendDlg::ExportResult::Finished:
-      PrintSummary(dlg, dlg.LastOutputPath());
-      return 0;
-    case CPlotsendDlg::ExportResult::Cancelled:
-      return Fail("export cancelled", 1);
+    case CPlotsendDlg::ExportResult::Finished: PrintSummary(dlg, dlg.LastOutputPath()); return 0;
+    case CPlotsendDlg::ExportResult::Cancelled: return Fail("export cancelled", 1);
     case CPlotsendDlg::ExportResult::Failed:
-    case CPlotsendDlg::ExportResult::Stopped:
-      return 1;
+    case CPlotsendDlg::ExportResult::Stopped: return 1;
   }
   return 1;
 }
@@ -191,12 +183,13 @@ int Preview(CPlotsendDlg& dlg, const std::string& file, const WorkDir& workDir, 
 
   PngCanvas canvas(kPreviewFrameWidth, kPreviewFrameHeight);
   const JobInfo& info = dlg.GetJobInfo();
-  const PreviewResult drawn = DrawJobPreview(canvas, {kPreviewFrameWidth, kPreviewFrameHeight},
-                                             PreviewData{dlg.PreparedJob(), info.markRef, info.CodeMode, info.CodeNumber});
+  const PreviewResult drawn =
+      DrawJobPreview(canvas, {kPreviewFrameWidth, kPreviewFrameHeight},
+                     PreviewData{dlg.PreparedJob(), info.markRef, info.CodeMode, info.CodeNumber});
   if (!drawn.jobRead) return Fail(Text(TextId::JobUnreadable, language) + ": " + workDir.KavrenMPlt(), 1);
   if (!canvas.Save(file)) return Fail("cannot write the preview to " + file, 1);
-  std::printf("wrote the preview (%d x %d pixels, %g pixels per mm) to %s\n", kPreviewFrameWidth,
-              kPreviewFrameHeight, drawn.scale * 40, file.c_str());
+  std::printf("wrote the preview (%d x %d pixels, %g pixels per mm) to %s\n", kPreviewFrameWidth, kPreviewFrameHeight,
+              drawn.scale * 40, file.c_str());
   return 0;
 }
 

@@ -23,7 +23,8 @@ TEST(DefaultWorkDirTest, EnvironmentThenHome) {
   EXPECT_EQ(DefaultWorkDir().MarkRefKv(), "/home/cutter/PlotaraCdr/markref.kv");
 
   if (old_dir) setenv("PLOTARA_WORKDIR", saved_dir.c_str(), 1);
-  if (old_home) setenv("HOME", saved_home.c_str(), 1); else unsetenv("HOME");
+  if (old_home) setenv("HOME", saved_home.c_str(), 1);
+  else unsetenv("HOME");
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <system_error>
 #include <vector>
 
-#include "job/file_io.h"
 #include "app/posix/ini_encoding.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {
@@ -14,9 +14,7 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // The profile functions also count ^Z (an old end-of-file mark) as a blank.
-bool IsBlank(char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
-}
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a'; }
 
 std::string_view TrimLeft(std::string_view s) {
   size_t i = 0;
@@ -200,23 +198,21 @@ std::string IniUpdate(std::string_view content, std::string_view section, std::s
   return out;
 }
 
-std::string IniProfile::Read(const std::string& file, const std::string& section,
-                             const std::string& key, const std::string& fallback,
-                             size_t capacity) {
+std::string IniProfile::Read(const std::string& file, const std::string& section, const std::string& key,
+                             const std::string& fallback, size_t capacity) {
   try {
     std::string content;
     // Only a regular file is read: a directory in its place reads as missing.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(Utf8Path(file), ec) || !ReadWholeFile(file, content))
-      content.clear();
+    if (!std::filesystem::is_regular_file(Utf8Path(file), ec) || !ReadWholeFile(file, content)) content.clear();
     return IniLookup(DecodeIniFile(content).text, section, key, fallback, capacity);
   } catch (...) {
     return {};
   }
 }
 
-bool IniProfile::Write(const std::string& file, const std::string& section,
-                       const std::string& key, const std::string& value) {
+bool IniProfile::Write(const std::string& file, const std::string& section, const std::string& key,
+                       const std::string& value) {
   try {
     return WriteFile(file, section, key, value);
   } catch (...) {
@@ -224,8 +220,8 @@ bool IniProfile::Write(const std::string& file, const std::string& section,
   }
 }
 
-bool IniProfile::WriteFile(const std::string& file, const std::string& section,
-                           const std::string& key, const std::string& value) {
+bool IniProfile::WriteFile(const std::string& file, const std::string& section, const std::string& key,
+                           const std::string& value) {
   namespace fs = std::filesystem;
   if (!ProfileEntryWritable(section, key, value)) return false;
   std::error_code ec;

@@ -23,8 +23,7 @@ std::string IniLookup(std::string_view content, std::string_view section, std::s
 // removed), a new key goes after the last non-blank line of its section, a
 // new section is appended at the end. New lines use the file's first line
 // ending (CRLF when the file has none yet).
-std::string IniUpdate(std::string_view content, std::string_view section, std::string_view key,
-                      std::string_view value);
+std::string IniUpdate(std::string_view content, std::string_view section, std::string_view key, std::string_view value);
 
 class IniProfile final : public ProfilePort {
  public:
@@ -37,8 +36,7 @@ class IniProfile final : public ProfilePort {
              const std::string& value) override;
 
  private:
-  bool WriteFile(const std::string& file, const std::string& section, const std::string& key,
-                 const std::string& value);
+  bool WriteFile(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
 };
 
 }  // namespace plotsend

@@ -24,11 +24,9 @@ TEST(IniUpdateTest, NewFileSectionsAndKeysUseCrlf) {
 
 TEST(IniUpdateTest, LfFileKeepsLfAndEverythingElse) {
   const std::string before = "; top\n[config]\nA=1\n; inner\nB=2\n\n[other]\nA=3\n";
-  EXPECT_EQ(IniUpdate(before, "config", "a", "5"),
-            "; top\n[config]\nA=5\n; inner\nB=2\n\n[other]\nA=3\n");
+  EXPECT_EQ(IniUpdate(before, "config", "a", "5"), "; top\n[config]\nA=5\n; inner\nB=2\n\n[other]\nA=3\n");
   // A new key goes after the section's last non-blank line, before the gap.
-  EXPECT_EQ(IniUpdate(before, "CONFIG", "C", "9"),
-            "; top\n[config]\nA=1\n; inner\nB=2\nC=9\n\n[other]\nA=3\n");
+  EXPECT_EQ(IniUpdate(before, "CONFIG", "C", "9"), "; top\n[config]\nA=1\n; inner\nB=2\nC=9\n\n[other]\nA=3\n");
   EXPECT_EQ(IniUpdate(before, "new", "K", "v"), before + "[new]\nK=v\n");
   EXPECT_EQ(IniUpdate("[config]\nA=1", "config", "B", "2"), "[config]\nA=1\nB=2\n");
   EXPECT_EQ(IniUpdate("[config]\nA=1", "config", "A", "2"), "[config]\nA=2");
@@ -47,8 +45,7 @@ TEST(IniUpdateTest, CrOnlyFilesAreEditedInPlace) {
   const std::string before = "[config]\rIsClose=1\rCloseVal=0.35\r";
   EXPECT_EQ(IniLookup(before, "config", "CloseVal", "none", 10), "0.35");
   EXPECT_EQ(IniUpdate(before, "config", "IsClose", "0"), "[config]\rIsClose=0\rCloseVal=0.35\r");
-  EXPECT_EQ(IniUpdate(before, "config", "IsOffset", "1"),
-            "[config]\rIsClose=1\rCloseVal=0.35\rIsOffset=1\r");
+  EXPECT_EQ(IniUpdate(before, "config", "IsOffset", "1"), "[config]\rIsClose=1\rCloseVal=0.35\rIsOffset=1\r");
   EXPECT_EQ(IniUpdate(before, "other", "A", "1"), before + "[other]\rA=1\r");
   // Mixed endings: each line ends where its own CR, LF or CRLF is.
   EXPECT_EQ(IniLookup("[c]\nA=1\rB=2\r\nC=3", "c", "C", "none", 10), "3");
@@ -75,8 +72,8 @@ TEST(IniLookupTest, WhatIsNotAKey) {
 TEST(IniEncodingTest, Utf16FilesKeepEveryByte) {
   using namespace std::string_view_literals;
   for (const std::string_view bytes : {"\xFF\xFE[\0c\0]\0\x3D\xD8\x00\xDE"sv,  // with a pair
-                                       "\xFF\xFE\x00\xD8=\0"sv,  // a lone high surrogate
-                                       "\xFF\xFE\x00\xDC\x41"sv,  // a lone low one, an odd byte
+                                       "\xFF\xFE\x00\xD8=\0"sv,                // a lone high surrogate
+                                       "\xFF\xFE\x00\xDC\x41"sv,               // a lone low one, an odd byte
                                        "\xFE\xFF\0[\0c\0]"sv, "[c]\r\nA=1"sv}) {
     const IniFileText text = DecodeIniFile(bytes);
     EXPECT_EQ(EncodeIniFile(text, text.text), bytes);

@@ -4,9 +4,9 @@
 
 #include <utility>
 
-#include "ui/win32/about_dialog.h"
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "ui/win32/about_dialog.h"
 
 namespace plotsend::win32 {
 
@@ -89,13 +89,9 @@ void MainDialog::OnWorkerMessage(UINT message) {
 
 bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
   switch (message) {
-    case WM_APPLY_PENDING:
-      ApplyPending();
-      return true;
+    case WM_APPLY_PENDING: ApplyPending(); return true;
     case control::WM_JOB_PREPARED:
-    case control::WM_SEND_FINISHED:
-      OnWorkerMessage(message);
-      return true;
+    case control::WM_SEND_FINISHED: OnWorkerMessage(message); return true;
     case WM_SOCKET_NOTIFY:  // when another loop than ours dispatched it
       dlg_.OnSocketNotify(LOWORD(lParam));
       return true;
@@ -103,11 +99,8 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
       if ((wParam & 0xFFF0) != kAboutCommand) return false;
       RunAboutBox(Handle());
       return true;
-    case WM_PAINT:
-      return PaintMinimised();
-    case WM_QUERYDRAGICON:
-      result = reinterpret_cast<INT_PTR>(bigIcon_);
-      return bigIcon_ != nullptr;
+    case WM_PAINT: return PaintMinimised();
+    case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(bigIcon_); return bigIcon_ != nullptr;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (wParam != kPreviewFrame || item == nullptr) return false;
@@ -115,8 +108,7 @@ bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
       result = TRUE;
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "app/dialog_host.h"
-#include "ui/win32/dialog_window.h"
-#include "app/win/pending_updates.h"
 #include "app/plotsend_dlg.h"
+#include "app/win/pending_updates.h"
 #include "app/win/preview_bitmap.h"
 #include "app/win/progress_dialog.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 

@@ -29,10 +29,8 @@ bool MainDialog::OnCommand(int id, int code, HWND control) {
     case control::kTo:
       if (code == EN_CHANGE) OnSectionChanged(id);
       return true;
-    case IDOK:
-      return true;  // Enter presses the default button (Start); nothing ends with OK here
-    default:
-      return DialogWindow::OnCommand(id, code, control);  // IDCANCEL: Esc and the close box
+    case IDOK: return true;  // Enter presses the default button (Start); nothing ends with OK here
+    default: return DialogWindow::OnCommand(id, code, control);  // IDCANCEL: Esc and the close box
   }
 }
 

@@ -8,9 +8,9 @@
 #include <optional>
 
 #include "app/control_ids.h"
-#include "app/win/field_text.h"
 #include "app/settings.h"
 #include "app/texts.h"
+#include "app/win/field_text.h"
 
 namespace plotsend::win32 {
 namespace {
@@ -114,8 +114,8 @@ void MainDialog::PutReal(int id, double value, int keep) {
 
 void MainDialog::PutInteger(int id, int64_t value, int keep) {
   if (id == keep) return;
-  const auto shown = ParseIntegerField(ControlText(id), std::numeric_limits<int64_t>::min(),
-                                       std::numeric_limits<int64_t>::max());
+  const auto shown =
+      ParseIntegerField(ControlText(id), std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
   if (!shown || *shown != value) SetControlText(id, std::to_string(value));
 }
 

@@ -4,10 +4,10 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/alignment_dialog.h"
 #include "app/control_ids.h"
 #include "app/win/save_file_dialog.h"
 #include "app/win/wait_painting.h"
+#include "ui/win32/alignment_dialog.h"
 
 namespace plotsend::win32 {
 namespace {

@@ -4,14 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "link/link_port.h"
-#include "app/win/main_dialog.h"
 #include "app/profile_port.h"
-#include "app/win/running_instance.h"
 #include "app/texts.h"
+#include "app/win/main_dialog.h"
+#include "app/win/running_instance.h"
 #include "app/work_dir.h"
 #include "app/work_files.h"
 #include "common/work_lock.h"
+#include "link/link_port.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The progress bars, the IP address control and the standard controls;

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <string>
 
+#include "job/plt_file.h"
+#include "ui/job_preview.h"
 #include "ui/win32/dialog_window.h"
 #include "ui/win32/dib_surface.h"
 #include "ui/win32/gdi_canvas.h"
-#include "ui/job_preview.h"
-#include "job/plt_file.h"
 
 namespace plotsend::win32 {
 namespace {

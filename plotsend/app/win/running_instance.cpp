@@ -1,7 +1,7 @@
 #include "app/win/running_instance.h"
 
-#include "ui/win32/dialog_window.h"
 #include "app/texts.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/win32/dialog_window.h"
 #include "app/win/field_text.h"
+#include "ui/win32/dialog_window.h"
 
 namespace plotsend::win32 {
 namespace {

@@ -33,8 +33,8 @@ class WinMapping : public MappedFile {
 std::unique_ptr<MappedFile> MapFileReadOnly(const std::string& utf8Path) {
   const std::optional<std::wstring> path = plotara::ToWide(utf8Path);
   if (!path) return nullptr;
-  HANDLE file = CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "common/win32/wide_text.h"
 #include "app/profile_port.h"
+#include "common/win32/wide_text.h"
 
 namespace plotsend {
 namespace {
@@ -43,12 +43,11 @@ class WinProfile final : public ProfilePort {
   }
 
  private:
-  static std::string ReadValue(const std::string& file, const std::string& section,
-                               const std::string& key, const std::string& fallback,
-                               size_t capacity) {
+  static std::string ReadValue(const std::string& file, const std::string& section, const std::string& key,
+                               const std::string& fallback, size_t capacity) {
     if (capacity == 0) return {};
-    const std::optional<std::wstring> wfile = ToWide(file), wsection = ToWide(section),
-                                      wkey = ToWide(key), wfallback = ToWide(fallback);
+    const std::optional<std::wstring> wfile = ToWide(file), wsection = ToWide(section), wkey = ToWide(key),
+                                      wfallback = ToWide(fallback);
     if (!wfile || !wsection || !wkey || !wfallback) {
       // Names that are not UTF-8 cannot name anything: behave like a missing key.
       std::string f = fallback;
@@ -56,20 +55,18 @@ class WinProfile final : public ProfilePort {
       return f.substr(0, capacity - 1);
     }
     std::wstring buffer(std::min(capacity, kMaxCapacity), L'\0');
-    const DWORD got = GetPrivateProfileStringW(wsection->c_str(), wkey->c_str(), wfallback->c_str(),
-                                               buffer.data(), static_cast<DWORD>(buffer.size()),
-                                               wfile->c_str());
+    const DWORD got = GetPrivateProfileStringW(wsection->c_str(), wkey->c_str(), wfallback->c_str(), buffer.data(),
+                                               static_cast<DWORD>(buffer.size()), wfile->c_str());
     return ToUtf8({buffer.data(), std::min<size_t>(got, buffer.size() - 1)});
   }
 
-  static bool WriteValue(const std::string& file, const std::string& section,
-                         const std::string& key, const std::string& value) {
+  static bool WriteValue(const std::string& file, const std::string& section, const std::string& key,
+                         const std::string& value) {
     if (!ProfileEntryWritable(section, key, value)) return false;
-    const std::optional<std::wstring> wfile = ToWide(file), wsection = ToWide(section),
-                                      wkey = ToWide(key), wvalue = ToWide(value);
+    const std::optional<std::wstring> wfile = ToWide(file), wsection = ToWide(section), wkey = ToWide(key),
+                                      wvalue = ToWide(value);
     if (!wfile || !wsection || !wkey || !wvalue) return false;
-    return WritePrivateProfileStringW(wsection->c_str(), wkey->c_str(), wvalue->c_str(),
-                                      wfile->c_str()) != FALSE;
+    return WritePrivateProfileStringW(wsection->c_str(), wkey->c_str(), wvalue->c_str(), wfile->c_str()) != FALSE;
   }
 };
 

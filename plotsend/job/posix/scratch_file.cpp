@@ -80,7 +80,8 @@ int OpenUnnamed(const std::filesystem::path& dir) {
 
 std::unique_ptr<ScratchFile> CreateScratchFile(const std::string& utf8Dir) {
   std::error_code ec;
-  const std::filesystem::path dir = utf8Dir.empty() ? std::filesystem::temp_directory_path(ec) : std::filesystem::path(utf8Dir);
+  const std::filesystem::path dir =
+      utf8Dir.empty() ? std::filesystem::temp_directory_path(ec) : std::filesystem::path(utf8Dir);
   if (ec) return nullptr;
   const int fd = OpenUnnamed(dir);
   if (fd < 0) return nullptr;

@@ -24,8 +24,8 @@ namespace {
 bool ConfigureTty(int fd) {
   termios tio{};
   if (tcgetattr(fd, &tio) != 0) return false;
-  tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                        ICRNL | IXON | IXOFF | IXANY);
+  tio.c_iflag &=
+      ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
   tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
   tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
@@ -40,9 +40,8 @@ bool ConfigureTty(int fd) {
   // tcsetattr succeeds when any of the changes was made; check the ones the
   // cutter depends on.
   termios now{};
-  return tcgetattr(fd, &now) == 0 && cfgetospeed(&now) == B38400 &&
-         (now.c_cflag & CSIZE) == CS8 && (now.c_cflag & (PARENB | CSTOPB)) == 0 &&
-         (now.c_oflag & OPOST) == 0;
+  return tcgetattr(fd, &now) == 0 && cfgetospeed(&now) == B38400 && (now.c_cflag & CSIZE) == CS8 &&
+         (now.c_cflag & (PARENB | CSTOPB)) == 0 && (now.c_oflag & OPOST) == 0;
 }
 
 // Opened without blocking on carrier, not as a controlling terminal, and
@@ -58,8 +57,7 @@ int OpenExclusive(const std::string& path) {
 }
 
 int64_t MsUntil(std::chrono::steady_clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      deadline - std::chrono::steady_clock::now());
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
   return left.count() < 0 ? 0 : left.count();
 }
 
@@ -103,12 +101,11 @@ DeviceHandle OpenPlainDevice(const std::string& path) {
 bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket, int abortFd) {
   if (fd < 0 || Aborted(abortFd)) return false;
   const bool limited = timeoutMs >= 0;
-  const auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::milliseconds(limited ? timeoutMs : 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limited ? timeoutMs : 0);
   size_t done = 0;
   while (done < length) {
-    const ssize_t n = isSocket ? send(fd, bytes + done, length - done, MSG_NOSIGNAL)
-                               : write(fd, bytes + done, length - done);
+    const ssize_t n =
+        isSocket ? send(fd, bytes + done, length - done, MSG_NOSIGNAL) : write(fd, bytes + done, length - done);
     if (n > 0) {
       done += static_cast<size_t>(n);
     } else if (n < 0 && errno == EINTR) {

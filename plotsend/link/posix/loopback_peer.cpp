@@ -52,8 +52,7 @@ std::vector<uint8_t> LoopbackPeer::Read(size_t want, size_t piece) {
 }
 
 bool LoopbackPeer::Send(std::string_view bytes) {
-  return send(static_cast<int>(s_), bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
-         static_cast<ssize_t>(bytes.size());
+  return send(static_cast<int>(s_), bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
 }
 
 bool LoopbackPeer::Receives(int ms) { return Readable(static_cast<int>(s_), ms); }
@@ -74,8 +73,8 @@ LoopbackListener::LoopbackListener(int backlog) {
   s_ = fd;
   sockaddr_in a = Loopback(0);
   socklen_t size = sizeof a;
-  if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      listen(fd, backlog) == 0 && getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
+  if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(fd, backlog) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
     port_ = ntohs(a.sin_port);
   }
 }

@@ -93,8 +93,7 @@ TEST(PosixSerialList, PortsWithADeviceBehindThemInFamilyAndNumberOrder) {
   tree.Tty("ttyS3x", "4");
   tree.Tty("tty0");
   PosixLink link(tree.Dev(), tree.Sys());
-  EXPECT_EQ(link.EnumSerialPorts(),
-            Under(tree.Dev(), {"ttyS0", "ttyS2", "ttyS10", "ttyUSB0", "ttyUSB1", "ttyACM0"}));
+  EXPECT_EQ(link.EnumSerialPorts(), Under(tree.Dev(), {"ttyS0", "ttyS2", "ttyS10", "ttyUSB0", "ttyUSB1", "ttyACM0"}));
 }
 
 TEST(PosixSerialList, AtMostTenAreListed) {
@@ -110,8 +109,7 @@ TEST(PosixSerialList, WithoutSysfsEveryNodeCounts) {
   FakeTree tree;
   tree.Node("ttyS1");
   tree.Node("ttyACM0");
-  EXPECT_EQ(ListSerialPorts(tree.Dev(), tree.Dev() / "no-sys"),
-            Under(tree.Dev(), {"ttyS1", "ttyACM0"}));
+  EXPECT_EQ(ListSerialPorts(tree.Dev(), tree.Dev() / "no-sys"), Under(tree.Dev(), {"ttyS1", "ttyACM0"}));
 }
 
 TEST(PosixSerialList, ThisMachineListsCleanly) {

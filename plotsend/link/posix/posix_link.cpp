@@ -13,7 +13,9 @@ namespace plotsend {
 
 PosixLink::PosixLink(std::filesystem::path devRoot, std::filesystem::path sysRoot, int tcpSendTimeoutMs,
                      int drainMarginMs)
-    : devRoot_(std::move(devRoot)), sysRoot_(std::move(sysRoot)), tcpSendTimeoutMs_(tcpSendTimeoutMs),
+    : devRoot_(std::move(devRoot)),
+      sysRoot_(std::move(sysRoot)),
+      tcpSendTimeoutMs_(tcpSendTimeoutMs),
       drainMarginMs_(drainMarginMs) {}
 
 PosixLink::~PosixLink() {
@@ -106,9 +108,8 @@ bool PosixLink::WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, siz
   // Serial ports get the write time-out that grows with the length; a USB
   // cutter the TCP send time-out, so that one that stalls cannot hold the
   // send forever.
-  const int64_t timeoutMs = isatty(fd) ? kSerialWriteConstantMs +
-                                             kSerialWriteMsPerByte * static_cast<int64_t>(length)
-                                       : tcpSendTimeoutMs_;
+  const int64_t timeoutMs =
+      isatty(fd) ? kSerialWriteConstantMs + kSerialWriteMsPerByte * static_cast<int64_t>(length) : tcpSendTimeoutMs_;
   return WriteAll(fd, bytes, length, timeoutMs, false, AbortFdOf(fd));
 }
 
@@ -124,9 +125,7 @@ bool PosixLink::SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length
   return WriteAll(FdOf(socket), bytes, length, tcpSendTimeoutMs_, true, AbortFdOf(FdOf(socket)));
 }
 
-bool PosixLink::ReceiveTcp(SocketHandle socket) {
-  return IsOpen(socket) && DiscardReceived(FdOf(socket));
-}
+bool PosixLink::ReceiveTcp(SocketHandle socket) { return IsOpen(socket) && DiscardReceived(FdOf(socket)); }
 
 void PosixLink::CloseTcp(SocketHandle socket) {
   if (IsOpen(socket)) CloseWatched(FdOf(socket));

@@ -22,12 +22,10 @@ inline SocketHandle SocketOfFd(int fd) { return SocketHandle{static_cast<uintptr
 // Serial ports among devRoot/ttyS*, ttyUSB*, ttyACM* (in that order, each by
 // number) that sysRoot shows as backed by a device, ttyS* only with a UART
 // type other than 0. Without sysRoot/class/tty every node counts. At most 10.
-std::vector<std::string> ListSerialPorts(const std::filesystem::path& devRoot,
-                                         const std::filesystem::path& sysRoot);
+std::vector<std::string> ListSerialPorts(const std::filesystem::path& devRoot, const std::filesystem::path& sysRoot);
 // devRoot/usb/lp* (by number) whose USB device in sysRoot has the cutter's
 // vendor and product ids. At most 10.
-std::vector<std::string> ListUsbCutters(const std::filesystem::path& devRoot,
-                                        const std::filesystem::path& sysRoot);
+std::vector<std::string> ListUsbCutters(const std::filesystem::path& devRoot, const std::filesystem::path& sysRoot);
 
 // Opens a terminal device for exclusive use, raw at 38400 8N1 with RTS/CTS
 // flow control, queues flushed. kInvalidDevice on any failure.
@@ -39,8 +37,7 @@ DeviceHandle OpenPlainDevice(const std::string& path);
 // after timeoutMs (negative: no limit), or at once when `abortFd` (-1: none)
 // is readable. Sockets are written with send and never raise SIGPIPE. True
 // only when every byte went out.
-bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket,
-              int abortFd = -1);
+bool WriteAll(int fd, const uint8_t* bytes, size_t length, int64_t timeoutMs, bool isSocket, int abortFd = -1);
 
 // Waits until a device has sent what it holds: a terminal until its output
 // queue is empty, a FIFO until its reader took every byte, another character

@@ -18,8 +18,8 @@ namespace {
 bool AwaitConnect(int fd, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return errno = ETIMEDOUT, false;
     pollfd p{fd, POLLOUT, 0};
     const int r = poll(&p, 1, static_cast<int>(left.count()));
@@ -40,8 +40,7 @@ int ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs) {
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   if (fd < 0) return -1;
   const int flags = fcntl(fd, F_GETFL);
-  bool ok = flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0 &&
-            fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
+  bool ok = flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0 && fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
 #ifdef SO_NOSIGPIPE
   const int one = 1;
   ok = ok && setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &one, sizeof one) == 0;
@@ -51,8 +50,8 @@ int ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs) {
     to.sin_family = AF_INET;
     to.sin_port = htons(port);
     const uint8_t* f = address.field;
-    to.sin_addr.s_addr = htonl((uint32_t{f[0]} << 24) | (uint32_t{f[1]} << 16) |
-                               (uint32_t{f[2]} << 8) | uint32_t{f[3]});
+    to.sin_addr.s_addr =
+        htonl((uint32_t{f[0]} << 24) | (uint32_t{f[1]} << 16) | (uint32_t{f[2]} << 8) | uint32_t{f[3]});
     const int r = connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to);
     ok = r == 0 || ((errno == EINPROGRESS || errno == EINTR) && AwaitConnect(fd, timeoutMs));
   }

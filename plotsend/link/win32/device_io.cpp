@@ -17,8 +17,8 @@ std::wstring DevicePath(const std::string& name) {
 HANDLE OpenOverlapped(const std::string& name) {
   const std::wstring path = DevicePath(name);
   if (path.empty()) return INVALID_HANDLE_VALUE;
-  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                     FILE_FLAG_OVERLAPPED, nullptr);
+  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED,
+                     nullptr);
 }
 
 bool ConfigureSerial(HANDLE port) {

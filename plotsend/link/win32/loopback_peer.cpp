@@ -51,8 +51,7 @@ std::vector<uint8_t> LoopbackPeer::Read(size_t want, size_t piece) {
 }
 
 bool LoopbackPeer::Send(std::string_view bytes) {
-  return send(AsSocket(s_), bytes.data(), static_cast<int>(bytes.size()), 0) ==
-         static_cast<int>(bytes.size());
+  return send(AsSocket(s_), bytes.data(), static_cast<int>(bytes.size()), 0) == static_cast<int>(bytes.size());
 }
 
 bool LoopbackPeer::Receives(int ms) { return Readable(AsSocket(s_), ms); }
@@ -64,8 +63,7 @@ bool LoopbackPeer::SeesClose() {
 
 void LoopbackPeer::Reset() {
   const linger reset{1, 0};
-  setsockopt(AsSocket(s_), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset),
-             sizeof reset);
+  setsockopt(AsSocket(s_), SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
   Close();
 }
 
@@ -76,8 +74,8 @@ LoopbackListener::LoopbackListener(int backlog) {
   s_ = s == INVALID_SOCKET ? -1 : static_cast<intptr_t>(s);
   sockaddr_in a = Loopback(0);
   int size = sizeof a;
-  if (s != INVALID_SOCKET && bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-      listen(s, backlog) == 0 && getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
+  if (s != INVALID_SOCKET && bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(s, backlog) == 0 &&
+      getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) == 0) {
     port_ = ntohs(a.sin_port);
   }
 }
@@ -108,8 +106,7 @@ void LoopbackListener::FillQueue(int count) {
 }
 
 void SetSendBuffer(SocketHandle socket, int bytes) {
-  setsockopt(SocketOf(socket), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes),
-             sizeof bytes);
+  setsockopt(SocketOf(socket), SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes);
 }
 
 bool Receives(SocketHandle socket, int ms) { return Readable(SocketOf(socket), ms); }

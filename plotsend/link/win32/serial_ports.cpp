@@ -15,8 +15,8 @@ std::vector<std::string> ListSerialPorts(HKEY root, const wchar_t* subkey) {
     DWORD nameLength = sizeof name / sizeof name[0];
     DWORD dataBytes = sizeof data;
     DWORD type = 0;
-    const LONG r = RegEnumValueW(key, index, name, &nameLength, nullptr, &type,
-                                 reinterpret_cast<BYTE*>(data), &dataBytes);
+    const LONG r =
+        RegEnumValueW(key, index, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataBytes);
     if (r == ERROR_MORE_DATA) continue;  // too long for a port name
     if (r != ERROR_SUCCESS) break;       // no more items, or the key went away
     if (type != REG_SZ) continue;

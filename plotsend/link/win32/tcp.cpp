@@ -36,8 +36,7 @@ SOCKET ConnectIpv4(Ipv4Address address, uint16_t port, int timeoutMs) {
   to.sin_family = AF_INET;
   to.sin_port = htons(port);
   const uint8_t* f = address.field;
-  to.sin_addr.s_addr = htonl((u_long{f[0]} << 24) | (u_long{f[1]} << 16) | (u_long{f[2]} << 8) |
-                             u_long{f[3]});
+  to.sin_addr.s_addr = htonl((u_long{f[0]} << 24) | (u_long{f[1]} << 16) | (u_long{f[2]} << 8) | u_long{f[3]});
   bool ok = SetBlocking(s, false);
   if (ok && connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
     ok = WSAGetLastError() == WSAEWOULDBLOCK && AwaitConnect(s, timeoutMs);

@@ -24,8 +24,7 @@ TEST(WinSerialList, ThisMachineListsCleanly) {
 class TestDeviceMap {
  public:
   TestDeviceMap() : path_(L"Software\\PlotaraLinkTest" + std::to_wstring(GetCurrentProcessId())) {
-    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
-                    nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
   }
   ~TestDeviceMap() {
     if (key_) RegCloseKey(key_);
@@ -38,8 +37,7 @@ class TestDeviceMap {
                    static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
   }
   void Number(const std::wstring& name, DWORD value) {
-    RegSetValueExW(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                   sizeof value);
+    RegSetValueExW(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   }
 
  private:
@@ -51,16 +49,15 @@ TEST(WinSerialList, FirstTenTextValuesInRegistryOrder) {
   TestDeviceMap map;
   ASSERT_TRUE(map.Ok());
   // Names sort as they are created, so any enumeration order gives this one.
-  const std::vector<std::wstring> ports = {L"COM7",  L"COM12", L"COM1",  L"COM123", L"COM3",
-                                           L"COM4",  L"COM5",  L"COM6",  L"COM8",   L"COM9",
-                                           L"COM10", L"COM11"};
+  const std::vector<std::wstring> ports = {L"COM7", L"COM12", L"COM1", L"COM123", L"COM3",  L"COM4",
+                                           L"COM5", L"COM6",  L"COM8", L"COM9",   L"COM10", L"COM11"};
   map.Number(L"\\Device\\Serial00", 1);  // not text: skipped
   for (size_t i = 0; i < ports.size(); ++i) {
     map.Text(L"\\Device\\Serial" + std::to_wstring(10 + i), ports[i]);
   }
-  EXPECT_EQ(ListSerialPorts(HKEY_CURRENT_USER, map.Path().c_str()),
-            (std::vector<std::string>{"COM7", "COM12", "COM1", "COM123", "COM3", "COM4", "COM5",
-                                      "COM6", "COM8", "COM9"}));
+  EXPECT_EQ(
+      ListSerialPorts(HKEY_CURRENT_USER, map.Path().c_str()),
+      (std::vector<std::string>{"COM7", "COM12", "COM1", "COM123", "COM3", "COM4", "COM5", "COM6", "COM8", "COM9"}));
   EXPECT_TRUE(ListSerialPorts(HKEY_CURRENT_USER, (map.Path() + L"\\Missing").c_str()).empty());
 }
 
@@ -94,11 +91,9 @@ TEST(WinDevicePort, MissingPortsDoNotOpen) {
 // The link sees no queue in it.
 class PipeCutter final : public StandInCutter {
  public:
-  PipeCutter()
-      : name_("\\\\.\\pipe\\plotara-link-" + std::to_string(GetCurrentProcessId())) {
+  PipeCutter() : name_("\\\\.\\pipe\\plotara-link-" + std::to_string(GetCurrentProcessId())) {
     const std::wstring wide = plotara::ToWide(name_).value();
-    server_ = CreateNamedPipeW(wide.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
-                               4096, 4096, 0, nullptr);
+    server_ = CreateNamedPipeW(wide.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
   }
   ~PipeCutter() override {
     if (server_ != INVALID_HANDLE_VALUE) CloseHandle(server_);

@@ -84,8 +84,7 @@ void WinLink::ClosePort(DeviceHandle handle) {
 }
 
 bool WinLink::WritePortTimed(const uint8_t* bytes, size_t length, DeviceHandle handle) {
-  return IsOpen(handle) &&
-         OverlappedWrite(HandleOf(handle), bytes, length, kTimedWriteMs, DeviceOf(handle).abort);
+  return IsOpen(handle) && OverlappedWrite(HandleOf(handle), bytes, length, kTimedWriteMs, DeviceOf(handle).abort);
 }
 
 bool WinLink::WritePortBlocking(DeviceHandle handle, const uint8_t* bytes, size_t length) {
@@ -129,9 +128,7 @@ bool WinLink::SendTcp(SocketHandle socket, const uint8_t* bytes, size_t length) 
   return IsOpen(socket) && !SocketAborted(socket) && SendAll(SocketOf(socket), bytes, length);
 }
 
-bool WinLink::ReceiveTcp(SocketHandle socket) {
-  return IsOpen(socket) && DiscardReceived(SocketOf(socket));
-}
+bool WinLink::ReceiveTcp(SocketHandle socket) { return IsOpen(socket) && DiscardReceived(SocketOf(socket)); }
 
 void WinLink::CloseTcp(SocketHandle socket) {
   if (!IsOpen(socket)) return;

@@ -15,8 +15,8 @@ bool DialogWindow::Create(HWND owner) {
   hwnd_ = nullptr;
   // DialogProc stores the handle at WM_INITDIALOG, so that the handlers can
   // use the controls there.
-  HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner,
-                                 DialogProc, reinterpret_cast<LPARAM>(this));
+  HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
   if (hwnd == nullptr) return false;
   hwnd_ = hwnd;
   return true;
@@ -74,9 +74,7 @@ void DialogWindow::Destroy() {
   hwnd_ = nullptr;
 }
 
-void DialogWindow::SetControlText(int id, const std::string& text) {
-  SetDlgItemTextW(hwnd_, id, Widen(text).c_str());
-}
+void DialogWindow::SetControlText(int id, const std::string& text) { SetDlgItemTextW(hwnd_, id, Widen(text).c_str()); }
 
 std::string DialogWindow::ControlText(int id) const {
   HWND control = Control(id);
@@ -143,16 +141,10 @@ INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam
 
 INT_PTR DialogWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog() ? TRUE : FALSE;
-    case WM_COMMAND:
-      return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
-    case WM_TIMER:
-      OnTimer(static_cast<UINT_PTR>(wParam));
-      return TRUE;
-    case WM_DESTROY:
-      OnDestroy();
-      return TRUE;
+    case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
+    case WM_COMMAND: return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+    case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); return TRUE;
+    case WM_DESTROY: OnDestroy(); return TRUE;
     default: {
       INT_PTR result = FALSE;
       if (OnMessage(message, wParam, lParam, result)) return result;

@@ -71,8 +71,7 @@ void GdiCanvas::SelectBrush(const Brush& brush) {
 void GdiCanvas::Polyline(std::span<const PixelPoint> points) {
   if (points.size() < 2 || points.size() > INT_MAX) return;
   points_.resize(points.size());
-  std::transform(points.begin(), points.end(), points_.begin(),
-                 [](const PixelPoint& p) { return POINT{p.x, p.y}; });
+  std::transform(points.begin(), points.end(), points_.begin(), [](const PixelPoint& p) { return POINT{p.x, p.y}; });
   ::Polyline(dc_, points_.data(), static_cast<int>(points_.size()));
 }
 

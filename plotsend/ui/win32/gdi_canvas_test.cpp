@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/win32/dib_surface.h"
-#include "ui/job_preview.h"
 #include "job/plt_file.h"
+#include "ui/job_preview.h"
+#include "ui/win32/dib_surface.h"
 
 namespace plotsend::win32 {
 namespace {

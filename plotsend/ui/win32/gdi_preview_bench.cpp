@@ -10,10 +10,10 @@
 #include <fstream>
 #include <string>
 
+#include "bench/preview_job.h"
+#include "ui/job_preview.h"
 #include "ui/win32/dib_surface.h"
 #include "ui/win32/gdi_canvas.h"
-#include "ui/job_preview.h"
-#include "bench/preview_job.h"
 
 namespace fs = std::filesystem;
 using namespace plotsend;
@@ -75,20 +75,25 @@ int main(int argc, char** argv) {
   const PreviewData data = job.Data();
 
   bool ok = true;
-  const double readMs = BestMs(runs, [&] { return file.ForEachBatch([](std::span<const JobPoint>) {}); }, ok);
-  const double gdiMs = BestMs(runs, [&] {
-    GdiCanvas canvas(surface.Dc());
-    const bool read = DrawJobPreview(canvas, frame, data).jobRead;
-    GdiFlush();  // every call drawn before the clock stops
-    return read;
-  }, ok);
+  const double readMs = BestMs(
+      runs, [&] { return file.ForEachBatch([](std::span<const JobPoint>) {}); }, ok);
+  const double gdiMs = BestMs(
+      runs,
+      [&] {
+        GdiCanvas canvas(surface.Dc());
+        const bool read = DrawJobPreview(canvas, frame, data).jobRead;
+        GdiFlush();  // every call drawn before the clock stops
+        return read;
+      },
+      ok);
   fs::remove(job.path);
   if (!bmp.empty() && !SaveBmp(surface, bmp)) {
     std::fprintf(stderr, "gdi_preview_bench: cannot write %s\n", bmp.c_str());
     ok = false;
   }
 
-  std::printf("preview of %ld segments, %d x %d pixels, best of %d:\n", options.segments, frame.width, frame.height, runs);
+  std::printf("preview of %ld segments, %d x %d pixels, best of %d:\n", options.segments, frame.width, frame.height,
+              runs);
   std::printf("  reading the job alone      %8.1f ms\n", readMs);
   std::printf("  GDI canvas repaint         %8.1f ms%s\n", gdiMs, gdiMs > kGoalMs ? "  (over 200 ms)" : "");
   if (!ok) std::fprintf(stderr, "gdi_preview_bench: a run failed\n");

@@ -16,9 +16,7 @@ constexpr int kHandCursorResource = 106;
 const LPCWSTR kSystemHand = MAKEINTRESOURCEW(32649);
 constexpr wchar_t kMessageCaption[] = L"Plotsend";
 
-Rgb FromColorRef(COLORREF c) {
-  return Rgb{GetRValue(c), GetGValue(c), GetBValue(c)};
-}
+Rgb FromColorRef(COLORREF c) { return Rgb{GetRValue(c), GetGValue(c), GetBValue(c)}; }
 
 COLORREF ToColorRef(Rgb c) { return RGB(c.r, c.g, c.b); }
 
@@ -38,8 +36,7 @@ HCURSOR CopyHelpProgramCursor() {
   path.resize(length);
   path += L"\\winhlp32.exe";
   // Mapped for its resources only: none of its code runs.
-  HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (module == nullptr) return nullptr;
   HCURSOR copy = nullptr;
   if (HCURSOR cursor = LoadCursorW(module, MAKEINTRESOURCEW(kHandCursorResource))) {
@@ -51,8 +48,7 @@ HCURSOR CopyHelpProgramCursor() {
 
 }  // namespace
 
-HyperLinkControl::HyperLinkControl()
-    : port_(systemPort_), link_(FromColorRef(GetSysColor(COLOR_HIGHLIGHT))) {}
+HyperLinkControl::HyperLinkControl() : port_(systemPort_), link_(FromColorRef(GetSysColor(COLOR_HIGHLIGHT))) {}
 
 HyperLinkControl::HyperLinkControl(HyperLinkPort& port)
     : port_(port), link_(FromColorRef(GetSysColor(COLOR_HIGHLIGHT))) {}
@@ -185,9 +181,7 @@ bool HyperLinkControl::OnParentMessage(UINT message, WPARAM wParam, LPARAM lPara
   return true;
 }
 
-void HyperLinkControl::Redraw() {
-  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
+void HyperLinkControl::Redraw() { RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW); }
 
 void HyperLinkControl::ApplyHoverChange(HoverChange change) {
   if (change == HoverChange::Entered) {
@@ -212,7 +206,11 @@ void HyperLinkControl::RelayToToolTip(UINT message, WPARAM wParam, LPARAM lParam
   const bool mouse = message == WM_MOUSEMOVE || (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK);
   if (!mouse) return;
   const DWORD pos = GetMessagePos();
-  MSG msg{hwnd_, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()),
+  MSG msg{hwnd_,
+          message,
+          wParam,
+          lParam,
+          static_cast<DWORD>(GetMessageTime()),
           POINT{GET_X_LPARAM(pos), GET_Y_LPARAM(pos)}};
   SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
@@ -241,8 +239,7 @@ LRESULT HyperLinkControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
       Detach(true);
       return DefSubclassProc(hwnd, message, wParam, lParam);
     }
-    default:
-      break;
+    default: break;
   }
   return DefSubclassProc(hwnd_, message, wParam, lParam);
 }

@@ -79,8 +79,8 @@ class HyperLinkControl {
   bool OnParentMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self);
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   void OnMouseMove(LPARAM lParam);
   void ApplyHoverChange(HoverChange change);

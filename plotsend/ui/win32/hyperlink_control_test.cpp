@@ -90,9 +90,9 @@ class TestClassesRoot : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = L"Software\\PlotaraTest\\HyperLink" + std::to_wstring(GetCurrentProcessId());
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root_, nullptr),
+        ERROR_SUCCESS);
   }
   void TearDown() override {
     if (root_ != nullptr) RegCloseKey(root_);
@@ -309,11 +309,11 @@ TEST_F(LinkWindow, HoverCapturesTheMouseAndClickMarksVisited) {
 
   INT_PTR result = 0;
   HDC dc = CreateCompatibleDC(nullptr);
-  EXPECT_TRUE(link.OnParentMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(s),
-                                   result));
+  EXPECT_TRUE(
+      link.OnParentMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(s), result));
   EXPECT_EQ(GetTextColor(dc), RGB(85, 26, 139));
-  EXPECT_FALSE(link.OnParentMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                    reinterpret_cast<LPARAM>(parent_), result));
+  EXPECT_FALSE(
+      link.OnParentMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(parent_), result));
   DeleteDC(dc);
 }
 

@@ -14,8 +14,7 @@ int WinHyperLinkPort::ShellOpen(const std::string& target, int showCommand) {
   // The shell may hand the verb to COM extensions, which need COM on the
   // calling thread; balanced here so the thread is left as it was.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  const HINSTANCE result =
-      ShellExecuteW(nullptr, L"open", Widen(target).c_str(), nullptr, nullptr, showCommand);
+  const HINSTANCE result = ShellExecuteW(nullptr, L"open", Widen(target).c_str(), nullptr, nullptr, showCommand);
   if (SUCCEEDED(com)) CoUninitialize();
   return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
@@ -101,8 +100,7 @@ int WinHyperLinkPort::RunCommandLine(const std::string& commandLine, int showCom
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showCommand);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
     return WinExecCode(GetLastError());
   }
   CloseHandle(process.hThread);

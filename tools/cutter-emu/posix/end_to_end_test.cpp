@@ -21,8 +21,8 @@
 #include <thread>
 
 #include "cutter-emu/options.h"
-#include "cutter-emu/writer_streams.h"
 #include "cutter-emu/posix/unique_fd.h"
+#include "cutter-emu/writer_streams.h"
 
 extern char** environ;
 
@@ -229,8 +229,7 @@ TEST_F(EndToEndTest, SenderThatClosesMidJobIsReported) {
     ASSERT_TRUE(SendChunks(c.Get(), std::string_view(job_).substr(0, 40), true));
   }
   EXPECT_EQ(emu.Wait(10), 1);
-  EXPECT_NE(emu.Errors().find("job 1: incomplete: the sender closed the link after 40 bytes"),
-            std::string::npos)
+  EXPECT_NE(emu.Errors().find("job 1: incomplete: the sender closed the link after 40 bytes"), std::string::npos)
       << emu.Errors();
   EXPECT_EQ(SummaryOf(ReadFile(log)).rfind("summary status=closed bytes=40 ", 0), 0u);
 }
@@ -239,8 +238,7 @@ TEST_F(EndToEndTest, IdleTimeOutWithAndWithoutData) {
   {
     Emulator emu({"--tcp", "0", "--idle-timeout", "0.3"});
     EXPECT_EQ(emu.Wait(10), 1);
-    EXPECT_NE(emu.Errors().find("job 1: nothing arrived before the idle time-out"), std::string::npos)
-        << emu.Errors();
+    EXPECT_NE(emu.Errors().find("job 1: nothing arrived before the idle time-out"), std::string::npos) << emu.Errors();
   }
   const std::string log = File("idle.log");
   Emulator emu({"--pty", "--idle-timeout", "0.3", "--log", log});
@@ -301,8 +299,8 @@ size_t SendUntilHeldUp(int fd, std::string_view bytes, bool socket) {
   auto idleSince = std::chrono::steady_clock::now();
   while (sent < bytes.size() && std::chrono::steady_clock::now() - idleSince < 500ms) {
     const size_t n = std::min(kChunk, bytes.size() - sent);
-    const ssize_t r = socket ? ::send(fd, bytes.data() + sent, n, MSG_NOSIGNAL | MSG_DONTWAIT)
-                             : ::write(fd, bytes.data() + sent, n);
+    const ssize_t r =
+        socket ? ::send(fd, bytes.data() + sent, n, MSG_NOSIGNAL | MSG_DONTWAIT) : ::write(fd, bytes.data() + sent, n);
     if (r > 0) {
       sent += static_cast<size_t>(r);
       idleSince = std::chrono::steady_clock::now();
@@ -320,8 +318,8 @@ TEST_F(EndToEndTest, StallAfterHoldsTheSenderUpUntilItGivesUp) {
   for (int i = 0; big.size() < (4u << 20); ++i) big += "D" + std::to_string(i % 997) + ",5;";
   for (const bool socket : {true, false}) {
     const std::string log = File(socket ? "stall-tcp.log" : "stall-pty.log");
-    Emulator emu({socket ? "--tcp" : "--pty", socket ? "0" : "--hide-travel", "--stall-after", "100",
-                  "--idle-timeout", "20", "--log", log});
+    Emulator emu({socket ? "--tcp" : "--pty", socket ? "0" : "--hide-travel", "--stall-after", "100", "--idle-timeout",
+                  "20", "--log", log});
     UniqueFd link = socket ? Connect(emu.Port(), 8192) : OpenSlave(emu.Endpoint(), O_NONBLOCK);
     ASSERT_TRUE(link);
     const size_t sent = SendUntilHeldUp(link.Get(), big, socket);

@@ -17,8 +17,7 @@ std::string Failure(const char* what) { return std::string(what) + ": " + std::s
 
 }  // namespace
 
-bool ListenLoopback(uint16_t port, int receiveBuffer, UniqueFd& listener, uint16_t& chosen,
-                    std::string& error) {
+bool ListenLoopback(uint16_t port, int receiveBuffer, UniqueFd& listener, uint16_t& chosen, std::string& error) {
   UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!fd) return error = Failure("socket"), false;
   const int on = 1;

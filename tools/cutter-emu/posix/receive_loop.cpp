@@ -15,7 +15,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr size_t kReadSize = 4096;
-constexpr int kSlaveWaitMs = 20;  // how often a closed pty is looked at again
+constexpr int kSlaveWaitMs = 20;     // how often a closed pty is looked at again
 constexpr int kMaxDrainReads = 256;  // what a stop still takes in: at most 1 MiB
 
 enum class LinkEnd { Over, PeerLeft, Finished };

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "cutter-emu/session.h"
 #include "cutter-emu/posix/unique_fd.h"
+#include "cutter-emu/session.h"
 
 namespace cutter_emu {
 

@@ -22,8 +22,7 @@ constexpr int kBoxButton = 100;
 void Print(const std::wstring& text) {
   std::string utf8 = plotara::ToUtf8(text) + '\n';
   DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()),
-            &written, nullptr);
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
 std::wstring RectText(HWND window) {
@@ -38,8 +37,8 @@ std::wstring RectText(HWND window) {
 std::wstring WindowText(HWND window) {
   wchar_t text[512] = L"";
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text),
-                           SMTO_ABORTIFHUNG, kTimeoutMs, &copied))
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kTimeoutMs,
+                           &copied))
     return L"";
   return std::wstring(text, copied);
 }
@@ -92,8 +91,7 @@ int ShowControls(const wchar_t* title, const std::wstring* ids, size_t count) {
   for (size_t i = 0; i < count; ++i) {
     HWND control = Control(title, ids[i].c_str());
     if (!control) return 2;
-    Print(RectText(control) + (IsWindowEnabled(control) ? L" 1" : L" 0") +
-          (IsWindowVisible(control) ? L" 1" : L" 0"));
+    Print(RectText(control) + (IsWindowEnabled(control) ? L" 1" : L" 0") + (IsWindowVisible(control) ? L" 1" : L" 0"));
     Print(WindowText(control));
   }
   return 0;
@@ -108,8 +106,8 @@ int ShowComboSelection(const wchar_t* title, const wchar_t* id) {
     return 3;
   wchar_t text[256] = L"";
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text),
-                           SMTO_ABORTIFHUNG, kTimeoutMs, &length) ||
+  if (!SendMessageTimeoutW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, kTimeoutMs,
+                           &length) ||
       static_cast<LRESULT>(length) == CB_ERR)
     return 3;
   Print(std::to_wstring(index) + L" " + std::wstring(text, length));
@@ -129,8 +127,8 @@ int ShowComboDropped(const wchar_t* title, const wchar_t* id) {
 // The clipboard's owner: a message-only window of this process, made once
 // (without an owner window the clipboard takes no data).
 HWND ClipboardOwner() {
-  static HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
+  static HWND owner =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
   return owner;
 }
 
@@ -172,29 +170,23 @@ INT_PTR CALLBACK ProbeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
   if (message != WM_COMMAND) return FALSE;
   const auto* marker = reinterpret_cast<const wchar_t*>(GetWindowLongPtrW(dialog, DWLP_USER));
   switch (LOWORD(wParam)) {
-    case IDOK:
-      EndDialog(dialog, WriteMarker(marker) ? IDOK : IDABORT);
-      return TRUE;
-    case IDCANCEL:
-      EndDialog(dialog, IDCANCEL);
-      return TRUE;
-    case kBoxButton:
-      MessageBoxW(dialog, L"The probe's message box.", L"GUI probe box", MB_OK);
-      return TRUE;
-    default:
-      return FALSE;
+    case IDOK: EndDialog(dialog, WriteMarker(marker) ? IDOK : IDABORT); return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    case kBoxButton: MessageBoxW(dialog, L"The probe's message box.", L"GUI probe box", MB_OK); return TRUE;
+    default: return FALSE;
   }
 }
 
 int RunProbeDialog(const wchar_t* marker) {
-  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProbeDialog),
-                                         nullptr, ProbeDialog, reinterpret_cast<LPARAM>(marker));
+  const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProbeDialog), nullptr,
+                                         ProbeDialog, reinterpret_cast<LPARAM>(marker));
   return result == IDOK ? 0 : 1;
 }
 
 int Usage() {
-  Print(L"usage: gui_probe langid | foreground | window TITLE | control TITLE ID... |"
-        L" combo TITLE ID | dropped TITLE ID | clipboard TEXT | dialog FILE | serve");
+  Print(
+      L"usage: gui_probe langid | foreground | window TITLE | control TITLE ID... |"
+      L" combo TITLE ID | dropped TITLE ID | clipboard TEXT | dialog FILE | serve");
   return 64;
 }
 
