@@ -44,6 +44,10 @@ check "unwritten work file says why" test "$(cat "$root/err")" = \
   "$(printf 'plotsend: cannot write the work files in %s/\nIs a directory' "$w")"
 check "unwritten work file: output untouched" test "$(cat "$w/cut.plt")" = older
 check "unwritten work file: job kept" test -e "$w/kavren.plt"
+"$plotsend" --workdir "$w" preview "$root/nokv2.png" >"$root/out" 2>"$root/err"
+check "unwritten work file: preview refused" test $? -eq 1 -a ! -e "$root/nokv2.png"
+check "unwritten work file: preview says why" test "$(cat "$root/err")" = \
+  "$(printf 'plotsend: cannot write the work files in %s/\nIs a directory' "$w")"
 
 # No FILE for a job without a code: a clear error, nothing touched.
 w=$(new_job nofile)
