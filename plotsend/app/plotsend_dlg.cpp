@@ -90,6 +90,8 @@ PointRecord::Options CPlotsendDlg::RecordOptions() const {
 }
 
 bool CPlotsendDlg::PrepareJob(const DialogFields& fields) {
+  workFileWrite_.Wait();  // kavren.kv2 of the run before: this one writes it again
+  workFileWriteFailed_ = false;
   const MarkRef& ref = jobInfo_.markRef;
   splitter_.SetSourcePath(workDir_.KavrenPlt());
   splitter_.SetSectionCount(ref.SectionCount);
@@ -112,8 +114,11 @@ bool CPlotsendDlg::PrepareJob(const DialogFields& fields) {
   job_.ComputeBounds();
   job_.MoveToOrigin(job_.GetBounds().minX, job_.GetBounds().minY);
   OrderPreparedJob(fields.settings);
-  ok = job_.SaveNormalizedPlt(workDir_.KavrenKv(2), ref) != 0 && ok;
-  if (!ok) workFilesError_ = LastWriteError();
+  // kavren.kv2 is only there to be inspected: it is written on a second
+  // thread while the run goes on, and an output waits for it.
+  workFileWrite_.Start([job = std::shared_ptr<CPLTFile>(job_.Snapshot()), path = workDir_.KavrenKv(2), ref] {
+    return job->SaveNormalizedPlt(path, ref) != 0;
+  });
   savedPoints_ = job_.SavedPoints(ref);
   jobGeometryApplied_ = false;
   if (jobRead_ && !job_.HasCuttingMove()) host_.SetStatusText(Text(TextId::NoCuttingMoves, language_));
@@ -141,11 +146,31 @@ void CPlotsendDlg::ComputeEffectiveCompensation() {
   effectiveOffset_ = s.IsOffset != 0 ? s.OffsetVal : 0.0;
 }
 
+bool CPlotsendDlg::AwaitWorkFiles() {
+  if (workFileWrite_.Wait()) return true;
+  if (!workFileWriteFailed_) {
+    workFileWriteFailed_ = true;
+    workFilesError_ = workFileWrite_.Error();
+    preparation_ = JobOutput::WorkFilesUnwritten;
+  }
+  return false;
+}
+
 bool CPlotsendDlg::GenerateOutput(const std::string& path) {
   ClearWriteError();
   const bool written = WriteOutput(path);
-  outputError_ = written ? std::error_code() : jobRead_ ? LastWriteError() : workFilesError_;
-  return written;
+  const std::error_code writeError = LastWriteError();
+  const bool workFiles = AwaitWorkFiles();  // also when the command file failed first
+  outputError_ = written ? std::error_code() : jobRead_ ? writeError : workFilesError_;
+  return written && workFiles;
+}
+
+void CPlotsendDlg::ShowOutputFailure(const std::string& path) {
+  if (workFileWriteFailed_) {
+    ShowError(WithReason(TextWith(TextId::WorkFilesUnwritten, language_, {workDir_.Dir()}), workFilesError_));
+  } else {
+    ShowError(WithReason(Text(TextId::SaveFailed, language_) + ": " + path, outputError_));
+  }
 }
 
 CPlotsendDlg::CutOrder CPlotsendDlg::WantedOrder(const Settings& s) {
@@ -203,6 +228,9 @@ bool CPlotsendDlg::WriteOutput(const std::string& path) {
   if (!jobRead_) return false;  // an empty output would stand in for the job
   // A job prepared for another cut order is prepared again.
   if (preparedOrder_ != WantedOrder() && (!PrepareJob() || !jobRead_)) return false;
+  // The command file goes in place only once kavren.kv2 has been written;
+  // one that is written in place, such as a device, waits for it first.
+  if (IsSpecialFile(path) && !AwaitWorkFiles()) return false;
   const Settings& s = fields_.settings;
   const int32_t dx = MmToUnits(s.OriginOffsetX);
   const int32_t dy = MmToUnits(s.OriginOffsetY);
@@ -213,6 +241,7 @@ bool CPlotsendDlg::WriteOutput(const std::string& path) {
     CPLTFile temp(notify_);
     temp.SetPoints(savedPoints_);
     CutParams params = OutputParams();
+    params.beforeCommit = [this] { return AwaitWorkFiles(); };
     params.SetCompensation(effectiveOffset_, effectiveClosure_);
     ApplyMarkHandling(temp, params, dx, dy);
     return WriteCompensatedCutFile(temp, params, path) != 0;
@@ -222,6 +251,7 @@ bool CPlotsendDlg::WriteOutput(const std::string& path) {
   // was read (and shown) first.
   if (jobGeometryApplied_ && (!PrepareJob() || !jobRead_)) return false;
   CutParams params = OutputParams();
+  params.beforeCommit = [this] { return AwaitWorkFiles(); };
   ApplyMarkHandling(job_, params, dx, dy);
   jobGeometryApplied_ = true;
   params.SetDashedLine(s.IsDashedLine != 0, s.DashedLineLineLen, s.DashedLineGapLen);
@@ -259,7 +289,7 @@ CPlotsendDlg::ExportResult CPlotsendDlg::OnUDiskFile() {
 
   if (!GenerateOutput(path)) {
     // The job stays: its files are kept and the dialog returns to Ready.
-    ShowError(WithReason(Text(TextId::SaveFailed, language_) + ": " + path, outputError_));
+    ShowOutputFailure(path);
     ShowReady();
     return ExportResult::Failed;
   }
@@ -309,6 +339,7 @@ void CPlotsendDlg::SaveSettings() {
 }
 
 void CPlotsendDlg::DeleteWorkFiles() {
+  AwaitWorkFiles();  // a file still being written would be put back after its deletion
   const bool keepJob = !outputWritten_ && !(jobRead_ && markRefRead_);
   // The macros may have left a new job during the run: only the job file
   // that was read goes; a new one stays, with the code flag, for the next run.

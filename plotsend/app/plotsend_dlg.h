@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/background_write.h"
 #include "app/dialog_host.h"
 #include "app/job_info.h"
 #include "app/profile_port.h"
@@ -72,10 +73,14 @@ class CPlotsendDlg {
   // A message posted by a worker, on the user-interface thread.
   void OnMessage(unsigned message);
   bool JobReady() const { return jobReady_; }
-  // Sections, loads and normalises the job, writes kavren.kv2. False when a
-  // work file could not be written. A job without cutting moves is prepared
-  // with a warning in the status field.
+  // Sections, loads and normalises the job, starts writing kavren.kv2 on a
+  // second thread. False when the sectioned job could not be written; how
+  // kavren.kv2 went, AwaitWorkFiles() tells (an output waits for it). A job
+  // without cutting moves is prepared with a warning in the status field.
   bool PrepareJob() { return PrepareJob(fields_); }
+  // Waits for the work file still being written. False when it could not
+  // be: CanOutput() then says WorkFilesUnwritten, WorkFilesError() why.
+  bool AwaitWorkFiles();
   // Writes the device command file for the current fields to `path`. False,
   // with nothing written, when the job could not be read or the file not
   // written (OutputError() then says why).
@@ -185,6 +190,8 @@ class CPlotsendDlg {
   void ComputeEffectiveCompensation();
   void EnableCompensationEdits();
   bool WriteOutput(const std::string& path);
+  // The message for a failed GenerateOutput of `path`.
+  void ShowOutputFailure(const std::string& path);
   // How the prepared job is ordered: as drawn, reordered with paths turned,
   // or reordered with every path kept as drawn (dashes are laid from a
   // path's start).
@@ -264,6 +271,10 @@ class CPlotsendDlg {
   double effectiveClosure_ = 0.0;
   bool lastCompensated_ = false;
   std::string lastOutputPath_;
+  // kavren.kv2, written from a copy of the prepared job; last, so that it is
+  // waited for before anything else goes.
+  BackgroundWrite workFileWrite_;
+  bool workFileWriteFailed_ = false;  // AwaitWorkFiles found it failed
 };
 
 }  // namespace plotsend

@@ -137,6 +137,10 @@ bool CPlotsendDlg::AlignMarks() {
 CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
   // A coded job can only be written to a file; Start is disabled for it.
   if (!jobReady_ || sending_ || jobInfo_.CodeMode != 0) return StartResult::Stopped;
+  if (!AwaitWorkFiles()) {  // told before the link is opened or the marks measured
+    ShowOutputFailure(workDir_.KavrenKv(3));
+    return StartResult::Failed;
+  }
   linkError_.clear();
   if (!OpenLink()) return StartResult::Stopped;
   SaveSettings();
@@ -151,7 +155,7 @@ CPlotsendDlg::StartResult CPlotsendDlg::OnStart() {
   lastSendFailed_ = false;
   if (!GenerateOutput(workDir_.KavrenKv(3))) {
     lastSendFailed_ = true;
-    ShowError(WithReason(Text(TextId::SaveFailed, language_) + ": " + workDir_.KavrenKv(3), outputError_));
+    ShowOutputFailure(workDir_.KavrenKv(3));
     ShowReady();
     return StartResult::Failed;
   }

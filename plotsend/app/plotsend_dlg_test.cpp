@@ -34,6 +34,7 @@ class DialogTest : public ::testing::Test {
     dlg = std::make_unique<CPlotsendDlg>(host, profile, link, WorkDir(dir.Dir()), Language::English);
     dlg->Initialise();
     EXPECT_TRUE(dlg->PrepareJob());
+    EXPECT_TRUE(dlg->AwaitWorkFiles());  // kavren.kv2 is written on a second thread
     return *dlg;
   }
   std::string Export(const std::string& name) {
@@ -224,6 +225,33 @@ TEST_F(DialogTest, FailedExportsSayWhy) {
   EXPECT_EQ(host.errors,
             std::vector<std::string>{"Save .PLT File Failed: " + dir.File("out.plt") + "\nIs a directory"});
   EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
+}
+
+// kavren.kv2, written on a second thread, could not be written: the export
+// says so as a failed preparation would, and leaves the file it would replace.
+TEST_F(DialogTest, AnUnwrittenWorkFileStopsTheExportBeforeItIsPutInPlace) {
+  for (const bool special : {false, true}) {
+    SCOPED_TRACE(special ? "a device" : "a file");
+    SetUpJob("0,0,0,0,1", kSquare);
+    std::filesystem::create_directories(Utf8Path(dir.File("kavren.kv2/inner")));
+    dlg = std::make_unique<CPlotsendDlg>(host, profile, link, WorkDir(dir.Dir()), Language::English);
+    dlg->Initialise();
+    EXPECT_TRUE(dlg->PrepareJob());
+    host.errors.clear();
+    host.answer = special ? "/dev/null" : dir.File("out.plt");
+    if (!special) WriteTestFile(dir.File("out.plt"), "older");
+    EXPECT_EQ(dlg->OnUDiskFile(), CPlotsendDlg::ExportResult::Failed);
+    EXPECT_EQ(host.errors, std::vector<std::string>{"cannot write the work files in " + dlg->GetWorkDir().Dir() +
+                                                    "\nIs a directory"});
+    EXPECT_EQ(dlg->CanOutput(), CPlotsendDlg::JobOutput::WorkFilesUnwritten);
+    EXPECT_EQ(dlg->WorkFilesError(), std::errc::is_a_directory);
+    if (!special) {
+      EXPECT_EQ(ReadTestFile(dir.File("out.plt")), "older");
+    }
+    EXPECT_TRUE(host.infos.empty());
+    EXPECT_TRUE(TestFileExists(dir.File("kavren.plt")));
+    std::filesystem::remove_all(Utf8Path(dir.File("kavren.kv2")));
+  }
 }
 
 TEST_F(DialogTest, MarkTypeOneWithoutAlignmentOnlyMovesByTheOriginOffset) {

@@ -63,6 +63,8 @@ const auto& Table() {
       {"%s cannot be opened: permission denied; add your user to the group %s (sudo usermod -aG %s $USER) "
        "and log in again",
        "%s 无法打开：没有权限；请把用户加入 %s 组（sudo usermod -aG %s $USER）后重新登录"},
+      // %s: the work directory.
+      {"cannot write the work files in %s", "无法在 %s 中写入工作文件"},
   });
   return table;
 }

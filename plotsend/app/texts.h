@@ -50,6 +50,7 @@ enum class TextId {
   DrawingTooLarge,
   CutOrderSummary,
   PortNoPermission,
+  WorkFilesUnwritten,
 };
 
 const std::string& Text(TextId id, Language language);

@@ -49,6 +49,7 @@ CommandWriter::CommandWriter(const std::string& path, const CutParams& params)
       window_(params.window),
       sectionWidth_(params.mark.SectionWidth()),
       closingMove_(params.ClosingMove()),
+      beforeCommit_(params.beforeCommit),
       out_(path),
       chunk_(kChunkSize) {}
 
@@ -137,7 +138,7 @@ bool CommandWriter::Finish() {
   RawMove('U', closingMove_, 0);
   Put("@");
   FlushChunk();
-  return out_.Close();
+  return out_.Close(beforeCommit_);
 }
 
 }  // namespace plotsend

@@ -54,6 +54,7 @@ class CommandWriter {
   const SectionWindow window_;
   const int32_t sectionWidth_;
   const int32_t closingMove_;
+  const std::function<bool()> beforeCommit_;
   BufferedWriter out_;
   std::vector<char> chunk_;
   size_t used_ = 0;

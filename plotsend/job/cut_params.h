@@ -4,6 +4,7 @@
 // The dialog gathers them into one value that the writers take, wherever
 // the points come from.
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "job/mark_ref.h"
@@ -48,6 +49,9 @@ struct CutParams {
   Compensation compensation;
   // The four mark positions, once the alignment has measured them.
   std::optional<MarkCorrection> measuredMarks;
+  // Asked once the file is complete, before it replaces the one at its
+  // path; false leaves that one as it was. None: always put in place.
+  std::function<bool()> beforeCommit;
 
   // Blade offset trunc(offsetMm x 40), closure trunc(closureMm x 40) but at
   // least 1 mm; negative lengths count as 0. Returns 1.

@@ -206,12 +206,13 @@ void BufferedWriter::Discard() {
   }
 }
 
-bool BufferedWriter::Close() {
+bool BufferedWriter::Close(const std::function<bool()>& ready) {
   if (!file_.is_open()) return ok_;
   Flush();
   errno = 0;
   file_.close();
   if (file_.fail() && ok_) Fail();
+  if (ok_ && ready && !ready()) ok_ = false;
   if (ok_ && !temp_.empty()) {
     std::error_code ec;
     if (perms_ != fs::perms::unknown) fs::permissions(temp_, perms_, ec);

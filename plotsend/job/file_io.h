@@ -86,8 +86,9 @@ class BufferedWriter {
     if (buffer_.size() >= kFlushAt) Flush();
   }
   // Flushes, closes and puts the file in place; returns whether everything
-  // reached it.
-  bool Close();
+  // reached it. When `ready` is given and returns false, the file is not put
+  // in place (one written in place, such as a device, has its bytes out).
+  bool Close(const std::function<bool()>& ready = {});
   bool Ok() const { return ok_; }
 
  private:

@@ -64,6 +64,14 @@ TEST(FileIo, AnUnfinishedWriteLeavesThePreviousFile) {
   }
   EXPECT_EQ(ReadBack(path), "previous job");
   EXPECT_FALSE(fs::exists(path + ".plotara-tmp"));
+  // So does one that is complete but not ready to be put in place.
+  {
+    BufferedWriter out(path);
+    out.Write("not yet");
+    EXPECT_FALSE(out.Close([] { return false; }));
+  }
+  EXPECT_EQ(ReadBack(path), "previous job");
+  EXPECT_FALSE(fs::exists(path + ".plotara-tmp"));
 
   // The replacement keeps the permissions the file had.
   const fs::perms perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;

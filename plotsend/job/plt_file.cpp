@@ -517,4 +517,14 @@ std::shared_ptr<const PointSource> CPLTFile::SavedPoints(const MarkRef& mark) co
   return std::make_shared<SavedJobPoints>(points_, steps_, mark.ClosingMove(jobLength_));
 }
 
+std::unique_ptr<CPLTFile> CPLTFile::Snapshot() const {
+  auto copy = std::make_unique<CPLTFile>();
+  copy->points_ = points_;  // read only, by any number of threads
+  copy->steps_ = steps_;
+  copy->summary_ = summary_;
+  copy->bounds_ = bounds_;
+  copy->jobLength_ = jobLength_;
+  return copy;
+}
+
 }  // namespace plotsend

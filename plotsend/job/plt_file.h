@@ -73,6 +73,9 @@ class CPLTFile : public PointSource {
   // writes now, without the file: they stay as they are when this job
   // takes further steps.
   std::shared_ptr<const PointSource> SavedPoints(const MarkRef& mark) const;
+  // The job as it stands, apart from this object: another thread may write
+  // it while this job takes further steps. It raises no messages.
+  std::unique_ptr<CPLTFile> Snapshot() const;
 
   // Hands the job's points to fn in order, a batch at a time, with the
   // geometry applied. False when a loaded file can no longer be read as it

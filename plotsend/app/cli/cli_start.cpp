@@ -59,6 +59,7 @@ int Start(CPlotsendDlg& dlg, CliHost& host, Interrupts& interrupts, const CliOpt
   }
   dlg.StartPrepareJob();
   DispatchUntil(dlg, host, interrupts, [&dlg] { return dlg.JobReady(); });
+  dlg.AwaitWorkFiles();  // a work file that failed is refused like one of the preparation
   if (const int refused = RefuseOutput(dlg, language)) return refused;
   applyEdits(options);
 

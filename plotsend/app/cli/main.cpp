@@ -179,6 +179,7 @@ int Export(CPlotsendDlg& dlg, const CliOptions& options, Language language) {
 // directory, its code flag unconsumed.
 int Preview(CPlotsendDlg& dlg, const std::string& file, const WorkDir& workDir, Language language) {
   dlg.PrepareJob();
+  dlg.AwaitWorkFiles();  // a work file that failed is refused like one of the preparation
   if (const int refused = RefuseOutput(dlg, language)) return refused;
 
   PngCanvas canvas(kPreviewFrameWidth, kPreviewFrameHeight);

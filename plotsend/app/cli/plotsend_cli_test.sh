@@ -33,6 +33,22 @@ check "failure and its reason on stderr" test "$(cat "$root/err")" = \
 check "failure is not reported as finished" test ! -s "$root/out"
 check "job kept after failure" test -e "$w/kavren.plt" -a -e "$w/kavren.kv2"
 
+# A work file that cannot be written: the same refusal as from the
+# preparation, and the file the export would replace stays as it was.
+w=$(new_job nokv2)
+mkdir -p "$w/kavren.kv2/inner"
+printf older >"$w/cut.plt"
+"$plotsend" --workdir "$w" export "$w/cut.plt" >"$root/out" 2>"$root/err"
+check "unwritten work file exits 1" test $? -eq 1
+check "unwritten work file says why" test "$(cat "$root/err")" = \
+  "$(printf 'plotsend: cannot write the work files in %s/\nIs a directory' "$w")"
+check "unwritten work file: output untouched" test "$(cat "$w/cut.plt")" = older
+check "unwritten work file: job kept" test -e "$w/kavren.plt"
+"$plotsend" --workdir "$w" preview "$root/nokv2.png" >"$root/out" 2>"$root/err"
+check "unwritten work file: preview refused" test $? -eq 1 -a ! -e "$root/nokv2.png"
+check "unwritten work file: preview says why" test "$(cat "$root/err")" = \
+  "$(printf 'plotsend: cannot write the work files in %s/\nIs a directory' "$w")"
+
 # No FILE for a job without a code: a clear error, nothing touched.
 w=$(new_job nofile)
 "$plotsend" --workdir "$w" export >/dev/null 2>"$root/err"

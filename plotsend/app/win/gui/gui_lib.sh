@@ -80,7 +80,23 @@ gui_require_tools() {
 # The private prefix, created once (wineboot -i takes a while) and reused.
 gui_prefix() {
   local ready="$WINEPREFIX/.plotara-gui-ready"
-  [[ -e $ready ]] && return 0
+  if [[ ! -e $ready ]]; then
+    gui_make_prefix
+    touch "$ready"
+  fi
+  # Xvfb runs no window manager, and wine waits 2 s for one whenever a
+  # window it has handed to one goes away (the waiting animation did, before
+  # the preview could paint): wine is told to manage no window. Also set in
+  # a prefix made before.
+  local unmanaged="$WINEPREFIX/.plotara-gui-unmanaged"
+  if [[ ! -e $unmanaged ]]; then
+    gui_reg 'HKCU\Software\Wine\X11 Driver' Managed N
+    timeout 60 wineserver -w || true
+    touch "$unmanaged"
+  fi
+}
+
+gui_make_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   gui_log "creating the wine prefix $WINEPREFIX"
   # No display yet, and no Mono or Gecko installers.
@@ -99,7 +115,6 @@ gui_prefix() {
   gui_reg 'HKCU\Software\Wine\Fonts\Replacements' SimSun "WenQuanYi Micro Hei"
   gui_reg 'HKCU\Software\Wine\Fonts\Replacements' NSimSun "WenQuanYi Micro Hei"
   timeout 60 wineserver -w || true
-  touch "$ready"
 }
 
 # gui_reg KEY NAME VALUE: one string value in the prefix's registry.
