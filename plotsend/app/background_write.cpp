@@ -1,4 +1,4 @@
-#include "background_write.h"
+#include "app/background_write.h"
 
 #include <system_error>
 

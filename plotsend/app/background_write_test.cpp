@@ -1,4 +1,4 @@
-#include "background_write.h"
+#include "app/background_write.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "file_io.h"
-#include "scratch_dir_test_util.h"
+#include "app/scratch_dir_test_util.h"
+#include "job/file_io.h"
 
 namespace plotsend {
 namespace {
