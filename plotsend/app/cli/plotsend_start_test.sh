@@ -86,11 +86,13 @@ for lang in en zh; do
   locale=C; [ $lang = zh ] && locale=zh_CN.UTF-8
   LC_ALL=$locale PLOTARA_DEV_DIR="$root/dev" env --default-signal=INT "$plotsend" --workdir "$w" --ip 127.0.0.1 --port "$root/dev/ttyUSB0" start >/dev/null 2>"$root/err" &
   pid=$!
-  for _ in $(seq 600); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
+  # Up to 2 minutes: a loaded machine and the sanitizer builds prepare slowly.
+  for _ in $(seq 2400); do grep -q "^sending" "$root/err" && break; sleep 0.05; done
   kill -INT $pid
   wait $pid
   status=$?
   stop_emu
+  [ $status -eq 1 ] || sed "s/^/  $lang stderr: /" "$root/err"
   check "$lang: an interrupted start exits 1" test $status -eq 1
   check "$lang: an interrupted start removes the job" test ! -e "$w/kavren.plt"
   if [ $lang = en ]; then
