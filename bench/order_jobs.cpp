@@ -4,27 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "bench/bench_random.h"
+
 namespace plotsend {
 namespace {
-
-// splitmix64: small, fast and the same everywhere.
-class Random {
- public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint64_t Next() {
-    uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-  }
-  // In [lo, hi].
-  int32_t Between(int32_t lo, int32_t hi) {
-    return lo + static_cast<int32_t>(Next() % static_cast<uint64_t>(int64_t{hi} - lo + 1));
-  }
-
- private:
-  uint64_t state_;
-};
 
 using Ring = std::vector<OrderPoint>;
 
@@ -62,14 +45,14 @@ void AddClosed(SectionPaths& out, const Ring& ring, size_t first) {
 }
 
 template <typename T>
-void Shuffle(std::vector<T>& items, Random& random) {
+void Shuffle(std::vector<T>& items, Rng& random) {
   for (size_t i = items.size(); i > 1; --i) std::swap(items[i - 1], items[random.Next() % i]);
 }
 
 }  // namespace
 
 SectionPaths StickerGrid(int columns, int rows, uint64_t seed) {
-  Random random(seed);
+  Rng random(seed);
   constexpr int32_t kHalfW = 800, kHalfH = 600, kGap = 120;  // 40 x 30 mm, 3 mm apart
   std::vector<std::pair<int, int>> cells;
   for (int r = 0; r < rows; ++r) {
@@ -86,14 +69,14 @@ SectionPaths StickerGrid(int columns, int rows, uint64_t seed) {
 }
 
 SectionPaths GlyphRows(int glyphs, uint64_t seed) {
-  Random random(seed);
+  Rng random(seed);
   constexpr int kPerRow = 80;
   constexpr int32_t kHeight = 320, kLine = 480;  // 8 mm letters, 12 mm lines
   SectionPaths out;
   int32_t x = 200;
   for (int g = 0; g < glyphs; ++g) {
     if (g % kPerRow == 0) x = 200;
-    const int32_t width = random.Between(180, 280), y = 300 + (g / kPerRow) * kLine;
+    const int32_t width = random.Range(180, 280), y = 300 + (g / kPerRow) * kLine;
     const int32_t cx = x + width / 2, cy = y + kHeight / 2;
     const int counters = static_cast<int>(random.Next() % 3);
     if (counters == 0) {
@@ -116,16 +99,16 @@ SectionPaths GlyphRows(int glyphs, uint64_t seed) {
 }
 
 SectionPaths ShortPaths(int count, uint64_t seed) {
-  Random random(seed);
+  Rng random(seed);
   constexpr int32_t kSheet = 40000, kStep = 200;  // 1 m square, 5 mm steps
   SectionPaths out;
   out.Reserve(static_cast<size_t>(count) * 3);
   for (int i = 0; i < count; ++i) {
-    OrderPoint p{random.Between(0, kSheet), random.Between(0, kSheet)};
+    OrderPoint p{random.Range(0, kSheet), random.Range(0, kSheet)};
     out.StartPath(p);
-    const int more = random.Between(1, 3);
+    const int more = random.Range(1, 3);
     for (int k = 0; k < more; ++k) {
-      p = {p.x + random.Between(-kStep, kStep), p.y + random.Between(-kStep, kStep)};
+      p = {p.x + random.Range(-kStep, kStep), p.y + random.Range(-kStep, kStep)};
       out.AddPoint(p);
     }
   }
